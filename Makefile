@@ -1,0 +1,61 @@
+# make demo  - build everything and flash a sample firmware into the simulator
+# make test  - build and pass every test (normal build, ASan+UBSan build, TSan build of the serial layer)
+# make build - build everything (normal build only)
+
+SHELL := /bin/bash
+JOBS ?= $(shell nproc)
+CMAKE_GEN := -G Ninja
+SAN_ENV := ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+           LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
+           UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+           TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
+
+.PHONY: all setup build build-asan build-tsan test test-fast test-asan test-tsan demo demo-gui bench fuzz clean
+
+all: build
+
+setup:
+	@scripts/setup
+
+build: setup
+	@cmake -S . -B build $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake --build build -j $(JOBS)
+
+build-asan: setup
+	@cmake -S . -B build-asan $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DTEVR_SANITIZE=address,undefined \
+	    -DTEVR_BENCH=OFF >/dev/null
+	@cmake --build build-asan -j $(JOBS)
+
+build-tsan: setup
+	@cmake -S . -B build-tsan $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DTEVR_SANITIZE=thread \
+	    -DTEVR_GUI=OFF -DTEVR_BENCH=OFF >/dev/null
+	@cmake --build build-tsan -j $(JOBS) --target serial_tests
+
+test-fast: build
+	@ctest --test-dir build --output-on-failure -j $(JOBS)
+
+test-asan: build-asan
+	@$(SAN_ENV) ctest --test-dir build-asan --output-on-failure -j $(JOBS) -LE xvfb
+
+test-tsan: build-tsan
+	@$(SAN_ENV) ctest --test-dir build-tsan --output-on-failure -j $(JOBS) -L serial
+
+test: test-fast test-asan test-tsan
+	@echo "make test: all suites passed (normal, ASan+UBSan, TSan)"
+
+demo: build
+	@scripts/demo
+
+demo-gui: build
+	@scripts/demo-gui
+
+bench: build
+	@for b in build/bench/bench_*; do echo "== $$(basename $$b)"; $$b || exit 1; done
+
+fuzz: setup
+	@cmake -S . -B build-fuzz $(CMAKE_GEN) -DCMAKE_CXX_COMPILER=clang++ -DTEVR_FUZZ=ON -DTEVR_GUI=OFF \
+	    -DTEVR_BENCH=OFF -DTEVR_SANITIZE=address,undefined >/dev/null
+	@cmake --build build-fuzz -j $(JOBS) --target $$(cd fuzz && ls *_fuzz.cpp | sed 's/\.cpp$$//')
+
+clean:
+	rm -rf build build-asan build-tsan build-fuzz
