@@ -16,3 +16,7 @@ bool HasHexExtension(std::string_view fileName);
 // opened or read and EConvertError when a line is refused; a failed conversion leaves both lists
 // empty and ScriptLineCount 0.
 void ConvertUpdateFile(const std::string& fileName, UpdateLists& lists, ProgressGauge& gauge);
+
+// Lines of the file as the reading rules count them (at least 1), capped at the 32-bit maximum.
+// Throws EInOutError.
+int32_t CountFileLines(const std::string& fileName);

@@ -13,11 +13,20 @@ public:
     TextFile& operator=(const TextFile&) = delete;
 
     // Reads the next line into `line` (line end not included). Throws EInOutError on a read error.
+    // A line ends at LF or CR LF; a lone CR is dropped. Ctrl-Z at the start of a line, or as the
+    // last character of the file, ends the file; inside a line it ends the line's text and the rest
+    // of that line is skipped. Reading past the end gives an empty line.
     void ReadLine(std::string& line);
-    // End of file, tested after each line as the reading rules require.
+    // End of file, tested after each line as the reading rules require: a line end at the very end
+    // of the file gives no further line.
     bool Eof();
 
 private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };
+
+// The message of the file error for an operating-system error number: the table's texts for the
+// errors it names ("File not found", "Invalid filename", "Too many open files", "File access
+// denied", "Disk full"), "I/O error <errno>" for any other.
+std::string FileErrorMessage(int errnoValue);

@@ -1,0 +1,56 @@
+#include "loader/Conversion.h"
+
+#include <cstdint>
+#include <limits>
+
+#include "loader/RecordList.h"
+#include "loader/TextFile.h"
+#include "loader/TransferScript.h"
+
+bool HasHexExtension(std::string_view fileName) {
+    const size_t dot = fileName.rfind('.');
+    if (dot == std::string_view::npos) return false;
+    std::string_view extension = fileName.substr(dot);
+    if (extension.find_first_of("\\:") != std::string_view::npos) return false;
+    if (extension.size() != 4) return false;
+    static constexpr char kHex[] = ".HEX";
+    for (size_t i = 0; i < 4; ++i) {
+        char c = extension[i];
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+        if (c != kHex[i]) return false;
+    }
+    return true;
+}
+
+int32_t CountFileLines(const std::string& fileName) {
+    TextFile file(fileName);
+    std::string line;
+    int32_t count = 0;
+    do {
+        file.ReadLine(line);
+        if (count < std::numeric_limits<int32_t>::max()) ++count;
+    } while (!file.Eof());
+    return count;
+}
+
+void ConvertUpdateFile(const std::string& fileName, UpdateLists& lists, ProgressGauge& gauge) {
+    lists.Memo1.clear();
+    lists.Memo2.clear();
+    try {
+        lists.FileLineCount = CountFileLines(fileName);
+        gauge.SetMaxValue(lists.FileLineCount);
+
+        lists.Memo1 = ReadRecordList(fileName);
+        lists.ScriptLineCount = static_cast<int64_t>(lists.Memo1.size());
+        lists.Memo2 = BuildTransferScript(lists.Memo1);
+    } catch (...) {
+        // A transfer must never start from a partial script.
+        lists.Memo1.clear();
+        lists.Memo2.clear();
+        lists.ScriptLineCount = 0;
+        throw;
+    }
+    lists.ScriptLineCount = static_cast<int64_t>(lists.Memo2.size());
+    gauge.SetMaxValue(static_cast<int32_t>(lists.ScriptLineCount - 1));
+    lists.Memo1.clear();
+}

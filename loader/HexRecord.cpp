@@ -1,0 +1,74 @@
+#include "loader/HexRecord.h"
+
+#include "loader/Errors.h"
+#include "loader/HexField.h"
+
+namespace {
+// Characters of `line` from 1-based column `column`, at most `count`; fewer when the line is short.
+std::string_view Columns(std::string_view line, size_t column, size_t count) {
+    if (column - 1 >= line.size()) return {};
+    return line.substr(column - 1, count);
+}
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+// The byte of the pair at `offset`, or -1 when a character is not hexadecimal.
+int PairAt(std::string_view line, size_t offset) {
+    int hi = HexDigit(line[offset]);
+    int lo = HexDigit(line[offset + 1]);
+    if (hi < 0 || lo < 0) return -1;
+    return hi * 16 + lo;
+}
+}  // namespace
+
+std::string RecordError(int64_t lineNumber, const std::string& what) {
+    return "Ошибка в строке " + std::to_string(lineNumber) + " файла обновления: " + what;
+}
+
+HexRecord ParseHexRecord(std::string_view line, int64_t lineNumber) {
+    HexRecord r;
+    r.lengthText = Columns(line, 2, 2);
+    r.length = HexFieldToInt(r.lengthText);
+    r.addressText = Columns(line, 4, 4);
+    r.address = HexFieldToInt(r.addressText);
+
+    if (line[0] != ':') {
+        throw EConvertError(RecordError(lineNumber, "запись не начинается с символа ':'"));
+    }
+    // A field that read as a number but holds fewer digits than its width ("1" at the end of a
+    // short line) is a line too short for its record as well.
+    const size_t needed = 11 + 2 * static_cast<size_t>(r.length);
+    if (r.lengthText.size() != 2 || r.addressText.size() != 4 || line.size() < needed) {
+        throw EConvertError(RecordError(lineNumber, "строка короче, чем требует длина записи"));
+    }
+
+    unsigned sum = 0;
+    for (size_t offset = 1; offset < needed; offset += 2) {
+        int byte = PairAt(line, offset);
+        if (byte < 0) {
+            throw EConvertError(RecordError(
+                lineNumber, "в записи есть символ, не являющийся шестнадцатеричной цифрой"));
+        }
+        sum += static_cast<unsigned>(byte);
+    }
+    if ((sum & 0xFF) != 0) {
+        throw EConvertError(RecordError(lineNumber, "неверная контрольная сумма записи"));
+    }
+
+    r.type = static_cast<uint8_t>(PairAt(line, 7));
+    r.dataText = line.substr(9, 2 * static_cast<size_t>(r.length));
+    return r;
+}
+
+uint32_t HexRecord::DataValue() const {
+    uint32_t value = 0;
+    for (size_t i = 0; i + 1 < dataText.size(); i += 2) {
+        value = (value << 8) | static_cast<uint32_t>(PairAt(dataText, i));
+    }
+    return value;
+}
