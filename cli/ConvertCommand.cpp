@@ -1,0 +1,59 @@
+// tevr-flash convert: the update file's transfer script (or its record list) on standard output.
+#include <CLI/CLI.hpp>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "cli/Command.h"
+#include "loader/Conversion.h"
+#include "loader/RecordList.h"
+
+namespace {
+// The command line shows no progress; the conversion only sets the range.
+class SilentGauge : public ProgressGauge {
+public:
+    void SetMaxValue(int32_t) override {}
+    int32_t Progress() const override { return 0; }
+    void SetProgress(int32_t) override {}
+};
+
+std::string JoinLines(const std::vector<std::string>& lines) {
+    size_t size = 0;
+    for (const auto& line : lines)
+        size += line.size() + 1;
+    std::string text;
+    text.reserve(size);
+    for (const auto& line : lines)
+        text.append(line).push_back('\n');
+    return text;
+}
+
+struct ConvertOptions {
+    std::string file;
+    bool records = false;
+};
+}  // namespace
+
+void AddConvertCommand(CLI::App& app, CommandIo& io, CommandAction& action) {
+    auto options = std::make_shared<ConvertOptions>();
+    CLI::App* sub = app.add_subcommand(
+        "convert", "Convert an Intel HEX update file and print its transfer script.");
+    sub->add_option("FILE", options->file, "the update file (*.hex)")->required();
+    sub->add_flag("--records", options->records,
+                  "print the record list of the first pass instead of the transfer script");
+    sub->callback([options, &io, &action] {
+        action = [options, &io] {
+            std::vector<std::string> lines;
+            if (options->records) {
+                lines = ReadRecordList(options->file);
+            } else {
+                UpdateLists lists;
+                SilentGauge gauge;
+                ConvertUpdateFile(options->file, lists, gauge);
+                lines = std::move(lists.Memo2);
+            }
+            WriteOutput(io.out, JoinLines(lines));
+            return 0;
+        };
+    });
+}
