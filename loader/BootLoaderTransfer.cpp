@@ -1,0 +1,251 @@
+#include "loader/BootLoaderTransfer.h"
+
+#include <algorithm>
+
+#include "loader/Conversion.h"
+#include "loader/Errors.h"
+#include "loader/HexField.h"
+#include "loader/TextFile.h"
+#include "loader/TransferFrame.h"
+
+namespace {
+// TransferState values.
+constexpr uint8_t kNothingSent = 0;
+constexpr uint8_t kAwaitingAcknowledge = 10;
+constexpr uint8_t kCollectingEcho = 20;
+constexpr uint8_t kAwaitingChecksum = 21;
+
+const std::vector<uint8_t> kGreetingAnswer{0x55, 0x33, 0xCC};
+const std::vector<uint8_t> kFirstPageCommand{0x11, 0x00, 0x00};
+const std::vector<uint8_t> kEndCommand{0x99, 0x00, 0x00};
+
+// A block shorter than this is filled up with 0xFF.
+constexpr int32_t kBlockSize = 128;
+
+// Bytes asked of the port at a time: a receive event of any size is read whole, but a count
+// that promises more than is waiting never makes us allocate for it up front.
+constexpr size_t kReadChunk = 4096;
+
+constexpr const char* kLogPrefix = " - > ";
+}  // namespace
+
+BootLoaderTransfer::BootLoaderTransfer(TransferPort& port, TransferHost& host)
+    : port_(port), host_(host) {}
+
+void BootLoaderTransfer::FormCreate() {
+    linkState_ = 0;
+    echoCount_ = 0;
+}
+
+void BootLoaderTransfer::AbColBitBtn1Click() {
+    if (host_.ButtonChecked()) {
+        StartTransfer();
+    } else {
+        StopTransfer();
+    }
+}
+
+void BootLoaderTransfer::StartTransfer() {
+    // Without a converted script the device would be greeted and then fed empty lines.
+    if (host_.Edit1Text().empty() || host_.Lists().Memo2.empty()) {
+        host_.ShowMessage(kNoFileMessage);
+        host_.SetButtonChecked(false);
+        return;
+    }
+    port_.SetDeviceName(host_.ComboBox1Text());
+    port_.Open();
+    port_.SetDtr(false);
+    running_ = true;
+    completed_ = false;
+    linkState_ = 0;
+    echoCount_ = 0;
+    // A transfer switched off while a block was under way left the state at 20 or 21; the next
+    // greeting must not be collected as echo or compared as a checksum.
+    transferState_ = kNothingSent;
+    echoPending_ = 0;
+
+    const std::string fileName = host_.Edit1Text();
+    if (HasHexExtension(fileName)) {
+        // Only to report a file that has gone since the conversion; nothing reads it.
+        TextFile check(fileName);
+    }
+}
+
+void BootLoaderTransfer::StopTransfer() {
+    port_.Close();
+    running_ = false;
+    host_.Gauge().SetProgress(0);
+}
+
+void BootLoaderTransfer::VaComm1RxChar(int32_t count) {
+    if (count <= 0) return;
+    const std::vector<uint8_t> bytes = ReadEvent(count);
+    std::span<const uint8_t> rest(bytes);
+    // The echo of the frame sent last comes first; whatever follows it in the same event is the
+    // device's answer and is handled as if it had come in an event of its own.
+    while (!rest.empty()) {
+        const size_t echo = EchoAhead(rest.size());
+        if (echo == 0) {
+            HandleEvent(rest);
+            break;
+        }
+        HandleEcho(rest.first(echo));
+        rest = rest.subspan(echo);
+    }
+}
+
+std::vector<uint8_t> BootLoaderTransfer::ReadEvent(int32_t count) {
+    const size_t wanted = static_cast<size_t>(count);
+    std::vector<uint8_t> bytes;
+    while (bytes.size() < wanted) {
+        const size_t chunk = std::min(wanted - bytes.size(), kReadChunk);
+        const size_t before = bytes.size();
+        bytes.resize(before + chunk);
+        const int32_t got = port_.ReadBytes(bytes.data() + before, static_cast<int32_t>(chunk));
+        const size_t taken = static_cast<size_t>(std::clamp<int32_t>(got, 0, int32_t(chunk)));
+        // Only the bytes actually read belong to the event.
+        bytes.resize(before + taken);
+        if (taken < chunk) break;
+    }
+    return bytes;
+}
+
+size_t BootLoaderTransfer::EchoAhead(size_t available) const {
+    if (transferState_ == kCollectingEcho) {
+        // The count wraps at 256 like the 8-bit counter it stands for, so an echo that ended
+        // without the block command byte keeps collecting until the count matches again.
+        size_t missing = static_cast<uint8_t>(echoLength_ - echoCount_);
+        if (missing == 0) missing = 256;
+        return std::min(available, missing);
+    }
+    return std::min(available, echoPending_);
+}
+
+void BootLoaderTransfer::HandleEcho(std::span<const uint8_t> bytes) {
+    const std::string hex = HexText(bytes.data(), bytes.size());
+    if (transferState_ != kCollectingEcho) {
+        // Echo of a greeting answer or a page command: logged event by event, causes nothing.
+        echoPending_ -= bytes.size();
+        echoText_ = hex;
+        Log();
+        return;
+    }
+    echoCount_ = static_cast<uint8_t>(echoCount_ + bytes.size());
+    echoText_ += hex;
+    if (echoCount_ != echoLength_) return;
+    Log();
+    if (TextColumns(echoText_, 2, 2) == "22") transferState_ = kAwaitingChecksum;
+}
+
+void BootLoaderTransfer::HandleEvent(std::span<const uint8_t> bytes) {
+    echoText_ = HexText(bytes.data(), bytes.size());
+    Log();
+    // Only the first byte of an event is looked at; the rest is logged and otherwise ignored.
+    const uint8_t first = bytes.front();
+    if (transferState_ == kAwaitingChecksum) {
+        if (first != expectedChecksum_) {
+            host_.ShowMessage(kBadChecksumMessage);
+        } else if (scriptIndex_ < host_.Lists().ScriptLineCount) {
+            SendScriptLine(true);
+        } else {
+            Complete();
+        }
+        return;
+    }
+    if (first == kGreeting && linkState_ == 0) {
+        host_.SetLedChecked(true);
+        linkState_ = 1;
+        echoPending_ = kGreetingAnswer.size();
+        SendFrame(kGreetingAnswer);
+    } else if (first == kAcknowledge && linkState_ == 1) {
+        host_.SetLedChecked(true);
+        linkState_ = 2;
+        transferState_ = kAwaitingAcknowledge;
+        scriptIndex_ = 1;
+        WaitBeforeFirstPage();
+        echoPending_ = kFirstPageCommand.size();
+        SendFrame(kFirstPageCommand);
+    } else if (first == kAcknowledge && linkState_ == 2 && transferState_ == kAwaitingAcknowledge) {
+        // After a page command the next line is always a block line.
+        SendScriptLine(false);
+    }
+}
+
+void BootLoaderTransfer::SendScriptLine(bool afterChecksum) {
+    const std::vector<std::string>& script = host_.Lists().Memo2;
+    currentLine_ = (scriptIndex_ >= 0 && static_cast<uint64_t>(scriptIndex_) < script.size())
+                       ? script[static_cast<size_t>(scriptIndex_)]
+                       : std::string();
+    const std::string_view kind = TextColumns(currentLine_, 5, 2);
+    const bool page = afterChecksum && kind == "01";
+    const bool block = !afterChecksum || kind == "02";
+
+    std::string frameText;
+    if (page) {
+        frameText = "11" + std::string(TextColumns(currentLine_, 8, 4));
+    } else if (block) {
+        int32_t count = HexFieldToInt(TextColumns(currentLine_, 13, 2));
+        if (count < kBlockSize) {
+            for (int32_t i = count; i < kBlockSize; ++i)
+                currentLine_ += "FF";
+            count = kBlockSize;
+        }
+        frameText = "22" + std::string(TextColumns(currentLine_, 8, 4)) +
+                    std::string(TextColumns(currentLine_, 16, 2 * static_cast<size_t>(count)));
+    }
+    // The line's frame length is counted in 8 bits: a longer frame is refused before anything
+    // changes, rather than sent cut short with a wrong length.
+    const size_t length = FrameLength(frameText);
+    if (length > kMaxFrameLength) {
+        throw EConvertError("Ошибка: строка " + std::to_string(scriptIndex_) +
+                            " сценария передачи длиннее " + std::to_string(kMaxFrameLength) +
+                            " байт");
+    }
+
+    if (page) transferState_ = kAwaitingAcknowledge;
+    if (block) transferState_ = kCollectingEcho;
+    ProgressGauge& gauge = host_.Gauge();
+    gauge.SetProgress(gauge.Progress() + 1);
+    host_.SetLedChecked(true);
+
+    const std::vector<uint8_t> frame = FrameFromText(frameText);
+    expectedChecksum_ = FrameChecksum(frame);
+    echoLength_ = static_cast<uint8_t>(frame.size());
+    ++scriptIndex_;
+    echoCount_ = 0;
+    echoText_.clear();
+    // A block's echo is counted in EchoCount; a page command's like the greeting answer's.
+    echoPending_ = page ? frame.size() : 0;
+    SendFrame(frame);
+}
+
+void BootLoaderTransfer::SendFrame(const std::vector<uint8_t>& frame) {
+    port_.WriteBytes(frame.data(), static_cast<int32_t>(frame.size()));
+    ++framesSent_;
+}
+
+void BootLoaderTransfer::WaitBeforeFirstPage() {
+    // The boot loader needs at least 21 ms after its second greeting. Deliberately a busy wait:
+    // nothing else may run on this thread meanwhile.
+    const uint32_t start = host_.TickCount();
+    while (static_cast<uint32_t>(host_.TickCount() - start) <= 20) {
+    }
+}
+
+void BootLoaderTransfer::Complete() {
+    SendFrame(kEndCommand);
+    completed_ = true;
+    echoPending_ = 0;
+    host_.ShowMessage(kDoneMessage);
+    host_.SetButtonChecked(false);
+    port_.Close();
+    running_ = false;
+    host_.SetLedChecked(false);
+    linkState_ = 0;
+    transferState_ = kAwaitingAcknowledge;
+    host_.Gauge().SetProgress(0);
+}
+
+void BootLoaderTransfer::Log() {
+    host_.Lists().Memo1.push_back(kLogPrefix + echoText_);
+}
