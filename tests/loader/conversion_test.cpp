@@ -1,0 +1,253 @@
+#include "loader/Conversion.h"
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+
+#include "loader/Errors.h"
+#include "loader/RecordList.h"
+#include "tests/loader/update_file_helpers.h"
+
+namespace {
+using Lines_ = std::vector<std::string>;
+
+const std::string kWorkedFile =
+    ":10000000000102030405060708090A0B0C0D0E0F78\n"
+    ":10001000101112131415161718191A1B1C1D1E1F68\n"
+    ":10003000303132333435363738393A3B3C3D3E3F48\n"
+    ":08008000A0A1A2A3A4A5A6A75C\n"
+    ":10020000C0C1C2C3C4C5C6C7C8C9CACBCCCDCECF76\n"
+    ":00000001FF\n";
+
+const Lines_ kWorkedRecords{
+    "cmd 01:0000",
+    "cmd 02:0000 10 000102030405060708090A0B0C0D0E0F",
+    "cmd 02:0010 10 101112131415161718191A1B1C1D1E1F",
+    "cmd 02:0020 10 00000000000000000000000000000000",
+    "cmd 02:0030 10 303132333435363738393A3B3C3D3E3F",
+    "cmd 03:0080",
+    "cmd 02:0080 08 A0A1A2A3A4A5A6A7",
+    "cmd 01:0200",
+    "cmd 02:0200 10 C0C1C2C3C4C5C6C7C8C9CACBCCCDCECF",
+};
+
+const Lines_ kWorkedScript{
+    "cmd 01:0000",
+    "cmd 02:0000 40 "
+    "000102030405060708090A0B0C0D0E0F101112131415161718191A1B1C1D1E1F0000000000000000"
+    "0000000000000000303132333435363738393A3B3C3D3E3F",
+    "cmd 02:0080 08 A0A1A2A3A4A5A6A7",
+    "cmd 01:0200",
+    "cmd 02:0200 10 C0C1C2C3C4C5C6C7C8C9CACBCCCDCECF",
+};
+
+// The transfer script of a file with these bytes.
+Lines_ ScriptOf(const std::string& content) {
+    TempDir dir;
+    UpdateLists lists;
+    RecordingGauge gauge;
+    ConvertUpdateFile(dir.Write("u.hex", content), lists, gauge);
+    EXPECT_EQ(lists.ScriptLineCount, static_cast<int64_t>(lists.Memo2.size()));
+    EXPECT_TRUE(lists.Memo1.empty());
+    return lists.Memo2;
+}
+
+Lines_ RecordsOf(const std::string& content) {
+    TempDir dir;
+    return ReadRecordList(dir.Write("u.hex", content));
+}
+
+// The conversion error's message for a file with these bytes, and what it left behind.
+std::string FailureOf(const std::string& content, UpdateLists* left = nullptr) {
+    TempDir dir;
+    UpdateLists lists;
+    RecordingGauge gauge;
+    try {
+        ConvertUpdateFile(dir.Write("u.hex", content), lists, gauge);
+    } catch (const EConvertError& e) {
+        if (left) *left = lists;
+        return e.what();
+    }
+    return "converted";
+}
+
+std::string Block16(unsigned address, unsigned first) {
+    return Record(address, Bytes(first, 16));
+}
+
+TEST(Conversion, WorkedExampleGivesBothListsCountsAndGaugeRange) {
+    EXPECT_EQ(RecordsOf(kWorkedFile), kWorkedRecords);
+
+    TempDir dir;
+    UpdateLists lists;
+    lists.Memo1 = {"old log"};
+    lists.Memo2 = {"old script"};
+    RecordingGauge gauge;
+    gauge.progress = 3;
+    ConvertUpdateFile(dir.Write("worked.hex", kWorkedFile), lists, gauge);
+    EXPECT_EQ(lists.Memo2, kWorkedScript);
+    EXPECT_TRUE(lists.Memo1.empty());
+    EXPECT_EQ(lists.ScriptLineCount, 5);
+    EXPECT_EQ(lists.FileLineCount, 6);
+    EXPECT_EQ(gauge.maxima, (std::vector<int32_t>{6, 4}));
+    EXPECT_EQ(gauge.progress, 3) << "the conversion leaves the progress alone";
+}
+
+TEST(Conversion, LineEndsAndCtrlZDoNotChangeTheResult) {
+    std::string crlf;
+    for (char c : kWorkedFile)
+        crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    EXPECT_EQ(ScriptOf(crlf), kWorkedScript);
+    EXPECT_EQ(ScriptOf(kWorkedFile + "\x1a"), kWorkedScript);
+    EXPECT_EQ(ScriptOf(kWorkedFile.substr(0, kWorkedFile.size() - 1)), kWorkedScript);
+    for (const char* name : {"worked.hex", "crlf.hex", "ctrl-z.hex"}) {
+        UpdateLists lists;
+        RecordingGauge gauge;
+        ConvertUpdateFile(ExamplePath(name), lists, gauge);
+        EXPECT_EQ(lists.Memo2, kWorkedScript) << name;
+    }
+}
+
+TEST(Conversion, FileWithoutDataGivesAnEmptyBlockLine) {
+    TempDir dir;
+    UpdateLists lists;
+    RecordingGauge gauge;
+    ConvertUpdateFile(dir.Write("eof.hex", Lines({kEndOfFile})), lists, gauge);
+    EXPECT_EQ(lists.Memo2, (Lines_{"cmd 01:0000", "cmd 02:0000 00 "}));
+    EXPECT_EQ(lists.ScriptLineCount, 2);
+    EXPECT_EQ(gauge.maxima.back(), 1);
+    EXPECT_EQ(RecordsOf(Lines({kEndOfFile})), (Lines_{"cmd 01:0000"}));
+}
+
+TEST(Conversion, FirstDataOutsideTheFirstBlockOrPage) {
+    EXPECT_EQ(
+        RecordsOf(Lines({Block16(0x80, 0), kEndOfFile})),
+        (Lines_{"cmd 01:0000", "cmd 03:0080", "cmd 02:0080 10 000102030405060708090A0B0C0D0E0F"}));
+    EXPECT_EQ(ScriptOf(Lines({Block16(0x80, 0), kEndOfFile})),
+              (Lines_{"cmd 01:0000", "cmd 02:0000 00 ",
+                      "cmd 02:0080 10 000102030405060708090A0B0C0D0E0F"}));
+    EXPECT_EQ(ScriptOf(Lines({Block16(0x1000, 0), Block16(0x1080, 0x10), kEndOfFile})),
+              (Lines_{"cmd 01:0000", "cmd 02:0000 00 ", "cmd 01:1000",
+                      "cmd 02:1000 10 000102030405060708090A0B0C0D0E0F",
+                      "cmd 02:1080 10 101112131415161718191A1B1C1D1E1F"}));
+    // A page opened by a record that is not at its base keeps that record's address.
+    EXPECT_EQ(
+        ScriptOf(Lines({Block16(0, 0), Block16(0x210, 0x10), Block16(0x220, 0x20)})),
+        (Lines_{"cmd 01:0000", "cmd 02:0000 10 000102030405060708090A0B0C0D0E0F", "cmd 01:0210",
+                "cmd 02:0210 20 101112131415161718191A1B1C1D1E1F"
+                "202122232425262728292A2B2C2D2E2F"}));
+}
+
+TEST(Conversion, FullAndShortBlocks) {
+    std::string full;
+    std::string data;
+    for (unsigned a = 0; a < 0x80; a += 16) {
+        full += Block16(a, a) + "\n";
+        for (unsigned i = 0; i < 16; ++i) {
+            char pair[4];
+            std::snprintf(pair, sizeof pair, "%02X", a + i);
+            data += pair;
+        }
+    }
+    EXPECT_EQ(ScriptOf(full + kEndOfFile), (Lines_{"cmd 01:0000", "cmd 02:0000 80 " + data}));
+
+    std::string seven;
+    for (unsigned a = 0; a < 0x70; a += 16)
+        seven += Block16(a, a) + "\n";
+    seven += Record(0x70, Bytes(0x70, 8)) + "\n" + Block16(0x80, 0) + "\n";
+    Lines_ script = ScriptOf(seven);
+    ASSERT_EQ(script.size(), 3u);
+    EXPECT_EQ(script[1], "cmd 02:0000 78 " + data.substr(0, 2 * 0x78));
+}
+
+TEST(Conversion, LetterCaseIsKeptAndCountsAreUpperCase) {
+    UpdateLists lists;
+    RecordingGauge gauge;
+    ConvertUpdateFile(ExamplePath("lowercase.hex"), lists, gauge);
+    EXPECT_EQ(
+        lists.Memo2,
+        (Lines_{"cmd 01:0000", "cmd 02:0000 00 ",
+                "cmd 02:01a0 2A f0f1f2f3f4f5f6f7f8f9fafbfcfdfefff0f1f2f3f4f5f6f7f8f9fafbfcfdfeff"
+                "abcdefff00010203feed"}));
+    EXPECT_EQ(ReadRecordList(ExamplePath("lowercase.hex"))[4],
+              "cmd 02:01c0 0a abcdefff00010203feed");
+    // Filler lines are written in upper case whatever the file's case.
+    TempDir dir;
+    std::string lower;
+    for (std::string line : {Record(0xa0, Bytes(0xfa, 16)), Record(0xc0, Bytes(0, 1))}) {
+        for (auto& c : line)
+            c = static_cast<char>(std::tolower(c));
+        lower += line + "\n";
+    }
+    EXPECT_EQ(ReadRecordList(dir.Write("l.hex", lower))[3],
+              "cmd 02:00B0 10 00000000000000000000000000000000");
+}
+
+TEST(Conversion, WholeSixtyFourKilobyteImage) {
+    UpdateLists lists;
+    RecordingGauge gauge;
+    ConvertUpdateFile(ExamplePath("image-64k.hex"), lists, gauge);
+    // Line 0 and the 4 blocks of page 0, then a page line and 4 blocks for each of 127 pages.
+    ASSERT_EQ(lists.Memo2.size(), 640u);
+    EXPECT_EQ(lists.FileLineCount, 4097);
+    EXPECT_EQ(gauge.maxima, (std::vector<int32_t>{4097, 639}));
+    for (size_t i = 1; i < lists.Memo2.size(); ++i) {
+        const std::string& line = lists.Memo2[i];
+        unsigned page = static_cast<unsigned>((i - 1) / 5);
+        if ((i - 1) % 5 == 4) {
+            char expected[16];
+            std::snprintf(expected, sizeof expected, "cmd 01:%04X", (page + 1) * 0x200);
+            EXPECT_EQ(line, expected);
+        } else {
+            EXPECT_EQ(line.substr(0, 15).substr(12), "80 ") << line.substr(0, 16);
+            EXPECT_EQ(line.size(), 15u + 256u);
+        }
+    }
+    EXPECT_EQ(lists.Memo2.back().substr(0, 15), "cmd 02:FF80 80 ");
+}
+
+TEST(ConversionErrors, FieldsThatDoNotRead) {
+    EXPECT_EQ(FailureOf(""), "'$' is not a valid integer value") << "empty file";
+    EXPECT_EQ(FailureOf(":1G000000\n"), "'$1G' is not a valid integer value");
+    EXPECT_EQ(FailureOf("x1G\n"), "'$1G' is not a valid integer value") << "fields come first";
+    EXPECT_EQ(FailureOf(":10 0000\n"), "'$ 000' is not a valid integer value");
+    EXPECT_EQ(FailureOf(":1000G0000102\n"), "'$00G0' is not a valid integer value");
+    EXPECT_EQ(FailureOf(":10\n"), "'$' is not a valid integer value");
+
+    // A blank last line fails after every record has been read.
+    UpdateLists left;
+    EXPECT_EQ(FailureOf(kWorkedFile + "\n", &left), "'$' is not a valid integer value");
+    EXPECT_TRUE(left.Memo2.empty());
+}
+
+TEST(ConversionErrors, MissingFileEmptiesTheListsAndKeepsTheGauge) {
+    TempDir dir;
+    UpdateLists lists;
+    lists.Memo1 = {"x"};
+    lists.Memo2 = {"cmd 01:0000"};
+    lists.ScriptLineCount = 1;
+    lists.FileLineCount = 7;
+    RecordingGauge gauge;
+    try {
+        ConvertUpdateFile(dir.Path("nothere.hex"), lists, gauge);
+        FAIL() << "converted a missing file";
+    } catch (const EInOutError& e) {
+        EXPECT_STREQ(e.what(), "File not found");
+    }
+    EXPECT_TRUE(lists.Memo1.empty());
+    EXPECT_TRUE(lists.Memo2.empty());
+    EXPECT_EQ(lists.ScriptLineCount, 0);
+    EXPECT_EQ(lists.FileLineCount, 7);
+    EXPECT_TRUE(gauge.maxima.empty());
+}
+
+TEST(HexExtension, OnlyHexInAnyCase) {
+    for (const char* name : {"a.hex", "a.Hex", "a.HEX", "dir.x/fw.hEx", "C:\\fw\\a.hex", ".hex"}) {
+        EXPECT_TRUE(HasHexExtension(name)) << name;
+    }
+    for (const char* name : {"a", "a.hx", "a.hexx", "a.he", "hex", "a.hex.bak", "C:\\x.hex\\fw",
+                             "x.he:x", "", "a.hex "}) {
+        EXPECT_FALSE(HasHexExtension(name)) << name;
+    }
+}
+}  // namespace

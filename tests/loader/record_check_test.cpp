@@ -1,0 +1,194 @@
+// Record lines the conversion checks and refuses, record types, and data that must land at its own
+// address whatever the record lengths.
+#include <gtest/gtest.h>
+
+#include "loader/Conversion.h"
+#include "loader/Errors.h"
+#include "loader/RecordList.h"
+#include "loader/TransferScript.h"
+#include "tests/loader/update_file_helpers.h"
+
+namespace {
+using Lines_ = std::vector<std::string>;
+
+Lines_ RecordsOf(const Lines_& fileLines) {
+    RecordListBuilder builder;
+    for (const auto& line : fileLines)
+        builder.AddLine(line);
+    return builder.Lines();
+}
+
+Lines_ ScriptOf(const Lines_& fileLines) {
+    return BuildTransferScript(RecordsOf(fileLines));
+}
+
+std::string RefusalOf(const Lines_& fileLines) {
+    try {
+        RecordsOf(fileLines);
+    } catch (const EConvertError& e) {
+        return e.what();
+    }
+    return "accepted";
+}
+
+std::string AtLine(int line, const std::string& what) {
+    return "Ошибка в строке " + std::to_string(line) + " файла обновления: " + what;
+}
+
+const std::string kGood = Record(0, Bytes(0, 16));
+const std::string kZeros16(32, '0');
+
+TEST(RecordChecks, MalformedRecordLinesAreRefusedWithTheirLineNumber) {
+    EXPECT_EQ(RefusalOf({kGood, ";" + kGood.substr(1)}),
+              AtLine(2, "запись не начинается с символа ':'"));
+    EXPECT_EQ(RefusalOf({kGood, kGood.substr(0, kGood.size() - 1)}),
+              AtLine(2, "строка короче, чем требует длина записи"));
+    EXPECT_EQ(RefusalOf({":1"}), "'$' is not a valid integer value") << "address field first";
+    EXPECT_EQ(RefusalOf({":1000"}), AtLine(1, "строка короче, чем требует длина записи"))
+        << "an address field cut short by the line end";
+    std::string badData = kGood;
+    badData[12] = 'x';
+    EXPECT_EQ(RefusalOf({badData}),
+              AtLine(1, "в записи есть символ, не являющийся шестнадцатеричной цифрой"));
+    std::string badType = kGood;
+    badType[8] = ' ';
+    EXPECT_EQ(RefusalOf({badType}),
+              AtLine(1, "в записи есть символ, не являющийся шестнадцатеричной цифрой"));
+    EXPECT_EQ(RefusalOf({kGood, Record(0x10, Bytes(0x10, 16)),
+                         ":10002000000102030405060708090A0B0C0D0E0F00"}),
+              AtLine(3, "неверная контрольная сумма записи"));
+    EXPECT_EQ(RefusalOf({":00000001FE"}), AtLine(1, "неверная контрольная сумма записи"));
+    // Characters after the checksum are not part of the record.
+    EXPECT_EQ(RecordsOf({kGood + "  "}).size(), 2u);
+}
+
+TEST(RecordChecks, ChecksumIsTestedWithLowerCaseDigitsToo) {
+    std::string lower = Record(0x1a0, Bytes(0xf0, 16));
+    for (auto& c : lower)
+        c = static_cast<char>(std::tolower(c));
+    EXPECT_EQ(RecordsOf({lower}).back(), "cmd 02:01a0 10 f0f1f2f3f4f5f6f7f8f9fafbfcfdfeff");
+}
+
+TEST(RecordTypes, AddressAndEndRecordsCarryNoData) {
+    // Zero extended addresses and start addresses are skipped, never taken as data.
+    Lines_ records = RecordsOf({Record(0, {0, 0}, 4), Record(0, {0, 0}, 2), kGood,
+                                Record(0, {0x12, 0x34, 0x56, 0x78}, 3),
+                                Record(0, {0, 0, 0x7e, 0}, 5), kEndOfFile});
+    EXPECT_EQ(records, (Lines_{"cmd 01:0000", "cmd 02:0000 10 000102030405060708090A0B0C0D0E0F"}));
+
+    EXPECT_EQ(RefusalOf({kGood, Record(0, {0, 1}, 4)}),
+              AtLine(2,
+                     "ненулевой расширенный адрес не поддерживается (адреса устройства "
+                     "16-битные)"));
+    EXPECT_EQ(RefusalOf({Record(0, {0x10, 0}, 2)}),
+              AtLine(1,
+                     "ненулевой расширенный адрес не поддерживается (адреса устройства "
+                     "16-битные)"));
+    EXPECT_EQ(RefusalOf({Record(0, {0}, 4)}),
+              AtLine(1, "неверная длина записи расширенного адреса"));
+    EXPECT_EQ(RefusalOf({Record(0, {1, 2}, 1)}), AtLine(1, "запись конца файла содержит данные"));
+    EXPECT_EQ(RefusalOf({kGood, Record(0x10, Bytes(0, 16), 6)}),
+              AtLine(2, "неизвестный тип записи 06"));
+    EXPECT_EQ(RefusalOf({Record(0x10, {}, 0xFF)}), AtLine(1, "неизвестный тип записи FF"));
+}
+
+TEST(RecordAddresses, ShortRecordsFollowEachOtherWithoutFiller) {
+    // Twelve-byte records: each lands right after the one before.
+    Lines_ script = ScriptOf({Record(0, Bytes(0, 12)), Record(12, Bytes(12, 12)),
+                              Record(24, Bytes(24, 12)), Record(0x7FFE, {4, 4})});
+    EXPECT_EQ(script,
+              (Lines_{"cmd 01:0000",
+                      "cmd 02:0000 24 000102030405060708090A0B0C0D0E0F101112131415161718191A"
+                      "1B1C1D1E1F20212223",
+                      "cmd 01:7FFE", "cmd 02:7FFE 02 0404"}));
+}
+
+TEST(RecordAddresses, GapsAreFilledInFullWithZeros) {
+    // One missing 16-byte record: the same filler line as ever.
+    EXPECT_EQ(RecordsOf({kGood, Record(0x20, Bytes(0x20, 16))})[2], "cmd 02:0010 10 " + kZeros16);
+    // Three missing records: one filler line for all 48 bytes.
+    Lines_ records = RecordsOf({kGood, Record(0x40, Bytes(0x40, 16))});
+    EXPECT_EQ(records[2], "cmd 02:0010 30 " + std::string(96, '0'));
+    EXPECT_EQ(records[3].substr(0, 15), "cmd 02:0040 10 ");
+    // An odd gap after a short record, and data at the start of block 0 missing.
+    EXPECT_EQ(RecordsOf({Record(0, Bytes(0, 5)), Record(8, Bytes(8, 4))})[2],
+              "cmd 02:0005 03 000000");
+    EXPECT_EQ(RecordsOf({Record(0x40, Bytes(0, 16))})[1],
+              "cmd 02:0000 40 " + std::string(128, '0'));
+
+    Lines_ script = ScriptOf({kGood, Record(0x40, Bytes(0x40, 16)), Record(0x7C, {1, 2, 3, 4})});
+    ASSERT_EQ(script.size(), 2u);
+    EXPECT_EQ(script[1].substr(12, 3), "80 ");
+    EXPECT_EQ(script[1].size(), 15u + 256u);
+    EXPECT_EQ(script[1].substr(script[1].size() - 8), "01020304");
+}
+
+TEST(RecordAddresses, OverlapsOrderAndBlockEndsAreRefused) {
+    EXPECT_EQ(RefusalOf({kGood, Record(0x08, Bytes(0, 16))}),
+              AtLine(2,
+                     "адрес записи 0008 ниже ожидаемого 0010 (перекрытие данных или нарушен "
+                     "порядок записей)"));
+    EXPECT_EQ(RefusalOf({kGood, kGood}),
+              AtLine(2,
+                     "адрес записи 0000 ниже ожидаемого 0010 (перекрытие данных или нарушен "
+                     "порядок записей)"));
+    // Going back to an earlier block or page would write over what was sent before.
+    EXPECT_EQ(RefusalOf({Record(0x80, Bytes(0, 16)), Record(0x10, Bytes(0, 16))}),
+              AtLine(2,
+                     "адрес записи 0010 ниже ожидаемого 0090 (перекрытие данных или нарушен "
+                     "порядок записей)"));
+    EXPECT_EQ(RefusalOf({Record(0x400, Bytes(0, 16)), kEndOfFile, Record(0x200, Bytes(0, 16))}),
+              AtLine(3,
+                     "адрес записи 0200 ниже ожидаемого 0410 (перекрытие данных или нарушен "
+                     "порядок записей)"));
+    EXPECT_EQ(RefusalOf({Record(0x78, Bytes(0, 16))}),
+              AtLine(1, "запись по адресу 0078 выходит за границу блока 128 байт"));
+    EXPECT_EQ(RefusalOf({Record(0xFFF0, Bytes(0, 32))}),
+              AtLine(1, "запись по адресу FFF0 выходит за границу блока 128 байт"));
+    EXPECT_EQ(RecordsOf({Record(0xFF80, Bytes(0, 128))}).size(), 3u) << "exactly one full block";
+}
+
+TEST(RecordAddresses, ToolChainOutputConvertsToItsOwnAddresses) {
+    UpdateLists lists;
+    RecordingGauge gauge;
+    ConvertUpdateFile(ExamplePath("short-records.hex"), lists, gauge);
+    ASSERT_EQ(lists.Memo2.size(), 4u);
+    EXPECT_EQ(lists.Memo2[1].substr(0, 15), "cmd 02:0000 60 ");
+    EXPECT_EQ(lists.Memo2[2], "cmd 01:7FFE");
+    EXPECT_EQ(lists.Memo2[3], "cmd 02:7FFE 02 0404");
+
+    ConvertUpdateFile(ExamplePath("gap.hex"), lists, gauge);
+    ASSERT_EQ(lists.Memo2.size(), 6u);
+    EXPECT_EQ(lists.Memo2[5],
+              "cmd 02:0410 20 101112131415161718191A1B1C1D1E1F202122232425262728292A2B2C2D2E2F");
+    EXPECT_EQ(lists.Memo2[3].substr(15 + 2 * 0x40, 2 * 0x30), std::string(96, '0'));
+    EXPECT_EQ(lists.Memo2[3].substr(15 + 2 * 0x70), "707172737475767778797A7B7C7D7E7F");
+}
+
+TEST(FailedConversion, LeavesNoPartialScript) {
+    TempDir dir;
+    UpdateLists lists;
+    RecordingGauge gauge;
+    ConvertUpdateFile(ExamplePath("worked.hex"), lists, gauge);
+    ASSERT_EQ(lists.ScriptLineCount, 5);
+
+    // A refusal deep in the file, after many records made it into the record list.
+    std::string content;
+    for (unsigned a = 0; a < 0x400; a += 16)
+        content += Record(a, Bytes(a, 16)) + "\n";
+    content += ":10040000000102030405060708090A0B0C0D0E0F00\n";
+    EXPECT_THROW(ConvertUpdateFile(dir.Write("bad.hex", content), lists, gauge), EConvertError);
+    EXPECT_TRUE(lists.Memo1.empty());
+    EXPECT_TRUE(lists.Memo2.empty());
+    EXPECT_EQ(lists.ScriptLineCount, 0);
+    EXPECT_EQ(lists.FileLineCount, 65);
+    EXPECT_EQ(gauge.maxima.back(), 65) << "the gauge keeps the range from the line count";
+
+    // The same for the field errors that stop the first pass.
+    ConvertUpdateFile(ExamplePath("worked.hex"), lists, gauge);
+    std::string blankLast = content.substr(0, content.rfind(':')) + "\n";
+    EXPECT_THROW(ConvertUpdateFile(dir.Write("blank.hex", blankLast), lists, gauge), EConvertError);
+    EXPECT_TRUE(lists.Memo2.empty());
+    EXPECT_EQ(lists.ScriptLineCount, 0);
+}
+}  // namespace
