@@ -1,0 +1,108 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/TevrFlash.h"
+
+namespace {
+struct FlashResult {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+FlashResult Flash(std::vector<std::string> args, std::ostream* out = nullptr) {
+    args.insert(args.begin(), "tevr-flash");
+    std::vector<const char*> argv;
+    for (const auto& a : args)
+        argv.push_back(a.c_str());
+    std::ostringstream captured, err;
+    int status =
+        RunTevrFlash(static_cast<int>(argv.size()), argv.data(), out ? *out : captured, err);
+    return {status, captured.str(), err.str()};
+}
+
+std::string Example(const std::string& name) {
+    return std::string(TEVR_SOURCE_DIR) + "/examples/" + name;
+}
+
+TEST(ConvertCommand, PrintsTheTransferScriptOrTheRecordList) {
+    FlashResult script = Flash({"convert", Example("worked.hex")});
+    EXPECT_EQ(script.status, 0);
+    EXPECT_EQ(script.err, "");
+    EXPECT_EQ(script.out,
+              "cmd 01:0000\n"
+              "cmd 02:0000 40 000102030405060708090A0B0C0D0E0F101112131415161718191A1B1C1D1E1F"
+              "00000000000000000000000000000000303132333435363738393A3B3C3D3E3F\n"
+              "cmd 02:0080 08 A0A1A2A3A4A5A6A7\n"
+              "cmd 01:0200\n"
+              "cmd 02:0200 10 C0C1C2C3C4C5C6C7C8C9CACBCCCDCECF\n");
+
+    FlashResult records = Flash({"convert", "--records", Example("worked.hex")});
+    EXPECT_EQ(records.status, 0);
+    EXPECT_EQ(records.out,
+              "cmd 01:0000\n"
+              "cmd 02:0000 10 000102030405060708090A0B0C0D0E0F\n"
+              "cmd 02:0010 10 101112131415161718191A1B1C1D1E1F\n"
+              "cmd 02:0020 10 00000000000000000000000000000000\n"
+              "cmd 02:0030 10 303132333435363738393A3B3C3D3E3F\n"
+              "cmd 03:0080\n"
+              "cmd 02:0080 08 A0A1A2A3A4A5A6A7\n"
+              "cmd 01:0200\n"
+              "cmd 02:0200 10 C0C1C2C3C4C5C6C7C8C9CACBCCCDCECF\n");
+    EXPECT_EQ(Flash({"convert", Example("ctrl-z.hex"), "--records"}).out, records.out);
+}
+
+TEST(ConvertCommand, ErrorsPrintTheirMessageAloneAndExitOne) {
+    FlashResult missing = Flash({"convert", "/nonexistent/folder/fw.hex"});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.out, "");
+    EXPECT_EQ(missing.err, "File not found\n");
+
+    FlashResult records = Flash({"convert", "--records", TEVR_SOURCE_DIR});
+    EXPECT_EQ(records.status, 1);
+    EXPECT_EQ(records.err, "File access denied\n");
+
+    // A refused record prints nothing on stdout, not even the part converted before it.
+    FlashResult refused = Flash({"convert", TEVR_SOURCE_DIR "/CMakeLists.txt"});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.out, "");
+    EXPECT_NE(refused.err.find("is not a valid integer value\n"), std::string::npos);
+    EXPECT_EQ(refused.err.find('\n'), refused.err.size() - 1) << "one line";
+}
+
+TEST(ConvertCommand, LostOutputIsAnError) {
+    std::ostringstream broken;
+    broken.setstate(std::ios::badbit);
+    FlashResult run = Flash({"convert", Example("worked.hex")}, &broken);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "cannot write the output\n");
+}
+
+TEST(CommandLine, UsageErrorsExitTwoWithoutRunning) {
+    for (const auto& args : std::vector<std::vector<std::string>>{{},
+                                                                  {"convert"},
+                                                                  {"convert", "a.hex", "b.hex"},
+                                                                  {"convert", "--bogus", "a.hex"},
+                                                                  {"frobnicate"},
+                                                                  {"convert", "--records"}}) {
+        FlashResult run = Flash(args);
+        EXPECT_EQ(run.status, 2) << testing::PrintToString(args);
+        EXPECT_EQ(run.out, "");
+        EXPECT_NE(run.err, "");
+        EXPECT_EQ(run.err.find("File not found"), std::string::npos) << "nothing ran";
+    }
+}
+
+TEST(CommandLine, HelpListsTheExitStatuses) {
+    for (const auto& args :
+         std::vector<std::vector<std::string>>{{"--help"}, {"-h"}, {"convert", "--help"}}) {
+        FlashResult run = Flash(args);
+        EXPECT_EQ(run.status, 0);
+        EXPECT_NE(run.out.find("Exit status"), std::string::npos);
+        EXPECT_NE(run.out.find("convert"), std::string::npos);
+    }
+}
+}  // namespace
