@@ -1,0 +1,187 @@
+// The normal exchange with the boot loader, event by event, as the device and the line deliver it.
+#include <gtest/gtest.h>
+
+#include "transfer_fakes.h"
+
+namespace transfer_test {
+namespace {
+
+Bytes WorkedBlockFrame() {
+    Bytes frame{0x22, 0x00, 0x00};
+    for (uint8_t b = 1; b <= 0x10; ++b)
+        frame.push_back(b);
+    frame.resize(131, 0xFF);
+    return frame;
+}
+
+TEST_F(TransferTest, WorkedExchangeByteForByte) {
+    SetScript(kWorkedScript);
+    Start();
+    EXPECT_EQ(port.deviceName, "COM3");
+    EXPECT_TRUE(port.open);
+    EXPECT_FALSE(port.dtr);
+
+    Receive({0x55});
+    EXPECT_TRUE(host.led);
+    EXPECT_EQ(transfer.LinkState(), 1);
+    ASSERT_EQ(Writes(), 1u);
+    EXPECT_EQ(LastWrite(), (Bytes{0x55, 0x33, 0xCC}));
+
+    // The greeting answer's echo in two events: each is logged, neither causes anything.
+    Receive({0x55, 0x33});
+    Receive({0xCC});
+    EXPECT_EQ(Writes(), 1u);
+
+    Receive({0xAA});
+    EXPECT_EQ(transfer.LinkState(), 2);
+    EXPECT_EQ(transfer.TransferState(), 10);
+    ASSERT_EQ(Writes(), 2u);
+    EXPECT_EQ(LastWrite(), (Bytes{0x11, 0x00, 0x00}));
+    EXPECT_EQ(host.gauge.progress, 0);  // the first page command stands for line 0
+
+    EchoLast();
+    Receive({0xAA});
+    ASSERT_EQ(Writes(), 3u);
+    EXPECT_EQ(LastWrite(), WorkedBlockFrame());
+    EXPECT_EQ(transfer.TransferState(), 20);
+    EXPECT_EQ(transfer.EchoLength(), 131);
+    EXPECT_EQ(transfer.ScriptIndex(), 2);
+    EXPECT_EQ(transfer.ExpectedChecksum(), 0x18);
+    EXPECT_EQ(host.gauge.progress, 1);
+
+    const size_t logBeforeEcho = Log().size();
+    EchoLast(40);  // 40 + 40 + 40 + 11 bytes
+    EXPECT_EQ(Log().size(), logBeforeEcho + 1);
+    EXPECT_EQ(transfer.TransferState(), 21);
+
+    journal.clear();
+    Receive({0x18});
+    EXPECT_EQ(LastWrite(), (Bytes{0x99, 0x00, 0x00}));
+    EXPECT_EQ(journal, (Journal{"write 3", "message Обновление ПО в Тевр R7 завершено",
+                                "button off", "close", "led off", "progress 0"}));
+    EXPECT_EQ(transfer.LinkState(), 0);
+    EXPECT_EQ(transfer.TransferState(), 10);
+    EXPECT_TRUE(transfer.Completed());
+    EXPECT_FALSE(transfer.Running());
+
+    EXPECT_EQ(Log(), (std::vector<std::string>{LogLine({0x55}), LogLine({0x55, 0x33}),
+                                               LogLine({0xCC}), LogLine({0xAA}),
+                                               LogLine({0x11, 0x00, 0x00}), LogLine({0xAA}),
+                                               LogLine(WorkedBlockFrame()), LogLine({0x18})}));
+}
+
+TEST_F(TransferTest, FirstPageCommandWaitsAtLeast21Milliseconds) {
+    SetScript(kWorkedScript);
+    Start();
+    Receive({0x55});
+    EchoLast();
+    host.ticks.clear();
+    Receive({0xAA});
+    ASSERT_GE(host.ticks.size(), 2u);
+    // The last tick read before sending lies more than 20 ms after the first.
+    EXPECT_GT(host.ticks.back() - host.ticks.front(), 20u);
+    EXPECT_LE(host.ticks.back() - host.ticks.front(), 22u);
+
+    // No other frame waits.
+    EchoLast();
+    host.ticks.clear();
+    Receive({0xAA});
+    EchoLast();
+    Receive({0x18});
+    EXPECT_TRUE(host.ticks.empty());
+}
+
+TEST_F(TransferTest, WaitSurvivesTheTickWrapping) {
+    host.tick = 0xFFFFFFF5u;
+    SetScript(kWorkedScript);
+    Start();
+    Receive({0x55});
+    EchoLast();
+    Receive({0xAA});
+    ASSERT_EQ(Writes(), 2u);
+    EXPECT_GT(static_cast<uint32_t>(host.ticks.back() - host.ticks.front()), 20u);
+    EXPECT_LT(host.ticks.back(), 100u);
+}
+
+TEST_F(TransferTest, BlockAfterBlockAtOncePageWaitsForAcknowledge) {
+    SetScript({"cmd 01:0000", BlockLine("0000", 0x80, 0), BlockLine("0080", 0x80, 1), "cmd 01:0200",
+               BlockLine("0200", 0x10, 2)});
+    Start();
+    Handshake();
+    Receive({0xAA});
+    EchoLast();
+    EXPECT_EQ(transfer.TransferState(), 21);
+
+    Receive({transfer.ExpectedChecksum()});  // next block goes out at once
+    ASSERT_EQ(LastWrite().size(), 131u);
+    EXPECT_EQ(LastWrite()[1], 0x00);
+    EXPECT_EQ(LastWrite()[2], 0x80);
+    EchoLast(7);
+
+    Receive({transfer.ExpectedChecksum()});  // a page command: then 0xAA is awaited
+    EXPECT_EQ(LastWrite(), (Bytes{0x11, 0x02, 0x00}));
+    EXPECT_EQ(transfer.TransferState(), 10);
+    EchoLast(1);
+    EXPECT_EQ(Writes(), 5u);
+    Receive({0xAA});
+    EXPECT_EQ(LastWrite()[1], 0x02);
+    EXPECT_EQ(host.gauge.progress, 4);
+    EchoLast();
+    Receive({transfer.ExpectedChecksum()});
+    EXPECT_TRUE(transfer.Completed());
+    EXPECT_EQ(host.gauge.progress, 0);
+}
+
+TEST_F(TransferTest, StrayGreetingsAreLoggedAndIgnored) {
+    SetScript(kWorkedScript);
+    Start();
+    Receive({0xAA});  // 0xAA before any greeting
+    EXPECT_EQ(Writes(), 0u);
+    EXPECT_EQ(transfer.LinkState(), 0);
+    Receive({0x55});
+    EchoLast();
+    Receive({0x55});  // a repeated greeting once answered
+    EXPECT_EQ(Writes(), 1u);
+    Receive({0xAA});
+    EchoLast();
+    Receive({0x55, 0xAA});  // first byte decides; 0x55 at link state 2 means nothing
+    EXPECT_EQ(Writes(), 2u);
+    EXPECT_EQ(Log().size(), 7u);
+}
+
+TEST_F(TransferTest, WholeEchoInOneEventGivesTheSameLine) {
+    SetScript(kWorkedScript);
+    Start();
+    Handshake();
+    Receive({0xAA});
+    const size_t before = Log().size();
+    EchoLast();
+    EXPECT_EQ(Log().size(), before + 1);
+    EXPECT_EQ(Log().back(), LogLine(WorkedBlockFrame()));
+    EXPECT_EQ(transfer.TransferState(), 21);
+}
+
+TEST_F(TransferTest, WrongChecksumWaitsThenGoesOnWithTheRightOne) {
+    SetScript({"cmd 01:0000", BlockLine("0000", 0x80), BlockLine("0080", 0x80)});
+    Start();
+    Handshake();
+    Receive({0xAA});
+    EchoLast();
+    const uint8_t good = transfer.ExpectedChecksum();
+    const size_t writes = Writes();
+
+    Receive({static_cast<uint8_t>(good + 1)});
+    Receive({static_cast<uint8_t>(good + 2), good});  // the right byte, but not first
+    EXPECT_EQ(host.messages, (std::vector<std::string>{"Ошибка: Неверная контрольная сумма",
+                                                       "Ошибка: Неверная контрольная сумма"}));
+    EXPECT_EQ(Writes(), writes);
+    EXPECT_EQ(transfer.TransferState(), 21);
+    EXPECT_EQ(transfer.ScriptIndex(), 2);
+
+    Receive({good});
+    EXPECT_EQ(Writes(), writes + 1);
+    EXPECT_EQ(LastWrite()[2], 0x80);  // the next block, the failed one is not sent again
+}
+
+}  // namespace
+}  // namespace transfer_test
