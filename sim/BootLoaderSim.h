@@ -1,0 +1,125 @@
+#pragma once
+// The simulated on-board computer on a pseudo-terminal: it echoes every byte it receives, greets,
+// answers page and block commands as the boot loader does, keeps the memory image, and can
+// inject the faults of SimOptions. It runs on the calling thread (Run) or on a thread of its own
+// (Start); everything but Run may be called from any thread.
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "sim/BootLoaderDevice.h"
+#include "sim/PseudoTerminal.h"
+#include "sim/SimOptions.h"
+
+enum class SimOutcome {
+    Running,     // not ended yet
+    EndCommand,  // the end command came (the image is saved)
+    Stopped,     // stopped before the end command
+    HungUp,      // the line was closed on purpose (hangupAfter)
+};
+
+class BootLoaderSim {
+public:
+    // Opens the line (and its link) at once, so the tool may open it before the run starts.
+    // Throws SimError.
+    explicit BootLoaderSim(SimOptions options);
+    ~BootLoaderSim();
+    BootLoaderSim(const BootLoaderSim&) = delete;
+    BootLoaderSim& operator=(const BootLoaderSim&) = delete;
+
+    // The path the tool opens: the link when there is one, else the pseudo-terminal.
+    const std::string& LinePath() const { return line_.LinePath(); }
+    const std::string& TerminalPath() const { return line_.TerminalPath(); }
+
+    // Runs on the calling thread until the end command came and the tool let go of the line
+    // (or `lingerMs` passed), until stopped, or until the line is hung up on purpose.
+    SimOutcome Run();
+    // Runs on a new thread.
+    void Start();
+    // Asks a run to end; safe in a signal handler.
+    void RequestStop();
+    // Asks a run to end and waits for the thread of Start.
+    SimOutcome Stop();
+
+    // Waits until the end command came; false when the time ran out first.
+    bool WaitForEnd(std::chrono::milliseconds timeout);
+    // Waits until the run ended; false when the time ran out first.
+    bool WaitForOutcome(std::chrono::milliseconds timeout);
+    SimOutcome Outcome() const;
+
+    // Copies of what the device holds and has seen, safe while it runs.
+    std::vector<uint8_t> Image() const;
+    std::vector<uint8_t> Received() const;             // every byte from the tool
+    std::vector<std::vector<uint8_t>> Writes() const;  // every write to the tool, in order
+    int BlocksReceived() const;
+    // Error of saving the image, empty when it was saved or not asked for.
+    std::string ImageError() const;
+
+private:
+    using Clock = std::chrono::steady_clock;
+    enum class After { Nothing, FallSilent, HangUp };
+    // Bytes on the line: from the tool (echoed and taken in when due) or from the device.
+    struct Segment {
+        Clock::time_point due;
+        std::vector<uint8_t> bytes;
+        bool fromTool = false;
+        After after = After::Nothing;
+    };
+
+    void ReadFromTool(Clock::time_point now);
+    void Schedule(Segment segment);
+    void ProcessDue(Clock::time_point now);
+    void TakeIn(const Segment& segment, std::vector<uint8_t>& echo);
+    void Answer(const BootLoaderDevice::Step& step, Clock::time_point at,
+                std::vector<uint8_t>& echo);
+    void Greet(Clock::time_point now);
+    void Emit(std::vector<uint8_t> bytes);
+    void FlushPending();
+    void FinishEnd();
+    Clock::time_point NextWake(Clock::time_point now) const;
+    void SetOutcome(SimOutcome outcome);
+    void Note(const std::string& text) const;
+    void Trace(const std::string& text) const;
+
+    const SimOptions options_;
+    const Clock::duration byteTime_;
+    PseudoTerminal line_;
+    int stopRead_ = -1;
+    int stopWrite_ = -1;
+    std::thread thread_;
+
+    // Run thread only.
+    BootLoaderDevice device_;
+    std::deque<Segment> schedule_;
+    Clock::time_point wireFree_{};
+    Clock::time_point nextGreeting_{};
+    Clock::time_point lastHeard_{};
+    Clock::time_point lingerUntil_{};
+    bool heardSinceGreeting_ = false;
+    bool silent_ = false;
+    bool hungUp_ = false;
+    bool ended_ = false;
+    bool released_ = false;
+    bool badChecksumSent_ = false;
+    bool echoDropped_ = false;
+    std::vector<uint8_t> pendingOut_;  // written bytes the line did not take yet
+    std::minstd_rand pieces_;
+
+    // Shared with the callers.
+    mutable std::mutex mutex_;
+    std::condition_variable changed_;
+    SimOutcome outcome_ = SimOutcome::Running;
+    bool endSeen_ = false;
+    std::vector<uint8_t> image_;
+    std::vector<uint8_t> received_;
+    std::vector<std::vector<uint8_t>> writes_;
+    int blocks_ = 0;
+    std::string imageError_;
+};

@@ -1,0 +1,92 @@
+#include "sim/PseudoTerminal.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+#include "sim/SimError.h"
+
+namespace {
+[[noreturn]] void Fail(const std::string& what) {
+    throw SimError(what + ": " + std::strerror(errno));
+}
+}  // namespace
+
+PseudoTerminal::PseudoTerminal(const std::string& linkPath) {
+    master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (master_ < 0) Fail("cannot open a pseudo-terminal");
+    try {
+        char name[256];
+        if (::grantpt(master_) != 0 || ::unlockpt(master_) != 0 ||
+            ::ptsname_r(master_, name, sizeof name) != 0) {
+            Fail("cannot prepare the pseudo-terminal");
+        }
+        terminalPath_ = name;
+        terminal_ = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
+        if (terminal_ < 0) Fail("cannot open " + terminalPath_);
+        // Raw until the tool sets its own line settings: no echo, no translation of bytes.
+        termios settings{};
+        if (::tcgetattr(terminal_, &settings) != 0) Fail("cannot read the line settings");
+        ::cfmakeraw(&settings);
+        if (::tcsetattr(terminal_, TCSANOW, &settings) != 0) Fail("cannot set the line settings");
+        const int flags = ::fcntl(master_, F_GETFL);
+        if (flags < 0 || ::fcntl(master_, F_SETFL, flags | O_NONBLOCK) != 0) {
+            Fail("cannot make the line non-blocking");
+        }
+        if (!linkPath.empty()) {
+            struct stat existing {};
+            if (::lstat(linkPath.c_str(), &existing) == 0) {
+                if (!S_ISLNK(existing.st_mode)) {
+                    errno = EEXIST;
+                    Fail("will not replace " + linkPath);
+                }
+                ::unlink(linkPath.c_str());
+            }
+            if (::symlink(terminalPath_.c_str(), linkPath.c_str()) != 0) {
+                Fail("cannot make the link " + linkPath);
+            }
+            linkPath_ = linkPath;
+            linked_ = true;
+        }
+    } catch (...) {
+        if (terminal_ >= 0) ::close(terminal_);
+        ::close(master_);
+        throw;
+    }
+}
+
+PseudoTerminal::~PseudoTerminal() {
+    HangUp();
+}
+
+void PseudoTerminal::DiscardUnread() {
+    if (terminal_ >= 0) ::tcflush(terminal_, TCIFLUSH);
+}
+
+void PseudoTerminal::ReleaseTerminal() {
+    if (terminal_ >= 0) ::close(terminal_);
+    terminal_ = -1;
+}
+
+void PseudoTerminal::HangUp() {
+    ReleaseTerminal();
+    if (master_ >= 0) ::close(master_);
+    master_ = -1;
+    RemoveLink();
+}
+
+void PseudoTerminal::RemoveLink() {
+    if (!linked_) return;
+    linked_ = false;
+    // Only our own link: a newer simulator may have taken the path meanwhile.
+    char target[256];
+    const ssize_t n = ::readlink(linkPath_.c_str(), target, sizeof target - 1);
+    if (n >= 0 && std::string(target, static_cast<size_t>(n)) == terminalPath_) {
+        ::unlink(linkPath_.c_str());
+    }
+}

@@ -1,0 +1,98 @@
+// bk-sim: the on-board computer's boot loader on a pseudo-terminal, for trying the tool without
+// a device, for the demo, the tests and the benchmarks.
+#include <CLI/CLI.hpp>
+#include <csignal>
+#include <cstdio>
+#include <iostream>
+
+#include "sim/BootLoaderSim.h"
+#include "sim/SimError.h"
+
+namespace {
+BootLoaderSim* g_sim = nullptr;
+
+void OnSignal(int) {
+    if (g_sim) g_sim->RequestStop();
+}
+
+constexpr const char* kDescription =
+    "Simulated TEVR-R7 boot loader on a pseudo-terminal. Prints the path of the line for the\n"
+    "tool (the --link path, or the pseudo-terminal) on standard output, then echoes every byte\n"
+    "received, greets with 0x55 every 50 ms until answered with 0x55 0x33 0xCC, sends 0xAA,\n"
+    "acknowledges each page command 0x11 with 0xAA and answers each block command 0x22 with the\n"
+    "8-bit sum of its 128 data bytes, writing them into a 64 KiB image (0xFF at start). Ends at\n"
+    "the end command 0x99 0x00 0x00 once the tool has closed the line (at most 5 s later).\n"
+    "If the tool stops sending in the middle of a transfer (closed or restarted), the device\n"
+    "greets again after --regreet milliseconds, so a new transfer can start.\n"
+    "Blocks are counted from 1: block 1 is the first block command received.";
+
+constexpr const char* kExitCodes =
+    "Exit status: 0 the end command came (and the image was saved); 1 stopped, hung up or the\n"
+    "image could not be saved; 2 wrong arguments or the line could not be made.";
+}  // namespace
+
+int main(int argc, char** argv) {
+    SimOptions options;
+    bool verbose = false;
+    bool quiet = false;
+
+    CLI::App app(kDescription, "bk-sim");
+    app.footer(kExitCodes);
+    app.add_option("--link", options.linkPath, "make this symbolic link to the line");
+    app.add_option("--image", options.imagePath,
+                   "save the 64 KiB memory image (raw bytes) to FILE at the end command");
+    app.add_flag("--pace", options.pace, "10 bits per byte at 10400 bit/s, echo and answers alike");
+    app.add_option("--bad-checksum", options.badChecksumBlock,
+                   "answer block N wrongly once, then correctly 200 ms later")
+        ->check(CLI::PositiveNumber);
+    app.add_option("--drop-echo", options.dropEchoBlock,
+                   "lose one echo byte (the 101st) of block N")
+        ->check(CLI::PositiveNumber);
+    app.add_flag("--split", options.split, "echo in pieces of 1 to 7 bytes, 2 ms apart");
+    app.add_flag("--merge", options.merge, "answer in the same write as the tail of the echo");
+    app.add_option("--silent-after", options.silentAfter,
+                   "after answering block N (0: after the second greeting) echo and answer nothing")
+        ->check(CLI::NonNegativeNumber);
+    app.add_option("--hangup-after", options.hangupAfter,
+                   "after answering block N (0: after the second greeting) close the line")
+        ->check(CLI::NonNegativeNumber);
+    app.add_option("--regreet", options.regreetAfterMs,
+                   "greet again after this many ms without bytes mid-transfer (0: never)")
+        ->check(CLI::NonNegativeNumber)
+        ->capture_default_str();
+    app.add_option("--seed", options.seed, "seed of the piece sizes of --split")
+        ->capture_default_str();
+    app.add_flag("-v,--verbose", verbose, "note every frame on standard error");
+    app.add_flag("-q,--quiet", quiet, "no notes on standard error");
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        const int code = app.exit(e);
+        return code == 0 ? 0 : 2;
+    }
+
+    if (!quiet)
+        options.note = [](const std::string& text) {
+            std::fprintf(stderr, "bk-sim: %s\n", text.c_str());
+        };
+    if (verbose) options.trace = options.note;
+    try {
+        BootLoaderSim sim(options);
+        g_sim = &sim;
+        struct sigaction action {};
+        action.sa_handler = OnSignal;
+        sigemptyset(&action.sa_mask);
+        for (int signal : {SIGINT, SIGTERM, SIGHUP})
+            sigaction(signal, &action, nullptr);
+
+        std::cout << sim.LinePath() << std::endl;
+        const SimOutcome outcome = sim.Run();
+        g_sim = nullptr;
+        if (outcome == SimOutcome::EndCommand && sim.ImageError().empty()) return 0;
+        if (outcome == SimOutcome::Stopped && !quiet) std::fprintf(stderr, "bk-sim: stopped\n");
+        return 1;
+    } catch (const SimError& e) {
+        std::fprintf(stderr, "bk-sim: %s\n", e.what());
+        return 2;
+    }
+}
