@@ -7,6 +7,11 @@ endif()
 
 add_compile_options(-Wall -Wextra)
 
+if(TEVR_FUZZ)
+    # Coverage for libFuzzer in every library, not only in the fuzz targets themselves.
+    add_compile_options(-fsanitize=fuzzer-no-link)
+endif()
+
 if(TEVR_SANITIZE)
     add_compile_options(-fsanitize=${TEVR_SANITIZE} -fno-omit-frame-pointer -fno-sanitize-recover=all)
     add_link_options(-fsanitize=${TEVR_SANITIZE})
