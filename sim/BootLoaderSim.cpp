@@ -25,6 +25,12 @@ constexpr auto kEchoBatch = 4ms;
 constexpr auto kCorrectChecksumDelay = 200ms;
 constexpr size_t kDroppedEchoPosition = 100;
 constexpr uint8_t kGreeting = 0x55;
+// Before unplugging, how often to look whether the tool has read the last bytes, and for how
+// long at most.
+// The pseudo-terminal hands written bytes on a moment later, so the first look waits a little.
+constexpr auto kDrainCheck = 5ms;
+constexpr auto kDrainFirst = 50ms;
+constexpr auto kDrainLimit = 1s;
 
 std::string Hex(const std::vector<uint8_t>& bytes, size_t limit = 8) {
     std::string text;
@@ -107,6 +113,11 @@ SimOutcome BootLoaderSim::Run() {
             break;
         }
         ProcessDue(at);
+        if (hangupPending_ && at >= hangupFrom_ &&
+            ((pendingOut_.empty() && line_.Unread() == 0) || at >= hangupBy_)) {
+            line_.HangUp();
+            hungUp_ = true;
+        }
         if (hungUp_) {
             result = SimOutcome::HungUp;
             break;
@@ -142,6 +153,7 @@ SimOutcome BootLoaderSim::Run() {
 
 BootLoaderSim::Clock::time_point BootLoaderSim::NextWake(Clock::time_point now) const {
     auto wake = Clock::time_point::max();
+    if (hangupPending_) return std::max(now + kDrainCheck, hangupFrom_);
     if (!schedule_.empty()) {
         const auto first = schedule_.front().due;
         if (options_.pace && !options_.split) {
@@ -239,10 +251,11 @@ void BootLoaderSim::ProcessDue(Clock::time_point now) {
             silent_ = true;
             schedule_.clear();
         } else if (segment.after == After::HangUp) {
-            line_.HangUp();
-            hungUp_ = true;
+            hangupPending_ = true;
+            hangupFrom_ = now + kDrainFirst;
+            hangupBy_ = now + kDrainLimit;
+            silent_ = true;
             schedule_.clear();
-            pendingOut_.clear();
         }
     }
     emitEcho();

@@ -105,6 +105,10 @@ private:
     bool heardSinceGreeting_ = false;
     bool silent_ = false;
     bool hungUp_ = false;
+    // Unplugging waits until the tool has read what was sent before it, as on a real line.
+    bool hangupPending_ = false;
+    Clock::time_point hangupFrom_{};
+    Clock::time_point hangupBy_{};
     bool ended_ = false;
     bool released_ = false;
     bool badChecksumSent_ = false;

@@ -1,6 +1,7 @@
 #include "sim/PseudoTerminal.h"
 
 #include <fcntl.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
@@ -66,6 +67,12 @@ PseudoTerminal::~PseudoTerminal() {
 
 void PseudoTerminal::DiscardUnread() {
     if (terminal_ >= 0) ::tcflush(terminal_, TCIFLUSH);
+}
+
+int PseudoTerminal::Unread() const {
+    int count = 0;
+    if (terminal_ < 0 || ::ioctl(terminal_, FIONREAD, &count) != 0) return 0;
+    return count;
 }
 
 void PseudoTerminal::ReleaseTerminal() {

@@ -22,6 +22,8 @@ public:
     // Discards the bytes written to the tool that it has not read yet, as a line with nobody
     // listening loses them.
     void DiscardUnread();
+    // Bytes written to the tool that it has not read yet.
+    int Unread() const;
     // Lets go of the simulator's own hold on the tool's end, so that the simulator's end reports
     // a hang-up once the tool has closed it too.
     void ReleaseTerminal();
