@@ -1,0 +1,194 @@
+#include "widgets/FlashTimer.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include <QCoreApplication>
+#include <QPointer>
+
+#include "widgets/AbBinGControl.h"
+
+namespace {
+
+struct Entry {
+    const TAbBinGControl* key;         // identity only; never used to reach the control
+    QPointer<TAbBinGControl> control;  // made on the GUI thread, read there to deliver
+    uint32_t divisor;
+    uint32_t lastCounter;
+};
+
+struct Phase {
+    QPointer<TAbBinGControl> control;
+    uint32_t tick;
+    bool on;
+};
+
+uint32_t MillisecondsSinceStart() {
+    using namespace std::chrono;
+    return static_cast<uint32_t>(
+        duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+}
+
+class FlashState {
+public:
+    ~FlashState() { StopThread(); }
+
+    std::mutex listLock;
+    std::vector<Entry> list;
+    uint32_t counter = 0;
+
+    void StartThread() {
+        std::lock_guard<std::mutex> guard(runLock_);
+        if (thread_.joinable()) return;
+        stopping_ = false;
+        thread_ = std::thread([this] { Run(); });
+    }
+
+    void StopThread() {
+        std::thread finished;
+        {
+            std::lock_guard<std::mutex> guard(runLock_);
+            stopping_ = true;
+            finished = std::move(thread_);
+        }
+        wake_.notify_all();
+        if (finished.joinable()) finished.join();
+    }
+
+    bool ThreadRunning() {
+        std::lock_guard<std::mutex> guard(runLock_);
+        return thread_.joinable();
+    }
+
+private:
+    void Run() {
+        using clock = std::chrono::steady_clock;
+        const auto period = std::chrono::milliseconds(TFlashTimer::kPeriodMs);
+        auto next = clock::now() + period;
+        std::unique_lock<std::mutex> lock(runLock_);
+        while (!wake_.wait_until(lock, next, [this] { return stopping_; })) {
+            lock.unlock();
+            TFlashTimer::Tick();
+            lock.lock();
+            next += period;
+            // After a long stall (a suspended machine) go on from now rather than catch up.
+            const auto now = clock::now();
+            if (next + period < now) next = now + period;
+        }
+    }
+
+    std::mutex runLock_;
+    std::condition_variable wake_;
+    std::thread thread_;
+    bool stopping_ = false;
+};
+
+FlashState& State() {
+    static FlashState state;
+    return state;
+}
+
+Entry* Find(std::vector<Entry>& list, const TAbBinGControl* control) {
+    for (Entry& e : list)
+        if (e.key == control) return &e;
+    return nullptr;
+}
+
+}  // namespace
+
+void TFlashTimer::Start() {
+    State().StartThread();
+}
+void TFlashTimer::Stop() {
+    State().StopThread();
+}
+bool TFlashTimer::Running() {
+    return State().ThreadRunning();
+}
+
+void TFlashTimer::RegisterFlash(TAbBinGControl* control, uint32_t divisor) {
+    FlashState& s = State();
+    const uint32_t last = divisor + MillisecondsSinceStart();
+    QPointer<TAbBinGControl> pointer(control);
+    std::lock_guard<std::mutex> guard(s.listLock);
+    if (Entry* e = Find(s.list, control)) {
+        e->divisor = divisor;
+        e->lastCounter = last;
+        return;
+    }
+    s.list.push_back({control, std::move(pointer), divisor, last});
+    if (s.list.capacity() - s.list.size() < 2) s.list.reserve(s.list.size() + 10);
+}
+
+void TFlashTimer::UnregisterFlash(TAbBinGControl* control) {
+    FlashState& s = State();
+    std::lock_guard<std::mutex> guard(s.listLock);
+    for (auto it = s.list.begin(); it != s.list.end(); ++it) {
+        if (it->key == control) {
+            s.list.erase(it);
+            return;
+        }
+    }
+}
+
+void TFlashTimer::Tick() {
+    FlashState& s = State();
+    std::vector<Phase> phases;
+    {
+        std::lock_guard<std::mutex> guard(s.listLock);
+        s.counter = s.counter == 0xFFFFFFFFu ? 0 : s.counter + 1;
+        for (Entry& e : s.list) {
+            try {
+                if ((e.divisor & e.lastCounter) != (e.divisor & s.counter))
+                    phases.push_back({e.control, s.counter, (e.divisor & s.counter) != 0});
+                e.lastCounter = s.counter;
+            } catch (...) {
+                // One entry that cannot be served must not stop the others.
+            }
+        }
+    }
+    if (phases.empty()) return;
+    // Controls exist only while the application does, and were registered after it was made.
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!app) return;
+    for (Phase& phase : phases) {
+        try {
+            QMetaObject::invokeMethod(
+                app,
+                [p = std::move(phase)] {
+                    if (p.control) p.control->FlashMessage(p.tick, p.on);
+                },
+                Qt::QueuedConnection);
+        } catch (...) {
+        }
+    }
+}
+
+uint32_t TFlashTimer::TickCounter() {
+    std::lock_guard<std::mutex> guard(State().listLock);
+    return State().counter;
+}
+
+void TFlashTimer::SetTickCounter(uint32_t value) {
+    std::lock_guard<std::mutex> guard(State().listLock);
+    State().counter = value;
+}
+
+std::size_t TFlashTimer::Count() {
+    std::lock_guard<std::mutex> guard(State().listLock);
+    return State().list.size();
+}
+
+bool TFlashTimer::IsRegistered(const TAbBinGControl* control) {
+    std::lock_guard<std::mutex> guard(State().listLock);
+    return Find(State().list, control) != nullptr;
+}
+
+uint32_t TFlashTimer::DivisorOf(const TAbBinGControl* control) {
+    std::lock_guard<std::mutex> guard(State().listLock);
+    const Entry* e = Find(State().list, control);
+    return e ? e->divisor : 0;
+}
