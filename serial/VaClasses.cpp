@@ -1,0 +1,49 @@
+#include "serial/VaClasses.h"
+
+#include <cstdio>
+#include <mutex>
+
+namespace {
+
+std::mutex hookMutex;
+TVaExceptionHandler applicationHandler;
+
+void PrintToStderr(const char* what) {
+    std::fprintf(stderr, "tevr: %s\n", what);
+}
+
+}  // namespace
+
+void VaSetApplicationExceptionHandler(TVaExceptionHandler handler) {
+    std::lock_guard lock(hookMutex);
+    applicationHandler = std::move(handler);
+}
+
+void VaHandleException(std::exception_ptr error, const TVaExceptionHandler& local) {
+    if (!error) return;
+    TVaExceptionHandler handler = local;
+    if (!handler) {
+        std::lock_guard lock(hookMutex);
+        handler = applicationHandler;
+    }
+    try {
+        try {
+            std::rethrow_exception(error);
+        } catch (const std::exception& e) {
+            if (handler)
+                handler(e);
+            else
+                PrintToStderr(e.what());
+        } catch (...) {
+            const std::runtime_error unknown("Unknown error");
+            if (handler)
+                handler(unknown);
+            else
+                PrintToStderr(unknown.what());
+        }
+    } catch (const std::exception& e) {
+        PrintToStderr(e.what());
+    } catch (...) {
+        PrintToStderr("Unknown error");
+    }
+}

@@ -1,0 +1,335 @@
+// Settings and lifecycle of the serial-port component.
+#include "serial/VaComm.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <system_error>
+
+#include "serial/VaCommThreads.h"
+#include "serial/VaUtils.h"
+
+namespace {
+
+constexpr std::uint32_t kRates[] = {0,     110,   300,   600,   1200,  2400,   4800,   9600,
+                                    14400, 19200, 38400, 56000, 57600, 115200, 128000, 256000};
+
+const char* const kRefusedWhileOpen = "Can't perform this operation while port is open";
+
+// Longest wait in Close for the stopped threads to end; they normally take microseconds.
+constexpr auto kThreadEndLimit = std::chrono::milliseconds(300);
+
+}  // namespace
+
+TVaCustomComm::TVaCustomComm(std::shared_ptr<TVaDispatcher> dispatcher)
+    : dispatcher_(std::move(dispatcher)) {
+    buffers_.OnChange = [this](TVaPersistent&) { BuffersChanged(); };
+    eventChars_.OnChange = [this](TVaPersistent&) { ApplyLineSettings(); };
+    flowControl_.OnChange = [this](TVaPersistent&) { ApplyLineSettings(); };
+}
+
+TVaCustomComm::~TVaCustomComm() {
+    destroying_ = true;
+    try {
+        Close();
+    } catch (...) {
+        // Nothing raises on this path without OnClose; a destructor must not pass anything on.
+    }
+    for (TVaCommHandler* handler : handlers_)
+        handler->comm_ = nullptr;
+    handlers_.clear();
+}
+
+void TVaCustomComm::CheckNotOpen() const {
+    if (IsOpen()) throw EVaCommError(VaErrorMessage(kRefusedWhileOpen, 0));
+}
+
+void TVaCustomComm::HandleException(std::exception_ptr error) const {
+    VaHandleException(std::move(error), OnException);
+}
+
+// --- Settings ----------------------------------------------------------------------------
+
+void TVaCustomComm::SetBaudrate(TVaBaudrate value) {
+    if (value == baudrate_) return;
+    baudrate_ = value;
+    if (value != brUser) userBaudrate_ = 0;
+    ApplyLineSettings();
+}
+
+void TVaCustomComm::SetUserBaudrate(int value) {
+    if (value == userBaudrate_) return;
+    userBaudrate_ = value;
+    baudrate_ = brUser;
+    ApplyLineSettings();
+}
+
+void TVaCustomComm::SetParity(TVaParity value) {
+    if (value == parity_) return;
+    parity_ = value;
+    ApplyLineSettings();
+}
+
+void TVaCustomComm::SetDatabits(TVaDatabits value) {
+    if (value == databits_) return;
+    databits_ = value;
+    ApplyLineSettings();
+}
+
+void TVaCustomComm::SetStopbits(TVaStopbits value) {
+    if (value == stopbits_) return;
+    stopbits_ = value;
+    ApplyLineSettings();
+}
+
+void TVaCustomComm::SetOptions(TVaCommOptions value) {
+    if (value == options_) return;
+    options_ = value;
+    ApplyLineSettings();
+}
+
+void TVaCustomComm::SetPortNum(int value) {
+    CheckNotOpen();
+    portNum_ = value < 0 ? 0 : value;
+}
+
+void TVaCustomComm::SetDeviceName(const std::string& value) {
+    CheckNotOpen();
+    deviceName_ = value;
+}
+
+void TVaCustomComm::SetMonitorEvents(TVaCommEvents value) {
+    CheckNotOpen();
+    monitorEvents_ = value;
+}
+
+void TVaCustomComm::SetBuffers(const TVaBuffers& value) {
+    CheckNotOpen();
+    buffers_.Assign(value);
+}
+
+void TVaCustomComm::BuffersChanged() {
+    // Driver queue sizes and the limits reach the device only at Open.
+    CheckNotOpen();
+}
+
+void TVaCustomComm::SetEventPriority(TThreadPriority value) {
+    if (value == eventPriority_) return;
+    eventPriority_ = value;
+    if (eventThread_) eventThread_->SetPriority(value);
+}
+
+void TVaCustomComm::SetWritePriority(TThreadPriority value) {
+    if (value == writePriority_) return;
+    writePriority_ = value;
+    if (writeThread_) writeThread_->SetPriority(value);
+}
+
+void TVaCustomComm::SetDirectWrite(bool value) {
+    CheckNotOpen();
+    directWrite_ = value;
+}
+
+void TVaCustomComm::SetUpdateDCB(bool value) {
+    CheckNotOpen();
+    updateDcb_ = value;
+}
+
+void TVaCustomComm::SetDispatcher(std::shared_ptr<TVaDispatcher> value) {
+    CheckNotOpen();
+    dispatcher_ = std::move(value);
+}
+
+std::shared_ptr<TVaDispatcher> TVaCustomComm::EffectiveDispatcher() const {
+    return dispatcher_ ? dispatcher_ : VaDefaultDispatcher();
+}
+
+Dcb TVaCustomComm::BuildDcb() const {
+    Dcb dcb;
+    if (baudrate_ == brUser)
+        dcb.BaudRate = static_cast<std::uint32_t>(userBaudrate_);
+    else if (baudrate_ < std::size(kRates))
+        dcb.BaudRate = kRates[baudrate_];
+    dcb.Parity = parity_;
+    dcb.StopBits = stopbits_;
+    dcb.ByteSize = static_cast<std::uint8_t>(databits_ + 4);
+    dcb.XonChar = eventChars_.XonChar();
+    dcb.XoffChar = eventChars_.XoffChar();
+    dcb.ErrorChar = eventChars_.ErrorChar();
+    dcb.EofChar = eventChars_.EofChar();
+    dcb.EvtChar = eventChars_.EventChar();
+    dcb.XonLim = static_cast<std::uint16_t>(buffers_.XonLimit() & 0xFFFF);
+    dcb.XoffLim = static_cast<std::uint16_t>(buffers_.XoffLimit() & 0xFFFF);
+
+    std::uint32_t flags = fBinary;
+    if (options_.Contains(coParityCheck)) flags |= fParity;
+    if (flowControl_.OutCtsFlow()) flags |= fOutxCtsFlow;
+    if (flowControl_.OutDsrFlow()) flags |= fOutxDsrFlow;
+    if (flowControl_.ControlDtr() == dtrEnabled) flags |= fDtrControlEnable;
+    if (flowControl_.ControlDtr() == dtrHandshake) flags |= fDtrControlHandshake;
+    if (flowControl_.DsrSensitivity()) flags |= fDsrSensitivity;
+    if (flowControl_.TxContinueOnXoff()) flags |= fTXContinueOnXoff;
+    if (flowControl_.XonXoffOut()) flags |= fOutX;
+    if (flowControl_.XonXoffIn()) flags |= fInX;
+    if (options_.Contains(coErrorChar)) flags |= fErrorChar;
+    if (options_.Contains(coNullStrip)) flags |= fNull;
+    switch (flowControl_.ControlRts()) {
+        case rtsEnabled:
+            flags |= fRtsControlEnable;
+            break;
+        case rtsHandshake:
+            flags |= fRtsControlHandshake;
+            break;
+        case rtsToggle:
+            flags |= fRtsControlToggle;
+            break;
+        default:
+            break;
+    }
+    dcb.Flags = flags;
+    return dcb;
+}
+
+void TVaCustomComm::ApplyLineSettings() {
+    if (!IsOpen() || !updateDcb_) return;
+    if (const int error = device_->WriteLineSettings(BuildDcb()))
+        throw EVaCommError(VaErrorMessage("Error writing dcb (%d), %s", error));
+}
+
+void TVaCustomComm::ApplyEventMask() {
+    std::uint32_t mask = VaEventMask(monitorEvents_);
+    // The write thread reports transmit-empty itself.
+    if (!directWrite_) mask &= ~EV_TXEMPTY;
+    eventMask_ = mask;
+}
+
+// --- Lifecycle ---------------------------------------------------------------------------
+
+std::string TVaCustomComm::DevicePath() const {
+    return VaFormatDeviceName(deviceName_, portNum_);
+}
+
+void TVaCustomComm::OpenDevice() {
+    const std::string path = DevicePath();
+    int error = 0;
+    auto device = VaOpenPortDevice(VaSystemDevicePath(path), error);
+    if (!device) {
+        if (error == ENOENT)
+            throw EVaCommError(VaFillText("Specified device not found (%s).", path));
+        throw EVaCommError(VaFillText("Can't open specified device %s", path) +
+                           VaErrorMessage(" (Error %d, %s)", error));
+    }
+    device_ = std::move(device);
+}
+
+void TVaCustomComm::Open() {
+    CheckNotOpen();
+    OpenDevice();
+    if (!IsOpen()) return;
+    try {
+        ApplyLineSettings();
+        ApplyQueueSizes();
+        ApplyTimeouts();
+        ApplyEventMask();
+        StartThreads();
+    } catch (...) {
+        StopThreads();
+        device_->Close();
+        device_.reset();
+        throw;
+    }
+    if (OnOpen) {
+        try {
+            Fire(OnOpen);
+        } catch (...) {
+            HandleException(std::current_exception());
+        }
+    }
+}
+
+void TVaCustomComm::StartThreads() {
+    const bool wantEvents = eventMask_ != 0;
+    const bool wantWriter = !directWrite_;
+    if (!wantEvents && !wantWriter) return;
+    auto dispatcher = EffectiveDispatcher();
+    if (!dispatcher)
+        throw EVaCommError("No owning thread to hand the port's events to (no dispatcher set)");
+    try {
+        int error = 0;
+        if (wantEvents) {
+            auto watch = device_->WatchEvents(eventMask_, error);
+            if (!watch)
+                throw EVaCommError(VaErrorMessage(" Error setting EventMask (%d), %s", error));
+            eventThread_ =
+                std::make_shared<TVaCommEventThread>(*this, dispatcher, device_, std::move(watch));
+            eventThread_->Start(eventPriority_);
+        }
+        if (wantWriter) {
+            auto watch = device_->WatchWritable(error);
+            if (!watch) throw EVaCommError(VaErrorMessage("Write error (%d), %s", error));
+            writeThread_ = std::make_shared<TVaCommWriteThread>(
+                *this, dispatcher, device_, std::move(watch), buffers_.WriteSize());
+            writeThread_->Start(writePriority_);
+        }
+    } catch (const std::system_error& e) {
+        throw EVaCommError(VaErrorMessage("Can't start thread (%d), %s", e.code().value()));
+    }
+}
+
+void TVaCustomComm::StopThreads() {
+    if (eventThread_) eventThread_->Stop();
+    if (writeThread_) writeThread_->Stop();
+    eventThread_.reset();
+    writeThread_.reset();
+}
+
+void TVaCustomComm::Close() {
+    if (!IsOpen()) return;
+    std::shared_ptr<TVaCommThread> eventThread = eventThread_;
+    std::shared_ptr<TVaCommThread> writeThread = writeThread_;
+    {
+        std::lock_guard lock(readLock_);
+        StopThreads();
+    }
+    device_->Close();
+    device_.reset();
+    if (OnClose && !destroying_) Fire(OnClose);
+    // Stop releases the threads from every wait, a hand-over to this very thread included, so
+    // they end at once; the wait only makes sure of it, within the time the threads were always
+    // given.
+    const auto deadline = std::chrono::steady_clock::now() + kThreadEndLimit;
+    for (const auto& thread : {eventThread, writeThread}) {
+        if (!thread) continue;
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        thread->WaitEnded(std::max(left, std::chrono::milliseconds(0)));
+    }
+}
+
+void TVaCustomComm::Loaded() {
+    if (autoOpen_) Open();
+}
+
+void TVaCustomComm::SetDtr(bool on) {
+    if (flowControl_.ControlDtr() == dtrHandshake)
+        throw EVaCommError("DTR line updates not allowed when flowcontrol is set to Handshake.");
+    if (!IsOpen()) return;
+    if (const int error = device_->SetDtr(on))
+        throw EVaCommError(VaErrorMessage("Error calling comm function (%d), %s", error));
+}
+
+void TVaCustomComm::AttachHandler(TVaCommHandler& handler) {
+    if (handler.comm_ == this) return;
+    if (handler.comm_) handler.comm_->DetachHandler(handler);
+    handlers_.push_back(&handler);
+    handler.comm_ = this;
+}
+
+void TVaCustomComm::DetachHandler(TVaCommHandler& handler) {
+    std::erase(handlers_, &handler);
+    if (handler.comm_ == this) handler.comm_ = nullptr;
+}
+
+TVaCommHandler::~TVaCommHandler() {
+    if (comm_) comm_->DetachHandler(*this);
+}

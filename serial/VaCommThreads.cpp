@@ -1,0 +1,179 @@
+#include "serial/VaCommThreads.h"
+
+#include <thread>
+
+#include "serial/VaComm.h"
+#include "serial/VaUtils.h"
+
+namespace {
+
+// A wait that fails at once (the device has gone) is retried after this pause, and so is a
+// write the device refused.
+constexpr int kRetryPauseMs = 50;
+
+// Marks a hand-over finished when the work has run, and also when the dispatcher destroys it
+// unrun, so that the waiting thread is never left behind.
+class THandOverDone {
+public:
+    explicit THandOverDone(std::function<void()> finish) : finish_(std::move(finish)) {}
+    ~THandOverDone() { finish_(); }
+    THandOverDone(const THandOverDone&) = delete;
+    THandOverDone& operator=(const THandOverDone&) = delete;
+
+private:
+    std::function<void()> finish_;
+};
+
+}  // namespace
+
+TVaCommThread::TVaCommThread(TVaCustomComm& owner, std::shared_ptr<TVaDispatcher> dispatcher,
+                             std::shared_ptr<TVaPortDevice> device,
+                             std::unique_ptr<TVaPortWatch> watch)
+    : device_(std::move(device)),
+      watch_(std::move(watch)),
+      owner_(owner),
+      dispatcher_(std::move(dispatcher)) {}
+
+void TVaCommThread::Start(TThreadPriority priority) {
+    std::thread([self = shared_from_this(), priority] { self->Run(priority); }).detach();
+}
+
+void TVaCommThread::Run(TThreadPriority priority) {
+    {
+        std::lock_guard lock(mutex_);
+        tid_ = VaCurrentThreadId();
+    }
+    VaSetThreadPriority(tid_, priority);
+    try {
+        Execute();
+    } catch (...) {
+        // Only a failed allocation gets here; the thread ends as if stopped.
+    }
+    std::lock_guard lock(mutex_);
+    ended_ = true;
+    cv_.notify_all();
+}
+
+void TVaCommThread::Stop() {
+    {
+        std::lock_guard lock(mutex_);
+        terminated_.store(true);
+        cv_.notify_all();
+    }
+    watch_->Wake();
+}
+
+void TVaCommThread::SetPriority(TThreadPriority priority) {
+    // Under the lock, so that the id cannot belong to a thread that has ended meanwhile.
+    std::lock_guard lock(mutex_);
+    if (!ended_) VaSetThreadPriority(tid_, priority);
+}
+
+bool TVaCommThread::WaitEnded(std::chrono::milliseconds limit) {
+    std::unique_lock lock(mutex_);
+    return cv_.wait_for(lock, limit, [this] { return ended_; });
+}
+
+void TVaCommThread::FinishHandOver(std::uint64_t id) {
+    std::lock_guard lock(mutex_);
+    if (id > handOversDone_) handOversDone_ = id;
+    cv_.notify_all();
+}
+
+void TVaCommThread::HandOver(std::function<void(TVaCustomComm&)> work) {
+    std::uint64_t id;
+    {
+        std::lock_guard lock(mutex_);
+        if (terminated_.load()) return;
+        id = ++handOversStarted_;
+    }
+    auto self = shared_from_this();
+    auto done = std::make_shared<THandOverDone>([self, id] { self->FinishHandOver(id); });
+    dispatcher_->Post([self, done = std::move(done), work = std::move(work)]() mutable {
+        // Runs on the owning thread, where Stop is called too: not stopped yet means the
+        // component is still there.
+        if (!self->terminated_.load()) {
+            TVaCustomComm& owner = self->owner_;
+            try {
+                work(owner);
+            } catch (...) {
+                owner.HandleException(std::current_exception());
+            }
+        }
+        done.reset();
+    });
+    std::unique_lock lock(mutex_);
+    cv_.wait(lock, [&] { return terminated_.load() || handOversDone_ >= id; });
+}
+
+void TVaCommEventThread::Execute() {
+    while (!Terminated()) {
+        std::uint32_t events = 0;
+        const int error = watch_->WaitEvents(events);
+        if (Terminated()) break;
+        if (error) {
+            watch_->Pause(kRetryPauseMs);
+            continue;
+        }
+        if (events == 0) continue;
+        HandOver([events](TVaCustomComm& comm) { comm.DispatchEvents(events); });
+    }
+}
+
+TVaCommWriteThread::TVaCommWriteThread(TVaCustomComm& owner,
+                                       std::shared_ptr<TVaDispatcher> dispatcher,
+                                       std::shared_ptr<TVaPortDevice> device,
+                                       std::unique_ptr<TVaPortWatch> watch, int capacity)
+    : TVaCommThread(owner, std::move(dispatcher), std::move(device), std::move(watch)),
+      buffer_(capacity) {}
+
+bool TVaCommWriteThread::Enqueue(const void* bytes, int n, std::chrono::milliseconds timeout) {
+    std::unique_lock lock(mutex_);
+    // The write thread frees room as its writes complete and says so on cv_.
+    if (!buffer_.Fits(n) && !cv_.wait_for(lock, timeout, [&] { return buffer_.Fits(n); }))
+        return false;
+    buffer_.Append(bytes, n);
+    if (buffer_.Count() > 0) dataReady_ = true;
+    cv_.notify_all();
+    return true;
+}
+
+void TVaCommWriteThread::Complete(int written) {
+    bool empty;
+    {
+        // Test and reset under the lock: bytes Enqueue adds meanwhile keep the data-ready flag.
+        std::lock_guard lock(mutex_);
+        buffer_.Remove(written);
+        empty = buffer_.Count() <= 0;
+        dataReady_ = !empty;
+        cv_.notify_all();
+    }
+    if (empty) HandOver([](TVaCustomComm& comm) { comm.HandleEvents(EV_TXEMPTY); });
+}
+
+void TVaCommWriteThread::Execute() {
+    for (;;) {
+        const unsigned char* data;
+        int count;
+        {
+            std::unique_lock lock(mutex_);
+            cv_.wait(lock, [this] { return Terminated() || dataReady_; });
+            if (Terminated()) break;
+            data = buffer_.Data();
+            count = buffer_.Count();
+        }
+        // Outside the lock: the block never moves and Enqueue only appends behind these bytes.
+        int written = 0;
+        const int error = device_->Write(data, count, 0, written);
+        if (Terminated()) break;
+        if (written > 0) Complete(written);
+        if (error) {
+            // The bytes stay queued; the retry is paced so that a device that has gone does not
+            // keep the thread spinning.
+            HandOver([](TVaCustomComm& comm) { comm.HandleEvents(EV_ERR); });
+            watch_->Pause(kRetryPauseMs);
+        } else if (written < count) {
+            watch_->WaitWritable();
+        }
+    }
+}

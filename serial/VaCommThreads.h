@@ -1,0 +1,94 @@
+#pragma once
+// The component's two worker threads. Each is shared between the component, the thread itself
+// and the work it hands to the owning thread, so that it may outlive a Close or the component:
+// once stopped, it never touches the component again, and work it handed over finds it stopped
+// and does nothing.
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+
+#include "serial/VaDispatcher.h"
+#include "serial/VaObjects.h"
+#include "serial/VaPort.h"
+#include "serial/VaTypes.h"
+
+class TVaCustomComm;
+
+class TVaCommThread : public std::enable_shared_from_this<TVaCommThread> {
+public:
+    TVaCommThread(TVaCustomComm& owner, std::shared_ptr<TVaDispatcher> dispatcher,
+                  std::shared_ptr<TVaPortDevice> device, std::unique_ptr<TVaPortWatch> watch);
+    virtual ~TVaCommThread() = default;
+    TVaCommThread(const TVaCommThread&) = delete;
+    TVaCommThread& operator=(const TVaCommThread&) = delete;
+
+    // Starts the thread; it runs on its own and frees itself when it ends. Raises
+    // std::system_error when the system refuses a thread.
+    void Start(TThreadPriority priority);
+    // From the owning thread: ends every wait of the thread, a pending hand-over among them.
+    // What it handed over and has not run yet will do nothing when it runs.
+    void Stop();
+    void SetPriority(TThreadPriority priority);
+    // Whether the thread has ended within `limit`.
+    bool WaitEnded(std::chrono::milliseconds limit);
+
+protected:
+    virtual void Execute() = 0;
+
+    bool Terminated() const { return terminated_.load(); }
+    // Runs `work` on the owning thread and returns once it has run there, or at once after
+    // Stop. Exceptions from `work` go to the component's error handler.
+    void HandOver(std::function<void(TVaCustomComm&)> work);
+
+    const std::shared_ptr<TVaPortDevice> device_;
+    const std::unique_ptr<TVaPortWatch> watch_;
+    std::mutex mutex_;
+    std::condition_variable cv_;
+
+private:
+    void Run(TThreadPriority priority);
+    void FinishHandOver(std::uint64_t id);
+
+    TVaCustomComm& owner_;  // touched only on the owning thread, and only before Stop
+    const std::shared_ptr<TVaDispatcher> dispatcher_;
+    std::atomic<bool> terminated_{false};
+    int tid_ = 0;
+    bool ended_ = false;
+    std::uint64_t handOversStarted_ = 0;
+    std::uint64_t handOversDone_ = 0;
+};
+
+// Waits for port events and hands every batch to the owning thread's DispatchEvents.
+class TVaCommEventThread final : public TVaCommThread {
+public:
+    using TVaCommThread::TVaCommThread;
+
+protected:
+    void Execute() override;
+};
+
+// Sends what WriteBytes queued in its transmit buffer, and reports the buffer empty (OnTxEmpty)
+// and failed writes (OnError) on the owning thread.
+class TVaCommWriteThread final : public TVaCommThread {
+public:
+    TVaCommWriteThread(TVaCustomComm& owner, std::shared_ptr<TVaDispatcher> dispatcher,
+                       std::shared_ptr<TVaPortDevice> device, std::unique_ptr<TVaPortWatch> watch,
+                       int capacity);
+
+    // Queues the bytes, waiting up to `timeout` for room; false when there was none in time
+    // (nothing of them is queued then).
+    bool Enqueue(const void* bytes, int n, std::chrono::milliseconds timeout);
+
+protected:
+    void Execute() override;
+
+private:
+    void Complete(int written);
+
+    TVaCommBuffer buffer_;  // under mutex_, the component's write lock for queued writes
+    bool dataReady_ = false;
+};

@@ -1,0 +1,126 @@
+#include "serial/VaEventLoop.h"
+
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <system_error>
+
+#include "serial/VaClasses.h"
+
+namespace {
+
+int CreateWakeFd() {
+    const int fd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (fd < 0) throw std::system_error(errno, std::generic_category(), "eventfd");
+    return fd;
+}
+
+}  // namespace
+
+TVaEventLoop::TVaEventLoop() : owner_(std::this_thread::get_id()), wakeFd_(CreateWakeFd()) {}
+
+TVaEventLoop::~TVaEventLoop() {
+    std::deque<std::function<void()>> dropped;
+    {
+        std::lock_guard lock(mutex_);
+        dropped.swap(queue_);
+    }
+    dropped.clear();
+    close(wakeFd_);
+}
+
+void TVaEventLoop::Post(std::function<void()> fn) {
+    {
+        std::lock_guard lock(mutex_);
+        queue_.push_back(std::move(fn));
+    }
+    Wake();
+}
+
+bool TVaEventLoop::IsOwningThread() const {
+    return std::this_thread::get_id() == owner_;
+}
+
+void TVaEventLoop::Wake() noexcept {
+    const int saved = errno;
+    const std::uint64_t one = 1;
+    // A full counter already means "wake up"; nothing else can go wrong with an eventfd.
+    (void)!write(wakeFd_, &one, sizeof one);
+    errno = saved;
+}
+
+void TVaEventLoop::Quit() {
+    quit_.store(true);
+    Wake();
+}
+
+void TVaEventLoop::QuitFromSignal() noexcept {
+    quit_.store(true);
+    Wake();
+}
+
+bool TVaEventLoop::RunOne() {
+    std::function<void()> fn;
+    {
+        std::lock_guard lock(mutex_);
+        if (queue_.empty()) return false;
+        fn = std::move(queue_.front());
+        queue_.pop_front();
+    }
+    try {
+        fn();
+    } catch (...) {
+        VaHandleException(std::current_exception());
+    }
+    return true;
+}
+
+void TVaEventLoop::WaitForWork(int timeoutMs) {
+    pollfd pfd{wakeFd_, POLLIN, 0};
+    if (poll(&pfd, 1, timeoutMs) > 0) {
+        std::uint64_t count;
+        (void)!read(wakeFd_, &count, sizeof count);
+    }
+}
+
+std::size_t TVaEventLoop::Pending() const {
+    std::lock_guard lock(mutex_);
+    return queue_.size();
+}
+
+void TVaEventLoop::ProcessPending() {
+    std::size_t pending;
+    {
+        std::lock_guard lock(mutex_);
+        pending = queue_.size();
+    }
+    // Only what was there on entry: work that posts more work must not keep us here for ever.
+    while (pending-- > 0 && RunOne()) {
+    }
+}
+
+void TVaEventLoop::Run() {
+    RunUntil(nullptr, std::chrono::milliseconds::max());
+}
+
+bool TVaEventLoop::RunUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
+    using Clock = std::chrono::steady_clock;
+    const bool unlimited = limit >= std::chrono::hours(24 * 365);
+    const auto deadline = unlimited ? Clock::time_point::max() : Clock::now() + limit;
+    for (;;) {
+        if (done && done()) return true;
+        if (quit_.load()) return false;
+        if (RunOne()) continue;
+        int timeoutMs = -1;
+        if (!unlimited) {
+            const auto left = deadline - Clock::now();
+            if (left <= Clock::duration::zero()) return false;
+            const auto ms = std::chrono::ceil<std::chrono::milliseconds>(left).count();
+            timeoutMs = ms > 1000000 ? 1000000 : static_cast<int>(ms);
+        }
+        WaitForWork(timeoutMs);
+    }
+}

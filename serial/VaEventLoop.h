@@ -1,0 +1,54 @@
+#pragma once
+// A small event loop for a thread without a window: it runs the work that other threads post
+// (the serial component's hand-overs among it) until a condition holds, a time limit passes or
+// someone asks it to quit. The command-line flasher and the tests run one on their main thread.
+#include <atomic>
+#include <chrono>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+#include "serial/VaDispatcher.h"
+
+class TVaEventLoop final : public TVaDispatcher {
+public:
+    // The constructing thread owns the loop: only it may run it.
+    TVaEventLoop();
+    // Work still queued is destroyed unrun, which releases threads waiting in Invoke.
+    ~TVaEventLoop() override;
+    TVaEventLoop(const TVaEventLoop&) = delete;
+    TVaEventLoop& operator=(const TVaEventLoop&) = delete;
+
+    void Post(std::function<void()> fn) override;
+    bool IsOwningThread() const override;
+
+    // Runs posted work until Quit.
+    void Run();
+    // Runs posted work until `done` holds (tested before every wait and after every piece of
+    // work), until Quit, or until `limit` has passed. Returns whether `done` held. A null `done`
+    // never holds.
+    bool RunUntil(const std::function<bool()>& done, std::chrono::milliseconds limit);
+    // Runs the work queued now, without waiting for more.
+    void ProcessPending();
+    // How much work is queued.
+    std::size_t Pending() const;
+
+    // Makes Run and RunUntil return, now and until ResetQuit; callable from any thread.
+    void Quit();
+    // The same for a signal handler: only touches an atomic flag and a file descriptor.
+    void QuitFromSignal() noexcept;
+    bool QuitRequested() const { return quit_.load(); }
+    void ResetQuit() { quit_.store(false); }
+
+private:
+    bool RunOne();
+    void Wake() noexcept;
+    void WaitForWork(int timeoutMs);
+
+    const std::thread::id owner_;
+    const int wakeFd_;
+    std::atomic<bool> quit_{false};
+    mutable std::mutex mutex_;
+    std::deque<std::function<void()>> queue_;
+};

@@ -1,0 +1,59 @@
+#pragma once
+// The narrow interface between the serial component and the operating system: one open device and
+// the waits of the component's two threads. Each platform has one source file that provides
+// VaOpenPortDevice; tests may hand the component a device of their own.
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "serial/VaTypes.h"
+
+// A wait of one thread on the device, ended early by Wake. Only the thread that owns the watch
+// waits on it; Wake may come from any thread.
+class TVaPortWatch {
+public:
+    virtual ~TVaPortWatch() = default;
+
+    // Blocks until one of the watched events happened or Wake was called. Returns 0 and sets
+    // `events` (EV_ bits, possibly 0 after a wake) or returns the error code of a failed wait.
+    virtual int WaitEvents(std::uint32_t& events) = 0;
+    // Blocks until the device takes more bytes (true) or Wake was called (false).
+    virtual bool WaitWritable() = 0;
+    // Waits `ms` milliseconds or until Wake was called.
+    virtual void Pause(int ms) = 0;
+    // Ends the current wait and every later one at once.
+    virtual void Wake() = 0;
+};
+
+// An open serial device. Every call is safe from any thread, also concurrently with Close: after
+// Close they fail with EBADF and touch nothing. Calls return 0 or the platform's error code.
+class TVaPortDevice {
+public:
+    virtual ~TVaPortDevice() = default;
+
+    // Releases the device at once; a wait in progress on a watch is not ended by it.
+    virtual void Close() = 0;
+
+    virtual int WriteLineSettings(const Dcb& dcb) = 0;
+    virtual int SetDtr(bool on) = 0;
+    // Queue counts and the line errors since the previous call, which this call clears.
+    virtual int ReadStatus(TVaCommStatus& status) = 0;
+    // Bytes waiting in the input queue; leaves the line errors alone.
+    virtual int InputCount(int& count) = 0;
+
+    // Reads up to `count` bytes: done when `count` are there, 5 ms after the last byte once one
+    // arrived, or after `timeoutMs` in all. `got` receives the number read.
+    virtual int Read(void* buffer, int count, int timeoutMs, int& got) = 0;
+    // Writes what the device takes now (`timeoutMs` 0) or waits up to `timeoutMs` for all of it.
+    // `written` receives the number taken, possibly 0.
+    virtual int Write(const void* data, int count, int timeoutMs, int& written) = 0;
+
+    // A watch for the event thread, reporting the events of `eventMask`; null with `error` set
+    // when the system refuses one.
+    virtual std::unique_ptr<TVaPortWatch> WatchEvents(std::uint32_t eventMask, int& error) = 0;
+    // A watch for the write thread; null with `error` set when the system refuses one.
+    virtual std::unique_ptr<TVaPortWatch> WatchWritable(int& error) = 0;
+};
+
+// Opens the system device `systemPath` exclusively. On failure returns null and sets `error`.
+std::shared_ptr<TVaPortDevice> VaOpenPortDevice(const std::string& systemPath, int& error);

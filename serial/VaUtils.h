@@ -1,0 +1,32 @@
+#pragma once
+// Message and name helpers of the serial component.
+#include <string>
+
+#include "serial/VaTypes.h"
+
+// The system's text for an error code: at most 255 characters, with trailing blanks, control
+// characters and full stops removed.
+std::string VaSystemErrorText(int code);
+
+// Fills a message template: the first "%d" gets `code`, the first "%s" after it the system's text
+// for `code`. A template without place-holders comes back unchanged.
+std::string VaErrorMessage(const std::string& templ, int code);
+
+// Puts `text` in place of the first "%s" of `templ`. The text is not scanned again, so a device
+// name holding '%' cannot disturb the codes filled in afterwards.
+std::string VaFillText(const std::string& templ, const std::string& text);
+
+// Formats a device-name template with the port number: "%d" (also "%u", "%i") becomes the number,
+// "%%" a single '%'; anything else stands as written.
+std::string VaFormatDeviceName(const std::string& templ, int portNum);
+
+// The file to open for a device path: "COMn" (n from 1) is /dev/ttyS<n-1>, a path beginning with
+// '/' stands as it is, any other name is looked for in /dev.
+std::string VaSystemDevicePath(const std::string& devicePath);
+
+// Best effort: gives the thread `tid` the priority; lowering works for everyone, raising may be
+// refused without privileges and is then left as it is.
+void VaSetThreadPriority(int tid, TThreadPriority priority);
+
+// The calling thread's kernel id, for VaSetThreadPriority.
+int VaCurrentThreadId();

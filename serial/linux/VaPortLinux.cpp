@@ -1,0 +1,383 @@
+// The serial device on Linux: a terminal opened without blocking, locked against other programs,
+// waited on with epoll. The component's threads each own a watch (an epoll set holding the
+// terminal and an eventfd), so that Close can release the terminal at once while a thread still
+// waits: the kernel drops the terminal from the set, and the eventfd ends the wait.
+#include <fcntl.h>
+#include <linux/serial.h>
+#include <poll.h>
+#include <sys/epoll.h>
+#include <sys/eventfd.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <mutex>
+#include <shared_mutex>
+
+#include "serial/VaPort.h"
+#include "serial/linux/VaLinux.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// What a pseudo-terminal (or any device without modem lines or counters) answers to them.
+bool Unsupported(int error) {
+    return error == ENOTTY || error == EINVAL;
+}
+
+// The gap after the last received byte that ends a read.
+constexpr auto kInterByteGap = std::chrono::milliseconds(5);
+// Modem lines have no readiness notification that a Stop can interrupt; while they are watched
+// they are sampled at this pace.
+constexpr int kModemSampleMs = 20;
+
+timespec ToTimespec(Clock::duration d) {
+    if (d < Clock::duration::zero()) d = Clock::duration::zero();
+    const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(d).count();
+    return timespec{static_cast<time_t>(ns / 1000000000), static_cast<long>(ns % 1000000000)};
+}
+
+// Returns true when `fd` became ready for `events` before `deadline`.
+bool WaitFd(int fd, short events, Clock::time_point deadline) {
+    for (;;) {
+        const auto left = deadline - Clock::now();
+        if (left <= Clock::duration::zero()) return false;
+        pollfd pfd{fd, events, 0};
+        const timespec ts = ToTimespec(left);
+        const int n = ppoll(&pfd, 1, &ts, nullptr);
+        if (n > 0) return true;
+        if (n < 0 && errno != EINTR) return true;  // let the read or write report the error
+    }
+}
+
+struct TCounters {
+    serial_icounter_struct value{};
+    bool valid = false;
+};
+
+bool ReadCounters(int fd, serial_icounter_struct& out) {
+    return ioctl(fd, TIOCGICOUNT, &out) == 0;
+}
+
+std::uint32_t ErrorBits(const serial_icounter_struct& now, const serial_icounter_struct& before) {
+    std::uint32_t bits = 0;
+    if (now.buf_overrun != before.buf_overrun) bits |= CE_RXOVER;
+    if (now.overrun != before.overrun) bits |= CE_OVERRUN;
+    if (now.parity != before.parity) bits |= CE_RXPARITY;
+    if (now.frame != before.frame) bits |= CE_FRAME;
+    if (now.brk != before.brk) bits |= CE_BREAK;
+    return bits;
+}
+
+class TLinuxPortDevice;
+
+class TLinuxWatch final : public TVaPortWatch {
+public:
+    TLinuxWatch(std::shared_ptr<TLinuxPortDevice> device, int epollFd, int wakeFd,
+                std::uint32_t mask)
+        : device_(std::move(device)), epollFd_(epollFd), wakeFd_(wakeFd), mask_(mask) {}
+    ~TLinuxWatch() override {
+        close(epollFd_);
+        close(wakeFd_);
+    }
+
+    int WaitEvents(std::uint32_t& events) override;
+    bool WaitWritable() override;
+    void Pause(int ms) override {
+        pollfd pfd{wakeFd_, POLLIN, 0};
+        (void)poll(&pfd, 1, ms);
+    }
+    void Wake() override {
+        // Never read back: the eventfd stays readable, so every later wait ends at once too.
+        const std::uint64_t one = 1;
+        (void)!write(wakeFd_, &one, sizeof one);
+    }
+
+    // Set up by WatchEvents before the first wait.
+    TCounters counters;
+    int modemLines = -1;
+
+private:
+    std::uint32_t SampleLines();
+
+    std::shared_ptr<TLinuxPortDevice> device_;
+    const int epollFd_;
+    const int wakeFd_;
+    const std::uint32_t mask_;
+};
+
+class TLinuxPortDevice final : public TVaPortDevice,
+                               public std::enable_shared_from_this<TLinuxPortDevice> {
+public:
+    explicit TLinuxPortDevice(int fd) : fd_(fd) {
+        statusCounters_.valid = ReadCounters(fd, statusCounters_.value);
+    }
+    ~TLinuxPortDevice() override { Close(); }
+
+    void Close() override {
+        std::unique_lock lock(guard_);
+        if (fd_ < 0) return;
+        (void)ioctl(fd_, TIOCNXCL);
+        close(fd_);  // also drops the flock and the terminal from every watch's epoll set
+        fd_ = -1;
+    }
+
+    // Runs `f` with the descriptor while it is open; the device cannot close meanwhile.
+    template <typename F>
+    int WithFd(F f) {
+        std::shared_lock lock(guard_);
+        if (fd_ < 0) return EBADF;
+        return f(fd_);
+    }
+
+    int WriteLineSettings(const Dcb& dcb) override {
+        return WithFd([&](int fd) {
+            if (const int error = VaWriteTermios2(fd, dcb)) return error;
+            // Windows drives DTR and RTS from the block; here they follow it once, by hand.
+            const int dtr = TIOCM_DTR;
+            const int rts = TIOCM_RTS;
+            const std::uint32_t dtrMode = dcb.Flags & fDtrControlMask;
+            const std::uint32_t rtsMode = dcb.Flags & fRtsControlMask;
+            if (dtrMode != fDtrControlHandshake)
+                (void)ioctl(fd, dtrMode == fDtrControlEnable ? TIOCMBIS : TIOCMBIC, &dtr);
+            if (rtsMode == 0 || rtsMode == fRtsControlEnable)
+                (void)ioctl(fd, rtsMode == fRtsControlEnable ? TIOCMBIS : TIOCMBIC, &rts);
+            return 0;
+        });
+    }
+
+    int SetDtr(bool on) override {
+        return WithFd([&](int fd) {
+            const int dtr = TIOCM_DTR;
+            if (ioctl(fd, on ? TIOCMBIS : TIOCMBIC, &dtr) == 0) return 0;
+            return Unsupported(errno) ? 0 : errno;
+        });
+    }
+
+    int ReadStatus(TVaCommStatus& status) override {
+        status = TVaCommStatus{};
+        return WithFd([&](int fd) {
+            int in = 0;
+            if (ioctl(fd, TIOCINQ, &in) < 0) return errno;
+            int out = 0;
+            if (ioctl(fd, TIOCOUTQ, &out) < 0 && !Unsupported(errno)) return errno;
+            status.InQueue = in > 0 ? static_cast<std::uint32_t>(in) : 0;
+            status.OutQueue = out > 0 ? static_cast<std::uint32_t>(out) : 0;
+            std::lock_guard lock(statusMutex_);
+            serial_icounter_struct now{};
+            if (statusCounters_.valid && ReadCounters(fd, now)) {
+                status.Errors = ErrorBits(now, statusCounters_.value);
+                statusCounters_.value = now;
+            }
+            return 0;
+        });
+    }
+
+    int InputCount(int& count) override {
+        count = 0;
+        return WithFd([&](int fd) { return ioctl(fd, TIOCINQ, &count) < 0 ? errno : 0; });
+    }
+
+    int Read(void* buffer, int count, int timeoutMs, int& got) override {
+        got = 0;
+        return WithFd([&](int fd) {
+            auto* bytes = static_cast<unsigned char*>(buffer);
+            const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+            Clock::time_point lastByte{};
+            while (got < count) {
+                const ssize_t n = read(fd, bytes + got, static_cast<std::size_t>(count - got));
+                if (n > 0) {
+                    got += static_cast<int>(n);
+                    lastByte = Clock::now();
+                    continue;
+                }
+                if (n == 0) break;  // hung up: nothing more will come
+                if (errno == EINTR) continue;
+                if (errno != EAGAIN) return got > 0 ? 0 : errno;
+                auto until = deadline;
+                if (got > 0 && lastByte + kInterByteGap < until) until = lastByte + kInterByteGap;
+                if (!WaitFd(fd, POLLIN, until)) break;
+            }
+            return 0;
+        });
+    }
+
+    int Write(const void* data, int count, int timeoutMs, int& written) override {
+        written = 0;
+        return WithFd([&](int fd) {
+            const auto* bytes = static_cast<const unsigned char*>(data);
+            const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+            while (written < count) {
+                const ssize_t n =
+                    write(fd, bytes + written, static_cast<std::size_t>(count - written));
+                if (n > 0) {
+                    written += static_cast<int>(n);
+                    continue;
+                }
+                if (n < 0 && errno == EINTR) continue;
+                if (n < 0 && errno != EAGAIN) return errno;
+                if (timeoutMs <= 0 || !WaitFd(fd, POLLOUT, deadline)) break;
+            }
+            return 0;
+        });
+    }
+
+    std::unique_ptr<TVaPortWatch> WatchEvents(std::uint32_t eventMask, int& error) override;
+    std::unique_ptr<TVaPortWatch> WatchWritable(int& error) override {
+        return MakeWatch(EPOLLOUT, 0, error);
+    }
+
+private:
+    std::unique_ptr<TLinuxWatch> MakeWatch(std::uint32_t terminalEvents, std::uint32_t mask,
+                                           int& error);
+
+    std::shared_mutex guard_;
+    int fd_;
+    std::mutex statusMutex_;
+    TCounters statusCounters_;
+};
+
+std::unique_ptr<TLinuxWatch> TLinuxPortDevice::MakeWatch(std::uint32_t terminalEvents,
+                                                         std::uint32_t mask, int& error) {
+    error = 0;
+    const int epollFd = epoll_create1(EPOLL_CLOEXEC);
+    if (epollFd < 0) {
+        error = errno;
+        return nullptr;
+    }
+    const int wakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (wakeFd < 0) {
+        error = errno;
+        close(epollFd);
+        return nullptr;
+    }
+    auto watch = std::make_unique<TLinuxWatch>(shared_from_this(), epollFd, wakeFd, mask);
+    epoll_event wake{};
+    wake.events = EPOLLIN;
+    wake.data.fd = wakeFd;
+    if (epoll_ctl(epollFd, EPOLL_CTL_ADD, wakeFd, &wake) < 0) {
+        error = errno;
+        return nullptr;
+    }
+    error = WithFd([&](int fd) {
+        epoll_event terminal{};
+        terminal.events = terminalEvents;
+        terminal.data.fd = -1;
+        return epoll_ctl(epollFd, EPOLL_CTL_ADD, fd, &terminal) < 0 ? errno : 0;
+    });
+    // A device closed already leaves a watch that only Wake ends, which is what a stopped thread
+    // needs.
+    if (error == EBADF) error = 0;
+    if (error) return nullptr;
+    return watch;
+}
+
+std::unique_ptr<TVaPortWatch> TLinuxPortDevice::WatchEvents(std::uint32_t eventMask, int& error) {
+    // Edge-triggered: a byte that a handler leaves unread is not reported again until more
+    // bytes arrive.
+    auto watch = MakeWatch(EPOLLIN | EPOLLET, eventMask, error);
+    if (!watch) return nullptr;
+    constexpr std::uint32_t kLineEvents = EV_CTS | EV_DSR | EV_RLSD | EV_RING;
+    WithFd([&](int fd) {
+        if (eventMask & (EV_ERR | EV_BREAK | kLineEvents))
+            watch->counters.valid = ReadCounters(fd, watch->counters.value);
+        int lines = 0;
+        if ((eventMask & kLineEvents) && !watch->counters.valid && ioctl(fd, TIOCMGET, &lines) == 0)
+            watch->modemLines = lines;
+        return 0;
+    });
+    return watch;
+}
+
+std::uint32_t TLinuxWatch::SampleLines() {
+    std::uint32_t events = 0;
+    device_->WithFd([&](int fd) {
+        if (counters.valid) {
+            serial_icounter_struct now{};
+            if (!ReadCounters(fd, now)) return 0;
+            const auto& before = counters.value;
+            if (ErrorBits(now, before) & ~CE_BREAK) events |= EV_ERR;
+            if (now.brk != before.brk) events |= EV_BREAK;
+            if (now.cts != before.cts) events |= EV_CTS;
+            if (now.dsr != before.dsr) events |= EV_DSR;
+            if (now.dcd != before.dcd) events |= EV_RLSD;
+            if (now.rng != before.rng) events |= EV_RING;
+            counters.value = now;
+        } else if (modemLines >= 0) {
+            int lines = 0;
+            if (ioctl(fd, TIOCMGET, &lines) < 0) return 0;
+            const int changed = lines ^ modemLines;
+            if (changed & TIOCM_CTS) events |= EV_CTS;
+            if (changed & TIOCM_DSR) events |= EV_DSR;
+            if (changed & TIOCM_CD) events |= EV_RLSD;
+            if (changed & TIOCM_RNG) events |= EV_RING;
+            modemLines = lines;
+        }
+        return 0;
+    });
+    return events;
+}
+
+int TLinuxWatch::WaitEvents(std::uint32_t& events) {
+    events = 0;
+    constexpr std::uint32_t kLineEvents = EV_CTS | EV_DSR | EV_RLSD | EV_RING;
+    const bool sampling = (mask_ & kLineEvents) && (counters.valid || modemLines >= 0);
+    epoll_event ready[2];
+    const int n = epoll_wait(epollFd_, ready, 2, sampling ? kModemSampleMs : -1);
+    if (n < 0) return errno == EINTR ? 0 : errno;
+    bool woken = false;
+    for (int i = 0; i < n; ++i) {
+        if (ready[i].data.fd == wakeFd_)
+            woken = true;
+        else if (ready[i].events & (EPOLLIN | EPOLLHUP | EPOLLERR))
+            events |= EV_RXCHAR;
+    }
+    if (woken) {
+        events = 0;
+        return 0;
+    }
+    events |= SampleLines();
+    events &= mask_;
+    return 0;
+}
+
+bool TLinuxWatch::WaitWritable() {
+    epoll_event ready[2];
+    const int n = epoll_wait(epollFd_, ready, 2, -1);
+    for (int i = 0; i < n; ++i)
+        if (ready[i].data.fd == wakeFd_) return false;
+    return true;
+}
+
+}  // namespace
+
+std::shared_ptr<TVaPortDevice> VaOpenPortDevice(const std::string& systemPath, int& error) {
+    error = 0;
+    const int fd = open(systemPath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        error = errno;
+        return nullptr;
+    }
+    if (!isatty(fd)) {
+        error = ENOTTY;
+        close(fd);
+        return nullptr;
+    }
+    // TIOCEXCL keeps other users out but not root; the lock keeps out every program that asks.
+    if (flock(fd, LOCK_EX | LOCK_NB) < 0) {
+        error = errno == EWOULDBLOCK ? EBUSY : errno;
+        close(fd);
+        return nullptr;
+    }
+    (void)ioctl(fd, TIOCEXCL);
+    // USB adapters otherwise hold received bytes back for up to 16 ms.
+    serial_struct serial{};
+    if (ioctl(fd, TIOCGSERIAL, &serial) == 0 && !(serial.flags & ASYNC_LOW_LATENCY)) {
+        serial.flags |= ASYNC_LOW_LATENCY;
+        (void)ioctl(fd, TIOCSSERIAL, &serial);
+    }
+    return std::make_shared<TLinuxPortDevice>(fd);
+}

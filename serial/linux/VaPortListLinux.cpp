@@ -1,0 +1,129 @@
+#include <dirent.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
+#include "serial/VaPortList.h"
+
+namespace {
+
+struct TCandidate {
+    int group;
+    std::string prefix;
+    long number;
+    TVaPortInfo info;
+};
+
+std::vector<std::string> Entries(const std::string& dir) {
+    std::vector<std::string> names;
+    DIR* d = opendir(dir.c_str());
+    if (!d) return names;
+    while (const dirent* entry = readdir(d)) {
+        const std::string name = entry->d_name;
+        if (name != "." && name != "..") names.push_back(name);
+    }
+    closedir(d);
+    return names;
+}
+
+bool IsCharDevice(const std::string& path) {
+    struct stat st;
+    return stat(path.c_str(), &st) == 0 && S_ISCHR(st.st_mode);
+}
+
+// A terminal, told without opening it (opening a simulator's pty and closing it again could look
+// like a hang-up to the simulator): a pseudo-terminal's major number, or a tty class in sysfs.
+bool IsTerminal(const std::string& path) {
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0 || !S_ISCHR(st.st_mode)) return false;
+    const unsigned int majorNumber = major(st.st_rdev);
+    if (majorNumber >= 136 && majorNumber <= 143) return true;
+    char resolved[PATH_MAX];
+    const std::string sys =
+        "/sys/dev/char/" + std::to_string(majorNumber) + ":" + std::to_string(minor(st.st_rdev));
+    return realpath(sys.c_str(), resolved) &&
+           std::string(resolved).find("/tty/") != std::string::npos;
+}
+
+std::string FirstLine(const std::string& path) {
+    std::ifstream in(path);
+    std::string line;
+    std::getline(in, line);
+    while (!line.empty() && (line.back() == ' ' || line.back() == '\r'))
+        line.pop_back();
+    return line;
+}
+
+// "ttyUSB12" with prefix "ttyUSB" gives 12; -1 when the rest is not a plain number.
+long Suffix(const std::string& name, const std::string& prefix) {
+    if (name.size() <= prefix.size() || name.size() > prefix.size() + 6 ||
+        name.compare(0, prefix.size(), prefix) != 0)
+        return -1;
+    long number = 0;
+    for (std::size_t i = prefix.size(); i < name.size(); ++i) {
+        if (name[i] < '0' || name[i] > '9') return -1;
+        number = number * 10 + (name[i] - '0');
+    }
+    return number;
+}
+
+// The product name of the USB device behind a terminal, from the nearest parent in sysfs that
+// has one.
+std::string UsbProduct(const std::string& sysTty) {
+    char resolved[PATH_MAX];
+    if (!realpath((sysTty + "/device").c_str(), resolved)) return "";
+    std::string dir = resolved;
+    for (int depth = 0; depth < 4 && dir.size() > 1; ++depth) {
+        const std::string product = FirstLine(dir + "/product");
+        if (!product.empty()) {
+            const std::string maker = FirstLine(dir + "/manufacturer");
+            if (maker.empty() || product.compare(0, maker.size(), maker) == 0) return product;
+            return maker + " " + product;
+        }
+        dir = dir.substr(0, dir.find_last_of('/'));
+    }
+    return "";
+}
+
+}  // namespace
+
+std::vector<TVaPortInfo> ListPorts(const TVaPortListRoots& roots) {
+    std::vector<TCandidate> found;
+    for (const std::string& name : Entries(roots.DevDir)) {
+        const std::string path = roots.DevDir + "/" + name;
+        const std::string sysTty = roots.SysClassTtyDir + "/" + name;
+        if (const long n = Suffix(name, "ttyUSB"); n >= 0 && IsCharDevice(path)) {
+            const std::string product = UsbProduct(sysTty);
+            found.push_back(
+                {0, "ttyUSB", n, {path, product.empty() ? "USB serial adapter" : product}});
+        } else if (const long n = Suffix(name, "ttyACM"); n >= 0 && IsCharDevice(path)) {
+            const std::string product = UsbProduct(sysTty);
+            found.push_back({1, "ttyACM", n, {path, product.empty() ? "USB modem" : product}});
+        } else if (const long n = Suffix(name, "ttyS"); n >= 0 && IsCharDevice(path)) {
+            // The kernel makes a ttyS node for every possible UART; type 0 means none is there.
+            const std::string type = FirstLine(sysTty + "/type");
+            if (type.empty() || type == "0") continue;
+            found.push_back({2, "ttyS", n, {path, "Serial port COM" + std::to_string(n + 1)}});
+        }
+    }
+    for (const std::string& name : Entries(roots.SimulatorDir)) {
+        const std::string path = roots.SimulatorDir + "/" + name;
+        struct stat st;
+        if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode) || !IsTerminal(path)) continue;
+        found.push_back({3, name, 0, {path, kVaSimulatorDescription}});
+    }
+    std::sort(found.begin(), found.end(), [](const TCandidate& a, const TCandidate& b) {
+        if (a.group != b.group) return a.group < b.group;
+        if (a.prefix != b.prefix) return a.prefix < b.prefix;
+        return a.number < b.number;
+    });
+    std::vector<TVaPortInfo> ports;
+    for (auto& candidate : found)
+        ports.push_back(std::move(candidate.info));
+    return ports;
+}
