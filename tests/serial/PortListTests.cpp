@@ -1,0 +1,82 @@
+// The port list, on a made-up /dev, sysfs and simulator directory whose device nodes are links
+// to a real pseudo-terminal.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "PtyFarEnd.h"
+#include "serial/VaPortList.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class PortListTest : public ::testing::Test {
+protected:
+    PortListTest() {
+        char pattern[] = "/tmp/tevr-portlist-XXXXXX";
+        root = mkdtemp(pattern);
+        roots = {root + "/dev", root + "/sys/class/tty", root + "/sim"};
+        for (const auto& dir : {roots.DevDir, roots.SysClassTtyDir, roots.SimulatorDir})
+            fs::create_directories(dir);
+    }
+    ~PortListTest() override { fs::remove_all(root); }
+
+    void Node(const std::string& name) {
+        fs::create_symlink(far.SlavePath(), roots.DevDir + "/" + name);
+    }
+    void Text(const std::string& path, const std::string& text) {
+        fs::create_directories(fs::path(path).parent_path());
+        std::ofstream(path) << text << "\n";
+    }
+
+    TPtyFarEnd far;
+    std::string root;
+    TVaPortListRoots roots;
+};
+
+}  // namespace
+
+TEST_F(PortListTest, ListsRealPortsInGroupsAndNaturalOrder) {
+    for (const char* name : {"ttyUSB10", "ttyUSB2", "ttyS1", "ttyS0", "ttyACM0", "ttyUSBx", "tty0"})
+        Node(name);
+    std::ofstream(roots.DevDir + "/ttyUSB3") << "a plain file, no device\n";
+    Text(roots.SysClassTtyDir + "/ttyS0/type", "4");
+    Text(roots.SysClassTtyDir + "/ttyS1/type", "0");  // no UART behind it
+    // ttyUSB2's device sits two levels below the USB device that names its product.
+    const std::string usb = root + "/sys/devices/usb1/1-1";
+    Text(usb + "/product", "FT232R USB UART");
+    Text(usb + "/manufacturer", "FTDI");
+    fs::create_directories(usb + "/1-1:1.0/ttyUSB2");
+    fs::create_directories(roots.SysClassTtyDir + "/ttyUSB2");
+    fs::create_symlink(usb + "/1-1:1.0/ttyUSB2", roots.SysClassTtyDir + "/ttyUSB2/device");
+
+    const auto ports = ListPorts(roots);
+    ASSERT_EQ(ports.size(), 4u);
+    EXPECT_EQ(ports[0], (TVaPortInfo{roots.DevDir + "/ttyUSB2", "FTDI FT232R USB UART"}));
+    EXPECT_EQ(ports[1], (TVaPortInfo{roots.DevDir + "/ttyUSB10", "USB serial adapter"}));
+    EXPECT_EQ(ports[2].Path, roots.DevDir + "/ttyACM0");
+    EXPECT_EQ(ports[3], (TVaPortInfo{roots.DevDir + "/ttyS0", "Serial port COM1"}));
+}
+
+TEST_F(PortListTest, SimulatorLinksThatLeadToATerminal) {
+    fs::create_symlink(far.SlavePath(), roots.SimulatorDir + "/bk1");
+    fs::create_symlink(roots.SimulatorDir + "/gone", roots.SimulatorDir + "/stale");
+    fs::create_symlink("/dev/null", roots.SimulatorDir + "/null");  // a device, but no terminal
+    std::ofstream(roots.SimulatorDir + "/notes") << "not a link\n";
+    const auto ports = ListPorts(roots);
+    std::vector<std::string> paths;
+    for (const auto& port : ports) {
+        EXPECT_EQ(port.Description, kVaSimulatorDescription);
+        paths.push_back(port.Path);
+    }
+    EXPECT_EQ(paths, std::vector<std::string>{roots.SimulatorDir + "/bk1"});
+}
+
+TEST(PortListDirTest, MissingDirectoriesGiveAnEmptyList) {
+    EXPECT_TRUE(ListPorts({"/nonexistent/dev", "/nonexistent/sys", "/nonexistent/sim"}).empty());
+}

@@ -1,0 +1,26 @@
+#pragma once
+// The far end of a pseudo-terminal: the test opens the master and drives it, the component opens
+// the slave by its path.
+#include <chrono>
+#include <string>
+#include <vector>
+
+class TPtyFarEnd {
+public:
+    TPtyFarEnd();
+    ~TPtyFarEnd();
+    TPtyFarEnd(const TPtyFarEnd&) = delete;
+    TPtyFarEnd& operator=(const TPtyFarEnd&) = delete;
+
+    const std::string& SlavePath() const { return slavePath_; }
+    void Send(const std::vector<unsigned char>& bytes);
+    // Collects `count` bytes, or what came within `limit`.
+    std::vector<unsigned char> Receive(std::size_t count,
+                                       std::chrono::milliseconds limit = std::chrono::seconds(10));
+    // The output rate of the slave's line settings, read through the master.
+    unsigned SlaveRate() const;
+
+private:
+    int master_;
+    std::string slavePath_;
+};

@@ -1,0 +1,12 @@
+// Alone in its file: the kernel's termios header does not mix with <termios.h>.
+#include <asm/termbits.h>
+#include <sys/ioctl.h>
+
+#include "PtyFarEnd.h"
+
+unsigned TPtyFarEnd::SlaveRate() const {
+    // Terminal settings asked of a master are those of its slave.
+    termios2 t{};
+    if (ioctl(master_, TCGETS2, &t) != 0) return 0;
+    return t.c_ospeed;
+}

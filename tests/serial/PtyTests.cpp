@@ -1,0 +1,279 @@
+// The component on a real pseudo-terminal, driven from its far end.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "FakePort.h"
+#include "PtyFarEnd.h"
+#include "serial/VaComm.h"
+#include "serial/VaEventLoop.h"
+
+using namespace std::chrono_literals;
+using Bytes = std::vector<unsigned char>;
+
+namespace {
+
+class PtyTest : public ::testing::Test {
+protected:
+    PtyTest() {
+        comm.SetBaudrate(brUser);
+        comm.SetUserBaudrate(10400);
+        comm.Buffers().SetReadTimeout(500);
+        comm.SetDeviceName(far.SlavePath());
+        comm.OnException = [this](const std::exception& e) { errors.push_back(e.what()); };
+    }
+    bool RunUntil(const std::function<bool()>& done) { return loop->RunUntil(done, 10s); }
+    // Every byte that OnRxChar was told of, read in full.
+    void CollectReceived() {
+        comm.OnRxChar = [this](TVaCustomComm& sender, int count) {
+            counts.push_back(count);
+            threads.push_back(std::this_thread::get_id());
+            Bytes buffer(static_cast<std::size_t>(count));
+            const int got = sender.ReadBytes(buffer.data(), count);
+            received.insert(received.end(), buffer.begin(), buffer.begin() + got);
+        };
+    }
+
+    TPtyFarEnd far;
+    std::shared_ptr<TVaEventLoop> loop = std::make_shared<TVaEventLoop>();
+    TVaComm comm{loop};
+    std::vector<std::string> errors;
+    std::vector<int> counts;
+    std::vector<std::thread::id> threads;
+    Bytes received;
+};
+
+}  // namespace
+
+TEST_F(PtyTest, ReceivedBytesReachOnRxCharOnTheOwningThread) {
+    CollectReceived();
+    comm.Open();
+    comm.SetDtr(false);  // no modem lines on a pty: nothing to do, no error
+    far.Send({0x55, 0x33, 0xCC});
+    ASSERT_TRUE(RunUntil([&] { return received.size() >= 3; }));
+    EXPECT_EQ(received, (Bytes{0x55, 0x33, 0xCC}));
+    int total = 0;
+    for (int c : counts)
+        total += c;
+    EXPECT_EQ(total, 3);
+    for (auto id : threads)
+        EXPECT_EQ(id, std::this_thread::get_id());
+    EXPECT_EQ(far.SlaveRate(), 10400u);
+    EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(PtyTest, UnreadBytesWaitForTheNextArrival) {
+    // Each event reads a single byte; the rest must not be reported again until more arrive.
+    comm.OnRxChar = [&](TVaCustomComm& sender, int count) {
+        counts.push_back(count);
+        unsigned char byte;
+        sender.ReadBytes(&byte, 1);
+        received.push_back(byte);
+    };
+    comm.Open();
+    far.Send({1, 2, 3});
+    ASSERT_TRUE(RunUntil([&] { return !counts.empty(); }));
+    loop->RunUntil(nullptr, 300ms);
+    const std::size_t events = counts.size();
+    const int unread = comm.InputCount();
+    EXPECT_EQ(unread, 3 - static_cast<int>(events));
+    loop->RunUntil(nullptr, 300ms);
+    EXPECT_EQ(counts.size(), events) << "reported again without new bytes";
+    far.Send({4});
+    ASSERT_TRUE(RunUntil([&] { return counts.size() > events; }));
+    EXPECT_EQ(counts[events], unread + 1);
+    EXPECT_EQ(received.front(), 1);
+}
+
+TEST_F(PtyTest, BytesArrivingDuringAHandlerComeWithTheNextEvent) {
+    comm.OnRxChar = [&](TVaCustomComm& sender, int count) {
+        counts.push_back(count);
+        if (counts.size() == 1) {
+            far.Send({7, 8});
+            for (int i = 0; i < 1000 && sender.InputCount() < count + 2; ++i)
+                std::this_thread::sleep_for(1ms);
+        }
+        Bytes buffer(static_cast<std::size_t>(count));
+        sender.ReadBytes(buffer.data(), count);
+        received.insert(received.end(), buffer.begin(), buffer.end());
+    };
+    comm.Open();
+    far.Send({6});
+    ASSERT_TRUE(RunUntil([&] { return received.size() >= 3; }));
+    ASSERT_EQ(counts.size(), 2u);
+    EXPECT_EQ(counts[0], 1);
+    EXPECT_EQ(counts[1], 2);
+    EXPECT_EQ(received, (Bytes{6, 7, 8}));
+}
+
+TEST_F(PtyTest, WritesReturnAtOnceAndLeaveInCallOrder) {
+    int txEmpty = 0;
+    comm.OnTxEmpty = [&](TVaCustomComm&) { ++txEmpty; };
+    comm.Open();
+    Bytes expected;
+    for (int call = 0; call < 200; ++call) {
+        Bytes frame(10, static_cast<unsigned char>(call));
+        EXPECT_EQ(comm.WriteBytes(frame.data(), 10), 10);
+        expected.insert(expected.end(), frame.begin(), frame.end());
+    }
+    // The write thread hands every emptied buffer over and waits for it: keep the loop running.
+    Bytes sent;
+    ASSERT_TRUE(RunUntil([&] {
+        const Bytes part = far.Receive(expected.size() - sent.size(), 1ms);
+        sent.insert(sent.end(), part.begin(), part.end());
+        return sent.size() >= expected.size() && txEmpty > 0;
+    }));
+    EXPECT_EQ(sent, expected);
+}
+
+TEST_F(PtyTest, BlockLargerThanTheBufferIsRefusedAfterTheTimeout) {
+    comm.Buffers().SetWriteSize(8);
+    comm.Buffers().SetWriteTimeout(50);
+    comm.Open();
+    Bytes big(9, 0xAB);
+    const auto start = std::chrono::steady_clock::now();
+    try {
+        comm.WriteBytes(big.data(), 9);
+        FAIL() << "not refused";
+    } catch (const EVaCommError& e) {
+        EXPECT_STREQ(e.what(), "Output buffer is full. Please check comm status.");
+    }
+    EXPECT_GE(std::chrono::steady_clock::now() - start, 45ms);
+    EXPECT_EQ(comm.WriteBytes(big.data(), 8), 8);
+    EXPECT_EQ(far.Receive(8), Bytes(8, 0xAB));
+}
+
+TEST_F(PtyTest, CloseInsideOnRxCharReleasesThePortAtOnce) {
+    int events = 0;
+    comm.OnRxChar = [&](TVaCustomComm& sender, int count) {
+        ++events;
+        Bytes buffer(static_cast<std::size_t>(count));
+        sender.ReadBytes(buffer.data(), count);
+        sender.Close();
+        EXPECT_FALSE(sender.IsOpen());
+        EXPECT_EQ(sender.ReadBytes(buffer.data(), 1), 0);
+        // Another component can take the port while this handler still runs.
+        TVaComm other(loop);
+        other.SetDeviceName(far.SlavePath());
+        other.SetBaudrate(br9600);
+        EXPECT_NO_THROW(other.Open());
+    };
+    comm.Open();
+    far.Send({0xAA});
+    ASSERT_TRUE(RunUntil([&] { return events > 0; }));
+    far.Send({0xBB});
+    loop->RunUntil(nullptr, 200ms);
+    EXPECT_EQ(events, 1);
+    EXPECT_TRUE(errors.empty()) << errors.front();
+}
+
+TEST_F(PtyTest, SecondOpenOfTheSamePortIsRefused) {
+    comm.Open();
+    TVaComm other(loop);
+    other.SetDeviceName(far.SlavePath());
+    try {
+        other.Open();
+        FAIL() << "opened twice";
+    } catch (const EVaCommError& e) {
+        EXPECT_EQ(std::string(e.what()), "Can't open specified device " + far.SlavePath() +
+                                             " (Error 16, Device or resource busy)");
+    }
+    EXPECT_FALSE(other.IsOpen());
+    comm.Close();
+    EXPECT_NO_THROW(other.Open());
+}
+
+TEST_F(PtyTest, FailedOpensLeaveThePortClosedAndFree) {
+    comm.SetUserBaudrate(0);
+    try {
+        comm.Open();
+        FAIL() << "rate 0 accepted";
+    } catch (const EVaCommError& e) {
+        EXPECT_STREQ(e.what(), "Error writing dcb (22), Invalid argument");
+    }
+    EXPECT_FALSE(comm.IsOpen());
+    comm.SetUserBaudrate(10400);
+    EXPECT_NO_THROW(comm.Open());
+    comm.Close();
+
+    comm.SetDeviceName("/dev/tevr-no-such-port");
+    EXPECT_THROW(
+        {
+            try {
+                comm.Open();
+            } catch (const EVaCommError& e) {
+                EXPECT_STREQ(e.what(), "Specified device not found (/dev/tevr-no-such-port).");
+                throw;
+            }
+        },
+        EVaCommError);
+    comm.SetDeviceName("/dev/null");
+    try {
+        comm.Open();
+        FAIL() << "opened a file that is no terminal";
+    } catch (const EVaCommError& e) {
+        EXPECT_STREQ(e.what(),
+                     "Can't open specified device /dev/null (Error 25, Inappropriate ioctl for "
+                     "device)");
+    }
+    EXPECT_FALSE(comm.IsOpen());
+}
+
+TEST_F(PtyTest, HandlerErrorsGoToTheHookAndEventsGoOn) {
+    comm.OnRxChar = [&](TVaCustomComm& sender, int count) {
+        Bytes buffer(static_cast<std::size_t>(count));
+        sender.ReadBytes(buffer.data(), count);
+        received.insert(received.end(), buffer.begin(), buffer.end());
+        if (received.size() == 1) throw std::runtime_error("handler failed");
+    };
+    comm.Open();
+    far.Send({1});
+    ASSERT_TRUE(RunUntil([&] { return !errors.empty(); }));
+    far.Send({2});
+    ASSERT_TRUE(RunUntil([&] { return received.size() >= 2; }));
+    EXPECT_EQ(errors, std::vector<std::string>{"handler failed"});
+    EXPECT_TRUE(comm.IsOpen());
+}
+
+TEST_F(PtyTest, ReadBytesEndsOnCountGapOrTimeout) {
+    comm.SetMonitorEvents({});
+    comm.Open();
+    Bytes buffer(16);
+    comm.Buffers().SetReadTimeout(5000);
+    far.Send({1, 2});
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(comm.ReadBytes(buffer.data(), 16), 2);  // the gap after the last byte ends it
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 4s);
+    comm.Buffers().SetReadTimeout(100);
+    const auto idle = std::chrono::steady_clock::now();
+    EXPECT_EQ(comm.ReadBytes(buffer.data(), 16), 0);
+    EXPECT_GE(std::chrono::steady_clock::now() - idle, 95ms);
+    comm.Close();
+    EXPECT_EQ(comm.ReadBytes(buffer.data(), 16), 0);
+    EXPECT_EQ(comm.WriteBytes(buffer.data(), 16), 0);
+}
+
+TEST_F(PtyTest, ComponentDestroyedWithAnEventInFlight) {
+    auto held = std::make_shared<THeldDispatcher>();
+    bool fired = false;
+    {
+        TVaComm doomed(held);
+        doomed.SetDeviceName(far.SlavePath());
+        doomed.SetBaudrate(br9600);
+        doomed.OnRxChar = [&](TVaCustomComm&, int) { fired = true; };
+        doomed.Open();
+        far.Send({0x55});
+        ASSERT_TRUE(held->WaitPosted(1));
+    }
+    held->RunAll();  // the dispatch finds the component gone
+    EXPECT_FALSE(fired);
+}
+
+TEST_F(PtyTest, DtrUnderHandshakeIsRefusedEvenWhenClosed) {
+    comm.FlowControl().SetControlDtr(dtrHandshake);
+    EXPECT_THROW(comm.SetDtr(false), EVaCommError);
+    comm.FlowControl().SetControlDtr(dtrEnabled);
+    EXPECT_NO_THROW(comm.SetDtr(true));
+}
