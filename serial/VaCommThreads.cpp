@@ -49,6 +49,9 @@ void TVaCommThread::Run(TThreadPriority priority) {
     } catch (...) {
         // Only a failed allocation gets here; the thread ends as if stopped.
     }
+    // Work still queued in the dispatcher holds this object; without this the dispatcher and
+    // that work would hold each other for ever when the owning thread stops running it.
+    dispatcher_.reset();
     std::lock_guard lock(mutex_);
     ended_ = true;
     cv_.notify_all();

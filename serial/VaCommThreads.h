@@ -54,7 +54,7 @@ private:
     void FinishHandOver(std::uint64_t id);
 
     TVaCustomComm& owner_;  // touched only on the owning thread, and only before Stop
-    const std::shared_ptr<TVaDispatcher> dispatcher_;
+    std::shared_ptr<TVaDispatcher> dispatcher_;  // used and released by the thread alone
     std::atomic<bool> terminated_{false};
     int tid_ = 0;
     bool ended_ = false;
