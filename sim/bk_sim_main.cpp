@@ -38,27 +38,34 @@ int main(int argc, char** argv) {
 
     CLI::App app(kDescription, "bk-sim");
     app.footer(kExitCodes);
-    app.add_option("--link", options.linkPath, "make this symbolic link to the line");
+    app.add_option("--link", options.linkPath, "make this symbolic link to the line")
+        ->type_name("PATH");
     app.add_option("--image", options.imagePath,
-                   "save the 64 KiB memory image (raw bytes) to FILE at the end command");
+                   "save the 64 KiB memory image (raw bytes) to FILE at the end command")
+        ->type_name("FILE");
     app.add_flag("--pace", options.pace, "10 bits per byte at 10400 bit/s, echo and answers alike");
     app.add_option("--bad-checksum", options.badChecksumBlock,
                    "answer block N wrongly once, then correctly 200 ms later")
-        ->check(CLI::PositiveNumber);
+        ->type_name("N")
+        ->check(CLI::Range(1, 65535));
     app.add_option("--drop-echo", options.dropEchoBlock,
                    "lose one echo byte (the 101st) of block N")
-        ->check(CLI::PositiveNumber);
+        ->type_name("N")
+        ->check(CLI::Range(1, 65535));
     app.add_flag("--split", options.split, "echo in pieces of 1 to 7 bytes, 2 ms apart");
     app.add_flag("--merge", options.merge, "answer in the same write as the tail of the echo");
     app.add_option("--silent-after", options.silentAfter,
                    "after answering block N (0: after the second greeting) echo and answer nothing")
-        ->check(CLI::NonNegativeNumber);
+        ->type_name("N")
+        ->check(CLI::Range(0, 65535));
     app.add_option("--hangup-after", options.hangupAfter,
                    "after answering block N (0: after the second greeting) close the line")
-        ->check(CLI::NonNegativeNumber);
+        ->type_name("N")
+        ->check(CLI::Range(0, 65535));
     app.add_option("--regreet", options.regreetAfterMs,
                    "greet again after this many ms without bytes mid-transfer (0: never)")
-        ->check(CLI::NonNegativeNumber)
+        ->type_name("MS")
+        ->check(CLI::Range(0, 3600000))
         ->capture_default_str();
     app.add_option("--seed", options.seed, "seed of the piece sizes of --split")
         ->capture_default_str();
