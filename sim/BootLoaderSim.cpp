@@ -127,14 +127,18 @@ SimOutcome BootLoaderSim::Run() {
             Greet(at);
         }
         if (device_.CurrentPhase() == BootLoaderDevice::Phase::Commands && !silent_ &&
-            options_.regreetAfterMs > 0 && schedule_.empty() &&
-            at - lastHeard_ >= std::chrono::milliseconds(options_.regreetAfterMs)) {
-            Note("no bytes from the tool for " + std::to_string(options_.regreetAfterMs) +
-                 " ms: greeting again");
-            device_.Restart();
-            nextGreeting_ = at;
-            heardSinceGreeting_ = false;
-            Greet(at);
+            options_.regreetAfterMs > 0 && schedule_.empty() && at >= RegreetDue()) {
+            // A tool that has not read what we sent is busy (a message on its screen) or
+            // gone; greeting now would throw those bytes away. Look again a little later.
+            if (line_.Unread() > 0 || !pendingOut_.empty()) {
+                regreetLook_ = at + std::chrono::milliseconds(options_.greetIntervalMs);
+            } else {
+                Note("no bytes from the tool for " + std::to_string(options_.regreetAfterMs) +
+                     " ms: greeting again");
+                device_.Restart();
+                heardSinceGreeting_ = false;
+                Greet(at);
+            }
         }
         if (ended_ && schedule_.empty() && pendingOut_.empty() && !released_) {
             line_.ReleaseTerminal();
@@ -177,10 +181,17 @@ BootLoaderSim::Clock::time_point BootLoaderSim::NextWake(Clock::time_point now) 
     if (phase == BootLoaderDevice::Phase::Greeting) wake = std::min(wake, nextGreeting_);
     if (phase == BootLoaderDevice::Phase::Commands && options_.regreetAfterMs > 0 &&
         schedule_.empty()) {
-        wake = std::min(wake, lastHeard_ + std::chrono::milliseconds(options_.regreetAfterMs));
+        wake = std::min(wake, RegreetDue());
     }
     if (released_) wake = std::min(wake, lingerUntil_);
     return std::max(wake, now);
+}
+
+BootLoaderSim::Clock::time_point BootLoaderSim::RegreetDue() const {
+    // Quiet both ways: the pseudo-terminal also needs a moment before written bytes show as
+    // unread.
+    const auto quietSince = std::max(lastHeard_, lastSent_);
+    return std::max(quietSince + std::chrono::milliseconds(options_.regreetAfterMs), regreetLook_);
 }
 
 void BootLoaderSim::ReadFromTool(Clock::time_point now) {
@@ -332,6 +343,7 @@ void BootLoaderSim::Greet(Clock::time_point now) {
 
 void BootLoaderSim::Emit(std::vector<uint8_t> bytes) {
     if (bytes.empty() || hungUp_) return;
+    lastSent_ = Clock::now();
     {
         std::lock_guard lock(mutex_);
         writes_.push_back(bytes);

@@ -84,6 +84,7 @@ private:
     void FlushPending();
     void FinishEnd();
     Clock::time_point NextWake(Clock::time_point now) const;
+    Clock::time_point RegreetDue() const;
     void SetOutcome(SimOutcome outcome);
     void Note(const std::string& text) const;
     void Trace(const std::string& text) const;
@@ -101,6 +102,8 @@ private:
     Clock::time_point wireFree_{};
     Clock::time_point nextGreeting_{};
     Clock::time_point lastHeard_{};
+    Clock::time_point lastSent_{};
+    Clock::time_point regreetLook_{};  // earliest next look at a silent line
     Clock::time_point lingerUntil_{};
     bool heardSinceGreeting_ = false;
     bool silent_ = false;

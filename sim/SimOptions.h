@@ -26,7 +26,8 @@ struct SimOptions {
     // The greeting 0x55 is repeated this often until the tool answers it.
     int greetIntervalMs = 50;
     // In the middle of a transfer, this long without a byte from the tool (a tool closed or
-    // restarted) sends the device back to greeting; 0: never.
+    // restarted) sends the device back to greeting, once the tool has read everything sent to
+    // it; 0: never.
     int regreetAfterMs = 2000;
     // Once the end command came, how long to wait for the tool to close the line.
     int lingerMs = 5000;

@@ -23,7 +23,8 @@ constexpr const char* kDescription =
     "8-bit sum of its 128 data bytes, writing them into a 64 KiB image (0xFF at start). Ends at\n"
     "the end command 0x99 0x00 0x00 once the tool has closed the line (at most 5 s later).\n"
     "If the tool stops sending in the middle of a transfer (closed or restarted), the device\n"
-    "greets again after --regreet milliseconds, so a new transfer can start.\n"
+    "greets again after --regreet milliseconds, so a new transfer can start; not while the\n"
+    "tool leaves bytes unread (a message on its screen), which a greeting would throw away.\n"
     "Blocks are counted from 1: block 1 is the first block command received.";
 
 constexpr const char* kExitCodes =

@@ -171,6 +171,21 @@ TEST_F(SimFaultTest, ToolRestartedMidTransferIsGreetedAgain) {
     EXPECT_EQ(sim->BlocksReceived(), 2);
 }
 
+TEST_F(SimFaultTest, ToolThatIsNotReadingIsNotGreetedOver) {
+    // A wrong checksum on the tool's screen: it reads nothing while the correct one waits.
+    SimOptions options;
+    options.badChecksumBlock = 1;
+    options.regreetAfterMs = 200;
+    Launch(options);
+    RunUpToBlock(1);
+    const Bytes block = BlockCommand(0x0000, 3);
+    ASSERT_EQ(Exchange(block).size(), block.size() + 1);
+    std::this_thread::sleep_for(800ms);
+    EXPECT_EQ(tool->Read(1), Bytes{DataSum(block)});
+    const Bytes next = BlockCommand(0x0080, 4);
+    EXPECT_EQ(Exchange(next), Echoed(next, {DataSum(next)}));
+}
+
 TEST_F(SimFaultTest, StopInTheMiddleIsNoEnd) {
     Launch();
     RunUpToBlock(2);
