@@ -23,6 +23,9 @@ using CommandAction = std::function<int()>;
 // Each Add function registers its subcommand on `app`; when the subcommand is chosen, its parse
 // callback stores the work in `action`.
 void AddConvertCommand(CLI::App& app, CommandIo& io, CommandAction& action);
+void AddFlashCommand(CLI::App& app, CommandIo& io, CommandAction& action);
+void AddPortsCommand(CLI::App& app, CommandIo& io, CommandAction& action);
+void AddVerifyCommand(CLI::App& app, CommandIo& io, CommandAction& action);
 
 // Writes `text` to `out` and flushes; throws when the stream refuses it (a full disk, a closed
 // pipe), so that a lost output is never reported as success.

@@ -9,12 +9,20 @@
 namespace {
 constexpr const char* kFooter =
     "Exit status:\n"
-    "  0  the command succeeded\n"
-    "  1  the command failed; its message alone is printed on standard error\n"
-    "  2  the command line is wrong (usage error)";
+    "  0    the command succeeded (flash: the end command went out after the last correct\n"
+    "       checksum; verify: the image holds every byte of the update file)\n"
+    "  1    the command failed; its message is the last line on standard error\n"
+    "  2    the command line is wrong (usage error)\n"
+    "  3    flash: no progress for --timeout seconds (device silent, echo lost, wrong checksum\n"
+    "       left unanswered); the port was closed\n"
+    "  130  flash: interrupted with Ctrl-C; the port was closed\n"
+    "  143  flash: terminated (SIGTERM); the port was closed";
 
 void AddCommands(CLI::App& app, CommandIo& io, CommandAction& action) {
     AddConvertCommand(app, io, action);
+    AddFlashCommand(app, io, action);
+    AddPortsCommand(app, io, action);
+    AddVerifyCommand(app, io, action);
 }
 }  // namespace
 

@@ -5,8 +5,11 @@
 // Exit statuses of tevr-flash.
 enum TevrFlashExit : int {
     kExitOk = 0,
-    kExitError = 1,  // the command failed; its message alone went to `err`
-    kExitUsage = 2,  // the command line did not parse
+    kExitError = 1,          // the command failed; its message alone went to `err`
+    kExitUsage = 2,          // the command line did not parse
+    kExitStalled = 3,        // flash: no progress for the --timeout time
+    kExitInterrupted = 130,  // flash: Ctrl-C (SIGINT); the port was closed
+    kExitTerminated = 143,   // flash: SIGTERM; the port was closed
 };
 
 // Parses the command line (argv[0] is the program name) and runs the chosen subcommand.

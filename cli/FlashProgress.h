@@ -1,0 +1,56 @@
+#pragma once
+// What tevr-flash shows on standard error while it flashes: on a terminal one progress bar line
+// that is rewritten in place, otherwise a few plain lines; notes, the transfer's messages and the
+// exchange log are printed above the bar on lines of their own.
+#include <chrono>
+#include <cstdint>
+#include <iosfwd>
+#include <string>
+
+struct TransferFigures {
+    int64_t blocksSent = 0;
+    int64_t blocksTotal = 0;
+    double seconds = 0;  // since the device's second greeting
+    int64_t bytesPerBlock = 128;
+};
+
+// "[##########..............]  42 %  215/512 blocks  1016 B/s  0:36 left"
+std::string ProgressBarText(const TransferFigures& figures);
+// "42 % (215/512 blocks, 1016 B/s)"
+std::string ProgressLineText(const TransferFigures& figures);
+
+class FlashProgress {
+public:
+    using Clock = std::chrono::steady_clock;
+
+    FlashProgress(std::ostream& out, bool terminal);
+
+    // A line of the program's own, after "tevr-flash: ".
+    void Note(const std::string& text);
+    // A line printed as it stands: the transfer's messages and the exchange log.
+    void Line(const std::string& text);
+    // The device's second greeting: the transfer of `blocksTotal` blocks begins.
+    void Started(int64_t blocksTotal, Clock::time_point at);
+    // Blocks handed to the port so far. The bar is redrawn at most every 100 ms, the plain lines
+    // written at every tenth of the way.
+    void Update(int64_t blocksSent, Clock::time_point at);
+    // The last figures, on a line that stays.
+    void Finish(Clock::time_point at);
+    // Leaves the bar as it stands, so that what follows starts on a line of its own.
+    void Abandon();
+
+private:
+    TransferFigures Figures(Clock::time_point at) const;
+    void DrawBar(const std::string& text);
+    void ClearBar();
+
+    std::ostream& out_;
+    const bool terminal_;
+    bool started_ = false;
+    Clock::time_point start_{};
+    int64_t blocksTotal_ = 0;
+    int64_t blocksSent_ = 0;
+    Clock::time_point lastDraw_{};
+    size_t barWidth_ = 0;  // characters of the bar now on the screen; 0: none
+    int64_t lastTenth_ = 0;
+};

@@ -1,0 +1,247 @@
+#include "cli/FlashSession.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <ostream>
+#include <stdexcept>
+
+#include "cli/BootLoaderLine.h"
+#include "cli/InterruptGuard.h"
+#include "cli/TevrFlash.h"
+#include "loader/Conversion.h"
+#include "loader/TransferFrame.h"
+
+namespace {
+using Clock = std::chrono::steady_clock;
+
+// TransferState values of the protocol.
+constexpr uint8_t kAwaitingAcknowledge = 10;
+constexpr uint8_t kCollectingEcho = 20;
+constexpr uint8_t kAwaitingChecksum = 21;
+
+// The end command is three bytes; a line that cannot take them in this long has gone.
+constexpr auto kEndCommandLimit = std::chrono::seconds(5);
+
+bool IsBlockLine(const std::string& line) {
+    return TextColumns(line, 5, 2) == "02";
+}
+
+std::string Seconds(std::chrono::milliseconds duration) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g s", static_cast<double>(duration.count()) / 1000);
+    return text;
+}
+}  // namespace
+
+FlashSession::FlashSession(FlashOptions options, std::ostream& err)
+    : options_(std::move(options)),
+      progress_(err, options_.terminal),
+      loop_(std::make_shared<TVaEventLoop>()),
+      comm_(loop_),
+      port_(comm_),
+      host_(options_.file, options_.port),
+      transfer_(port_, host_) {
+    ConfigureBootLoaderLine(comm_);
+    comm_.OnRxChar = [this](TVaCustomComm&, int count) {
+        // Log lines and progress of the event are shown even when the step ends in an error.
+        struct After {
+            FlashSession& session;
+            ~After() { session.AfterEvent(); }
+        } after{*this};
+        transfer_.VaComm1RxChar(count);
+    };
+    comm_.OnTxEmpty = [this](TVaCustomComm&) { txEmpty_ = true; };
+    comm_.OnException = [this](const std::exception& e) {
+        if (failure_.empty()) failure_ = e.what();
+    };
+    host_.OnMessage = [this](const std::string& text) { OnTransferMessage(text); };
+}
+
+FlashSession::~FlashSession() = default;
+
+int FlashSession::Run() {
+    Prepare();
+    transfer_.FormCreate();
+    InterruptGuard guard(*loop_);
+    Outcome outcome;
+    try {
+        host_.SetButtonChecked(true);
+        transfer_.AbColBitBtn1Click();
+        if (!transfer_.Running()) throw std::runtime_error("the transfer did not start");
+        progress_.Note("waiting for the boot loader on " + options_.port +
+                       " (switch the on-board computer on or reset it)");
+        outcome = Drive(guard);
+    } catch (...) {
+        Stop();
+        throw;
+    }
+    Stop();
+    FlushRepeats();
+    loop_->ResetQuit();
+
+    switch (outcome) {
+        case Outcome::Completed:
+            return kExitOk;
+        case Outcome::Interrupted:
+            progress_.Abandon();
+            NoteWhereItStopped();
+            progress_.Note(std::string(guard.Signal() == SIGTERM ? "terminated" : "interrupted") +
+                           "; the port is closed");
+            return guard.Signal() == SIGTERM ? kExitTerminated : kExitInterrupted;
+        case Outcome::Stalled:
+            progress_.Abandon();
+            NoteWhereItStopped();
+            progress_.Note("no progress: " + StallReason() + "; the port is closed");
+            return kExitStalled;
+        case Outcome::Failed:
+            break;
+    }
+    progress_.Abandon();
+    NoteWhereItStopped();
+    throw std::runtime_error(failure_.empty() ? "the transfer stopped" : failure_);
+}
+
+void FlashSession::Prepare() {
+    UpdateLists& lists = host_.Lists();
+    ConvertUpdateFile(options_.file, lists, host_.Gauge());
+    // Line 0 stands for the first page command; without a block after it there is nothing to send.
+    if (lists.ScriptLineCount < 2 || lists.Memo2.size() < 2)
+        throw std::runtime_error("the update file holds no data: nothing to send");
+    blocksBefore_.assign(lists.Memo2.size() + 1, 0);
+    for (size_t i = 0; i < lists.Memo2.size(); ++i)
+        blocksBefore_[i + 1] = blocksBefore_[i] + (i > 0 && IsBlockLine(lists.Memo2[i]) ? 1 : 0);
+}
+
+FlashSession::Outcome FlashSession::Drive(const InterruptGuard& guard) {
+    uint64_t frames = transfer_.FramesSent();
+    auto lastProgress = Clock::now();
+    const auto settled = [&] {
+        return !failure_.empty() || !transfer_.Running() || transfer_.FramesSent() != frames;
+    };
+    for (;;) {
+        const auto left = lastProgress + options_.timeout - Clock::now();
+        if (left <= Clock::duration::zero()) return Outcome::Stalled;
+        loop_->RunUntil(settled, std::chrono::ceil<std::chrono::milliseconds>(left));
+        if (guard.Signal() != 0 || loop_->QuitRequested()) return Outcome::Interrupted;
+        if (!failure_.empty()) return Outcome::Failed;
+        if (!transfer_.Running())
+            return transfer_.Completed() && endSent_ ? Outcome::Completed : Outcome::Failed;
+        if (transfer_.FramesSent() != frames) {
+            frames = transfer_.FramesSent();
+            lastProgress = Clock::now();
+        }
+    }
+}
+
+void FlashSession::AfterEvent() noexcept {
+    std::vector<std::string>& log = host_.Lists().Memo1;
+    if (options_.log) {
+        for (const std::string& line : log)
+            progress_.Line(line);
+    }
+    // Nothing reads the log back: keep memory flat over a long transfer.
+    log.clear();
+
+    const auto now = Clock::now();
+    if (!greeted_ && transfer_.LinkState() >= 1) {
+        greeted_ = true;
+        progress_.Note("the boot loader greeted; answering");
+    }
+    if (!started_ && transfer_.LinkState() == 2) {
+        started_ = true;
+        progress_.Started(blocksBefore_.back(), now);
+    }
+    if (started_ && transfer_.Running()) progress_.Update(BlocksDone(), now);
+}
+
+void FlashSession::OnTransferMessage(const std::string& text) {
+    if (text == BootLoaderTransfer::kDoneMessage) {
+        endSent_ = WaitForEndCommand();
+        if (!endSent_) {
+            if (failure_.empty()) failure_ = "the end command could not be sent";
+            return;
+        }
+        const auto now = Clock::now();
+        progress_.Update(BlocksDone(), now);
+        progress_.Finish(now);
+        FlushRepeats();
+        progress_.Line(text);
+        return;
+    }
+    // The protocol repeats a message for every event while it waits (a device greeting again
+    // after a wrong checksum): show it once until the transfer moves on.
+    if (text == lastMessage_ && transfer_.FramesSent() == lastMessageFrames_) {
+        ++repeats_;
+        return;
+    }
+    FlushRepeats();
+    lastMessage_ = text;
+    lastMessageFrames_ = transfer_.FramesSent();
+    progress_.Line(text);
+}
+
+bool FlashSession::WaitForEndCommand() {
+    // The transfer closes the port as soon as this message returns; a write still queued would
+    // be thrown away. The write thread reports its buffer empty through this loop.
+    txEmpty_ = false;
+    loop_->RunUntil([this] { return txEmpty_ || !failure_.empty(); }, kEndCommandLimit);
+    return txEmpty_;
+}
+
+void FlashSession::FlushRepeats() {
+    if (repeats_ == 0) return;
+    progress_.Note("the message above came " + std::to_string(repeats_) + " more time" +
+                   (repeats_ == 1 ? "" : "s"));
+    repeats_ = 0;
+}
+
+void FlashSession::Stop() {
+    if (!transfer_.Running()) return;
+    host_.SetButtonChecked(false);
+    try {
+        transfer_.AbColBitBtn1Click();
+    } catch (const std::exception& e) {
+        if (failure_.empty()) failure_ = e.what();
+    }
+}
+
+void FlashSession::NoteWhereItStopped() {
+    if (!started_) return;
+    progress_.Note("stopped after " + std::to_string(BlocksDone()) + " of " +
+                   std::to_string(blocksBefore_.back()) + " blocks");
+}
+
+int64_t FlashSession::BlocksDone() const {
+    const int64_t index = std::clamp<int64_t>(transfer_.ScriptIndex(), 0,
+                                              static_cast<int64_t>(blocksBefore_.size()) - 1);
+    const int64_t sent = blocksBefore_[static_cast<size_t>(index)];
+    // The block last sent counts once its checksum has come back right.
+    const uint8_t state = transfer_.TransferState();
+    const bool awaited = state == kCollectingEcho || state == kAwaitingChecksum;
+    return awaited && sent > 0 ? sent - 1 : sent;
+}
+
+std::string FlashSession::StallReason() const {
+    const std::string within = " within " + Seconds(options_.timeout);
+    const std::string address(TextColumns(transfer_.CurrentLine(), 8, 4));
+    const std::string at = address.empty() ? "" : " at " + address;
+    if (transfer_.LinkState() == 0)
+        return "no greeting from the boot loader on " + options_.port + within +
+               " (is the on-board computer connected and in its boot loader?)";
+    if (transfer_.LinkState() == 1)
+        return "the boot loader did not send its second greeting (0xAA)" + within;
+    switch (transfer_.TransferState()) {
+        case kAwaitingAcknowledge:
+            return "no acknowledgement (0xAA) of the page command" + at + within;
+        case kCollectingEcho:
+            if (transfer_.EchoCount() == 0) return "no echo of the block" + at + within;
+            return "the echo of the block" + at + " came back incomplete (" +
+                   std::to_string(transfer_.EchoCount()) + " of " +
+                   std::to_string(transfer_.EchoLength()) +
+                   " bytes; bytes lost on the line); nothing more" + within;
+        case kAwaitingChecksum:
+            return "no correct checksum for the block" + at + within;
+        default:
+            return "the device stopped answering" + within;
+    }
+}

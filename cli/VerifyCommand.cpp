@@ -1,0 +1,47 @@
+// tevr-flash verify: does a saved memory image hold the update file's bytes?
+#include <CLI/CLI.hpp>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "cli/Command.h"
+#include "cli/ImageCheck.h"
+
+namespace {
+struct VerifyArguments {
+    std::string file;
+    std::string image;
+};
+
+std::vector<uint8_t> ReadImage(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw std::runtime_error("cannot open the image " + path);
+    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
+                               std::istreambuf_iterator<char>());
+    if (in.bad()) throw std::runtime_error("cannot read the image " + path);
+    return bytes;
+}
+}  // namespace
+
+void AddVerifyCommand(CLI::App& app, CommandIo& io, CommandAction& action) {
+    auto args = std::make_shared<VerifyArguments>();
+    CLI::App* sub = app.add_subcommand(
+        "verify",
+        "Check that a memory image (raw bytes from address 0, as bk-sim --image saves it) holds "
+        "every byte of the update file at its address.");
+    sub->add_option("FILE", args->file, "the update file (*.hex)")->required();
+    sub->add_option("IMAGE", args->image, "the memory image")->required();
+    sub->callback([args, &io, &action] {
+        action = [args, &io] {
+            const std::vector<uint8_t> image = ReadImage(args->image);
+            const ImageComparison comparison = CompareImageWithUpdateFile(args->file, image);
+            const std::string line = DescribeComparison(comparison, args->file);
+            if (comparison.bytesDiffering != 0) throw std::runtime_error(line);
+            WriteOutput(io.out, line + "\n");
+            return 0;
+        };
+    });
+}
