@@ -226,9 +226,10 @@ void BootLoaderTransfer::SendFrame(const std::vector<uint8_t>& frame) {
 
 void BootLoaderTransfer::WaitBeforeFirstPage() {
     // The boot loader needs at least 21 ms after its second greeting. Deliberately a busy wait:
-    // nothing else may run on this thread meanwhile.
+    // nothing else may run on this thread meanwhile. The first reading may come late in its
+    // millisecond, so 21 whole ticks can pass in just over 20 ms: wait for a 22nd.
     const uint32_t start = host_.TickCount();
-    while (static_cast<uint32_t>(host_.TickCount() - start) <= 20) {
+    while (static_cast<uint32_t>(host_.TickCount() - start) <= 21) {
     }
 }
 
