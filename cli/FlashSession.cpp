@@ -104,9 +104,6 @@ int FlashSession::Run() {
 void FlashSession::Prepare() {
     UpdateLists& lists = host_.Lists();
     ConvertUpdateFile(options_.file, lists, host_.Gauge());
-    // Line 0 stands for the first page command; without a block after it there is nothing to send.
-    if (lists.ScriptLineCount < 2 || lists.Memo2.size() < 2)
-        throw std::runtime_error("the update file holds no data: nothing to send");
     blocksBefore_.assign(lists.Memo2.size() + 1, 0);
     for (size_t i = 0; i < lists.Memo2.size(); ++i)
         blocksBefore_[i + 1] = blocksBefore_[i] + (i > 0 && IsBlockLine(lists.Memo2[i]) ? 1 : 0);
@@ -133,7 +130,7 @@ FlashSession::Outcome FlashSession::Drive(const InterruptGuard& guard) {
     }
 }
 
-void FlashSession::AfterEvent() noexcept {
+void FlashSession::DrainLog() {
     std::vector<std::string>& log = host_.Lists().Memo1;
     if (options_.log) {
         for (const std::string& line : log)
@@ -141,6 +138,10 @@ void FlashSession::AfterEvent() noexcept {
     }
     // Nothing reads the log back: keep memory flat over a long transfer.
     log.clear();
+}
+
+void FlashSession::AfterEvent() noexcept {
+    DrainLog();
 
     const auto now = Clock::now();
     if (!greeted_ && transfer_.LinkState() >= 1) {
@@ -155,14 +156,17 @@ void FlashSession::AfterEvent() noexcept {
 }
 
 void FlashSession::OnTransferMessage(const std::string& text) {
+    // The event that brought the message is logged before it.
+    DrainLog();
     if (text == BootLoaderTransfer::kDoneMessage) {
         endSent_ = WaitForEndCommand();
         if (!endSent_) {
             if (failure_.empty()) failure_ = "the end command could not be sent";
             return;
         }
+        // Every block's checksum has come back right.
         const auto now = Clock::now();
-        progress_.Update(BlocksDone(), now);
+        progress_.Update(blocksBefore_.back(), now);
         progress_.Finish(now);
         FlushRepeats();
         progress_.Line(text);

@@ -43,6 +43,7 @@ private:
 
     void Prepare();
     Outcome Drive(const InterruptGuard& guard);
+    void DrainLog();
     void AfterEvent() noexcept;
     void OnTransferMessage(const std::string& text);
     bool WaitForEndCommand();
