@@ -1,0 +1,264 @@
+// tevr-flash flash and ports, run in-process against a simulated boot loader: exit statuses,
+// what goes to standard error, and the endings of a transfer that cannot go on.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <csignal>
+#include <filesystem>
+#include <sstream>
+#include <thread>
+
+#include "cli/ImageCheck.h"
+#include "cli/TevrFlash.h"
+#include "hex_files.h"
+#include "loader/BootLoaderTransfer.h"
+#include "serial/VaPortList.h"
+#include "sim/BootLoaderSim.h"
+#include "sim/PseudoTerminal.h"
+
+namespace line_test {
+namespace {
+
+using namespace std::chrono_literals;
+
+struct Result {
+    int status;
+    std::string out;
+    std::string err;
+    std::vector<std::string> lines;  // of err
+
+    bool HasLine(const std::string& line) const {
+        return std::find(lines.begin(), lines.end(), line) != lines.end();
+    }
+    bool Mentions(const std::string& text) const { return err.find(text) != std::string::npos; }
+};
+
+Result TevrFlash(std::vector<std::string> args) {
+    args.insert(args.begin(), "tevr-flash");
+    std::vector<const char*> argv;
+    for (const auto& a : args)
+        argv.push_back(a.c_str());
+    std::ostringstream out, err;
+    const int status = RunTevrFlash(static_cast<int>(argv.size()), argv.data(), out, err);
+    Result result{status, out.str(), err.str(), {}};
+    std::istringstream lines(result.err);
+    for (std::string line; std::getline(lines, line);)
+        result.lines.push_back(line);
+    return result;
+}
+
+std::string Example(const std::string& name) {
+    return std::string(TEVR_SOURCE_DIR) + "/examples/" + name;
+}
+
+class FlashCommandTest : public ::testing::Test {
+protected:
+    ~FlashCommandTest() override {
+        if (sim) sim->Stop();
+    }
+    void Launch(SimOptions options = {}) {
+        sim = std::make_unique<BootLoaderSim>(std::move(options));
+        sim->Start();
+    }
+    // Four pages of four blocks: long enough for faults in its middle.
+    std::string Firmware() { return WriteHexFile(folder / "fw.hex", {Data(0x0000, 0x800)}); }
+    Result Flash(const std::string& file, std::vector<std::string> more = {}) {
+        std::vector<std::string> args{"flash", file, "--port", sim->TerminalPath()};
+        args.insert(args.end(), more.begin(), more.end());
+        return TevrFlash(args);
+    }
+
+    TempFolder folder;
+    std::unique_ptr<BootLoaderSim> sim;
+};
+
+TEST_F(FlashCommandTest, CompletedFlashReportsOnStandardErrorOnly) {
+    Launch();
+    const Result run = Flash(Example("worked.hex"), {"--log"});
+    ASSERT_EQ(run.status, kExitOk) << run.err;
+    EXPECT_EQ(run.out, "");
+    ASSERT_FALSE(run.lines.empty());
+    EXPECT_EQ(run.lines.back(), BootLoaderTransfer::kDoneMessage);
+    EXPECT_TRUE(run.HasLine(" - >  55"));
+    EXPECT_TRUE(run.Mentions("tevr-flash: 100 % (3/3 blocks"));
+    // The exchange log holds each block's echo as one line of 131 bytes.
+    EXPECT_EQ(std::count_if(run.lines.begin(), run.lines.end(),
+                            [](const std::string& l) { return l.size() == 5 + 3 * 131; }),
+              3);
+    ASSERT_TRUE(sim->WaitForEnd(5s));
+    EXPECT_EQ(CompareImageWithUpdateFile(Example("worked.hex"), sim->Image()).bytesDiffering, 0);
+
+    // Without --log no exchange is printed.
+    sim->Stop();
+    Launch();
+    const Result quiet = Flash(Example("worked.hex"));
+    EXPECT_EQ(quiet.status, kExitOk);
+    EXPECT_FALSE(quiet.Mentions(" - > "));
+}
+
+TEST_F(FlashCommandTest, WrongChecksumIsShownOnceAndTheFlashGoesOn) {
+    SimOptions options;
+    options.badChecksumBlock = 2;
+    Launch(options);
+    const Result run = Flash(Firmware());
+    EXPECT_EQ(run.status, kExitOk) << run.err;
+    EXPECT_EQ(std::count(run.lines.begin(), run.lines.end(),
+                         std::string(BootLoaderTransfer::kBadChecksumMessage)),
+              1);
+    EXPECT_EQ(run.lines.back(), BootLoaderTransfer::kDoneMessage);
+}
+
+struct Stall {
+    const char* name;
+    SimOptions options;
+    const char* reason;  // in the last line
+};
+
+SimOptions With(void (*set)(SimOptions&)) {
+    SimOptions options;
+    set(options);
+    return options;
+}
+
+class StallTest : public FlashCommandTest, public ::testing::WithParamInterface<Stall> {};
+
+TEST_P(StallTest, NoProgressEndsWithStatusThreeAndTheReason) {
+    Launch(GetParam().options);
+    const Result run = Flash(Firmware(), {"--timeout", "0.5"});
+    EXPECT_EQ(run.status, kExitStalled) << run.err;
+    ASSERT_FALSE(run.lines.empty());
+    const std::string& last = run.lines.back();
+    EXPECT_EQ(last.rfind("tevr-flash: no progress: ", 0), 0u) << last;
+    EXPECT_NE(last.find(GetParam().reason), std::string::npos) << last;
+    EXPECT_NE(last.find("within 0.5 s; the port is closed"), std::string::npos) << last;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, StallTest,
+    ::testing::Values(Stall{"SilentBeforeThePage", With([](SimOptions& o) { o.silentAfter = 0; }),
+                            "no acknowledgement (0xAA) of the page command"},
+                      Stall{"SilentAfterBlockTwo", With([](SimOptions& o) { o.silentAfter = 2; }),
+                            "no echo of the block at 0100"},
+                      Stall{"EchoByteLost", With([](SimOptions& o) { o.dropEchoBlock = 2; }),
+                            "no correct checksum for the block at 0080"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(FlashCommandTest, NoDeviceOnTheLineIsAStallToo) {
+    PseudoTerminal line;  // nobody greets on it
+    const Result run = TevrFlash(
+        {"flash", Example("worked.hex"), "--port", line.TerminalPath(), "--timeout", "0.3"});
+    EXPECT_EQ(run.status, kExitStalled);
+    EXPECT_NE(run.lines.back().find("no greeting from the boot loader on " + line.TerminalPath()),
+              std::string::npos)
+        << run.err;
+}
+
+TEST_F(FlashCommandTest, RepeatedMessagesAreCounted) {
+    // The checksum went into the short echo; the device, hearing nothing, greets again and
+    // again, and every greeting is a wrong checksum.
+    SimOptions options;
+    options.dropEchoBlock = 1;
+    options.regreetAfterMs = 100;
+    Launch(options);
+    const Result run = Flash(Firmware(), {"--timeout", "1"});
+    EXPECT_EQ(run.status, kExitStalled);
+    EXPECT_EQ(std::count(run.lines.begin(), run.lines.end(),
+                         std::string(BootLoaderTransfer::kBadChecksumMessage)),
+              1);
+    EXPECT_TRUE(run.Mentions("tevr-flash: the message above came ")) << run.err;
+}
+
+TEST_F(FlashCommandTest, UnpluggedDeviceIsAnError) {
+    SimOptions options;
+    options.hangupAfter = 2;
+    Launch(options);
+    const Result run = Flash(Firmware());
+    EXPECT_EQ(run.status, kExitError) << run.err;
+    EXPECT_TRUE(run.Mentions("tevr-flash: stopped after 2 of 16 blocks")) << run.err;
+    EXPECT_FALSE(run.Mentions(BootLoaderTransfer::kDoneMessage));
+}
+
+TEST_F(FlashCommandTest, ErrorsBeforeTheTransferExitOneWithTheirMessage) {
+    Launch();
+    const Result missing = Flash(folder / "none.hex");
+    EXPECT_EQ(missing.status, kExitError);
+    EXPECT_EQ(missing.err, "File not found\n");
+
+    const Result refused = Flash(TEVR_SOURCE_DIR "/CMakeLists.txt");
+    EXPECT_EQ(refused.status, kExitError);
+    EXPECT_NE(refused.err.find("is not a valid integer value\n"), std::string::npos);
+
+    const Result noPort = TevrFlash({"flash", Example("worked.hex"), "--port", folder / "tty"});
+    EXPECT_EQ(noPort.status, kExitError);
+    EXPECT_EQ(noPort.lines.size(), 1u) << noPort.err;
+    EXPECT_EQ(noPort.out, "");
+
+    // The device was never greeted back.
+    EXPECT_TRUE(sim->Received().empty());
+}
+
+TEST_F(FlashCommandTest, UsageErrorsExitTwo) {
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"flash", "a.hex"},
+             {"flash", "--port", "/dev/null"},
+             {"flash", "a.hex", "--port", "/dev/null", "--timeout", "0"},
+             {"flash", "a.hex", "--port", "/dev/null", "--timeout", "soon"},
+             {"verify", "a.hex"},
+             {"ports", "extra"}}) {
+        EXPECT_EQ(TevrFlash(args).status, kExitUsage) << testing::PrintToString(args);
+    }
+    const Result help = TevrFlash({"flash", "--help"});
+    EXPECT_EQ(help.status, kExitOk);
+    for (const char* status : {"  3 ", "  130 ", "  143 "})
+        EXPECT_NE(help.out.find(status), std::string::npos) << status;
+}
+
+TEST_F(FlashCommandTest, SignalsCloseThePortAndEndWithTheirStatus) {
+    for (const auto& [signal, status, word] :
+         {std::tuple{SIGINT, int(kExitInterrupted), "interrupted"},
+          std::tuple{SIGTERM, int(kExitTerminated), "terminated"}}) {
+        SimOptions options;
+        options.silentAfter = 2;
+        Launch(options);
+        struct sigaction before {};
+        sigaction(signal, nullptr, &before);
+        std::thread interrupter([&, signal = signal] {
+            // Once the device has gone silent the flasher sits waiting in its event loop.
+            for (int i = 0; i < 1000 && sim->BlocksReceived() < 2; ++i)
+                std::this_thread::sleep_for(10ms);
+            std::this_thread::sleep_for(100ms);
+            ::kill(::getpid(), signal);
+        });
+        const Result run = Flash(Firmware(), {"--timeout", "60"});
+        interrupter.join();
+        EXPECT_EQ(run.status, status) << run.err;
+        EXPECT_EQ(run.lines.back(), std::string("tevr-flash: ") + word + "; the port is closed");
+        struct sigaction after {};
+        sigaction(signal, nullptr, &after);
+        EXPECT_EQ(after.sa_handler, before.sa_handler) << "the old handler is back";
+        sim->Stop();
+    }
+}
+
+TEST(PortsCommand, ListsSimulatorLinks) {
+    const std::filesystem::path dir = kVaSimulatorLinkDir;
+    if (!std::filesystem::exists(dir)) {
+        std::filesystem::create_directories(dir);
+        ::chmod(dir.c_str(), 01777);
+    }
+    const std::string link = (dir / ("cli-test-" + std::to_string(::getpid()))).string();
+    SimOptions options;
+    options.linkPath = link;
+    BootLoaderSim sim(options);
+    const Result run = TevrFlash({"ports"});
+    EXPECT_EQ(run.status, kExitOk);
+    std::istringstream lines(run.out);
+    bool listed = false;
+    for (std::string line; std::getline(lines, line);)
+        listed = listed || (line.rfind(link + "  ", 0) == 0 &&
+                            line.find(kVaSimulatorDescription) != std::string::npos);
+    EXPECT_TRUE(listed) << run.out;
+}
+
+}  // namespace
+}  // namespace line_test

@@ -1,0 +1,64 @@
+// Comparing a device's memory image with the bytes of an update file.
+#include <gtest/gtest.h>
+
+#include "cli/ImageCheck.h"
+#include "hex_files.h"
+#include "loader/Errors.h"
+
+namespace line_test {
+namespace {
+
+TEST(ImageCheck, OnlyTheFilesOwnBytesAreCompared) {
+    TempFolder folder;
+    const DataRun low = Data(0x0010, 0x20);
+    const DataRun high = Data(0xFFF0, 0x10);
+    const std::string file = WriteHexFile(folder / "fw.hex", {low, high});
+    std::vector<uint8_t> image(0x10000, 0xFF);
+    std::copy(low.bytes.begin(), low.bytes.end(), image.begin() + 0x10);
+    std::copy(high.bytes.begin(), high.bytes.end(), image.begin() + 0xFFF0);
+    image[0x0000] = 0x00;  // a gap the conversion filled: not the file's
+    image[0x0030] = 0x00;  // fill behind the data: not the file's either
+
+    ImageComparison same = CompareImageWithUpdateFile(file, image);
+    EXPECT_EQ(same.bytesChecked, 0x30);
+    EXPECT_EQ(same.bytesDiffering, 0);
+    EXPECT_EQ(DescribeComparison(same, "fw.hex"),
+              "verified: the image holds all 48 bytes of fw.hex at their addresses");
+
+    image[0x0011] ^= 0x01;
+    for (int i = 0; i < 6; ++i)
+        image[0xFFF0 + i] = static_cast<uint8_t>(~high.bytes[i]);
+    const ImageComparison differs = CompareImageWithUpdateFile(file, image);
+    EXPECT_EQ(differs.bytesDiffering, 7);
+    ASSERT_EQ(differs.firstDifferences.size(), 4u);
+    EXPECT_EQ(differs.firstDifferences[0],
+              (ImageDifference{0x0011, low.bytes[1], low.bytes[1] ^ 0x01}));
+    EXPECT_EQ(differs.firstDifferences[1].address, 0xFFF0u);
+    const std::string text = DescribeComparison(differs, "fw.hex");
+    EXPECT_EQ(text.rfind("the image differs from fw.hex at 7 of 48 bytes: 0x0011 holds 0x", 0), 0u)
+        << text;
+    EXPECT_EQ(text.substr(text.size() - 5), "; ...");
+}
+
+TEST(ImageCheck, ShortImageAndBadFiles) {
+    TempFolder folder;
+    const std::string file = WriteHexFile(folder / "fw.hex", {Data(0x0100, 0x10)});
+    const std::vector<uint8_t> shortImage(0x0108, 0xFF);
+    const ImageComparison comparison = CompareImageWithUpdateFile(file, shortImage);
+    EXPECT_EQ(comparison.bytesDiffering, 16);
+    EXPECT_EQ(comparison.firstDifferences.front().actual, 0xFF);
+    bool pastEnd = false;
+    for (const ImageDifference& d : comparison.firstDifferences)
+        pastEnd = pastEnd || d.actual == -1;
+    EXPECT_FALSE(pastEnd) << "the first four lie inside the image";
+    const ImageComparison empty = CompareImageWithUpdateFile(file, {});
+    EXPECT_EQ(empty.firstDifferences.front().actual, -1);
+    EXPECT_NE(DescribeComparison(empty, "fw.hex").find("nothing (past the image's end)"),
+              std::string::npos);
+
+    EXPECT_THROW(CompareImageWithUpdateFile(folder / "none.hex", {}), EInOutError);
+    EXPECT_THROW(CompareImageWithUpdateFile(TEVR_SOURCE_DIR "/CMakeLists.txt", {}), EConvertError);
+}
+
+}  // namespace
+}  // namespace line_test

@@ -1,0 +1,99 @@
+// The progress figures and how the bar and the plain lines share standard error with messages.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "cli/FlashProgress.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = FlashProgress::Clock;
+
+TEST(ProgressText, FiguresOfATransferUnderWay) {
+    TransferFigures figures;
+    figures.blocksSent = 128;
+    figures.blocksTotal = 512;
+    figures.seconds = 16;  // 128 × 128 bytes in 16 s
+    EXPECT_EQ(ProgressBarText(figures),
+              "[######..................]  25 %  128/512 blocks  1024 B/s  0:48 left");
+    EXPECT_EQ(ProgressLineText(figures), "25 % (128/512 blocks, 1024 B/s)");
+
+    figures.seconds = 0.5;
+    EXPECT_NE(ProgressLineText(figures).find("32.0 KiB/s"), std::string::npos);
+}
+
+TEST(ProgressText, EdgesNeitherDivideByZeroNorOverflowTheBar) {
+    TransferFigures start;
+    start.blocksTotal = 16;
+    EXPECT_EQ(ProgressBarText(start),
+              "[........................]   0 %  0/16 blocks  - B/s  -:-- left");
+
+    TransferFigures none;  // a script without blocks counts as done
+    EXPECT_EQ(ProgressLineText(none), "100 % (0/0 blocks, - B/s)");
+
+    TransferFigures over;
+    over.blocksSent = 20;
+    over.blocksTotal = 16;
+    over.seconds = 1;
+    EXPECT_EQ(ProgressBarText(over).substr(0, 32), "[########################] 100 %");
+
+    TransferFigures slow;  // hours left are shown as minutes
+    slow.blocksSent = 1;
+    slow.blocksTotal = 100;
+    slow.seconds = 60;
+    EXPECT_NE(ProgressBarText(slow).find(" 99:00 left"), std::string::npos);
+}
+
+TEST(FlashProgress, PipedOutputGetsOneLinePerTenth) {
+    std::ostringstream out;
+    FlashProgress progress(out, false);
+    const auto t0 = Clock::now();
+    progress.Started(20, t0);
+    for (int sent = 1; sent <= 20; ++sent)
+        progress.Update(sent, t0 + sent * 100ms);
+    progress.Finish(t0 + 2s);
+    std::istringstream lines(out.str());
+    std::vector<std::string> all;
+    for (std::string line; std::getline(lines, line);)
+        all.push_back(line);
+    ASSERT_EQ(all.size(), 10u) << out.str();
+    EXPECT_EQ(all.front(), "tevr-flash: 10 % (2/20 blocks, 1280 B/s)");
+    EXPECT_EQ(all.back().substr(0, 31), "tevr-flash: 100 % (20/20 blocks");
+    EXPECT_EQ(out.str().find('\r'), std::string::npos);
+}
+
+TEST(FlashProgress, TerminalBarIsRewrittenAndClearedForMessages) {
+    std::ostringstream out;
+    FlashProgress progress(out, true);
+    const auto t0 = Clock::now();
+    progress.Started(4, t0);
+    progress.Update(1, t0 + 200ms);
+    progress.Update(2, t0 + 250ms);  // too soon after the last drawing
+    EXPECT_EQ(out.str().find(" 50 %"), std::string::npos);
+    progress.Line("Ошибка: Неверная контрольная сумма");
+    progress.Update(3, t0 + 260ms);  // drawn again at once after a message
+    progress.Update(4, t0 + 300ms);  // too soon again, but the last figures are drawn at the end
+    progress.Finish(t0 + 400ms);
+
+    const std::string text = out.str();
+    // The message starts on a blanked line and ends with a line break of its own.
+    const size_t message = text.find("Ошибка");
+    ASSERT_NE(message, std::string::npos);
+    EXPECT_EQ(text[message - 1], '\r');
+    EXPECT_EQ(text.substr(message - 2, 2), " \r");
+    EXPECT_NE(text.find(" 75 %"), std::string::npos);
+    EXPECT_EQ(text.back(), '\n');
+    EXPECT_NE(text.rfind("\r[########################] 100 %"), std::string::npos);
+}
+
+TEST(FlashProgress, AbandonedBarStaysAndTheNextLineStartsAfresh) {
+    std::ostringstream out;
+    FlashProgress progress(out, true);
+    progress.Started(4, Clock::now());
+    progress.Abandon();
+    progress.Note("no progress");
+    EXPECT_EQ(out.str().substr(out.str().size() - 25), "\ntevr-flash: no progress\n");
+}
+
+}  // namespace

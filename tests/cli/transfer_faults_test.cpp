@@ -1,0 +1,151 @@
+// The simulator's fault switches against the real transfer, and a transfer switched off in the
+// middle followed by a clean one.
+#include <algorithm>
+
+#include "cli/ImageCheck.h"
+#include "hex_files.h"
+#include "line_fixture.h"
+
+namespace line_test {
+namespace {
+
+// Four pages of four blocks each.
+std::vector<DataRun> EightPagesOfData() {
+    return {Data(0x0000, 0x800), Data(0x1000, 0x800)};
+}
+
+class FaultTest : public LineTest {
+protected:
+    void Prepare(SimOptions options) {
+        file = WriteHexFile(folder / "fw.hex", EightPagesOfData());
+        // No greeting again while the tool sits waiting: the fault's own ending is what counts.
+        options.regreetAfterMs = 0;
+        Launch(std::move(options));
+        Convert(file);
+        Start();
+    }
+    // `earlier`: block commands the device had received before this transfer.
+    void ExpectCompletedAndVerified(int earlier = 0) {
+        ASSERT_TRUE(RunToCompletion()) << (errors.empty() ? "" : errors.front());
+        const ImageComparison comparison = CompareImageWithUpdateFile(file, sim->Image());
+        EXPECT_EQ(comparison.bytesChecked, 0x1000);
+        EXPECT_EQ(comparison.bytesDiffering, 0) << DescribeComparison(comparison, file);
+        EXPECT_EQ(sim->BlocksReceived(), earlier + 32);
+    }
+    // Runs until the device has seen `blocks` block commands and then a little longer.
+    void RunPastBlock(int blocks) {
+        ASSERT_TRUE(RunUntil([&] { return sim->BlocksReceived() >= blocks; }));
+        RunUntil([] { return false; }, 300ms);
+    }
+
+    TempFolder folder;
+    std::string file;
+};
+
+TEST_F(FaultTest, SplitAndMergedEchoStillComplete) {
+    SimOptions options;
+    options.split = true;
+    options.merge = true;
+    Prepare(options);
+    ExpectCompletedAndVerified();
+    EXPECT_EQ(host.messages, std::vector<std::string>{BootLoaderTransfer::kDoneMessage});
+    // The device's answers came in the same events as the echo's tail, yet every block echo
+    // was still logged as a line of its own.
+    const auto blockEchoes =
+        std::count_if(host.lists.Memo1.begin(), host.lists.Memo1.end(),
+                      [](const std::string& line) { return line.size() == 5 + 3 * 131; });
+    EXPECT_EQ(blockEchoes, 32);
+}
+
+TEST_F(FaultTest, MergedAnswerIsTakenFromTheEventItCameIn) {
+    SimOptions options;
+    options.merge = true;
+    Prepare(options);
+    ExpectCompletedAndVerified();
+    const bool merged = std::any_of(port.reads.begin(), port.reads.end(), [](const Noted& read) {
+        return read.bytes.size() == 132 && read.bytes.front() == 0x22;
+    });
+    EXPECT_TRUE(merged) << "no event carried a whole echo and its checksum";
+}
+
+TEST_F(FaultTest, WrongChecksumShowsTheMessageAndTheLaterRightOneGoesOn) {
+    SimOptions options;
+    options.badChecksumBlock = 5;
+    Prepare(options);
+    ExpectCompletedAndVerified();
+    EXPECT_EQ(host.messages, (std::vector<std::string>{BootLoaderTransfer::kBadChecksumMessage,
+                                                       BootLoaderTransfer::kDoneMessage}));
+    // The block is not sent again: 32 block commands in all.
+    const auto blocks = std::count_if(port.writes.begin(), port.writes.end(),
+                                      [](const Noted& w) { return w.bytes.front() == 0x22; });
+    EXPECT_EQ(blocks, 32);
+}
+
+TEST_F(FaultTest, LostEchoByteLeavesTheTransferWaitingForAChecksum) {
+    SimOptions options;
+    options.dropEchoBlock = 3;
+    Prepare(options);
+    RunPastBlock(3);
+    // The checksum completed the short echo, so nothing more comes and nothing is sent.
+    EXPECT_TRUE(transfer.Running());
+    EXPECT_FALSE(transfer.Completed());
+    EXPECT_EQ(transfer.TransferState(), 21);
+    EXPECT_EQ(sim->BlocksReceived(), 3);
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(FaultTest, SilentDeviceLeavesTheBlockEchoUncollected) {
+    SimOptions options;
+    options.silentAfter = 3;
+    Prepare(options);
+    RunPastBlock(3);
+    EXPECT_TRUE(transfer.Running());
+    EXPECT_EQ(transfer.TransferState(), 20);
+    EXPECT_EQ(transfer.EchoCount(), 0);
+    EXPECT_TRUE(host.messages.empty());
+}
+
+TEST_F(FaultTest, UnpluggedDeviceEndsInThePortsError) {
+    SimOptions options;
+    options.hangupAfter = 3;
+    Prepare(options);
+    EXPECT_TRUE(loop->RunUntil([&] { return !errors.empty(); }, 20s));
+    EXPECT_FALSE(transfer.Completed());
+    EXPECT_LE(sim->BlocksReceived(), 4);
+}
+
+TEST_F(FaultTest, SwitchedOffInTheMiddleThenAFreshTransferCompletes) {
+    file = WriteHexFile(folder / "fw.hex", EightPagesOfData());
+    SimOptions options;
+    options.regreetAfterMs = 300;  // a tool gone quiet is greeted again
+    Launch(options);
+    Convert(file);
+    Start();
+    // Stop right after a block command went out, with its echo still to come.
+    ASSERT_TRUE(RunUntil([&] { return transfer.ScriptIndex() >= 8; }));
+    const uint8_t stateAtStop = transfer.TransferState();
+    Stop();
+    EXPECT_TRUE(stateAtStop == 20 || stateAtStop == 21) << int(stateAtStop);
+    EXPECT_FALSE(comm.IsOpen());
+    EXPECT_EQ(host.progress, 0);
+    EXPECT_TRUE(host.led) << "switching off leaves the LED as it was";
+    const int blocksBefore = sim->BlocksReceived();
+    EXPECT_LT(blocksBefore, 32);
+
+    Start();
+    ExpectCompletedAndVerified(blocksBefore);
+    EXPECT_EQ(host.messages, std::vector<std::string>{BootLoaderTransfer::kDoneMessage});
+    // The device was greeted and answered afresh.
+    const Bytes received = sim->Received();
+    const Bytes answer{0x55, 0x33, 0xCC};
+    int answers = 0;
+    for (auto at = received.begin();
+         (at = std::search(at, received.end(), answer.begin(), answer.end())) != received.end();
+         ++at)
+        ++answers;
+    EXPECT_EQ(answers, 2);
+}
+
+}  // namespace
+}  // namespace line_test
