@@ -1,0 +1,44 @@
+#include "app/Startup.h"
+
+#include <QApplication>
+#include <QIcon>
+
+#include "app/ApplicationTitle.h"
+#include "app/MessageBoxes.h"
+#include "app/Unit1.h"
+#include "serial/VaClasses.h"
+#include "widgets/DesktopStyle.h"
+#include "widgets/FlashTimer.h"
+
+namespace {
+// Errors that reach no handler of the window (a component without one of its own).
+void ShowApplicationError(const std::exception& error) {
+    TQtMessageBoxes().ShowError(ErrorBoxText(error.what()));
+}
+
+// Undoes the process-wide error hook when the application goes.
+class TErrorHookScope {
+public:
+    TErrorHookScope() { VaSetApplicationExceptionHandler(ShowApplicationError); }
+    ~TErrorHookScope() { VaSetApplicationExceptionHandler(nullptr); }
+    TErrorHookScope(const TErrorHookScope&) = delete;
+    TErrorHookScope& operator=(const TErrorHookScope&) = delete;
+};
+}  // namespace
+
+int RunTevrLoader(int& argc, char** argv, const std::function<void(TForm1&)>& onCreated) {
+    TFlashTimer::Scope flashTimer;
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("tevr-loader"));
+    // Lets the desktop match the window to its launcher (name and icon of the task-bar entry).
+    QGuiApplication::setDesktopFileName(QStringLiteral("tevr-loader"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("tevr-loader")));
+    ApplyDesktopStyle(app);
+    SetApplicationTitle(QString::fromUtf8(kApplicationTitle));
+    TErrorHookScope errorHook;
+
+    TForm1 form;
+    if (onCreated) onCreated(form);
+    form.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,127 @@
+#pragma once
+// The program's one window: the controls the user touches, the serial component, the open
+// dialog and the hidden lists, wired to the update-file conversion and the boot-loader transfer.
+//
+// Every handler runs on the window's thread, one at a time. A handler that shows a message runs
+// a nested event loop meanwhile; nothing in it may start another protocol step, so receive
+// events that come then are held back and handled once the handler has returned.
+#include <functional>
+#include <memory>
+#include <string>
+
+#include <QWidget>
+
+#include "app/GaugeProgress.h"
+#include "app/MessageBoxes.h"
+#include "app/OpenDialog.h"
+#include "app/QtDispatcher.h"
+#include "loader/BootLoaderTransfer.h"
+#include "loader/TransferHost.h"
+#include "loader/UpdateLists.h"
+#include "loader/VaCommTransferPort.h"
+#include "serial/VaComm.h"
+#include "serial/VaPortList.h"
+
+class QLabel;
+class QLineEdit;
+class QToolButton;
+class TAbColBitBtn;
+class TAbLED;
+class TGauge;
+class TPortComboBox;
+
+inline constexpr const char* kForm1Caption = "Загрузчик ПО в ТЕВР-R7 (версия 1.0)";
+inline constexpr int kForm1ClientWidth = 350;
+inline constexpr int kForm1ClientHeight = 167;
+
+class TForm1 : public QWidget, public TransferHost {
+    Q_OBJECT
+public:
+    // `portRoots`: where the port list looks for ports (tests point it elsewhere).
+    explicit TForm1(TVaPortListRoots portRoots = {});
+    // Closes the port if a transfer is still running; nothing is said to the device.
+    ~TForm1() override;
+
+    // Controls, in the order of the form; the window owns them.
+    QLabel* Label1 = nullptr;
+    QLineEdit* Edit1 = nullptr;
+    QToolButton* SpeedButton1 = nullptr;
+    TAbLED* AbLED1 = nullptr;
+    TPortComboBox* ComboBox1 = nullptr;
+    TAbColBitBtn* AbColBitBtn1 = nullptr;
+    TGauge* ProgressBar1 = nullptr;
+    TOpenDialog OpenDialog1;
+
+private:
+    std::shared_ptr<TQtDispatcher> dispatcher_;
+
+public:
+    TVaComm VaComm1;
+
+    // --- Handlers ---------------------------------------------------------------------------
+    // Protocol reset; run once by the constructor.
+    void FormCreate();
+    // Chooses the update file and converts it. Refused while a transfer runs: a new script
+    // would change what is being written into the device.
+    void SpeedButton1Click();
+    // After the start button has flipped: starts or stops a transfer.
+    void AbColBitBtn1Click();
+    // One receive step with the bytes waiting at the port.
+    void VaComm1RxChar(int count);
+
+    // The boxes messages and errors go to; the desktop's unless replaced.
+    void SetMessageBoxes(std::shared_ptr<TMessageBoxes> boxes);
+    // Shows an error as the error box does (a full stop added as needed).
+    void ShowError(const std::exception& error);
+
+    const BootLoaderTransfer& Transfer() const { return transfer_; }
+    // Whether a handler (or a message it shows) is running now.
+    bool InHandler() const { return handlerDepth_ > 0; }
+
+    // --- TransferHost -----------------------------------------------------------------------
+    std::string Edit1Text() const override;
+    std::string ComboBox1Text() const override;
+    UpdateLists& Lists() override { return lists_; }
+    bool LedChecked() const override;
+    void SetLedChecked(bool checked) override;
+    bool ButtonChecked() const override;
+    void SetButtonChecked(bool checked) override;
+    ProgressGauge& Gauge() override { return *gauge_; }
+    void ShowMessage(const std::string& text) override;
+    uint32_t TickCount() override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    // The window's description: every control with its bounds and settings.
+    void CreateControls(const TVaPortListRoots& portRoots);
+    void CreateLed();
+    void CreateStartButton();
+    void SetUpVaComm1();
+    void SetUpOpenDialog1();
+
+    // Runs a handler; an error it raises is shown in the error box, and whatever state the
+    // handler reached stands.
+    void RunHandler(const std::function<void()>& body);
+    // Handles bytes whose receive event came while another handler ran.
+    void CatchUpReceive();
+    void ChooseAndConvert();
+    void UpdateControls();
+    void StartButtonDown(Qt::MouseButton button);
+    void StartButtonUp(Qt::MouseButton button);
+
+    UpdateLists lists_;
+    VaCommTransferPort port_{VaComm1};
+    std::unique_ptr<TGaugeProgress> gauge_;
+    BootLoaderTransfer transfer_{port_, *this};
+    std::shared_ptr<TMessageBoxes> boxes_;
+
+    int handlerDepth_ = 0;
+    bool receivePending_ = false;
+    // The start button's state before the press, and whether the press led to a handled click.
+    bool checkedBeforePress_ = false;
+    bool pressTracked_ = false;
+    bool clickHandled_ = false;
+    bool centred_ = false;
+};

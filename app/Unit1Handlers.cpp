@@ -1,0 +1,162 @@
+// The window's handlers and what the transfer asks of the window.
+#include <chrono>
+
+#include <QFile>
+#include <QLineEdit>
+#include <QToolButton>
+
+#include "app/PortComboBox.h"
+#include "app/Unit1.h"
+#include "loader/Conversion.h"
+#include "widgets/AbColBitBtn.h"
+#include "widgets/AbLED.h"
+
+namespace {
+class THandlerDepth {
+public:
+    explicit THandlerDepth(int& depth) : depth_(depth) { ++depth_; }
+    ~THandlerDepth() { --depth_; }
+    THandlerDepth(const THandlerDepth&) = delete;
+    THandlerDepth& operator=(const THandlerDepth&) = delete;
+
+private:
+    int& depth_;
+};
+}  // namespace
+
+void TForm1::FormCreate() {
+    transfer_.FormCreate();
+}
+
+void TForm1::SpeedButton1Click() {
+    // The button is disabled while a transfer runs; a click inside another handler can only
+    // come from a program, as a message box keeps the mouse away.
+    if (InHandler() || transfer_.Running()) return;
+    RunHandler([this] { ChooseAndConvert(); });
+}
+
+void TForm1::ChooseAndConvert() {
+    if (!OpenDialog1.Execute(this)) return;
+    Edit1->setText(OpenDialog1.FileName);
+    const std::string fileName = Edit1Text();
+    if (!HasHexExtension(fileName)) return;
+    ConvertUpdateFile(fileName, lists_, *gauge_);
+}
+
+void TForm1::AbColBitBtn1Click() {
+    // Inside another handler's message the click is left alone; the release puts the button
+    // back as it was.
+    if (InHandler()) return;
+    clickHandled_ = true;
+    RunHandler([this] { transfer_.AbColBitBtn1Click(); });
+}
+
+void TForm1::StartButtonDown(Qt::MouseButton button) {
+    if (button != Qt::LeftButton) return;
+    // Called before the button flips.
+    checkedBeforePress_ = AbColBitBtn1->Checked();
+    pressTracked_ = true;
+    clickHandled_ = false;
+}
+
+void TForm1::StartButtonUp(Qt::MouseButton button) {
+    if (button != Qt::LeftButton || !pressTracked_) return;
+    pressTracked_ = false;
+    // The button flips on the press but clicks only on a release inside it, and only once for a
+    // double click. A flip that led to no click would show a transfer running that is not (or
+    // none where one runs), and the next click would start one twice: undo it.
+    if (!clickHandled_ && AbColBitBtn1->Checked() != checkedBeforePress_)
+        AbColBitBtn1->SetChecked(checkedBeforePress_);
+    clickHandled_ = false;
+}
+
+void TForm1::VaComm1RxChar(int count) {
+    if (InHandler()) {
+        // A message of another handler is up. The bytes stay in the input queue and are
+        // handled together once it has returned.
+        receivePending_ = true;
+        return;
+    }
+    RunHandler([this, count] { transfer_.VaComm1RxChar(count); });
+}
+
+void TForm1::CatchUpReceive() {
+    if (InHandler()) {
+        receivePending_ = true;
+        return;
+    }
+    RunHandler([this] {
+        const int count = VaComm1.InputCount();
+        if (count > 0) transfer_.VaComm1RxChar(count);
+    });
+}
+
+void TForm1::RunHandler(const std::function<void()>& body) {
+    {
+        THandlerDepth depth(handlerDepth_);
+        try {
+            body();
+        } catch (const std::exception& error) {
+            ShowError(error);
+        }
+    }
+    UpdateControls();
+    if (!InHandler() && receivePending_) {
+        receivePending_ = false;
+        // Queued, so that the handler that held the event back has fully returned first.
+        QMetaObject::invokeMethod(
+            this, [this] { CatchUpReceive(); }, Qt::QueuedConnection);
+    }
+}
+
+void TForm1::UpdateControls() {
+    SpeedButton1->setEnabled(!transfer_.Running());
+}
+
+void TForm1::SetMessageBoxes(std::shared_ptr<TMessageBoxes> boxes) {
+    boxes_ = std::move(boxes);
+}
+
+void TForm1::ShowError(const std::exception& error) {
+    // The box runs a nested event loop, in which no protocol step may start.
+    THandlerDepth depth(handlerDepth_);
+    boxes_->ShowError(ErrorBoxText(error.what()));
+}
+
+std::string TForm1::Edit1Text() const {
+    // The name as the file system spells it.
+    return QFile::encodeName(Edit1->text()).toStdString();
+}
+
+std::string TForm1::ComboBox1Text() const {
+    return ComboBox1->currentText().toStdString();
+}
+
+bool TForm1::LedChecked() const {
+    return AbLED1->Checked();
+}
+
+void TForm1::SetLedChecked(bool checked) {
+    AbLED1->SetChecked(checked);
+}
+
+bool TForm1::ButtonChecked() const {
+    return AbColBitBtn1->Checked();
+}
+
+void TForm1::SetButtonChecked(bool checked) {
+    AbColBitBtn1->SetChecked(checked);
+    // Set while the mouse holds the button: a release without a click returns to this.
+    checkedBeforePress_ = checked;
+}
+
+void TForm1::ShowMessage(const std::string& text) {
+    THandlerDepth depth(handlerDepth_);
+    boxes_->ShowMessage(QString::fromUtf8(text));
+}
+
+uint32_t TForm1::TickCount() {
+    const auto now = std::chrono::steady_clock::now().time_since_epoch();
+    return static_cast<uint32_t>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
+}
