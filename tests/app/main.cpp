@@ -1,0 +1,16 @@
+// The window's tests need a QApplication with the desktop look, as the program has.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+#include "app/ApplicationTitle.h"
+#include "widgets/DesktopStyle.h"
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    ApplyDesktopStyle(app);
+    SetApplicationTitle(QString::fromUtf8(kApplicationTitle));
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,49 @@
+// The two kinds of message box and the text of the error box.
+#include "AppTesting.h"
+#include "serial/VaClasses.h"
+
+namespace app_test {
+namespace {
+
+TEST(ErrorBoxText, FullStopAfterCharactersThatSortAfterIt) {
+    EXPECT_EQ(ErrorBoxText("File not found"), "File not found.");
+    EXPECT_EQ(ErrorBoxText("I/O error 103"), "I/O error 103.");
+    EXPECT_EQ(ErrorBoxText("a/"), "a/.");
+    // Cyrillic letters sort after "." although their UTF-8 bytes are negative as signed chars.
+    EXPECT_EQ(ErrorBoxText("Ошибка: строка 3 длиннее 255 байт"),
+              QString::fromUtf8("Ошибка: строка 3 длиннее 255 байт."));
+    EXPECT_EQ(ErrorBoxText("ТЕВР-R7 не отвечает, Ё"), QString::fromUtf8("ТЕВР-R7 не отвечает, Ё."));
+}
+
+TEST(ErrorBoxText, NothingAddedAfterCharactersUpToTheFullStop) {
+    EXPECT_EQ(ErrorBoxText("Specified device not found (/dev/x)."),
+              "Specified device not found (/dev/x).");
+    EXPECT_EQ(ErrorBoxText("Can't open specified device COM8 (Error 5, Input/output error)"),
+              "Can't open specified device COM8 (Error 5, Input/output error)");
+    for (const char* text : {"", "stop!", "a-", "a,", "a "})
+        EXPECT_EQ(ErrorBoxText(text), QString::fromUtf8(text)) << text;
+}
+
+class MessageRoutingTest : public FormTest {
+protected:
+    void SetUp() override { MakeForm(); }
+};
+
+TEST_F(MessageRoutingTest, SerialErrorsOutsideAHandlerGoToTheErrorBox) {
+    // What the component does with an error of a handler its threads handed over.
+    form->VaComm1.HandleException(std::make_exception_ptr(EVaCommError("Read error (5), Boom")));
+    ASSERT_EQ(boxes->shown.size(), 1u);
+    EXPECT_TRUE(boxes->shown[0].error);
+    EXPECT_EQ(boxes->shown[0].text, "Read error (5), Boom.");
+    EXPECT_FALSE(form->InHandler());
+}
+
+TEST_F(MessageRoutingTest, HandlerMessagesHaveNoErrorIcon) {
+    form->ShowMessage("Обновление ПО в Тевр R7 завершено");
+    ASSERT_EQ(boxes->shown.size(), 1u);
+    EXPECT_FALSE(boxes->shown[0].error);
+    EXPECT_EQ(boxes->shown[0].text, QString::fromUtf8("Обновление ПО в Тевр R7 завершено"));
+}
+
+}  // namespace
+}  // namespace app_test

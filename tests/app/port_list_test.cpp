@@ -1,0 +1,87 @@
+// The port list: COM1 to COM8, then the ports found that are not among them.
+#include "AppTesting.h"
+#include "app/PortList.h"
+#include "sim/BootLoaderSim.h"
+
+namespace app_test {
+namespace {
+
+std::vector<std::string> Paths(const std::vector<TVaPortInfo>& entries) {
+    std::vector<std::string> paths;
+    for (const TVaPortInfo& e : entries)
+        paths.push_back(e.Path);
+    return paths;
+}
+
+const std::vector<std::string> kFixed{"COM1", "COM2", "COM3", "COM4",
+                                      "COM5", "COM6", "COM7", "COM8"};
+
+TEST(PortListEntries, ExactlyTheEightWithoutOtherPorts) {
+    EXPECT_EQ(Paths(PortListEntries({})), kFixed);
+    // Built-in ports behind COM1 to COM8 are not listed twice.
+    EXPECT_EQ(Paths(PortListEntries(
+                  {{"/dev/ttyS0", "Serial port COM1"}, {"/dev/ttyS7", "Serial port COM8"}})),
+              kFixed);
+}
+
+TEST(PortListEntries, OtherPortsFollowInTheOrderFound) {
+    const std::vector<TVaPortInfo> found{
+        {"/dev/ttyUSB0", "FTDI FT232R USB UART"},  {"/dev/ttyACM0", "USB modem"},
+        {"/dev/ttyS1", "Serial port COM2"},        {"/dev/ttyS8", "Serial port COM9"},
+        {"/tmp/tevr-sim/bk", "ТЕВР-R7 simulator"}, {"/dev/ttyUSB0", "again"}};
+    const std::vector<TVaPortInfo> entries = PortListEntries(found);
+    std::vector<std::string> expected = kFixed;
+    for (const char* path : {"/dev/ttyUSB0", "/dev/ttyACM0", "/dev/ttyS8", "/tmp/tevr-sim/bk"})
+        expected.push_back(path);
+    EXPECT_EQ(Paths(entries), expected);
+    EXPECT_EQ(entries[8].Description, "FTDI FT232R USB UART");
+}
+
+class PortComboTest : public FormTest {};
+
+TEST_F(PortComboTest, ListOnlyWithCom1Chosen) {
+    MakeForm();
+    QStringList items;
+    for (int i = 0; i < form->ComboBox1->count(); ++i)
+        items << form->ComboBox1->itemText(i);
+    EXPECT_EQ(items, (QStringList{"COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7", "COM8"}));
+    EXPECT_FALSE(form->ComboBox1->isEditable());
+    EXPECT_EQ(form->ComboBox1->currentIndex(), 0);
+    EXPECT_EQ(form->ComboBox1Text(), "COM1");
+    // Fixed item height.
+    QStyleOptionViewItem option;
+    EXPECT_EQ(form->ComboBox1->itemDelegate()
+                  ->sizeHint(option, form->ComboBox1->model()->index(0, 0))
+                  .height(),
+              16);
+}
+
+TEST_F(PortComboTest, SimulatorsAppearAfterTheEightAndWhenTheListOpens) {
+    const QString links = Sub("links");
+    SimOptions first;
+    first.linkPath = (links + "/first").toStdString();
+    BootLoaderSim sim1(first);
+    MakeForm(links);
+    ASSERT_EQ(form->ComboBox1->count(), 9);
+    EXPECT_EQ(form->ComboBox1->itemText(8), links + "/first");
+    EXPECT_EQ(form->ComboBox1->itemData(8, Qt::ToolTipRole).toString(),
+              QString::fromUtf8("ТЕВР-R7 simulator"));
+
+    // Chosen, then gone: it stays chosen, so that starting says what is wrong; a simulator
+    // started after the window shows up the next time the list opens.
+    form->ComboBox1->setCurrentIndex(8);
+    SimOptions second;
+    second.linkPath = (links + "/second").toStdString();
+    auto sim2 = std::make_unique<BootLoaderSim>(second);
+    form->ComboBox1->Refresh();
+    EXPECT_EQ(form->ComboBox1->count(), 10);
+    EXPECT_EQ(form->ComboBox1->currentText(), links + "/first");
+    QFile::remove(links + "/first");
+    form->ComboBox1->Refresh();
+    EXPECT_EQ(form->ComboBox1->currentText(), links + "/first");
+    EXPECT_EQ(form->ComboBox1->findText(links + "/second"), 8);
+    EXPECT_EQ(form->ComboBox1->currentIndex(), 9);
+}
+
+}  // namespace
+}  // namespace app_test

@@ -1,0 +1,212 @@
+// Whole updates through the window's real controls against the simulated boot loader.
+#include <QFile>
+#include <QLineEdit>
+#include <QToolButton>
+
+#include "AppTesting.h"
+#include "app/PortComboBox.h"
+#include "sim/BootLoaderSim.h"
+#include "widgets/AbColBitBtn.h"
+#include "widgets/AbLED.h"
+#include "widgets/Gauge.h"
+
+namespace app_test {
+namespace {
+
+const QString kDone = QString::fromUtf8("Обновление ПО в Тевр R7 завершено");
+const QString kNoFile = QString::fromUtf8("Ошибка: файл обновления не выбран");
+const QString kBadChecksum = QString::fromUtf8("Ошибка: Неверная контрольная сумма");
+
+// The device's memory after the worked example: three blocks, each filled up with 0xFF, and the
+// missing record at 0020 written as zeros.
+std::vector<uint8_t> WorkedImage() {
+    std::vector<uint8_t> image(0x10000, 0xFF);
+    for (int i = 0x00; i < 0x20; ++i)
+        image[i] = static_cast<uint8_t>(i);
+    for (int i = 0x20; i < 0x30; ++i)
+        image[i] = 0;
+    for (int i = 0x30; i < 0x40; ++i)
+        image[i] = static_cast<uint8_t>(i);
+    for (int i = 0; i < 8; ++i)
+        image[0x80 + i] = static_cast<uint8_t>(0xA0 + i);
+    for (int i = 0; i < 16; ++i)
+        image[0x200 + i] = static_cast<uint8_t>(0xC0 + i);
+    return image;
+}
+
+class TransferTest : public FormTest {
+protected:
+    void StartSim(SimOptions options = {}) {
+        simDir = Sub("links");
+        options.linkPath = (simDir + "/bk").toStdString();
+        sim = std::make_unique<BootLoaderSim>(std::move(options));
+        sim->Start();
+        MakeForm(simDir);
+        // The simulator is found in the port list and chosen there.
+        const int index = form->ComboBox1->findText(Q(sim->LinePath()));
+        ASSERT_GE(index, 8) << form->ComboBox1->count();
+        form->ComboBox1->setCurrentIndex(index);
+    }
+    void TearDown() override {
+        form.reset();
+        if (sim) sim->Stop();
+    }
+    void ClickStart() { QTest::mouseClick(form->AbColBitBtn1, Qt::LeftButton); }
+    bool Done() const { return boxes->Has(kDone) && !form->Transfer().Running(); }
+    void ExpectAtRest() {
+        EXPECT_FALSE(form->AbColBitBtn1->Checked());
+        EXPECT_FALSE(form->AbLED1->Checked());
+        EXPECT_EQ(form->ProgressBar1->Progress(), 0);
+        EXPECT_FALSE(form->VaComm1.IsOpen());
+        EXPECT_TRUE(form->SpeedButton1->isEnabled());
+    }
+    void ExpectImage(const std::vector<uint8_t>& expected) {
+        ASSERT_TRUE(sim->WaitForEnd(std::chrono::milliseconds(kLongWaitMs)));
+        const std::vector<uint8_t> image = sim->Image();
+        ASSERT_EQ(image.size(), expected.size());
+        for (size_t i = 0; i < image.size(); ++i)
+            ASSERT_EQ(image[i], expected[i]) << "address " << i;
+    }
+
+    QString simDir;
+    std::unique_ptr<BootLoaderSim> sim;
+};
+
+TEST_F(TransferTest, WholeUpdateThroughTheButtons) {
+    StartSim();
+    ChooseFile(ExamplePath("worked.hex"));
+    ASSERT_EQ(form->Lists().Memo2.size(), 5u);
+    EXPECT_EQ(form->ProgressBar1->MaxValue(), 4);
+
+    int highestProgress = 0;
+    ClickStart();
+    EXPECT_TRUE(form->AbColBitBtn1->Checked());
+    EXPECT_TRUE(form->VaComm1.IsOpen());
+    // A conversion would change what is being written.
+    EXPECT_FALSE(form->SpeedButton1->isEnabled());
+    boxes->whileShown = [&](const Shown& box) {
+        if (box.text != kDone) return;
+        // The message comes before the port and the controls are put back to rest.
+        highestProgress = form->ProgressBar1->Progress();
+        EXPECT_TRUE(form->AbColBitBtn1->Checked());
+        EXPECT_TRUE(form->VaComm1.IsOpen());
+    };
+    ASSERT_TRUE(WaitFor([&] { return Done(); })) << boxes->Texts().join("\n").toStdString();
+    EXPECT_EQ(boxes->Texts(), QStringList{"message: " + kDone});
+    EXPECT_EQ(highestProgress, 4);
+    ExpectAtRest();
+    ExpectImage(WorkedImage());
+    // The exchange log holds what came back, the greeting first.
+    ASSERT_FALSE(form->Lists().Memo1.empty());
+    EXPECT_EQ(form->Lists().Memo1.front().substr(0, 8), " - >  55");
+}
+
+TEST_F(TransferTest, StartWithoutAFileSaysSoAndLeavesThePortClosed) {
+    StartSim();
+    ASSERT_TRUE(form->Edit1->text().isEmpty());
+    ClickStart();
+    EXPECT_EQ(boxes->Texts(), QStringList{"message: " + kNoFile});
+    EXPECT_FALSE(form->AbColBitBtn1->Checked());
+    EXPECT_FALSE(form->VaComm1.IsOpen());
+    EXPECT_FALSE(form->Transfer().Running());
+}
+
+TEST_F(TransferTest, PortThatDoesNotExistIsShownInTheErrorBox) {
+    MakeForm();
+    ChooseFile(ExamplePath("worked.hex"));
+    const QString missing = temp.path() + "/no-such-port";
+    form->ComboBox1->addItem(missing);
+    form->ComboBox1->setCurrentIndex(form->ComboBox1->count() - 1);
+    ClickStart();
+    // Ends with "." already, so nothing is added.
+    ASSERT_EQ(boxes->shown.size(), 1u);
+    EXPECT_TRUE(boxes->shown[0].error);
+    EXPECT_EQ(boxes->shown[0].text, "Specified device not found (" + missing + ").");
+    // The button stays on until the user's next click switches it off.
+    EXPECT_TRUE(form->AbColBitBtn1->Checked());
+    EXPECT_FALSE(form->Transfer().Running());
+    EXPECT_TRUE(form->SpeedButton1->isEnabled());
+    ClickStart();
+    EXPECT_FALSE(form->AbColBitBtn1->Checked());
+    EXPECT_EQ(boxes->shown.size(), 1u);
+}
+
+TEST_F(TransferTest, SwitchedOffInTheMiddleThenStartedAgain) {
+    SimOptions options;
+    options.pace = true;           // 64 KiB at 10400 bit/s: about a minute, long enough to stop
+    options.regreetAfterMs = 300;  // and the device greets again soon after the tool went quiet
+    StartSim(options);
+    ChooseFile(ExamplePath("image-64k.hex"));
+    ClickStart();
+    ASSERT_TRUE(WaitFor([&] { return form->Transfer().ScriptIndex() >= 4; }));
+    ASSERT_TRUE(form->AbLED1->Checked());
+
+    ClickStart();
+    EXPECT_FALSE(form->AbColBitBtn1->Checked());
+    EXPECT_FALSE(form->VaComm1.IsOpen());
+    EXPECT_EQ(form->ProgressBar1->Progress(), 0);
+    EXPECT_TRUE(form->AbLED1->Checked());  // the LED keeps its state
+    EXPECT_TRUE(form->SpeedButton1->isEnabled());
+    EXPECT_TRUE(boxes->shown.empty());
+
+    // A smaller file for the second start, which must not be taken for the first one's echo or
+    // checksum.
+    ChooseFile(ExamplePath("worked.hex"));
+    ClickStart();
+    ASSERT_TRUE(WaitFor([&] { return Done(); })) << boxes->Texts().join("\n").toStdString();
+    EXPECT_EQ(boxes->Texts(), QStringList{"message: " + kDone});
+    ExpectAtRest();
+    ASSERT_TRUE(sim->WaitForEnd(std::chrono::milliseconds(kLongWaitMs)));
+    const std::vector<uint8_t> image = sim->Image();
+    const std::vector<uint8_t> expected = WorkedImage();
+    for (int block : {0x000, 0x080, 0x200})
+        for (int i = block; i < block + 128; ++i)
+            ASSERT_EQ(image[i], expected[i]) << "address " << i;
+}
+
+TEST_F(TransferTest, NoProtocolStepRunsWhileAChecksumMessageIsUp) {
+    SimOptions options;
+    options.badChecksumBlock = 1;  // answered wrongly, then correctly 200 ms later
+    StartSim(options);
+    ChooseFile(ExamplePath("worked.hex"));
+    uint64_t framesAtMessage = 0;
+    uint64_t framesAfterLoop = 0;
+    boxes->whileShown = [&](const Shown& box) {
+        if (box.text != kBadChecksum) return;
+        framesAtMessage = form->Transfer().FramesSent();
+        NestedLoop(600);  // the correct checksum arrives meanwhile
+        framesAfterLoop = form->Transfer().FramesSent();
+    };
+    ClickStart();
+    ASSERT_TRUE(WaitFor([&] { return Done(); })) << boxes->Texts().join("\n").toStdString();
+    EXPECT_EQ(boxes->Texts(), (QStringList{"message: " + kBadChecksum, "message: " + kDone}));
+    EXPECT_EQ(framesAfterLoop, framesAtMessage);
+    ExpectAtRest();
+    ExpectImage(WorkedImage());
+}
+
+TEST_F(TransferTest, GreetingDuringTheStartsErrorBoxWaitsUntilItIsDismissed) {
+    StartSim();
+    // Converted, then gone from the disk: the start reports it after the port was opened, and
+    // the transfer goes ahead with the converted script.
+    const std::string copy = (temp.path() + "/update.hex").toStdString();
+    ASSERT_TRUE(QFile::copy(Q(ExamplePath("worked.hex")), Q(copy)));
+    ChooseFile(copy);
+    ASSERT_TRUE(QFile::remove(Q(copy)));
+    bool stepDuringBox = false;
+    boxes->whileShown = [&](const Shown& box) {
+        if (!box.error) return;
+        NestedLoop(500);  // the device greets every 50 ms meanwhile
+        stepDuringBox = form->Transfer().FramesSent() != 0 || !form->Lists().Memo1.empty();
+    };
+    ClickStart();
+    ASSERT_FALSE(boxes->shown.empty());
+    EXPECT_EQ(boxes->shown[0].text, "File not found.");
+    EXPECT_FALSE(stepDuringBox);
+    ASSERT_TRUE(WaitFor([&] { return Done(); })) << boxes->Texts().join("\n").toStdString();
+    ExpectAtRest();
+    ExpectImage(WorkedImage());
+}
+
+}  // namespace
+}  // namespace app_test

@@ -1,0 +1,131 @@
+// Starts the real tevr-loader on the X display of the test (a virtual one under xvfb-run),
+// finds its window, takes a screenshot of it and checks the window's size and place and a few
+// pixels of the start button's gradient face and of the gauge's frame.
+#include <gtest/gtest.h>
+
+#include <optional>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QPixmap>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QtTest/QTest>
+
+namespace {
+
+constexpr int kLimitMs = 60000;
+
+struct Geometry {
+    qulonglong id = 0;
+    QRect rect;  // on the screen
+};
+
+QString Run(const QString& program, const QStringList& arguments) {
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(10000)) return {};
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// The program's top-level window once it is viewable: the tree lists it with its class.
+std::optional<Geometry> FindWindow() {
+    const QString tree = Run("xwininfo", {"-root", "-tree"});
+    static const QRegularExpression line(
+        R"(^\s*(0x[0-9a-f]+) .*\("tevr-loader" "tevr-loader"\)\s+(\d+)x(\d+)\+-?\d+\+-?\d+\s+\+(-?\d+)\+(-?\d+))",
+        QRegularExpression::MultilineOption);
+    for (auto it = line.globalMatch(tree); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        const int w = m.captured(2).toInt();
+        const int h = m.captured(3).toInt();
+        if (w < 100 || h < 100) continue;  // the application's own tiny helper windows
+        const QString info = Run("xwininfo", {"-id", m.captured(1)});
+        if (!info.contains("IsViewable")) continue;
+        return Geometry{m.captured(1).toULongLong(nullptr, 16),
+                        QRect(m.captured(4).toInt(), m.captured(5).toInt(), w, h)};
+    }
+    return std::nullopt;
+}
+
+int Grey(const QImage& image, int x, int y) {
+    const QColor c = image.pixelColor(x, y);
+    EXPECT_TRUE(c.red() == c.green() && c.green() == c.blue())
+        << "not grey at " << x << "," << y << ": " << c.name().toStdString();
+    return c.red();
+}
+
+bool Painted(const QImage& shot) {
+    // The window's face and the gauge's black frame are both there.
+    return shot.pixelColor(5, 60) == QColor(0xF0, 0xF0, 0xF0) &&
+           shot.pixelColor(0, 166) == QColor(Qt::black);
+}
+
+TEST(TevrLoaderUnderX, WindowScreenshot) {
+    QProcess program;
+    program.setProcessChannelMode(QProcess::ForwardedChannels);
+    program.start(TEVR_LOADER_PATH, {});
+    ASSERT_TRUE(program.waitForStarted(10000));
+
+    QElapsedTimer clock;
+    clock.start();
+    std::optional<Geometry> window;
+    while (!(window = FindWindow()) && clock.elapsed() < kLimitMs)
+        QTest::qWait(100);
+    ASSERT_TRUE(window) << "no window of tevr-loader";
+
+    QScreen* screen = QGuiApplication::primaryScreen();
+    QImage shot;
+    do {
+        QTest::qWait(100);
+        shot = screen
+                   ->grabWindow(0, window->rect.x(), window->rect.y(), window->rect.width(),
+                                window->rect.height())
+                   .toImage()
+                   .convertToFormat(QImage::Format_RGB32);
+    } while (!Painted(shot) && clock.elapsed() < kLimitMs);
+    const QString png = QStringLiteral(TEVR_BINARY_DIR "/tevr-loader-screenshot.png");
+    EXPECT_TRUE(shot.save(png)) << png.toStdString();
+    program.terminate();
+    program.waitForFinished(10000);
+
+    // Fixed client size, centred on the screen (there is no window manager to move it).
+    EXPECT_EQ(window->rect.size(), QSize(350, 167));
+    const QRect desk = screen->geometry();
+    EXPECT_EQ(window->rect.x(), (desk.width() - 350) / 2);
+    EXPECT_EQ(window->rect.y(), (desk.height() - 167) / 2);
+    ASSERT_TRUE(Painted(shot));
+
+    // The start button (0, 104, 345 x 33): inside its 4-pixel bevel a horizontal gradient from
+    // light grey at the top to dark grey at the bottom; every row is one colour left of the text.
+    int previous = 256;
+    for (int y = 108; y < 133; ++y) {
+        const int level = Grey(shot, 8, y);
+        EXPECT_LE(level, previous) << "row " << y;
+        for (int x = 9; x < 60; ++x)
+            EXPECT_EQ(Grey(shot, x, y), level) << x << "," << y;
+        previous = level;
+    }
+    EXPECT_GE(Grey(shot, 8, 108), 0xD8);
+    EXPECT_LE(Grey(shot, 8, 132), 0x90);
+
+    // The gauge (0, 142, 350 x 25) at 0 %: a black frame round a white field.
+    for (int x : {0, 100, 349}) {
+        EXPECT_EQ(shot.pixelColor(x, 142), QColor(Qt::black)) << x;
+        EXPECT_EQ(shot.pixelColor(x, 166), QColor(Qt::black)) << x;
+    }
+    for (int y : {143, 154, 165}) {
+        EXPECT_EQ(shot.pixelColor(0, y), QColor(Qt::black)) << y;
+        EXPECT_EQ(shot.pixelColor(349, y), QColor(Qt::black)) << y;
+    }
+    EXPECT_EQ(shot.pixelColor(5, 150), QColor(Qt::white));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
