@@ -7,6 +7,7 @@
 // to the owning thread, the one its dispatcher runs work on. Every event handler runs there too,
 // one batch at a time; while a handler runs no further receive event is handled, and bytes that
 // arrive meanwhile come with the next event. A handler may Close the port.
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -74,6 +75,10 @@ public:
     // within Buffers.WriteTimeout. With DirectWrite, writes and waits up to Buffers.ReadTimeout
     // and returns the number written. 0 when closed.
     int WriteBytes(const void* buffer, int count);
+    // Waits up to `limit` until the write thread has handed every queued byte to the device,
+    // so that a Close right after a last frame does not drop it. True at once when nothing is
+    // queued, when closed and with DirectWrite.
+    bool WaitTransmitted(std::chrono::milliseconds limit);
 
     // --- Settings --------------------------------------------------------------------------
     bool AutoOpen() const { return autoOpen_; }

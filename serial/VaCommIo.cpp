@@ -51,6 +51,11 @@ int TVaCustomComm::WriteBytes(const void* buffer, int count) {
     return written;
 }
 
+bool TVaCustomComm::WaitTransmitted(std::chrono::milliseconds limit) {
+    if (!IsOpen() || directWrite_ || !writeThread_) return true;
+    return writeThread_->WaitEmpty(limit);
+}
+
 void TVaCustomComm::DispatchEvents(std::uint32_t mask) {
     try {
         if (auto display = display_.lock()) display->CommActivity(*this);

@@ -141,6 +141,12 @@ bool TVaCommWriteThread::Enqueue(const void* bytes, int n, std::chrono::millisec
     return true;
 }
 
+bool TVaCommWriteThread::WaitEmpty(std::chrono::milliseconds limit) {
+    std::unique_lock lock(mutex_);
+    // Complete notifies cv_ whenever written bytes leave the buffer.
+    return cv_.wait_for(lock, limit, [this] { return Terminated() || buffer_.Count() <= 0; });
+}
+
 void TVaCommWriteThread::Complete(int written) {
     bool empty;
     {

@@ -82,6 +82,9 @@ public:
     // Queues the bytes, waiting up to `timeout` for room; false when there was none in time
     // (nothing of them is queued then).
     bool Enqueue(const void* bytes, int n, std::chrono::milliseconds timeout);
+    // Waits up to `limit` until every queued byte has been handed to the device (or the thread
+    // was stopped); false when bytes are still queued.
+    bool WaitEmpty(std::chrono::milliseconds limit);
 
 protected:
     void Execute() override;
