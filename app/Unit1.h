@@ -15,10 +15,10 @@
 #include "app/MessageBoxes.h"
 #include "app/OpenDialog.h"
 #include "app/QtDispatcher.h"
+#include "app/WindowTransferPort.h"
 #include "loader/BootLoaderTransfer.h"
 #include "loader/TransferHost.h"
 #include "loader/UpdateLists.h"
-#include "loader/VaCommTransferPort.h"
 #include "serial/VaComm.h"
 #include "serial/VaPortList.h"
 
@@ -94,6 +94,8 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    class THandlerScope;
+
     // The window's description: every control with its bounds and settings.
     void CreateControls(const TVaPortListRoots& portRoots);
     void CreateLed();
@@ -112,7 +114,7 @@ private:
     void StartButtonUp(Qt::MouseButton button);
 
     UpdateLists lists_;
-    VaCommTransferPort port_{VaComm1};
+    TWindowTransferPort port_{VaComm1};
     std::unique_ptr<TGaugeProgress> gauge_;
     BootLoaderTransfer transfer_{port_, *this};
     std::shared_ptr<TMessageBoxes> boxes_;

@@ -11,18 +11,25 @@
 #include "widgets/AbColBitBtn.h"
 #include "widgets/AbLED.h"
 
-namespace {
-class THandlerDepth {
+// Marks a handler, or a message box shown outside one, as running. When the last one ends, a
+// receive event held back meanwhile is handled.
+class TForm1::THandlerScope {
 public:
-    explicit THandlerDepth(int& depth) : depth_(depth) { ++depth_; }
-    ~THandlerDepth() { --depth_; }
-    THandlerDepth(const THandlerDepth&) = delete;
-    THandlerDepth& operator=(const THandlerDepth&) = delete;
+    explicit THandlerScope(TForm1& form) : form_(form) { ++form_.handlerDepth_; }
+    ~THandlerScope() {
+        if (--form_.handlerDepth_ == 0 && form_.receivePending_) {
+            form_.receivePending_ = false;
+            // Queued, so that whatever held the event back has fully returned first.
+            QMetaObject::invokeMethod(
+                &form_, [&form = form_] { form.CatchUpReceive(); }, Qt::QueuedConnection);
+        }
+    }
+    THandlerScope(const THandlerScope&) = delete;
+    THandlerScope& operator=(const THandlerScope&) = delete;
 
 private:
-    int& depth_;
+    TForm1& form_;
 };
-}  // namespace
 
 void TForm1::FormCreate() {
     transfer_.FormCreate();
@@ -92,21 +99,13 @@ void TForm1::CatchUpReceive() {
 }
 
 void TForm1::RunHandler(const std::function<void()>& body) {
-    {
-        THandlerDepth depth(handlerDepth_);
-        try {
-            body();
-        } catch (const std::exception& error) {
-            ShowError(error);
-        }
+    THandlerScope scope(*this);
+    try {
+        body();
+    } catch (const std::exception& error) {
+        ShowError(error);
     }
     UpdateControls();
-    if (!InHandler() && receivePending_) {
-        receivePending_ = false;
-        // Queued, so that the handler that held the event back has fully returned first.
-        QMetaObject::invokeMethod(
-            this, [this] { CatchUpReceive(); }, Qt::QueuedConnection);
-    }
 }
 
 void TForm1::UpdateControls() {
@@ -119,7 +118,7 @@ void TForm1::SetMessageBoxes(std::shared_ptr<TMessageBoxes> boxes) {
 
 void TForm1::ShowError(const std::exception& error) {
     // The box runs a nested event loop, in which no protocol step may start.
-    THandlerDepth depth(handlerDepth_);
+    THandlerScope scope(*this);
     boxes_->ShowError(ErrorBoxText(error.what()));
 }
 
@@ -151,7 +150,7 @@ void TForm1::SetButtonChecked(bool checked) {
 }
 
 void TForm1::ShowMessage(const std::string& text) {
-    THandlerDepth depth(handlerDepth_);
+    THandlerScope scope(*this);
     boxes_->ShowMessage(QString::fromUtf8(text));
 }
 
