@@ -51,8 +51,7 @@ struct Shown {
     QString text;
 };
 
-// Records every box. Like a real one it runs a nested event loop while the "user" reads it
-// (`readMs`); `whileShown` runs first, in the box.
+// Records every box and runs `whileShown` in it; without one the "user" dismisses it at once.
 class RecordingBoxes final : public TMessageBoxes {
 public:
     void ShowMessage(const QString& text) override { Show({false, text}); }
@@ -60,7 +59,6 @@ public:
 
     std::vector<Shown> shown;
     std::function<void(const Shown&)> whileShown;
-    int readMs = 30;
 
     bool Has(const QString& text) const {
         for (const Shown& s : shown)
@@ -78,7 +76,6 @@ private:
     void Show(const Shown& box) {
         shown.push_back(box);
         if (whileShown) whileShown(box);
-        NestedLoop(readMs);
     }
 };
 

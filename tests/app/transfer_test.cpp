@@ -208,5 +208,25 @@ TEST_F(TransferTest, GreetingDuringTheStartsErrorBoxWaitsUntilItIsDismissed) {
     ExpectImage(WorkedImage());
 }
 
+TEST_F(TransferTest, ErrorBoxOutsideAHandlerAlsoHoldsReceiveBack) {
+    SimOptions options;
+    options.greetIntervalMs = 600000;  // a device that greets once: the held-back event is all
+    StartSim(options);
+    ChooseFile(ExamplePath("worked.hex"));
+    bool stepDuringBox = true;
+    boxes->whileShown = [&](const Shown& box) {
+        if (!box.error) return;
+        NestedLoop(400);  // the device greets meanwhile
+        stepDuringBox = form->Transfer().FramesSent() != 0;
+    };
+    ClickStart();
+    // An error a serial thread's hand-over raised, shown before the greeting is handled.
+    form->VaComm1.HandleException(std::make_exception_ptr(EVaCommError("Write error (5), Boom")));
+    EXPECT_FALSE(stepDuringBox);
+    ASSERT_TRUE(WaitFor([&] { return Done(); })) << boxes->Texts().join("\n").toStdString();
+    ExpectAtRest();
+    ExpectImage(WorkedImage());
+}
+
 }  // namespace
 }  // namespace app_test
