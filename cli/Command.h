@@ -27,6 +27,9 @@ void AddFlashCommand(CLI::App& app, CommandIo& io, CommandAction& action);
 void AddPortsCommand(CLI::App& app, CommandIo& io, CommandAction& action);
 void AddVerifyCommand(CLI::App& app, CommandIo& io, CommandAction& action);
 
+// The exit statuses of every subcommand, the footer of the program's help.
+extern const char* const kExitStatusHelp;
+
 // Writes `text` to `out` and flushes; throws when the stream refuses it (a full disk, a closed
 // pipe), so that a lost output is never reported as success.
 void WriteOutput(std::ostream& out, const std::string& text);

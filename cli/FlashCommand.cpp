@@ -18,15 +18,18 @@ struct FlashArguments {
     bool log = false;
 };
 
-constexpr const char* kDescription =
-    "Convert FILE and load it into the on-board computer on PORT: waits for the boot loader's\n"
-    "greeting, sends the firmware block by block, checks every block's checksum and ends with\n"
-    "the end command. Progress and the transfer's messages go to standard error.";
+constexpr const char* kDetails =
+    "Converts FILE, opens PORT at 10400 bit/s 8N1, waits for the boot loader's greeting, sends\n"
+    "the firmware block by block, checks every block's checksum and ends with the end command.\n"
+    "Progress, the transfer's messages and --log go to standard error; a progress bar when it\n"
+    "is a terminal, plain lines otherwise.";
 }  // namespace
 
 void AddFlashCommand(CLI::App& app, CommandIo& io, CommandAction& action) {
     auto args = std::make_shared<FlashArguments>();
-    CLI::App* sub = app.add_subcommand("flash", kDescription);
+    CLI::App* sub = app.add_subcommand(
+        "flash", "Load an update file into the on-board computer through its boot loader.");
+    sub->footer(std::string(kDetails) + "\n\n" + kExitStatusHelp);
     sub->add_option("FILE", args->file, "the update file (*.hex)")->required();
     sub->add_option("-p,--port", args->port,
                     "the serial port: a path (/dev/ttyUSB0, a bk-sim link) or COM1 to COM8")

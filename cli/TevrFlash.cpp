@@ -6,8 +6,7 @@
 
 #include "cli/Command.h"
 
-namespace {
-constexpr const char* kFooter =
+const char* const kExitStatusHelp =
     "Exit status:\n"
     "  0    the command succeeded (flash: the end command went out after the last correct\n"
     "       checksum; verify: the image holds every byte of the update file)\n"
@@ -17,6 +16,8 @@ constexpr const char* kFooter =
     "       left unanswered); the port was closed\n"
     "  130  flash: interrupted with Ctrl-C; the port was closed\n"
     "  143  flash: terminated (SIGTERM); the port was closed";
+
+namespace {
 
 void AddCommands(CLI::App& app, CommandIo& io, CommandAction& action) {
     AddConvertCommand(app, io, action);
@@ -36,7 +37,7 @@ int RunTevrFlash(int argc, const char* const* argv, std::ostream& out, std::ostr
     CLI::App app(
         "Loads firmware into the TEVR-R7 on-board computer through its serial boot loader.",
         "tevr-flash");
-    app.footer(kFooter);
+    app.footer(kExitStatusHelp);
     app.require_subcommand(1);
 
     CommandIo io{out, err};

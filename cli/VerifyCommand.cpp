@@ -29,11 +29,11 @@ std::vector<uint8_t> ReadImage(const std::string& path) {
 void AddVerifyCommand(CLI::App& app, CommandIo& io, CommandAction& action) {
     auto args = std::make_shared<VerifyArguments>();
     CLI::App* sub = app.add_subcommand(
-        "verify",
-        "Check that a memory image (raw bytes from address 0, as bk-sim --image saves it) holds "
-        "every byte of the update file at its address.");
+        "verify", "Check that a memory image holds every byte of an update file at its address.");
     sub->add_option("FILE", args->file, "the update file (*.hex)")->required();
-    sub->add_option("IMAGE", args->image, "the memory image")->required();
+    sub->add_option("IMAGE", args->image,
+                    "the memory image: raw bytes from address 0, as bk-sim --image saves it")
+        ->required();
     sub->callback([args, &io, &action] {
         action = [args, &io] {
             const std::vector<uint8_t> image = ReadImage(args->image);
