@@ -83,7 +83,8 @@ void TVaCommThread::FinishHandOver(std::uint64_t id) {
     cv_.notify_all();
 }
 
-void TVaCommThread::HandOver(std::function<void(TVaCustomComm&)> work) {
+void TVaCommThread::HandOver(std::function<void(TVaCustomComm&)> work,
+                             std::function<bool()> stopWaiting) {
     std::uint64_t id;
     {
         std::lock_guard lock(mutex_);
@@ -106,7 +107,9 @@ void TVaCommThread::HandOver(std::function<void(TVaCustomComm&)> work) {
         done.reset();
     });
     std::unique_lock lock(mutex_);
-    cv_.wait(lock, [&] { return terminated_.load() || handOversDone_ >= id; });
+    cv_.wait(lock, [&] {
+        return terminated_.load() || handOversDone_ >= id || (stopWaiting && stopWaiting());
+    });
 }
 
 void TVaCommEventThread::Execute() {
@@ -157,7 +160,12 @@ void TVaCommWriteThread::Complete(int written) {
         dataReady_ = !empty;
         cv_.notify_all();
     }
-    if (empty) HandOver([](TVaCustomComm& comm) { comm.HandleEvents(EV_TXEMPTY); });
+    // Bytes queued while the owning thread is still busy (a frame sent from inside a handler,
+    // then a close that waits for it) must not wait behind this report: it runs later all the
+    // same, on the owning thread.
+    if (empty)
+        HandOver([](TVaCustomComm& comm) { comm.HandleEvents(EV_TXEMPTY); },
+                 [this] { return dataReady_; });
 }
 
 void TVaCommWriteThread::Execute() {

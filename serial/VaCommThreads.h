@@ -42,7 +42,9 @@ protected:
     bool Terminated() const { return terminated_.load(); }
     // Runs `work` on the owning thread and returns once it has run there, or at once after
     // Stop. Exceptions from `work` go to the component's error handler.
-    void HandOver(std::function<void(TVaCustomComm&)> work);
+    // `stopWaiting`, checked under mutex_, lets the thread go on before the work has run.
+    void HandOver(std::function<void(TVaCustomComm&)> work,
+                  std::function<bool()> stopWaiting = nullptr);
 
     const std::shared_ptr<TVaPortDevice> device_;
     const std::unique_ptr<TVaPortWatch> watch_;
