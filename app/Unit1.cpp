@@ -12,6 +12,7 @@
 #include <QToolButton>
 
 #include "app/PortComboBox.h"
+#include "loader/BootLoaderLine.h"
 #include "widgets/AbColBitBtn.h"
 #include "widgets/AbLED.h"
 #include "widgets/DesktopStyle.h"
@@ -153,19 +154,8 @@ void TForm1::CreateStartButton() {
 
 void TForm1::SetUpVaComm1() {
     VaComm1.SetName("VaComm1");
-    VaComm1.SetBaudrate(brUser);
-    VaComm1.SetUserBaudrate(10400);
+    ConfigureBootLoaderLine(VaComm1);
     VaComm1.SetDeviceName("COM1");
-    TVaFlowControl& flow = VaComm1.FlowControl();
-    flow.SetOutCtsFlow(false);
-    flow.SetOutDsrFlow(false);
-    flow.SetXonXoffOut(false);
-    flow.SetXonXoffIn(false);
-    flow.SetDsrSensitivity(false);
-    flow.SetTxContinueOnXoff(false);
-    flow.SetControlDtr(dtrDisabled);
-    flow.SetControlRts(rtsDisabled);
-    VaComm1.Buffers().SetReadTimeout(500);
     VaComm1.OnRxChar = [this](TVaCustomComm&, int count) { VaComm1RxChar(count); };
     VaComm1.OnException = [this](const std::exception& error) { ShowError(error); };
 }

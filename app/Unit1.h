@@ -15,7 +15,7 @@
 #include "app/MessageBoxes.h"
 #include "app/OpenDialog.h"
 #include "app/QtDispatcher.h"
-#include "app/WindowTransferPort.h"
+#include "loader/VaCommTransferPort.h"
 #include "loader/BootLoaderTransfer.h"
 #include "loader/TransferHost.h"
 #include "loader/UpdateLists.h"
@@ -114,7 +114,7 @@ private:
     void StartButtonUp(Qt::MouseButton button);
 
     UpdateLists lists_;
-    TWindowTransferPort port_{VaComm1};
+    VaCommTransferPort port_{VaComm1};
     std::unique_ptr<TGaugeProgress> gauge_;
     BootLoaderTransfer transfer_{port_, *this};
     std::shared_ptr<TMessageBoxes> boxes_;

@@ -5,9 +5,9 @@
 #include <ostream>
 #include <stdexcept>
 
-#include "cli/BootLoaderLine.h"
 #include "cli/InterruptGuard.h"
 #include "cli/TevrFlash.h"
+#include "loader/BootLoaderLine.h"
 #include "loader/Conversion.h"
 #include "loader/TransferFrame.h"
 
@@ -50,7 +50,6 @@ FlashSession::FlashSession(FlashOptions options, std::ostream& err)
         } after{*this};
         transfer_.VaComm1RxChar(count);
     };
-    comm_.OnTxEmpty = [this](TVaCustomComm&) { txEmpty_ = true; };
     comm_.OnException = [this](const std::exception& e) {
         if (failure_.empty()) failure_ = e.what();
     };
@@ -185,11 +184,8 @@ void FlashSession::OnTransferMessage(const std::string& text) {
 }
 
 bool FlashSession::WaitForEndCommand() {
-    // The transfer closes the port as soon as this message returns; a write still queued would
-    // be thrown away. The write thread reports its buffer empty through this loop.
-    txEmpty_ = false;
-    loop_->RunUntil([this] { return txEmpty_ || !failure_.empty(); }, kEndCommandLimit);
-    return txEmpty_;
+    // Success is reported only once the end command has left the transmit buffer.
+    return comm_.WaitTransmitted(kEndCommandLimit);
 }
 
 void FlashSession::FlushRepeats() {

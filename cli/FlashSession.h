@@ -66,7 +66,6 @@ private:
     std::string failure_;                // the first error raised in a handler
     bool greeted_ = false;
     bool started_ = false;
-    bool txEmpty_ = false;
     bool endSent_ = false;
     std::string lastMessage_;
     uint64_t lastMessageFrames_ = 0;

@@ -1,21 +1,34 @@
 #pragma once
 // The serial component seen as the transfer's port. The owner still wires the component's
 // OnRxChar to BootLoaderTransfer::VaComm1RxChar itself.
+#include <chrono>
+
 #include "loader/TransferPort.h"
 #include "serial/VaComm.h"
 
 class VaCommTransferPort : public TransferPort {
 public:
+    // Ample for a queued frame to reach the driver; only a write thread that cannot run takes it.
+    static constexpr std::chrono::milliseconds kTransmitLimit{500};
+
     explicit VaCommTransferPort(TVaCustomComm& comm) : comm_(comm) {}
 
     void SetDeviceName(const std::string& name) override { comm_.SetDeviceName(name); }
     void Open() override { comm_.Open(); }
     void SetDtr(bool on) override { comm_.SetDtr(on); }
-    int32_t ReadBytes(void* buffer, int32_t count) override { return comm_.ReadBytes(buffer, count); }
+    int32_t ReadBytes(void* buffer, int32_t count) override {
+        return comm_.ReadBytes(buffer, count);
+    }
     int32_t WriteBytes(const void* buffer, int32_t count) override {
         return comm_.WriteBytes(buffer, count);
     }
-    void Close() override { comm_.Close(); }
+    // The transfer closes right after its end command (once the completion message is gone,
+    // which may be at once): the component's Close drops what is still queued, so let the write
+    // thread hand it to the device first.
+    void Close() override {
+        comm_.WaitTransmitted(kTransmitLimit);
+        comm_.Close();
+    }
 
 private:
     TVaCustomComm& comm_;

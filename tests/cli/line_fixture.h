@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/BootLoaderLine.h"
+#include "loader/BootLoaderLine.h"
 #include "loader/BootLoaderTransfer.h"
 #include "loader/Conversion.h"
 #include "loader/VaCommTransferPort.h"
@@ -66,10 +66,7 @@ public:
     bool ButtonChecked() const override { return button; }
     void SetButtonChecked(bool checked) override { button = checked; }
     ProgressGauge& Gauge() override { return *this; }
-    void ShowMessage(const std::string& text) override {
-        messages.push_back(text);
-        if (onMessage) onMessage(text);
-    }
+    void ShowMessage(const std::string& text) override { messages.push_back(text); }
     uint32_t TickCount() override {
         return static_cast<uint32_t>(
             std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now().time_since_epoch())
@@ -91,7 +88,6 @@ public:
     int32_t progress = 0;
     std::vector<int32_t> progressSeen;
     std::vector<std::string> messages;
-    std::function<void(const std::string&)> onMessage;
 };
 
 class LineTest : public ::testing::Test {
@@ -99,14 +95,7 @@ protected:
     LineTest() {
         ConfigureBootLoaderLine(comm);
         comm.OnRxChar = [this](TVaCustomComm&, int count) { transfer.VaComm1RxChar(count); };
-        comm.OnTxEmpty = [this](TVaCustomComm&) { txEmpty = true; };
         comm.OnException = [this](const std::exception& e) { errors.push_back(e.what()); };
-        // As long as a modal message would stand: until the end command has left the buffer.
-        host.onMessage = [this](const std::string& text) {
-            if (text != BootLoaderTransfer::kDoneMessage) return;
-            txEmpty = false;
-            loop->RunUntil([this] { return txEmpty; }, 5s);
-        };
         transfer.FormCreate();
     }
     ~LineTest() override {
@@ -167,7 +156,6 @@ protected:
     BootLoaderTransfer transfer{port, host};
     std::unique_ptr<BootLoaderSim> sim;
     bool simStarted = false;
-    bool txEmpty = false;
     std::vector<std::string> errors;
 };
 

@@ -1,4 +1,4 @@
-#include "cli/BootLoaderLine.h"
+#include "loader/BootLoaderLine.h"
 
 #include "serial/VaComm.h"
 

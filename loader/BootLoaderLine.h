@@ -1,5 +1,5 @@
 #pragma once
-// The line settings of the link to the on-board computer, as the window sets its component:
+// The line settings of the link to the on-board computer, shared by the window and the flasher:
 // 10400 bit/s, 8 data bits, no parity, one stop bit, no flow control, DTR and RTS low, reads
 // waiting at most 500 ms.
 class TVaCustomComm;
