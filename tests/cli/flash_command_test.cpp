@@ -114,6 +114,11 @@ struct Stall {
     const char* reason;  // in the last line
 };
 
+// Keeps the raw bytes of the options out of the test's listed name.
+void PrintTo(const Stall& stall, std::ostream* os) {
+    *os << stall.name;
+}
+
 SimOptions With(void (*set)(SimOptions&)) {
     SimOptions options;
     set(options);
