@@ -15,10 +15,10 @@
 #include "app/MessageBoxes.h"
 #include "app/OpenDialog.h"
 #include "app/QtDispatcher.h"
-#include "loader/VaCommTransferPort.h"
 #include "loader/BootLoaderTransfer.h"
 #include "loader/TransferHost.h"
 #include "loader/UpdateLists.h"
+#include "loader/VaCommTransferPort.h"
 #include "serial/VaComm.h"
 #include "serial/VaPortList.h"
 

@@ -126,7 +126,8 @@ void Print(const char* what, const std::vector<double>& values, const char* unit
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 3 && std::strcmp(argv[1], "--child") == 0) return Child(std::atoi(argv[2]), argv[0]);
+    if (argc == 3 && std::strcmp(argv[1], "--child") == 0)
+        return Child(std::atoi(argv[2]), argv[0]);
 
     char self[4096];
     const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
