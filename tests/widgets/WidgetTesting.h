@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QImage>
 #include <QPaintEvent>
+#include <QRect>
 #include <QRegion>
 #include <QWidget>
 #include <QtTest/QTest>
@@ -16,6 +17,16 @@ inline TColor PixelAt(const QImage& image, int x, int y) {
 }
 inline TColor Grey(int level) {
     return RGBColor(level, level, level);
+}
+
+// The bounding box of the pixels of one colour within `area` (the whole image by default).
+inline QRect InkOf(const QImage& image, TColor colour, QRect area = QRect()) {
+    if (area.isNull()) area = image.rect();
+    QRect box;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (PixelAt(image, x, y) == colour) box |= QRect(x, y, 1, 1);
+    return box;
 }
 
 inline void Settle() {

@@ -19,15 +19,6 @@ QImage Canvas(int w, int h, TColor fill = kRed) {
     return image;
 }
 
-// The bounding box of the pixels of one colour.
-QRect InkOf(const QImage& image, TColor colour) {
-    QRect box;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if (PixelAt(image, x, y) == colour) box |= QRect(x, y, 1, 1);
-    return box;
-}
-
 }  // namespace
 
 TEST(DrawBevel, RaisedAndSunkenRingsStepThroughTheirRanges) {

@@ -17,16 +17,6 @@ const int kRows[] = {0xF0, 0xEA, 0xE5, 0xDF, 0xDA, 0xD4, 0xCF, 0xCA, 0xC4, 0xBF,
 const int kRaisedTop[] = {0xDD, 0xE8, 0xF4, 0xFF}, kRaisedBottom[] = {0x28, 0x50, 0x78, 0xA0};
 const int kSunkenTop[] = {0x78, 0x50, 0x28, 0x00};
 
-// The bounding box of the pixels of one colour within `area` (the whole image by default).
-QRect InkOf(const QImage& image, TColor colour, QRect area = QRect()) {
-    if (area.isNull()) area = image.rect();
-    QRect box;
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x)
-            if (PixelAt(image, x, y) == colour) box |= QRect(x, y, 1, 1);
-    return box;
-}
-
 // Text lies inside the bevel's rings; the innermost sunken ring is black too.
 QRect TextInk(const QImage& image, TColor colour) {
     return InkOf(image, colour, {4, 4, 337, 25});
