@@ -1,5 +1,9 @@
 // The two kinds of message box and the text of the error box.
+#include <QAbstractButton>
+#include <QMessageBox>
+
 #include "AppTesting.h"
+#include "app/ApplicationTitle.h"
 #include "serial/VaClasses.h"
 
 namespace app_test {
@@ -22,6 +26,61 @@ TEST(ErrorBoxText, NothingAddedAfterCharactersUpToTheFullStop) {
               "Can't open specified device COM8 (Error 5, Input/output error)");
     for (const char* text : {"", "stop!", "a-", "a,", "a "})
         EXPECT_EQ(ErrorBoxText(text), QString::fromUtf8(text)) << text;
+}
+
+// What a desktop box showed while it waited for the user.
+struct SeenBox {
+    QString title, text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QMessageBox::StandardButtons buttons;
+    Qt::TextFormat format = Qt::AutoText;
+    Qt::WindowModality modality = Qt::NonModal;
+};
+
+// Shows a box through the desktop's boxes, reads it while it waits, then presses its "OK".
+SeenBox ShowDesktopBox(const std::function<void(TQtMessageBoxes&)>& show) {
+    SeenBox seen;
+    bool dismissed = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || dismissed) return;
+        seen = {box->windowTitle(),     box->text(),       box->icon(),
+                box->standardButtons(), box->textFormat(), box->windowModality()};
+        dismissed = true;
+        if (QAbstractButton* ok = box->button(QMessageBox::Ok))
+            ok->click();
+        else
+            box->reject();
+    });
+    poll.start(10);
+    TQtMessageBoxes boxes;
+    show(boxes);
+    EXPECT_TRUE(dismissed);
+    return seen;
+}
+
+TEST(DesktopBoxes, MessageHasTheTitleOneOkAndNoIcon) {
+    const SeenBox box = ShowDesktopBox([](TQtMessageBoxes& boxes) {
+        boxes.ShowMessage(QString::fromUtf8("Обновление ПО в Тевр R7 завершено"));
+    });
+    EXPECT_EQ(box.title, QString::fromUtf8(kApplicationTitle));
+    EXPECT_EQ(box.text, QString::fromUtf8("Обновление ПО в Тевр R7 завершено"));
+    EXPECT_EQ(box.icon, QMessageBox::NoIcon);
+    EXPECT_EQ(box.buttons, QMessageBox::Ok);
+    EXPECT_EQ(box.modality, Qt::ApplicationModal);
+}
+
+TEST(DesktopBoxes, ErrorHasTheErrorIconAndShowsItsTextAsPlainText) {
+    // A file name may look like markup; the box shows it as it is.
+    const QString text = "File <b>x</b>.hex not found.";
+    const SeenBox box = ShowDesktopBox([&](TQtMessageBoxes& boxes) { boxes.ShowError(text); });
+    EXPECT_EQ(box.title, QString::fromUtf8(kApplicationTitle));
+    EXPECT_EQ(box.text, text);
+    EXPECT_EQ(box.icon, QMessageBox::Critical);
+    EXPECT_EQ(box.buttons, QMessageBox::Ok);
+    EXPECT_EQ(box.format, Qt::PlainText);
+    EXPECT_EQ(box.modality, Qt::ApplicationModal);
 }
 
 class MessageRoutingTest : public FormTest {
