@@ -1,10 +1,18 @@
 #include "app/PortComboBox.h"
 
 #include <QStyledItemDelegate>
+#include <QTextDocument>
 
 #include "app/PortList.h"
 
 namespace {
+// The description of a USB adapter comes from the device's own descriptor; a tool tip would take
+// one that looks like markup for markup, so such a one is shown as written.
+QString ToolTipOf(const std::string& description) {
+    const QString text = QString::fromStdString(description);
+    return Qt::mightBeRichText(text) ? Qt::convertFromPlainText(text) : text;
+}
+
 class TFixedHeightDelegate final : public QStyledItemDelegate {
 public:
     TFixedHeightDelegate(QObject* parent, int height)
@@ -34,7 +42,7 @@ void TPortComboBox::Refresh() {
     for (const TVaPortInfo& entry : PortListEntries(ListPorts(roots_))) {
         addItem(QString::fromStdString(entry.Path));
         if (!entry.Description.empty())
-            setItemData(count() - 1, QString::fromStdString(entry.Description), Qt::ToolTipRole);
+            setItemData(count() - 1, ToolTipOf(entry.Description), Qt::ToolTipRole);
     }
     if (chosen.isEmpty()) return;
     if (findText(chosen, Qt::MatchExactly) < 0) addItem(chosen);

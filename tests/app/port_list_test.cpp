@@ -1,4 +1,6 @@
 // The port list: COM1 to COM8, then the ports found that are not among them.
+#include <QTextDocument>
+
 #include "AppTesting.h"
 #include "app/PortList.h"
 #include "sim/BootLoaderSim.h"
@@ -81,6 +83,34 @@ TEST_F(PortComboTest, SimulatorsAppearAfterTheEightAndWhenTheListOpens) {
     EXPECT_EQ(form->ComboBox1->currentText(), links + "/first");
     EXPECT_EQ(form->ComboBox1->findText(links + "/second"), 8);
     EXPECT_EQ(form->ComboBox1->currentIndex(), 9);
+}
+
+// The text a tool tip shows for `tip`: Qt takes what looks like markup as markup.
+QString ShownTip(const QString& tip) {
+    QTextDocument document;
+    if (Qt::mightBeRichText(tip))
+        document.setHtml(tip);
+    else
+        document.setPlainText(tip);
+    return document.toPlainText();
+}
+
+TEST_F(PortComboTest, AdapterNamesAreShownAsWrittenNotAsMarkup) {
+    // A USB adapter whose descriptor names it with something that looks like markup.
+    const QString dev = Sub("dev"), sys = Sub("sys"), usb = Sub("usb");
+    ASSERT_TRUE(QFile::link("/dev/null", dev + "/ttyUSB0"));
+    const QString product = "<b>Fast</b> <img src=\"x.png\"> adapter";
+    QFile file(usb + "/product");
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(product.toUtf8() + "\n");
+    file.close();
+    QDir(sys).mkpath("ttyUSB0");
+    ASSERT_TRUE(QFile::link(usb, sys + "/ttyUSB0/device"));
+    MakeForm();
+    const int index = form->ComboBox1->findText(dev + "/ttyUSB0");
+    ASSERT_EQ(index, 8);
+    EXPECT_EQ(ShownTip(form->ComboBox1->itemData(index, Qt::ToolTipRole).toString()).toStdString(),
+              product.toStdString());
 }
 
 }  // namespace
