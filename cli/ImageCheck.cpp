@@ -25,7 +25,7 @@ ImageComparison CompareImageWithUpdateFile(const std::string& updateFile,
     do {
         file.ReadLine(line);
         const HexRecord record = ParseHexRecord(line, ++lineNumber);
-        if (record.type != static_cast<uint8_t>(HexRecordType::Data)) continue;
+        if (!IsDataRecord(record, lineNumber)) continue;
         for (int32_t i = 0; i < record.length; ++i) {
             const auto expected = static_cast<uint8_t>(
                 HexFieldToInt(record.dataText.substr(static_cast<size_t>(2 * i), 2)));

@@ -30,35 +30,7 @@ RecordListBuilder::RecordListBuilder() {
 void RecordListBuilder::AddLine(std::string_view line) {
     ++lineNumber_;
     const HexRecord record = ParseHexRecord(line, lineNumber_);
-
-    switch (static_cast<HexRecordType>(record.type)) {
-        case HexRecordType::Data:
-            if (record.length != 0) AddData(record);
-            return;
-        case HexRecordType::EndOfFile:
-            if (record.length != 0) {
-                throw EConvertError(RecordError(lineNumber_, "запись конца файла содержит данные"));
-            }
-            return;
-        case HexRecordType::ExtendedSegmentAddress:
-        case HexRecordType::ExtendedLinearAddress:
-            // The device has 16-bit addresses: only a zero upper address leaves them as they are.
-            if (record.length != 2) {
-                throw EConvertError(
-                    RecordError(lineNumber_, "неверная длина записи расширенного адреса"));
-            }
-            if (record.DataValue() != 0) {
-                throw EConvertError(
-                    RecordError(lineNumber_,
-                                "ненулевой расширенный адрес не поддерживается (адреса устройства "
-                                "16-битные)"));
-            }
-            return;
-        case HexRecordType::StartSegmentAddress:
-        case HexRecordType::StartLinearAddress:
-            return;  // the boot loader starts the firmware itself
-    }
-    throw EConvertError(RecordError(lineNumber_, "неизвестный тип записи " + Hex2(record.type)));
+    if (IsDataRecord(record, lineNumber_) && record.length != 0) AddData(record);
 }
 
 void RecordListBuilder::AddData(const HexRecord& r) {

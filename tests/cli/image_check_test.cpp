@@ -1,12 +1,22 @@
 // Comparing a device's memory image with the bytes of an update file.
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "cli/ImageCheck.h"
 #include "hex_files.h"
+#include "loader/Conversion.h"
 #include "loader/Errors.h"
 
 namespace line_test {
 namespace {
+
+class SilentGauge : public ProgressGauge {
+public:
+    void SetMaxValue(int32_t) override {}
+    int32_t Progress() const override { return 0; }
+    void SetProgress(int32_t) override {}
+};
 
 TEST(ImageCheck, OnlyTheFilesOwnBytesAreCompared) {
     TempFolder folder;
@@ -58,6 +68,33 @@ TEST(ImageCheck, ShortImageAndBadFiles) {
 
     EXPECT_THROW(CompareImageWithUpdateFile(folder / "none.hex", {}), EInOutError);
     EXPECT_THROW(CompareImageWithUpdateFile(TEVR_SOURCE_DIR "/CMakeLists.txt", {}), EConvertError);
+}
+
+TEST(ImageCheck, RecordsTheConversionRefusesAreRefusedToo) {
+    // A non-zero upper address puts the data above the device's 64 KiB: an image holding those
+    // bytes at their 16-bit addresses must not pass for one that holds the file.
+    TempFolder folder;
+    const std::string file = folder / "high.hex";
+    std::ofstream(file) << ":020000040001F9\n:0400000001020304F2\n:00000001FF\n";
+    std::vector<uint8_t> image(0x10000, 0xFF);
+    for (uint8_t i = 0; i < 4; ++i)
+        image[i] = static_cast<uint8_t>(i + 1);
+
+    UpdateLists lists;
+    SilentGauge gauge;
+    std::string refusal;
+    try {
+        ConvertUpdateFile(file, lists, gauge);
+    } catch (const EConvertError& e) {
+        refusal = e.what();
+    }
+    ASSERT_FALSE(refusal.empty());
+    try {
+        const ImageComparison comparison = CompareImageWithUpdateFile(file, image);
+        FAIL() << DescribeComparison(comparison, file);
+    } catch (const EConvertError& e) {
+        EXPECT_EQ(e.what(), refusal);
+    }
 }
 
 }  // namespace
