@@ -169,6 +169,7 @@ void TVaCommWriteThread::Complete(int written) {
 }
 
 void TVaCommWriteThread::Execute() {
+    bool failing = false;  // the last write failed
     for (;;) {
         const unsigned char* data;
         int count;
@@ -186,11 +187,15 @@ void TVaCommWriteThread::Execute() {
         if (written > 0) Complete(written);
         if (error) {
             // The bytes stay queued; the retry is paced so that a device that has gone does not
-            // keep the thread spinning.
-            HandOver([](TVaCustomComm& comm) { comm.HandleEvents(EV_ERR); });
+            // keep the thread spinning. Only the first failure of a run is reported: a device
+            // that has gone fails every retry, and each report would put the same error in front
+            // of the user again until the port is closed.
+            if (!failing) HandOver([](TVaCustomComm& comm) { comm.HandleEvents(EV_ERR); });
+            failing = true;
             watch_->Pause(kRetryPauseMs);
-        } else if (written < count) {
-            watch_->WaitWritable();
+            continue;
         }
+        failing = false;
+        if (written < count) watch_->WaitWritable();
     }
 }

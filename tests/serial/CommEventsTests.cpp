@@ -126,6 +126,35 @@ TEST_F(CommEventsTest, FailedWritesAreReportedAndRetried) {
     EXPECT_EQ(comm.port->Output(), std::vector<unsigned char>(frame, frame + 3));
 }
 
+TEST_F(CommEventsTest, DeviceGoneIsReportedOncePerRunOfFailedWrites) {
+    // Every retry fails and so does the status query behind its report: one error, not one per
+    // retry for as long as the port stays open.
+    comm.Open();
+    {
+        std::lock_guard lock(comm.port->mutex);
+        comm.port->writeError = EIO;
+        comm.port->statusError = EIO;
+    }
+    const unsigned char frame[] = {0x22, 0x01};
+    EXPECT_EQ(comm.WriteBytes(frame, 2), 2);
+    ASSERT_TRUE(RunUntil([&] { return !errors.empty(); }));
+    loop->RunUntil(nullptr, 500ms);
+    EXPECT_EQ(errors,
+              std::vector<std::string>{"Error retrieving statistics (5), Input/output error"});
+
+    {
+        std::lock_guard lock(comm.port->mutex);
+        comm.port->writeError = 0;
+    }
+    ASSERT_TRUE(RunUntil([&] { return comm.port->Output().size() >= 2; }));
+    {
+        std::lock_guard lock(comm.port->mutex);
+        comm.port->writeError = EIO;
+    }
+    EXPECT_EQ(comm.WriteBytes(frame, 2), 2);
+    EXPECT_TRUE(RunUntil([&] { return errors.size() >= 2; })) << "a new run of failures";
+}
+
 TEST_F(CommEventsTest, OpenAndCloseEvents) {
     int opened = 0, closed = 0;
     comm.OnOpen = [&](TVaCustomComm&) {

@@ -85,6 +85,7 @@ int TFakePort::ReadStatus(TVaCommStatus& status) {
     std::lock_guard lock(mutex);
     status = TVaCommStatus{};
     if (closed) return EBADF;
+    if (statusError) return statusError;
     status.Errors = pendingErrors;
     status.InQueue = static_cast<std::uint32_t>(input.size());
     pendingErrors = 0;

@@ -24,6 +24,7 @@ public:
     std::vector<unsigned char> output;
     bool acceptWrites = true;
     int writeError = 0;
+    int statusError = 0;  // ReadStatus fails with it, as on a device that has gone
     std::uint32_t pendingErrors = 0;
     std::vector<std::uint32_t> events;  // raised for the event watch
     int watchesCreated = 0;
