@@ -9,7 +9,7 @@
 #include "cli/TevrFlash.h"
 #include "loader/BootLoaderLine.h"
 #include "loader/Conversion.h"
-#include "loader/TransferFrame.h"
+#include "loader/HexField.h"
 
 namespace {
 using Clock = std::chrono::steady_clock;

@@ -4,6 +4,11 @@
 
 #include "loader/Errors.h"
 
+std::string_view TextColumns(std::string_view text, size_t from, size_t count) {
+    if (from == 0 || from > text.size()) return {};
+    return text.substr(from - 1, count);
+}
+
 bool TryHexFieldToInt(std::string_view chars, int32_t& value) {
     if (chars.empty() || chars.size() > 8) return false;
     uint32_t v = 0;

@@ -1,8 +1,14 @@
 #pragma once
-// Reading of hexadecimal text fields: the field is read as "$" followed by its characters, which
-// must be one or more hexadecimal digits of either case and nothing else.
+// The text fields of fixed-column lines (update-file records, the record list, the transfer
+// script) and their reading as hexadecimal numbers: a field is read as "$" followed by its
+// characters, which must be one or more hexadecimal digits of either case and nothing else.
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
+
+// Characters from 1-based position `from` on, at most `count` of them; positions past the end
+// give fewer characters or none, as the script's fixed columns are read.
+std::string_view TextColumns(std::string_view text, size_t from, size_t count);
 
 // Value of the field; throws EConvertError "'$<chars>' is not a valid integer value" when the
 // field is empty, holds any other character, or does not fit in 32 bits.

@@ -6,25 +6,10 @@
 #include "loader/HexField.h"
 
 namespace {
-// Characters of `line` from 1-based column `column`, at most `count`; fewer when the line is short.
-std::string_view Columns(std::string_view line, size_t column, size_t count) {
-    if (column - 1 >= line.size()) return {};
-    return line.substr(column - 1, count);
-}
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-}
-
 // The byte of the pair at `offset`, or -1 when a character is not hexadecimal.
 int PairAt(std::string_view line, size_t offset) {
-    int hi = HexDigit(line[offset]);
-    int lo = HexDigit(line[offset + 1]);
-    if (hi < 0 || lo < 0) return -1;
-    return hi * 16 + lo;
+    int32_t value = 0;
+    return TryHexFieldToInt(line.substr(offset, 2), value) ? value : -1;
 }
 }  // namespace
 
@@ -34,9 +19,9 @@ std::string RecordError(int64_t lineNumber, const std::string& what) {
 
 HexRecord ParseHexRecord(std::string_view line, int64_t lineNumber) {
     HexRecord r;
-    r.lengthText = Columns(line, 2, 2);
+    r.lengthText = TextColumns(line, 2, 2);
     r.length = HexFieldToInt(r.lengthText);
-    r.addressText = Columns(line, 4, 4);
+    r.addressText = TextColumns(line, 4, 4);
     r.address = HexFieldToInt(r.addressText);
 
     if (line[0] != ':') {

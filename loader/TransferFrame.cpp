@@ -14,11 +14,6 @@ std::string HexText(const uint8_t* bytes, size_t count) {
     return text;
 }
 
-std::string_view TextColumns(std::string_view text, size_t from, size_t count) {
-    if (from == 0 || from > text.size()) return {};
-    return text.substr(from - 1, count);
-}
-
 namespace {
 std::string WithoutBlanks(std::string_view text) {
     std::string packed;

@@ -10,10 +10,6 @@
 // " 55 33 CC": every byte as a blank and two upper-case hexadecimal digits.
 std::string HexText(const uint8_t* bytes, size_t count);
 
-// Characters from 1-based position `from` on, at most `count` of them; positions past the end
-// give fewer characters or none, as the script's fixed columns are read.
-std::string_view TextColumns(std::string_view text, size_t from, size_t count);
-
 // Number of bytes FrameFromText will make of `text`: pairs left once the blanks are removed.
 size_t FrameLength(std::string_view text);
 

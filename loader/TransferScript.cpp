@@ -6,13 +6,6 @@
 #include "loader/HexField.h"
 
 namespace {
-// Characters of `line` from 1-based column `column`, at most `count` (all to the end by default).
-std::string_view Columns(std::string_view line, size_t column,
-                         size_t count = std::string_view::npos) {
-    if (column - 1 >= line.size()) return {};
-    return line.substr(column - 1, count);
-}
-
 class BlockLine {
 public:
     void Open(std::string_view address) {
@@ -45,14 +38,14 @@ std::vector<std::string> BuildTransferScript(const std::vector<std::string>& rec
     BlockLine block;
     for (size_t i = 0; i < recordList.size(); ++i) {
         std::string_view line = recordList[i];
-        std::string_view kind = Columns(line, 5, 2);
+        std::string_view kind = TextColumns(line, 5, 2);
         if (kind == "01" || kind == "03") {
             if (i != 0) script.push_back(block.Text());
-            block.Open(Columns(line, 8, 4));
+            block.Open(TextColumns(line, 8, 4));
             if (kind == "01") script.emplace_back(line);
         } else if (kind == "02") {
-            int32_t n = HexFieldToInt(Columns(line, 13, 2));
-            block.Add(n, Columns(line, 16, 2 * static_cast<size_t>(n)));
+            int32_t n = HexFieldToInt(TextColumns(line, 13, 2));
+            block.Add(n, TextColumns(line, 16, 2 * static_cast<size_t>(n)));
         }
     }
     script.push_back(block.Text());
