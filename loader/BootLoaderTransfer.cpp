@@ -54,9 +54,10 @@ void BootLoaderTransfer::StartTransfer() {
     }
     port_.SetDeviceName(host_.ComboBox1Text());
     port_.Open();
-    port_.SetDtr(false);
+    // Running from here on: whatever fails next leaves the port open and its events handled.
     running_ = true;
     completed_ = false;
+    port_.SetDtr(false);
     linkState_ = 0;
     echoCount_ = 0;
     // A transfer switched off while a block was under way left the state at 20 or 21; the next

@@ -35,6 +35,7 @@ public:
         journal_.push_back("open");
     }
     void SetDtr(bool on) override {
+        if (!dtrError.empty()) throw std::runtime_error(dtrError);
         dtr = on;
         journal_.push_back(on ? "dtr on" : "dtr off");
     }
@@ -61,6 +62,7 @@ public:
 
     std::string deviceName;
     std::string openError;  // Open throws this when set
+    std::string dtrError;   // SetDtr throws this when set
     bool open = false;
     bool dtr = true;
     int32_t readLimit = INT32_MAX;  // at most this many bytes per ReadBytes

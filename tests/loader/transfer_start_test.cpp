@@ -43,6 +43,18 @@ TEST_F(TransferTest, PortThatFailsToOpenLeavesButtonOnAndStateAlone) {
     EXPECT_EQ(host.gauge.progress, 0);
 }
 
+TEST_F(TransferTest, PortOpenedThenFailingCountsAsRunning) {
+    // The port stays open and its events go on: the window must keep refusing conversions.
+    SetScript(kWorkedScript);
+    port.dtrError = "Error calling comm function (5), Input/output error";
+    EXPECT_THROW(Start(), std::runtime_error);
+    EXPECT_TRUE(port.open);
+    EXPECT_TRUE(transfer.Running());
+    Stop();
+    EXPECT_FALSE(port.open);
+    EXPECT_FALSE(transfer.Running());
+}
+
 TEST_F(TransferTest, StopClosesAndClearsGaugeButKeepsLedAndState) {
     SetScript({"cmd 01:0000", BlockLine("0000", 0x80), BlockLine("0080", 0x80)});
     Start();
