@@ -7,20 +7,11 @@
 
 #include "loader/Conversion.h"
 
-namespace {
-class NoGauge : public ProgressGauge {
-public:
-    void SetMaxValue(int32_t) override {}
-    int32_t Progress() const override { return 0; }
-    void SetProgress(int32_t) override {}
-};
-}  // namespace
-
 int main() {
     const std::string file = std::string(TEVR_SOURCE_DIR) + "/examples/image-64k.hex";
     constexpr int kRuns = 200;
     UpdateLists lists;
-    NoGauge gauge;
+    NullGauge gauge;
     ConvertUpdateFile(file, lists, gauge);  // warms the page cache and the allocator
     std::vector<double> ms;
     ms.reserve(kRuns);

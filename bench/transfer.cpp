@@ -55,13 +55,6 @@ void WriteImageFile(const std::string& path) {
     out << ":00000001FF\n";
 }
 
-class NullGauge : public ProgressGauge {
-public:
-    void SetMaxValue(int32_t) override {}
-    int32_t Progress() const override { return 0; }
-    void SetProgress(int32_t) override {}
-};
-
 // The moments the simulator reports, taken on its own thread.
 struct Moments {
     std::mutex mutex;

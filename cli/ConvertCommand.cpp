@@ -9,14 +9,6 @@
 #include "loader/RecordList.h"
 
 namespace {
-// The command line shows no progress; the conversion only sets the range.
-class SilentGauge : public ProgressGauge {
-public:
-    void SetMaxValue(int32_t) override {}
-    int32_t Progress() const override { return 0; }
-    void SetProgress(int32_t) override {}
-};
-
 std::string JoinLines(const std::vector<std::string>& lines) {
     size_t size = 0;
     for (const auto& line : lines)
@@ -48,7 +40,7 @@ void AddConvertCommand(CLI::App& app, CommandIo& io, CommandAction& action) {
                 lines = ReadRecordList(options->file);
             } else {
                 UpdateLists lists;
-                SilentGauge gauge;
+                NullGauge gauge;
                 ConvertUpdateFile(options->file, lists, gauge);
                 lines = std::move(lists.Memo2);
             }

@@ -10,3 +10,11 @@ public:
     virtual int32_t Progress() const = 0;
     virtual void SetProgress(int32_t value) = 0;
 };
+
+// For callers that show no progress (the command line's convert, benchmarks, tests).
+class NullGauge : public ProgressGauge {
+public:
+    void SetMaxValue(int32_t) override {}
+    int32_t Progress() const override { return 0; }
+    void SetProgress(int32_t) override {}
+};

@@ -11,13 +11,6 @@
 namespace line_test {
 namespace {
 
-class SilentGauge : public ProgressGauge {
-public:
-    void SetMaxValue(int32_t) override {}
-    int32_t Progress() const override { return 0; }
-    void SetProgress(int32_t) override {}
-};
-
 TEST(ImageCheck, OnlyTheFilesOwnBytesAreCompared) {
     TempFolder folder;
     const DataRun low = Data(0x0010, 0x20);
@@ -81,7 +74,7 @@ TEST(ImageCheck, RecordsTheConversionRefusesAreRefusedToo) {
         image[i] = static_cast<uint8_t>(i + 1);
 
     UpdateLists lists;
-    SilentGauge gauge;
+    NullGauge gauge;
     std::string refusal;
     try {
         ConvertUpdateFile(file, lists, gauge);
