@@ -32,7 +32,8 @@ void AddConvertCommand(CLI::App& app, CommandIo& io, CommandAction& action) {
         "convert", "Convert an Intel HEX update file and print its transfer script.");
     sub->add_option("FILE", options->file, "the update file (*.hex)")->required();
     sub->add_flag("--records", options->records,
-                  "print the record list of the first pass instead of the transfer script");
+                  "print the record list instead of the transfer script: the file's\n"
+                  "data in address order, whatever the order of its records");
     sub->callback([options, &io, &action] {
         action = [options, &io] {
             std::vector<std::string> lines;

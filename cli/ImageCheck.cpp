@@ -1,43 +1,30 @@
 #include "cli/ImageCheck.h"
 
-#include <cstdio>
-
-#include "loader/HexField.h"
-#include "loader/HexRecord.h"
-#include "loader/TextFile.h"
+#include "loader/HexText.h"
+#include "loader/UpdateImage.h"
 
 namespace {
 constexpr size_t kDifferencesKept = 4;
 
 std::string Hex(uint32_t value, int digits) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%0*X", digits, value);
-    return text;
+    return "0x" + HexDigits(value, digits);
 }
 }  // namespace
 
 ImageComparison CompareImageWithUpdateFile(const std::string& updateFile,
                                            std::span<const uint8_t> image) {
+    const UpdateImage file = ReadUpdateImage(updateFile);
     ImageComparison result;
-    TextFile file(updateFile);
-    std::string line;
-    int64_t lineNumber = 0;
-    do {
-        file.ReadLine(line);
-        const HexRecord record = ParseHexRecord(line, ++lineNumber);
-        if (!IsDataRecord(record, lineNumber)) continue;
-        for (int32_t i = 0; i < record.length; ++i) {
-            const auto expected = static_cast<uint8_t>(
-                HexFieldToInt(record.dataText.substr(static_cast<size_t>(2 * i), 2)));
-            const auto address = static_cast<uint32_t>(record.address + i);
-            const int actual = address < image.size() ? image[address] : -1;
-            ++result.bytesChecked;
-            if (actual == expected) continue;
-            ++result.bytesDiffering;
-            if (result.firstDifferences.size() < kDifferencesKept)
-                result.firstDifferences.push_back({address, expected, actual});
-        }
-    } while (!file.Eof());
+    for (uint32_t address = 0; address < UpdateImage::kSize; ++address) {
+        if (!file.Defined(address)) continue;
+        const uint8_t expected = file.Byte(address);
+        const int actual = address < image.size() ? image[address] : -1;
+        ++result.bytesChecked;
+        if (actual == expected) continue;
+        ++result.bytesDiffering;
+        if (result.firstDifferences.size() < kDifferencesKept)
+            result.firstDifferences.push_back({address, expected, actual});
+    }
     return result;
 }
 

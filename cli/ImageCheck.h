@@ -17,11 +17,11 @@ struct ImageDifference {
 struct ImageComparison {
     int64_t bytesChecked = 0;
     int64_t bytesDiffering = 0;
-    std::vector<ImageDifference> firstDifferences;  // in the file's order, at most a few
+    std::vector<ImageDifference> firstDifferences;  // lowest addresses first, at most a few
 };
 
-// Reads the update file with the conversion's reading rules and record checks; throws
-// EInOutError or EConvertError as the conversion does.
+// Reads the update file as the conversion does, so that it accepts and refuses the same files;
+// throws EInOutError or EConvertError as the conversion does.
 ImageComparison CompareImageWithUpdateFile(const std::string& updateFile,
                                            std::span<const uint8_t> image);
 

@@ -6,6 +6,7 @@
 #include "loader/RecordList.h"
 #include "loader/TextFile.h"
 #include "loader/TransferScript.h"
+#include "loader/UpdateImage.h"
 
 bool HasHexExtension(std::string_view fileName) {
     const size_t dot = fileName.rfind('.');
@@ -40,7 +41,7 @@ void ConvertUpdateFile(const std::string& fileName, UpdateLists& lists, Progress
         lists.FileLineCount = CountFileLines(fileName);
         gauge.SetMaxValue(lists.FileLineCount);
 
-        lists.Memo1 = ReadRecordList(fileName);
+        lists.Memo1 = BuildRecordList(ReadUpdateImage(fileName));
         lists.ScriptLineCount = static_cast<int64_t>(lists.Memo1.size());
         lists.Memo2 = BuildTransferScript(lists.Memo1);
     } catch (...) {

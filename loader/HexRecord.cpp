@@ -1,7 +1,5 @@
 #include "loader/HexRecord.h"
 
-#include <cstdio>
-
 #include "loader/Errors.h"
 #include "loader/HexField.h"
 
@@ -50,38 +48,6 @@ HexRecord ParseHexRecord(std::string_view line, int64_t lineNumber) {
     r.type = static_cast<uint8_t>(PairAt(line, 7));
     r.dataText = line.substr(9, 2 * static_cast<size_t>(r.length));
     return r;
-}
-
-bool IsDataRecord(const HexRecord& record, int64_t lineNumber) {
-    switch (static_cast<HexRecordType>(record.type)) {
-        case HexRecordType::Data:
-            return true;
-        case HexRecordType::EndOfFile:
-            if (record.length != 0) {
-                throw EConvertError(RecordError(lineNumber, "запись конца файла содержит данные"));
-            }
-            return false;
-        case HexRecordType::ExtendedSegmentAddress:
-        case HexRecordType::ExtendedLinearAddress:
-            // The device has 16-bit addresses: only a zero upper address leaves them as they are.
-            if (record.length != 2) {
-                throw EConvertError(
-                    RecordError(lineNumber, "неверная длина записи расширенного адреса"));
-            }
-            if (record.DataValue() != 0) {
-                throw EConvertError(
-                    RecordError(lineNumber,
-                                "ненулевой расширенный адрес не поддерживается (адреса устройства "
-                                "16-битные)"));
-            }
-            return false;
-        case HexRecordType::StartSegmentAddress:
-        case HexRecordType::StartLinearAddress:
-            return false;  // the boot loader starts the firmware itself
-    }
-    char type[8];
-    std::snprintf(type, sizeof type, "%02X", static_cast<unsigned>(record.type));
-    throw EConvertError(RecordError(lineNumber, std::string("неизвестный тип записи ") + type));
 }
 
 uint32_t HexRecord::DataValue() const {

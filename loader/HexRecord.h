@@ -34,11 +34,5 @@ struct HexRecord {
 // throws EConvertError with a message naming the file's line number.
 HexRecord ParseHexRecord(std::string_view line, int64_t lineNumber);
 
-// Whether the record's bytes are data to be placed at its address (a data record). The other
-// types the device can take carry nothing to place: the end of file, zero upper addresses and
-// start addresses. Throws EConvertError for the rest (an upper address other than 0, which the
-// 16-bit device cannot reach, an end record with data, an unknown type).
-bool IsDataRecord(const HexRecord& record, int64_t lineNumber);
-
 // "Ошибка в строке <n> файла обновления: <what>", the message of every refused record line.
 std::string RecordError(int64_t lineNumber, const std::string& what);

@@ -1,33 +1,17 @@
 #pragma once
-// The first pass of the conversion: the record list, one line per data record of the update
-// file, with the page, block-start and filler lines around them.
-#include <cstdint>
+// The first pass of the conversion: the record list, the file's data in address order. Each
+// page that holds data is opened by a page line and each further block of it by a block-start
+// line, both at the base address of their page or block; data lines carry the records' bytes (a
+// record that crosses a block boundary gives one data line per block); filler lines of zero bytes
+// stand for what the file leaves undefined in front of a block's data.
 #include <string>
-#include <string_view>
 #include <vector>
 
-class RecordListBuilder {
-public:
-    RecordListBuilder();  // the list starts with the first page line "cmd 01:0000"
+class UpdateImage;
 
-    // Takes the next line of the update file. Throws EConvertError for a field that does not read
-    // or a record that is refused; the list is then incomplete and must not be used.
-    void AddLine(std::string_view line);
+// Line 0 is always "cmd 01:0000", which opens page 0 and block 0.
+std::vector<std::string> BuildRecordList(const UpdateImage& image);
 
-    const std::vector<std::string>& Lines() const { return lines_; }
-    std::vector<std::string> TakeLines() { return std::move(lines_); }
-
-private:
-    void AddData(const struct HexRecord& record);
-
-    std::vector<std::string> lines_;
-    int64_t lineNumber_ = 0;    // of the update file, 1-based
-    int64_t expected_ = 0;      // address where the next record of the block should lie
-    int64_t highWater_ = 0;     // end of the data placed so far
-    int32_t currentPage_ = 0;   // address div 512
-    int32_t currentBlock_ = 0;  // address div 128
-};
-
-// Reads the update file (reading rules of TextFile, at least one line) into a record list.
-// Throws EInOutError when the file cannot be opened or read, EConvertError as AddLine does.
+// Reads the update file (see ReadUpdateImage) into a record list. Throws EInOutError and
+// EConvertError as ReadUpdateImage does.
 std::vector<std::string> ReadRecordList(const std::string& fileName);

@@ -1,9 +1,9 @@
 #include "loader/TransferScript.h"
 
-#include <cstdio>
 #include <string_view>
 
 #include "loader/HexField.h"
+#include "loader/HexText.h"
 
 namespace {
 class BlockLine {
@@ -17,12 +17,12 @@ public:
         count_ += count;
         data_.append(data);
     }
+    bool Empty() const { return count_ == 0; }
     std::string Text() const {
-        char count[16];
-        std::snprintf(count, sizeof count, "%02X", static_cast<unsigned>(count_));
         std::string text;
         text.reserve(16 + data_.size());
-        text.append("cmd 02:").append(address_).append(" ").append(count).append(" ").append(data_);
+        text.append("cmd 02:").append(address_).append(" ");
+        text.append(HexDigits(static_cast<uint32_t>(count_), 2)).append(" ").append(data_);
         return text;
     }
 
@@ -36,11 +36,16 @@ private:
 std::vector<std::string> BuildTransferScript(const std::vector<std::string>& recordList) {
     std::vector<std::string> script;
     BlockLine block;
+    bool lineZeroBlock = false;  // the pending block is the one line 0 opened
     for (size_t i = 0; i < recordList.size(); ++i) {
         std::string_view line = recordList[i];
         std::string_view kind = TextColumns(line, 5, 2);
         if (kind == "01" || kind == "03") {
-            if (i != 0) script.push_back(block.Text());
+            // A page whose data begin in a later block opens no block of its own. The block of
+            // line 0 is sent even without data: the boot loader takes a block after its first
+            // page command.
+            if (lineZeroBlock || (i != 0 && !block.Empty())) script.push_back(block.Text());
+            lineZeroBlock = i == 0;
             block.Open(TextColumns(line, 8, 4));
             if (kind == "01") script.emplace_back(line);
         } else if (kind == "02") {

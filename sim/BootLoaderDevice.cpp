@@ -62,17 +62,21 @@ BootLoaderDevice::Step BootLoaderDevice::FeedCommand(uint8_t byte) {
     if (frame_.size() < frameLength_) return step;
 
     const size_t address = (size_t{frame_[1]} << 8) | frame_[2];
+    lastAddress_ = address;
     switch (frame_[0]) {
         case kPageCommand:
             ++pages_;
+            step.misaligned = address % kPageSize != 0;
             step.answers = true;
             step.answer = kAcknowledge;
             break;
         case kBlockCommand: {
+            step.misaligned = address % kBlockDataSize != 0;
             uint8_t sum = 0;
             for (size_t i = 0; i < kBlockDataSize; ++i) {
                 const uint8_t data = frame_[3 + i];
-                memory_[(address + i) % kMemorySize] = data;
+                // A block at its base never reaches past the end of memory.
+                if (!step.misaligned) memory_[address + i] = data;
                 sum = static_cast<uint8_t>(sum + data);
             }
             ++blocks_;

@@ -11,6 +11,7 @@ class BootLoaderDevice {
 public:
     static constexpr size_t kMemorySize = 0x10000;
     static constexpr size_t kBlockDataSize = 128;
+    static constexpr size_t kPageSize = 512;
 
     enum class Phase {
         Greeting,  // greets and waits for 0x55 0x33 0xCC
@@ -27,6 +28,10 @@ public:
         uint8_t answer = 0;      // the answer: 0xAA or the block's checksum
         bool blockDone = false;  // the byte completed a block command
         bool ended = false;      // the byte completed the end command
+        // The byte completed a page or block command whose address is not the base of a page
+        // (512 bytes) or block (128 bytes). The boot loader writes nothing for it but answers as
+        // usual, so the transfer runs on and the fault shows at its end.
+        bool misaligned = false;
     };
 
     BootLoaderDevice();
@@ -38,6 +43,8 @@ public:
     Phase CurrentPhase() const { return phase_; }
     int BlocksReceived() const { return blocks_; }
     int PagesReceived() const { return pages_; }
+    // Address of the last command that completed.
+    size_t LastAddress() const { return lastAddress_; }
     const std::array<uint8_t, kMemorySize>& Memory() const { return memory_; }
 
 private:
@@ -49,5 +56,6 @@ private:
     size_t frameLength_ = 0;
     int blocks_ = 0;
     int pages_ = 0;
+    size_t lastAddress_ = 0;
     std::array<uint8_t, kMemorySize> memory_;
 };

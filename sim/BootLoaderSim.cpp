@@ -288,6 +288,7 @@ void BootLoaderSim::TakeIn(const Segment& segment, std::vector<uint8_t>& echo) {
             image_.assign(device_.Memory().begin(), device_.Memory().end());
             blocks_ = device_.BlocksReceived();
         }
+        if (step.misaligned) NoteProtocolFault(step);
         if (step.answers) Answer(step, segment.due, echo);
         if (step.ended) {
             ended_ = true;
@@ -428,6 +429,21 @@ std::vector<std::vector<uint8_t>> BootLoaderSim::Writes() const {
 int BootLoaderSim::BlocksReceived() const {
     std::lock_guard lock(mutex_);
     return blocks_;
+}
+
+void BootLoaderSim::NoteProtocolFault(const BootLoaderDevice::Step& step) {
+    char text[96];
+    std::snprintf(text, sizeof text, "protocol fault: %s command at %04zX, not a multiple of %zu",
+                  step.blockDone ? "block" : "page", device_.LastAddress(),
+                  step.blockDone ? BootLoaderDevice::kBlockDataSize : BootLoaderDevice::kPageSize);
+    Note(text);
+    std::lock_guard lock(mutex_);
+    protocolFaults_.emplace_back(text);
+}
+
+std::vector<std::string> BootLoaderSim::ProtocolFaults() const {
+    std::lock_guard lock(mutex_);
+    return protocolFaults_;
 }
 
 std::string BootLoaderSim::ImageError() const {

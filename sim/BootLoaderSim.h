@@ -61,6 +61,9 @@ public:
     int BlocksReceived() const;
     // Error of saving the image, empty when it was saved or not asked for.
     std::string ImageError() const;
+    // Commands the boot loader refused (a page or block address off its boundary), one text
+    // each; empty for a tool that keeps to the protocol.
+    std::vector<std::string> ProtocolFaults() const;
 
 private:
     using Clock = std::chrono::steady_clock;
@@ -86,6 +89,7 @@ private:
     Clock::time_point NextWake(Clock::time_point now) const;
     Clock::time_point RegreetDue() const;
     void SetOutcome(SimOutcome outcome);
+    void NoteProtocolFault(const BootLoaderDevice::Step& step);
     void Note(const std::string& text) const;
     void Trace(const std::string& text) const;
 
@@ -129,4 +133,5 @@ private:
     std::vector<std::vector<uint8_t>> writes_;
     int blocks_ = 0;
     std::string imageError_;
+    std::vector<std::string> protocolFaults_;
 };

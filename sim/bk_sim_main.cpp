@@ -29,7 +29,9 @@ constexpr const char* kDescription =
 
 constexpr const char* kExitCodes =
     "Exit status: 0 the end command came (and the image was saved); 1 stopped, hung up or the\n"
-    "image could not be saved; 2 wrong arguments or the line could not be made.";
+    "image could not be saved; 2 wrong arguments or the line could not be made; 3 the tool\n"
+    "sent a page or block command whose address is not a multiple of 512 or 128 (refused,\n"
+    "answered as usual, and noted on standard error even with --quiet).";
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -79,10 +81,10 @@ int main(int argc, char** argv) {
         return code == 0 ? 0 : 2;
     }
 
-    if (!quiet)
-        options.note = [](const std::string& text) {
-            std::fprintf(stderr, "bk-sim: %s\n", text.c_str());
-        };
+    const auto print = [](const std::string& text) {
+        std::fprintf(stderr, "bk-sim: %s\n", text.c_str());
+    };
+    if (!quiet) options.note = print;
     if (verbose) options.trace = options.note;
     try {
         BootLoaderSim sim(options);
@@ -96,6 +98,13 @@ int main(int argc, char** argv) {
         std::cout << sim.LinePath() << std::endl;
         const SimOutcome outcome = sim.Run();
         g_sim = nullptr;
+        const std::vector<std::string> faults = sim.ProtocolFaults();
+        if (!faults.empty()) {
+            if (quiet)
+                for (const std::string& fault : faults)
+                    print(fault);
+            return 3;
+        }
         if (outcome == SimOutcome::EndCommand && sim.ImageError().empty()) return 0;
         if (outcome == SimOutcome::Stopped && !quiet) std::fprintf(stderr, "bk-sim: stopped\n");
         return 1;

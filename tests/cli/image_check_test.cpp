@@ -63,30 +63,41 @@ TEST(ImageCheck, ShortImageAndBadFiles) {
     EXPECT_THROW(CompareImageWithUpdateFile(TEVR_SOURCE_DIR "/CMakeLists.txt", {}), EConvertError);
 }
 
-TEST(ImageCheck, RecordsTheConversionRefusesAreRefusedToo) {
-    // A non-zero upper address puts the data above the device's 64 KiB: an image holding those
-    // bytes at their 16-bit addresses must not pass for one that holds the file.
+TEST(ImageCheck, RefusesExactlyWhatTheConversionRefuses) {
+    // Data above the device's 64 KiB (an image holding them at their 16-bit addresses must not
+    // pass for one that holds the file), a byte given twice with two values, no data at all; and
+    // files that both accept: a segment base, records out of order.
     TempFolder folder;
-    const std::string file = folder / "high.hex";
-    std::ofstream(file) << ":020000040001F9\n:0400000001020304F2\n:00000001FF\n";
+    const std::vector<std::pair<std::string, bool>> files{
+        {":020000040001F9\n:0400000001020304F2\n:00000001FF\n", false},
+        {":0100000001FE\n:0100000002FD\n:00000001FF\n", false},
+        {":00000001FF\n", false},
+        {":020000020000FC\n:0400000001020304F2\n:00000001FF\n", true},
+        {":0100100003EC\n:0400000001020304F2\n:00000001FF\n", true}};
     std::vector<uint8_t> image(0x10000, 0xFF);
     for (uint8_t i = 0; i < 4; ++i)
         image[i] = static_cast<uint8_t>(i + 1);
+    image[0x10] = 3;
 
-    UpdateLists lists;
-    NullGauge gauge;
-    std::string refusal;
-    try {
-        ConvertUpdateFile(file, lists, gauge);
-    } catch (const EConvertError& e) {
-        refusal = e.what();
-    }
-    ASSERT_FALSE(refusal.empty());
-    try {
-        const ImageComparison comparison = CompareImageWithUpdateFile(file, image);
-        FAIL() << DescribeComparison(comparison, file);
-    } catch (const EConvertError& e) {
-        EXPECT_EQ(e.what(), refusal);
+    for (const auto& [content, accepted] : files) {
+        const std::string file = folder / "update.hex";
+        std::ofstream(file) << content;
+        UpdateLists lists;
+        NullGauge gauge;
+        std::string refusal;
+        try {
+            ConvertUpdateFile(file, lists, gauge);
+        } catch (const EConvertError& e) {
+            refusal = e.what();
+        }
+        EXPECT_EQ(refusal.empty(), accepted) << content;
+        try {
+            const ImageComparison comparison = CompareImageWithUpdateFile(file, image);
+            EXPECT_TRUE(accepted) << content << DescribeComparison(comparison, file);
+            EXPECT_EQ(comparison.bytesDiffering, 0) << content;
+        } catch (const EConvertError& e) {
+            EXPECT_EQ(e.what(), refusal);
+        }
     }
 }
 

@@ -100,7 +100,10 @@ protected:
     }
     ~LineTest() override {
         comm.Close();
-        if (sim) sim->Stop();
+        if (!sim) return;
+        sim->Stop();
+        EXPECT_EQ(sim->ProtocolFaults(), std::vector<std::string>{})
+            << "the device refused commands";
     }
 
     // The device, with its line open; it starts greeting at the first Start.

@@ -71,6 +71,14 @@ std::string FailureOf(const std::string& content, UpdateLists* left = nullptr) {
     return "converted";
 }
 
+// The lines in lower case, as a file.
+std::string LowerCase(std::initializer_list<std::string> lines) {
+    std::string text = Lines(lines);
+    for (auto& c : text)
+        c = static_cast<char>(std::tolower(c));
+    return text;
+}
+
 std::string Block16(unsigned address, unsigned first) {
     return Record(address, Bytes(first, 16));
 }
@@ -108,15 +116,15 @@ TEST(Conversion, LineEndsAndCtrlZDoNotChangeTheResult) {
     }
 }
 
-TEST(Conversion, FileWithoutDataGivesAnEmptyBlockLine) {
-    TempDir dir;
-    UpdateLists lists;
-    RecordingGauge gauge;
-    ConvertUpdateFile(dir.Write("eof.hex", Lines({kEndOfFile})), lists, gauge);
-    EXPECT_EQ(lists.Memo2, (Lines_{"cmd 01:0000", "cmd 02:0000 00 "}));
-    EXPECT_EQ(lists.ScriptLineCount, 2);
-    EXPECT_EQ(gauge.maxima.back(), 1);
-    EXPECT_EQ(RecordsOf(Lines({kEndOfFile})), (Lines_{"cmd 01:0000"}));
+TEST(Conversion, FileWithoutDataIsRefused) {
+    // Nothing to write: sending the empty block of line 0 would put 128 bytes FF into the device.
+    for (const std::string& content :
+         {Lines({kEndOfFile}), Lines({Record(0, {0, 0}, 4), Record(0x40, {}), kEndOfFile})}) {
+        UpdateLists left;
+        EXPECT_EQ(FailureOf(content, &left), "Ошибка: в файле обновления нет данных");
+        EXPECT_TRUE(left.Memo2.empty());
+        EXPECT_EQ(left.ScriptLineCount, 0);
+    }
 }
 
 TEST(Conversion, FirstDataOutsideTheFirstBlockOrPage) {
@@ -130,12 +138,15 @@ TEST(Conversion, FirstDataOutsideTheFirstBlockOrPage) {
               (Lines_{"cmd 01:0000", "cmd 02:0000 00 ", "cmd 01:1000",
                       "cmd 02:1000 10 000102030405060708090A0B0C0D0E0F",
                       "cmd 02:1080 10 101112131415161718191A1B1C1D1E1F"}));
-    // A page opened by a record that is not at its base keeps that record's address.
+    // A page whose first record is not at its base is opened at its base, zeros in front.
     EXPECT_EQ(
-        ScriptOf(Lines({Block16(0, 0), Block16(0x210, 0x10), Block16(0x220, 0x20)})),
-        (Lines_{"cmd 01:0000", "cmd 02:0000 10 000102030405060708090A0B0C0D0E0F", "cmd 01:0210",
-                "cmd 02:0210 20 101112131415161718191A1B1C1D1E1F"
-                "202122232425262728292A2B2C2D2E2F"}));
+        ScriptOf(Lines({Block16(0, 0), Block16(0x210, 0x10)})),
+        (Lines_{"cmd 01:0000", "cmd 02:0000 10 000102030405060708090A0B0C0D0E0F", "cmd 01:0200",
+                "cmd 02:0200 20 " + std::string(32, '0') + "101112131415161718191A1B1C1D1E1F"}));
+    // A page whose data begin in a later block: the page command, then that block alone.
+    EXPECT_EQ(ScriptOf(Lines({Block16(0, 0), Block16(0x290, 0x10)})).back(),
+              "cmd 02:0280 20 " + std::string(32, '0') + "101112131415161718191A1B1C1D1E1F");
+    EXPECT_EQ(ScriptOf(Lines({Block16(0, 0), Block16(0x290, 0x10)}))[2], "cmd 01:0200");
 }
 
 TEST(Conversion, FullAndShortBlocks) {
@@ -164,22 +175,19 @@ TEST(Conversion, LetterCaseIsKeptAndCountsAreUpperCase) {
     UpdateLists lists;
     RecordingGauge gauge;
     ConvertUpdateFile(ExamplePath("lowercase.hex"), lists, gauge);
-    EXPECT_EQ(
-        lists.Memo2,
-        (Lines_{"cmd 01:0000", "cmd 02:0000 00 ",
-                "cmd 02:01a0 2A f0f1f2f3f4f5f6f7f8f9fafbfcfdfefff0f1f2f3f4f5f6f7f8f9fafbfcfdfeff"
-                "abcdefff00010203feed"}));
-    EXPECT_EQ(ReadRecordList(ExamplePath("lowercase.hex"))[4],
+    EXPECT_EQ(lists.Memo2,
+              (Lines_{"cmd 01:0000", "cmd 02:0000 00 ",
+                      "cmd 02:0180 4A " + std::string(64, '0') +
+                          "f0f1f2f3f4f5f6f7f8f9fafbfcfdfefff0f1f2f3f4f5f6f7f8f9fafbfcfdfeff"
+                          "abcdefff00010203feed"}));
+    EXPECT_EQ(ReadRecordList(ExamplePath("lowercase.hex"))[5],
               "cmd 02:01c0 0a abcdefff00010203feed");
+    // A block or page opened by a record at its base keeps the record's address text.
+    EXPECT_EQ(RecordsOf(LowerCase({Record(0xa80, {0xab}), Record(0xc00, {0xcd})})),
+              (Lines_{"cmd 01:0000", "cmd 01:0A00", "cmd 03:0a80", "cmd 02:0a80 01 ab",
+                      "cmd 01:0c00", "cmd 02:0c00 01 cd"}));
     // Filler lines are written in upper case whatever the file's case.
-    TempDir dir;
-    std::string lower;
-    for (std::string line : {Record(0xa0, Bytes(0xfa, 16)), Record(0xc0, Bytes(0, 1))}) {
-        for (auto& c : line)
-            c = static_cast<char>(std::tolower(c));
-        lower += line + "\n";
-    }
-    EXPECT_EQ(ReadRecordList(dir.Write("l.hex", lower))[3],
+    EXPECT_EQ(RecordsOf(LowerCase({Record(0xa0, Bytes(0xfa, 16)), Record(0xc0, Bytes(0, 1))}))[4],
               "cmd 02:00B0 10 00000000000000000000000000000000");
 }
 
@@ -214,9 +222,10 @@ TEST(ConversionErrors, FieldsThatDoNotRead) {
     EXPECT_EQ(FailureOf(":1000G0000102\n"), "'$00G0' is not a valid integer value");
     EXPECT_EQ(FailureOf(":10\n"), "'$' is not a valid integer value");
 
-    // A blank last line fails after every record has been read.
+    // Without an end-of-file record, a blank last line fails after every record has been read.
     UpdateLists left;
-    EXPECT_EQ(FailureOf(kWorkedFile + "\n", &left), "'$' is not a valid integer value");
+    const std::string records = kWorkedFile.substr(0, kWorkedFile.rfind(':'));
+    EXPECT_EQ(FailureOf(records + "\n", &left), "'$' is not a valid integer value");
     EXPECT_TRUE(left.Memo2.empty());
 }
 

@@ -6,16 +6,17 @@
 #include "loader/Errors.h"
 #include "loader/RecordList.h"
 #include "loader/TransferScript.h"
+#include "loader/UpdateImage.h"
 #include "tests/loader/update_file_helpers.h"
 
 namespace {
 using Lines_ = std::vector<std::string>;
 
 Lines_ RecordsOf(const Lines_& fileLines) {
-    RecordListBuilder builder;
+    UpdateImageReader reader;
     for (const auto& line : fileLines)
-        builder.AddLine(line);
-    return builder.Lines();
+        if (!reader.AddLine(line)) break;
+    return BuildRecordList(reader.Image());
 }
 
 Lines_ ScriptOf(const Lines_& fileLines) {
@@ -70,26 +71,36 @@ TEST(RecordChecks, ChecksumIsTestedWithLowerCaseDigitsToo) {
 }
 
 TEST(RecordTypes, AddressAndEndRecordsCarryNoData) {
-    // Zero extended addresses and start addresses are skipped, never taken as data.
+    // Extended addresses and start addresses are never taken as data.
     Lines_ records = RecordsOf({Record(0, {0, 0}, 4), Record(0, {0, 0}, 2), kGood,
                                 Record(0, {0x12, 0x34, 0x56, 0x78}, 3),
                                 Record(0, {0, 0, 0x7e, 0}, 5), kEndOfFile});
     EXPECT_EQ(records, (Lines_{"cmd 01:0000", "cmd 02:0000 10 000102030405060708090A0B0C0D0E0F"}));
 
-    EXPECT_EQ(RefusalOf({kGood, Record(0, {0, 1}, 4)}),
-              AtLine(2,
-                     "ненулевой расширенный адрес не поддерживается (адреса устройства "
-                     "16-битные)"));
-    EXPECT_EQ(RefusalOf({Record(0, {0x10, 0}, 2)}),
-              AtLine(1,
-                     "ненулевой расширенный адрес не поддерживается (адреса устройства "
-                     "16-битные)"));
     EXPECT_EQ(RefusalOf({Record(0, {0}, 4)}),
               AtLine(1, "неверная длина записи расширенного адреса"));
     EXPECT_EQ(RefusalOf({Record(0, {1, 2}, 1)}), AtLine(1, "запись конца файла содержит данные"));
     EXPECT_EQ(RefusalOf({kGood, Record(0x10, Bytes(0, 16), 6)}),
               AtLine(2, "неизвестный тип записи 06"));
     EXPECT_EQ(RefusalOf({Record(0x10, {}, 0xFF)}), AtLine(1, "неизвестный тип записи FF"));
+}
+
+TEST(RecordTypes, ExtendedAddressesPlaceDataAtTheirAbsoluteAddress) {
+    // A segment of 0100 puts the record's 0000 at 1000; a zero linear base changes nothing.
+    EXPECT_EQ(RecordsOf({Record(0, {0x01, 0x00}, 2), Record(0, {0xAB})}),
+              (Lines_{"cmd 01:0000", "cmd 01:1000", "cmd 02:1000 01 AB"}));
+    EXPECT_EQ(RecordsOf({Record(0, {0, 0}, 4), Record(0x400E, {0xF7, 0x3F})}).back(),
+              "cmd 02:400E 02 F73F");
+    // Anything at 10000 or above is out of the device's reach, however it got there.
+    const std::string outside = "данные за пределами 64 КиБ памяти устройства (адрес 10000)";
+    EXPECT_EQ(RefusalOf({kGood, Record(0, {0, 1}, 4), Record(0, {1})}), AtLine(3, outside));
+    EXPECT_EQ(RefusalOf({Record(0, {0x10, 0}, 2), Record(0, {1})}), AtLine(2, outside));
+    EXPECT_EQ(RefusalOf({Record(0xFFF0, Bytes(0, 32))}), AtLine(1, outside));
+    EXPECT_EQ(RefusalOf({Record(0, {0xFF, 0xFF}, 4), Record(0xFFFF, {1})}),
+              AtLine(2, "данные за пределами 64 КиБ памяти устройства (адрес FFFFFFFF)"));
+    // A non-zero base that no data record uses is harmless.
+    EXPECT_EQ(RecordsOf({kGood, Record(0, {0, 1}, 4), Record(0, {0x12, 0x34, 0, 0}, 5)}).size(),
+              2u);
 }
 
 TEST(RecordAddresses, ShortRecordsFollowEachOtherWithoutFiller) {
@@ -100,7 +111,7 @@ TEST(RecordAddresses, ShortRecordsFollowEachOtherWithoutFiller) {
               (Lines_{"cmd 01:0000",
                       "cmd 02:0000 24 000102030405060708090A0B0C0D0E0F101112131415161718191A"
                       "1B1C1D1E1F20212223",
-                      "cmd 01:7FFE", "cmd 02:7FFE 02 0404"}));
+                      "cmd 01:7E00", "cmd 02:7F80 80 " + std::string(252, '0') + "0404"}));
 }
 
 TEST(RecordAddresses, GapsAreFilledInFullWithZeros) {
@@ -123,29 +134,25 @@ TEST(RecordAddresses, GapsAreFilledInFullWithZeros) {
     EXPECT_EQ(script[1].substr(script[1].size() - 8), "01020304");
 }
 
-TEST(RecordAddresses, OverlapsOrderAndBlockEndsAreRefused) {
-    EXPECT_EQ(RefusalOf({kGood, Record(0x08, Bytes(0, 16))}),
-              AtLine(2,
-                     "адрес записи 0008 ниже ожидаемого 0010 (перекрытие данных или нарушен "
-                     "порядок записей)"));
-    EXPECT_EQ(RefusalOf({kGood, kGood}),
-              AtLine(2,
-                     "адрес записи 0000 ниже ожидаемого 0010 (перекрытие данных или нарушен "
-                     "порядок записей)"));
-    // Going back to an earlier block or page would write over what was sent before.
-    EXPECT_EQ(RefusalOf({Record(0x80, Bytes(0, 16)), Record(0x10, Bytes(0, 16))}),
-              AtLine(2,
-                     "адрес записи 0010 ниже ожидаемого 0090 (перекрытие данных или нарушен "
-                     "порядок записей)"));
-    EXPECT_EQ(RefusalOf({Record(0x400, Bytes(0, 16)), kEndOfFile, Record(0x200, Bytes(0, 16))}),
-              AtLine(3,
-                     "адрес записи 0200 ниже ожидаемого 0410 (перекрытие данных или нарушен "
-                     "порядок записей)"));
-    EXPECT_EQ(RefusalOf({Record(0x78, Bytes(0, 16))}),
-              AtLine(1, "запись по адресу 0078 выходит за границу блока 128 байт"));
-    EXPECT_EQ(RefusalOf({Record(0xFFF0, Bytes(0, 32))}),
-              AtLine(1, "запись по адресу FFF0 выходит за границу блока 128 байт"));
-    EXPECT_EQ(RecordsOf({Record(0xFF80, Bytes(0, 128))}).size(), 3u) << "exactly one full block";
+TEST(RecordAddresses, AnyOrderAndBlockCrossingKeepEveryByteAtItsAddress) {
+    // Vectors before the code, a record across a block boundary, and one across a page boundary.
+    EXPECT_EQ(ScriptOf({Record(0x210, {0xEE}), Record(0x7C, Bytes(0x7C, 8)),
+                        Record(0x1FE, {0xA1, 0xA2, 0xA3}), Record(0, {0x11})}),
+              (Lines_{"cmd 01:0000", "cmd 02:0000 80 11" + std::string(246, '0') + "7C7D7E7F",
+                      "cmd 02:0080 04 80818283", "cmd 02:0180 80 " + std::string(252, '0') + "A1A2",
+                      "cmd 01:0200", "cmd 02:0200 11 A3" + std::string(30, '0') + "EE"}));
+    // The list says which record pieces made each block.
+    EXPECT_EQ(RecordsOf({Record(0x7C, Bytes(0x7C, 8)), Record(0, {0x11})}),
+              (Lines_{"cmd 01:0000", "cmd 02:0000 01 11", "cmd 02:0001 7B " + std::string(246, '0'),
+                      "cmd 02:007C 04 7C7D7E7F", "cmd 03:0080", "cmd 02:0080 04 80818283"}));
+}
+
+TEST(RecordAddresses, BytesGivenTwiceMustAgree) {
+    EXPECT_EQ(RecordsOf({kGood, Record(0x08, Bytes(8, 16)), kGood}),
+              (Lines_{"cmd 01:0000", "cmd 02:0000 10 000102030405060708090A0B0C0D0E0F",
+                      "cmd 02:0010 08 1011121314151617"}));
+    EXPECT_EQ(RefusalOf({kGood, Record(0x20, {1}), Record(0x0E, {0x0E, 0x0E})}),
+              AtLine(3, "байт по адресу 000F уже задан другим значением (0F, здесь 0E)"));
 }
 
 TEST(RecordAddresses, ToolChainOutputConvertsToItsOwnAddresses) {
@@ -154,13 +161,15 @@ TEST(RecordAddresses, ToolChainOutputConvertsToItsOwnAddresses) {
     ConvertUpdateFile(ExamplePath("short-records.hex"), lists, gauge);
     ASSERT_EQ(lists.Memo2.size(), 4u);
     EXPECT_EQ(lists.Memo2[1].substr(0, 15), "cmd 02:0000 60 ");
-    EXPECT_EQ(lists.Memo2[2], "cmd 01:7FFE");
-    EXPECT_EQ(lists.Memo2[3], "cmd 02:7FFE 02 0404");
+    EXPECT_EQ(lists.Memo2[2], "cmd 01:7E00");
+    EXPECT_EQ(lists.Memo2[3].substr(0, 15), "cmd 02:7F80 80 ");
 
     ConvertUpdateFile(ExamplePath("gap.hex"), lists, gauge);
     ASSERT_EQ(lists.Memo2.size(), 6u);
+    EXPECT_EQ(lists.Memo2[4], "cmd 01:0400");
     EXPECT_EQ(lists.Memo2[5],
-              "cmd 02:0410 20 101112131415161718191A1B1C1D1E1F202122232425262728292A2B2C2D2E2F");
+              "cmd 02:0400 30 " + kZeros16 +
+                  "101112131415161718191A1B1C1D1E1F202122232425262728292A2B2C2D2E2F");
     EXPECT_EQ(lists.Memo2[3].substr(15 + 2 * 0x40, 2 * 0x30), std::string(96, '0'));
     EXPECT_EQ(lists.Memo2[3].substr(15 + 2 * 0x70), "707172737475767778797A7B7C7D7E7F");
 }

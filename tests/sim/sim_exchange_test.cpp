@@ -1,7 +1,8 @@
 // The simulated boot loader in a normal transfer, driven from a raw tool side.
 #include <gtest/gtest.h>
-
 #include <unistd.h>
+
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -84,18 +85,20 @@ TEST_F(SimTest, EchoIsExactForLineControlCharacters) {
     EXPECT_EQ(tool->Read(4), (Bytes{0x13, 0xFF, 0x00, 0x0D}));
 }
 
-TEST_F(SimTest, BlockNearTheTopOfMemoryWraps) {
+TEST_F(SimTest, CommandsOffTheirBoundaryAreFaultsAndWriteNothing) {
     Launch();
     Handshake();
+    EXPECT_EQ(Exchange(PageCommand(0x0210)), Echoed(PageCommand(0x0210), {0xAA}));
+    // Near the top of memory it would have wrapped onto 0000.
     const Bytes block = BlockCommand(0xFFC0, 1);
     EXPECT_EQ(Exchange(block), Echoed(block, {DataSum(block)}));
     ASSERT_TRUE(sim->Stop() == SimOutcome::Stopped);
+    EXPECT_EQ(
+        sim->ProtocolFaults(),
+        (std::vector<std::string>{"protocol fault: page command at 0210, not a multiple of 512",
+                                  "protocol fault: block command at FFC0, not a multiple of 128"}));
     const Bytes memory = sim->Image();
-    EXPECT_EQ(memory[0xFFC0], 1);
-    EXPECT_EQ(memory[0xFFFF], 64);
-    EXPECT_EQ(memory[0x0000], 65);
-    EXPECT_EQ(memory[0x003F], 128);
-    EXPECT_EQ(memory[0x0040], 0xFF);
+    EXPECT_EQ(std::count(memory.begin(), memory.end(), 0xFF), 0x10000);
 }
 
 TEST_F(SimTest, LinkPointsAtTheLineAndIsRemovedAfterwards) {

@@ -1,0 +1,115 @@
+#include "loader/UpdateImage.h"
+
+#include <algorithm>
+#include <cassert>
+
+#include "loader/Errors.h"
+#include "loader/HexRecord.h"
+#include "loader/HexText.h"
+#include "loader/TextFile.h"
+
+namespace {
+int HexDigitValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return c - 'a' + 10;  // the record check has let only hexadecimal digits through
+}
+}  // namespace
+
+UpdateImage::UpdateImage() : bytes_(kSize, 0), text_(2 * kSize, '0') {}
+
+bool UpdateImageReader::AddLine(std::string_view line) {
+    ++lineNumber_;
+    const HexRecord record = ParseHexRecord(line, lineNumber_);
+    switch (static_cast<HexRecordType>(record.type)) {
+        case HexRecordType::Data:
+            AddData(record);
+            return true;
+        case HexRecordType::EndOfFile:
+            if (record.length != 0) {
+                throw EConvertError(RecordError(lineNumber_, "запись конца файла содержит данные"));
+            }
+            return false;
+        case HexRecordType::ExtendedSegmentAddress:
+        case HexRecordType::ExtendedLinearAddress:
+            if (record.length != 2) {
+                throw EConvertError(
+                    RecordError(lineNumber_, "неверная длина записи расширенного адреса"));
+            }
+            // Whether the base leaves the data within reach is decided byte by byte.
+            base_ =
+                record.DataValue()
+                << (record.type == static_cast<uint8_t>(HexRecordType::ExtendedLinearAddress) ? 16
+                                                                                              : 4);
+            return true;
+        case HexRecordType::StartSegmentAddress:
+        case HexRecordType::StartLinearAddress:
+            return true;  // the boot loader starts the firmware itself
+    }
+    throw EConvertError(
+        RecordError(lineNumber_, "неизвестный тип записи " + HexDigits(record.type, 2)));
+}
+
+void UpdateImageReader::AddData(const HexRecord& r) {
+    if (r.length == 0) return;
+    // 64-bit: a linear base of FFFF0000 plus the address field must not wrap to a small address.
+    const uint64_t first = uint64_t{base_} + static_cast<uint64_t>(r.address);
+    const uint64_t end = first + static_cast<uint64_t>(r.length);
+    if (end > UpdateImage::kSize) {
+        const uint64_t outside = std::max<uint64_t>(first, UpdateImage::kSize);
+        throw EConvertError(
+            RecordError(lineNumber_, "данные за пределами 64 КиБ памяти устройства (адрес " +
+                                         HexDigits(static_cast<uint32_t>(outside), 4) + ")"));
+    }
+
+    UpdateImage& image = image_;
+    for (uint32_t i = 0; i < static_cast<uint32_t>(r.length); ++i) {
+        const auto address = static_cast<uint32_t>(first) + i;
+        const char high = r.dataText[2 * i];
+        const char low = r.dataText[2 * i + 1];
+        const auto value = static_cast<uint8_t>((HexDigitValue(high) << 4) | HexDigitValue(low));
+        if (image.defined_.test(address)) {
+            if (image.bytes_[address] == value) continue;
+            throw EConvertError(RecordError(
+                lineNumber_,
+                "байт по адресу " + HexDigits(address, 4) + " уже задан другим значением (" +
+                    HexDigits(image.bytes_[address], 2) + ", здесь " + HexDigits(value, 2) + ")"));
+        }
+        image.defined_.set(address);
+        image.bytes_[address] = value;
+        image.text_[2 * address] = high;
+        image.text_[2 * address + 1] = low;
+    }
+
+    // One piece per block the record touches.
+    const bool ownAddress = base_ == 0;
+    for (auto at = static_cast<uint32_t>(first); at < end;) {
+        const uint32_t blockEnd = (at / UpdateImage::kBlockSize + 1) * UpdateImage::kBlockSize;
+        const uint32_t pieceEnd = std::min(static_cast<uint32_t>(end), blockEnd);
+        UpdateImage::Piece piece;
+        piece.address = static_cast<uint16_t>(at);
+        piece.length = static_cast<uint16_t>(pieceEnd - at);
+        piece.asWritten = ownAddress && at == first && pieceEnd == end;
+        if (piece.asWritten) {
+            assert(r.addressText.size() == 4 && r.lengthText.size() == 2);
+            std::copy(r.addressText.begin(), r.addressText.end(), piece.addressText.begin());
+            std::copy(r.lengthText.begin(), r.lengthText.end(), piece.lengthText.begin());
+        }
+        image.pieces_.push_back(piece);
+        at = pieceEnd;
+    }
+}
+
+UpdateImage ReadUpdateImage(const std::string& fileName) {
+    TextFile file(fileName);
+    UpdateImageReader reader;
+    std::string line;
+    do {
+        file.ReadLine(line);
+        if (!reader.AddLine(line)) break;
+    } while (!file.Eof());
+    if (reader.Image().DefinedCount() == 0) {
+        throw EConvertError("Ошибка: в файле обновления нет данных");
+    }
+    return reader.Take();
+}
