@@ -6,17 +6,17 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
-#include <deque>
 #include <memory>
 #include <mutex>
-#include <random>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "sim/BootLoaderDevice.h"
 #include "sim/PseudoTerminal.h"
+#include "sim/SimFaultPlan.h"
 #include "sim/SimOptions.h"
+#include "sim/SimWire.h"
 
 enum class SimOutcome {
     Running,     // not ended yet
@@ -67,24 +67,25 @@ public:
 
 private:
     using Clock = std::chrono::steady_clock;
-    enum class After { Nothing, FallSilent, HangUp };
-    // Bytes on the line: from the tool (echoed and taken in when due) or from the device.
-    struct Segment {
-        Clock::time_point due;
-        std::vector<uint8_t> bytes;
-        bool fromTool = false;
-        After after = After::Nothing;
-    };
 
+    // What a wait on the line and the stop pipe brought.
+    struct LineEvents {
+        bool failed = false;    // the wait itself failed
+        bool stop = false;      // RequestStop
+        bool readable = false;  // bytes from the tool
+        bool writable = false;  // room for pending bytes to the tool
+        bool hungUp = false;    // the line failed or the tool closed it after the end
+    };
+    LineEvents WaitForLine() const;
+    // One look at the line after a wait: takes in, sends what is due, greets, lets go at the
+    // end. Returns the outcome once the run is over.
+    SimOutcome Advance(Clock::time_point at, const LineEvents& events);
+    void GreetWhenDue(Clock::time_point at);
     void ReadFromTool(Clock::time_point now);
-    void Schedule(Segment segment);
     void ProcessDue(Clock::time_point now);
-    void TakeIn(const Segment& segment, std::vector<uint8_t>& echo);
-    void Answer(const BootLoaderDevice::Step& step, Clock::time_point at,
-                std::vector<uint8_t>& echo);
+    void TakeIn(const SimWire::Segment& segment);
+    void Answer(const BootLoaderDevice::Step& step, Clock::time_point at);
     void Greet(Clock::time_point now);
-    void Emit(std::vector<uint8_t> bytes);
-    void FlushPending();
     void FinishEnd();
     Clock::time_point NextWake(Clock::time_point now) const;
     Clock::time_point RegreetDue() const;
@@ -94,7 +95,6 @@ private:
     void Trace(const std::string& text) const;
 
     const SimOptions options_;
-    const Clock::duration byteTime_;
     PseudoTerminal line_;
     int stopRead_ = -1;
     int stopWrite_ = -1;
@@ -102,11 +102,10 @@ private:
 
     // Run thread only.
     BootLoaderDevice device_;
-    std::deque<Segment> schedule_;
-    Clock::time_point wireFree_{};
+    SimWire wire_;
+    SimFaultPlan plan_;
     Clock::time_point nextGreeting_{};
     Clock::time_point lastHeard_{};
-    Clock::time_point lastSent_{};
     Clock::time_point regreetLook_{};  // earliest next look at a silent line
     Clock::time_point lingerUntil_{};
     bool heardSinceGreeting_ = false;
@@ -118,10 +117,6 @@ private:
     Clock::time_point hangupBy_{};
     bool ended_ = false;
     bool released_ = false;
-    bool badChecksumSent_ = false;
-    bool echoDropped_ = false;
-    std::vector<uint8_t> pendingOut_;  // written bytes the line did not take yet
-    std::minstd_rand pieces_;
 
     // Shared with the callers.
     mutable std::mutex mutex_;
