@@ -80,3 +80,28 @@ TEST_F(PortListTest, SimulatorLinksThatLeadToATerminal) {
 TEST(PortListDirTest, MissingDirectoriesGiveAnEmptyList) {
     EXPECT_TRUE(ListPorts({"/nonexistent/dev", "/nonexistent/sys", "/nonexistent/sim"}).empty());
 }
+
+TEST_F(PortListTest, EveryTerminalWithADriverAndBluetoothLinks) {
+    for (const char* name : {"ttyAMA0", "ttymxc10", "ttymxc2", "rfcomm0", "ttyprintk", "tty1"})
+        Node(name);
+    const std::string drivers = root + "/sys/bus/drivers";
+    for (const char* name : {"ttyAMA0", "ttymxc10", "ttymxc2"}) {
+        const std::string device = root + "/sys/devices/" + name;
+        fs::create_directories(device);
+        fs::create_directories(drivers + "/" + (name[3] == 'A' ? "uart-pl011" : "imx-uart"));
+        fs::create_symlink(drivers + "/" + (name[3] == 'A' ? "uart-pl011" : "imx-uart"),
+                           device + "/driver");
+        fs::create_directories(roots.SysClassTtyDir + "/" + name);
+        fs::create_symlink(device, roots.SysClassTtyDir + "/" + name + "/device");
+    }
+    // ttyprintk and the virtual console have no driver behind them: not serial ports.
+    fs::create_directories(roots.SysClassTtyDir + "/ttyprintk");
+    fs::create_directories(roots.SysClassTtyDir + "/tty1");
+
+    const auto ports = ListPorts(roots);
+    ASSERT_EQ(ports.size(), 4u);
+    EXPECT_EQ(ports[0], (TVaPortInfo{roots.DevDir + "/rfcomm0", "Bluetooth serial port"}));
+    EXPECT_EQ(ports[1], (TVaPortInfo{roots.DevDir + "/ttyAMA0", "Serial port (uart-pl011)"}));
+    EXPECT_EQ(ports[2].Path, roots.DevDir + "/ttymxc2");
+    EXPECT_EQ(ports[3], (TVaPortInfo{roots.DevDir + "/ttymxc10", "Serial port (imx-uart)"}));
+}
