@@ -299,7 +299,6 @@ void BootLoaderTransfer::EndWithFault(TransferEnding ending, const char* message
     running_ = false;
     host_.SetLedChecked(false);
     linkState_ = 0;
-    transferState_ = kAwaitingAcknowledge;
     echoPending_ = 0;
     host_.Gauge().SetProgress(0);
     host_.ShowMessage(message);
