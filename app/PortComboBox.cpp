@@ -1,5 +1,9 @@
 #include "app/PortComboBox.h"
 
+#include <algorithm>
+
+#include <QAbstractItemView>
+#include <QStylePainter>
 #include <QStyledItemDelegate>
 #include <QTextDocument>
 
@@ -13,14 +17,23 @@ QString ToolTipOf(const std::string& description) {
     return Qt::mightBeRichText(text) ? Qt::convertFromPlainText(text) : text;
 }
 
-class TFixedHeightDelegate final : public QStyledItemDelegate {
+constexpr int kDescriptionRole = Qt::UserRole + 1;
+
+// Fixed item height; the open list shows each entry with its description.
+class TPortItemDelegate final : public QStyledItemDelegate {
 public:
-    TFixedHeightDelegate(QObject* parent, int height)
-        : QStyledItemDelegate(parent), height_(height) {}
+    TPortItemDelegate(QObject* parent, int height) : QStyledItemDelegate(parent), height_(height) {}
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
         QSize size = QStyledItemDelegate::sizeHint(option, index);
         size.setHeight(height_);
         return size;
+    }
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        option->text = TPortComboBox::EntryText(index.data(Qt::DisplayRole).toString(),
+                                                index.data(kDescriptionRole).toString());
     }
 
 private:
@@ -31,9 +44,11 @@ private:
 TPortComboBox::TPortComboBox(QWidget* parent, TVaPortListRoots roots, int itemHeight)
     : QComboBox(parent), roots_(std::move(roots)) {
     setEditable(false);
-    setItemDelegate(new TFixedHeightDelegate(this, itemHeight));
+    setItemDelegate(new TPortItemDelegate(this, itemHeight));
     Refresh();
     setCurrentIndex(0);
+    connect(this, &QComboBox::currentIndexChanged, this,
+            [this] { setToolTip(ShownText() == currentText() ? QString() : currentText()); });
 }
 
 void TPortComboBox::Refresh() {
@@ -41,8 +56,10 @@ void TPortComboBox::Refresh() {
     clear();
     for (const TVaPortInfo& entry : PortListEntries(ListPorts(roots_))) {
         addItem(QString::fromStdString(entry.Path));
-        if (!entry.Description.empty())
+        if (!entry.Description.empty()) {
             setItemData(count() - 1, ToolTipOf(entry.Description), Qt::ToolTipRole);
+            setItemData(count() - 1, QString::fromStdString(entry.Description), kDescriptionRole);
+        }
     }
     if (chosen.isEmpty()) return;
     if (findText(chosen, Qt::MatchExactly) < 0) addItem(chosen);
@@ -51,5 +68,32 @@ void TPortComboBox::Refresh() {
 
 void TPortComboBox::showPopup() {
     Refresh();
+    // As wide as its longest entry, description included, even where that is wider than the box.
+    QStyleOptionViewItem option;
+    option.initFrom(view());
+    int widest = 0;
+    for (int row = 0; row < count(); ++row)
+        widest = std::max(widest, itemDelegate()->sizeHint(option, model()->index(row, 0)).width());
+    view()->setMinimumWidth(widest + 2 * view()->frameWidth() +
+                            view()->style()->pixelMetric(QStyle::PM_ScrollBarExtent));
     QComboBox::showPopup();
+}
+
+QString TPortComboBox::ShownText() const {
+    const QString path = currentText();
+    return path.startsWith(u'/') ? path.mid(path.lastIndexOf(u'/') + 1) : path;
+}
+
+QString TPortComboBox::EntryText(const QString& path, const QString& description) {
+    return description.isEmpty() ? path : path + QStringLiteral("   ") + description;
+}
+
+void TPortComboBox::paintEvent(QPaintEvent*) {
+    // The box is narrow: a long path would be cut where it differs from the others.
+    QStylePainter painter(this);
+    QStyleOptionComboBox option;
+    initStyleOption(&option);
+    option.currentText = ShownText();
+    painter.drawComplexControl(QStyle::CC_ComboBox, option);
+    painter.drawControl(QStyle::CE_ComboBoxLabel, option);
 }

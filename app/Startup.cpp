@@ -5,6 +5,7 @@
 
 #include "app/ApplicationTitle.h"
 #include "app/MessageBoxes.h"
+#include "app/QtTranslations.h"
 #include "app/Unit1.h"
 #include "serial/VaClasses.h"
 #include "widgets/DesktopStyle.h"
@@ -34,6 +35,7 @@ int RunTevrLoader(int& argc, char** argv, const std::function<void(TForm1&)>& on
     QGuiApplication::setDesktopFileName(QStringLiteral("tevr-loader"));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("tevr-loader")));
     ApplyDesktopStyle(app);
+    InstallQtTranslations(app);
     SetApplicationTitle(QString::fromUtf8(kApplicationTitle));
     TErrorHookScope errorHook;
 

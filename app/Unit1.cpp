@@ -12,6 +12,7 @@
 #include <QToolButton>
 
 #include "app/PortComboBox.h"
+#include "app/SpeedButton.h"
 #include "loader/BootLoaderLine.h"
 #include "widgets/AbColBitBtn.h"
 #include "widgets/AbLED.h"
@@ -62,13 +63,13 @@ void TForm1::CreateControls(const TVaPortListRoots& portRoots) {
     Edit1->setObjectName(QStringLiteral("Edit1"));
     Edit1->setGeometry(8, 32, 305, 21);
 
-    SpeedButton1 = new QToolButton(this);
+    SpeedButton1 = new TSpeedButton(this);
     SpeedButton1->setObjectName(QStringLiteral("SpeedButton1"));
     SpeedButton1->setGeometry(312, 32, 33, 25);
     SpeedButton1->setText(QStringLiteral("..."));
     SpeedButton1->setToolTip(QStringLiteral("Открыть файл"));
     SpeedButton1->setAutoRaise(true);  // flat
-    SpeedButton1->setFocusPolicy(Qt::NoFocus);
+    SpeedButton1->setFocusPolicy(Qt::TabFocus);
     connect(SpeedButton1, &QToolButton::clicked, this, [this] { SpeedButton1Click(); });
 
     CreateLed();
@@ -86,8 +87,10 @@ void TForm1::CreateControls(const TVaPortListRoots& portRoots) {
                               kGaugeHeight);
     ProgressBar1->SetProgress(0);
 
-    // Tab order: Edit1 (0), then the hidden lists (1, 2), then ComboBox1 (3).
-    setTabOrder(Edit1, ComboBox1);
+    // Tab order: the file field, "...", the port list, the start button.
+    setTabOrder(Edit1, SpeedButton1);
+    setTabOrder(SpeedButton1, ComboBox1);
+    setTabOrder(ComboBox1, AbColBitBtn1);
 }
 
 void TForm1::CreateLed() {
@@ -110,6 +113,7 @@ void TForm1::CreateStartButton() {
     TAbColBitBtn* b = AbColBitBtn1 = new TAbColBitBtn(this);
     b->setObjectName(QStringLiteral("AbColBitBtn1"));
     b->setGeometry(0, 104, 345, 33);
+    b->setFocusPolicy(Qt::TabFocus);  // Space then toggles it as a click does
     b->SetMode(mSwitch);
     b->SetTextOff(QStringLiteral("Старт BootLoader"));
     b->SetTextOn(QStringLiteral("BootLoader запущен"));
@@ -158,6 +162,7 @@ void TForm1::SetUpVaComm1() {
     VaComm1.SetDeviceName("COM1");
     VaComm1.OnRxChar = [this](TVaCustomComm&, int count) { VaComm1RxChar(count); };
     VaComm1.OnException = [this](const std::exception& error) { ShowError(error); };
+    VaComm1.OnDeviceGone = [this](TVaCustomComm&) { VaComm1DeviceGone(); };
 }
 
 void TForm1::SetUpOpenDialog1() {

@@ -68,6 +68,8 @@ public:
     void AbColBitBtn1Click();
     // One receive step with the bytes waiting at the port.
     void VaComm1RxChar(int count);
+    // The port's device or adapter went away: a running transfer ends at rest.
+    void VaComm1DeviceGone();
 
     // The boxes messages and errors go to; the desktop's unless replaced.
     void SetMessageBoxes(std::shared_ptr<TMessageBoxes> boxes);
@@ -106,9 +108,11 @@ private:
     // Runs a handler; an error it raises is shown in the error box, and whatever state the
     // handler reached stands.
     void RunHandler(const std::function<void()>& body);
-    // Handles bytes whose receive event came while another handler ran.
-    void CatchUpReceive();
+    // Handles what came while another handler ran: a device gone, then waiting bytes.
+    void CatchUp();
     void ChooseAndConvert();
+    // Converts the file Edit1 names for a start; false (the button off again) when it names none.
+    bool ConvertForStart();
     void UpdateControls();
     void StartButtonDown(Qt::MouseButton button);
     void StartButtonUp(Qt::MouseButton button);
@@ -121,6 +125,7 @@ private:
 
     int handlerDepth_ = 0;
     bool receivePending_ = false;
+    bool gonePending_ = false;
     // The start button's state before the press, and whether the press led to a handled click.
     bool checkedBeforePress_ = false;
     bool pressTracked_ = false;

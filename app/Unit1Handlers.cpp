@@ -11,17 +11,17 @@
 #include "widgets/AbColBitBtn.h"
 #include "widgets/AbLED.h"
 
-// Marks a handler, or a message box shown outside one, as running. When the last one ends, a
-// receive event held back meanwhile is handled.
+// Marks a handler, or a message box shown outside one, as running. When the last one ends, what
+// was held back meanwhile (a device gone, a receive event) is handled.
 class TForm1::THandlerScope {
 public:
     explicit THandlerScope(TForm1& form) : form_(form) { ++form_.handlerDepth_; }
     ~THandlerScope() {
-        if (--form_.handlerDepth_ == 0 && form_.receivePending_) {
+        if (--form_.handlerDepth_ == 0 && (form_.receivePending_ || form_.gonePending_)) {
             form_.receivePending_ = false;
             // Queued, so that whatever held the event back has fully returned first.
             QMetaObject::invokeMethod(
-                &form_, [&form = form_] { form.CatchUpReceive(); }, Qt::QueuedConnection);
+                &form_, [&form = form_] { form.CatchUp(); }, Qt::QueuedConnection);
         }
     }
     THandlerScope(const THandlerScope&) = delete;
@@ -55,7 +55,29 @@ void TForm1::AbColBitBtn1Click() {
     // back as it was.
     if (InHandler()) return;
     clickHandled_ = true;
-    RunHandler([this] { transfer_.AbColBitBtn1Click(); });
+    RunHandler([this] {
+        if (AbColBitBtn1->Checked() && !ConvertForStart()) return;
+        transfer_.AbColBitBtn1Click();
+    });
+}
+
+bool TForm1::ConvertForStart() {
+    // What goes out is the file the field names now, typed or picked, as it is on the disk now.
+    // A fresh conversion also empties the exchange log of the previous update.
+    const std::string fileName = Edit1Text();
+    if (!HasHexExtension(fileName)) {
+        ShowMessage(BootLoaderTransfer::kNoFileMessage);
+        SetButtonChecked(false);
+        return false;
+    }
+    try {
+        ConvertUpdateFile(fileName, lists_, *gauge_);
+    } catch (...) {
+        // Nothing was opened; the error box says what is wrong with the file.
+        SetButtonChecked(false);
+        throw;
+    }
+    return true;
 }
 
 void TForm1::StartButtonDown(Qt::MouseButton button) {
@@ -87,10 +109,23 @@ void TForm1::VaComm1RxChar(int count) {
     RunHandler([this, count] { transfer_.VaComm1RxChar(count); });
 }
 
-void TForm1::CatchUpReceive() {
+void TForm1::VaComm1DeviceGone() {
+    if (InHandler()) {
+        // Held back like a receive event: the handler whose message is up finishes first.
+        gonePending_ = true;
+        return;
+    }
+    RunHandler([this] { transfer_.DeviceGone(); });
+}
+
+void TForm1::CatchUp() {
     if (InHandler()) {
         receivePending_ = true;
         return;
+    }
+    if (gonePending_) {
+        gonePending_ = false;
+        RunHandler([this] { transfer_.DeviceGone(); });
     }
     RunHandler([this] {
         const int count = VaComm1.InputCount();
@@ -102,6 +137,9 @@ void TForm1::RunHandler(const std::function<void()>& body) {
     THandlerScope scope(*this);
     try {
         body();
+    } catch (const EVaCommDeviceGone&) {
+        // A read or status query of this handler found the device gone: one message, at rest.
+        transfer_.DeviceGone();
     } catch (const std::exception& error) {
         ShowError(error);
     }

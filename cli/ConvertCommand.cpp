@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli/Command.h"
+#include "cli/SubjectError.h"
 #include "loader/Conversion.h"
 #include "loader/RecordList.h"
 
@@ -36,15 +37,13 @@ void AddConvertCommand(CLI::App& app, CommandIo& io, CommandAction& action) {
                   "data in address order, whatever the order of its records");
     sub->callback([options, &io, &action] {
         action = [options, &io] {
-            std::vector<std::string> lines;
-            if (options->records) {
-                lines = ReadRecordList(options->file);
-            } else {
+            const std::vector<std::string> lines = About(options->file, [&] {
+                if (options->records) return ReadRecordList(options->file);
                 UpdateLists lists;
                 NullGauge gauge;
                 ConvertUpdateFile(options->file, lists, gauge);
-                lines = std::move(lists.Memo2);
-            }
+                return std::move(lists.Memo2);
+            });
             WriteOutput(io.out, JoinLines(lines));
             return 0;
         };

@@ -19,10 +19,12 @@ struct FlashArguments {
 };
 
 constexpr const char* kDetails =
-    "Converts FILE, opens PORT at 10400 bit/s 8N1, waits for the boot loader's greeting, sends\n"
-    "the firmware block by block, checks every block's checksum and ends with the end command.\n"
-    "Progress, the transfer's messages and --log go to standard error; a progress bar when it\n"
-    "is a terminal, plain lines otherwise.";
+    "Converts FILE, opens PORT at 10400 bit/s 8N1, waits for the boot loader's\n"
+    "greeting, sends the firmware block by block, checks every block's echo and\n"
+    "checksum and ends with the end command. A lost or changed echo byte (a line\n"
+    "fault) and a device or adapter that goes away end the flash with status 1.\n"
+    "Progress, the transfer's messages and --log go to standard error: a progress\n"
+    "bar as wide as the terminal when it is one, plain lines otherwise.";
 }  // namespace
 
 void AddFlashCommand(CLI::App& app, CommandIo& io, CommandAction& action) {

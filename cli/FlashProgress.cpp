@@ -42,20 +42,36 @@ std::string Blocks(const TransferFigures& f) {
 }
 }  // namespace
 
-std::string ProgressBarText(const TransferFigures& figures) {
+std::string ProgressBarText(const TransferFigures& figures, int columns) {
     const int64_t perCent = PerCent(figures);
-    const auto filled = static_cast<size_t>(perCent * kBarCells / 100);
-    std::string bar = "[" + std::string(filled, '#') + std::string(kBarCells - filled, '.') + "]";
     char head[16];
     std::snprintf(head, sizeof head, " %3lld %%", static_cast<long long>(perCent));
-    return bar + head + "  " + Blocks(figures) + "  " + Rate(figures) + "  " + TimeLeft(figures);
+    const std::string tails[] = {"  " + Blocks(figures), "  " + Rate(figures),
+                                 "  " + TimeLeft(figures)};
+    // The last column is left free: writing into it makes some terminals wrap.
+    const size_t room = columns > 1 ? static_cast<size_t>(columns - 1) : 0;
+    const auto bar = [&](size_t cells) {
+        const auto filled = static_cast<size_t>(perCent * static_cast<int64_t>(cells) / 100);
+        return "[" + std::string(filled, '#') + std::string(cells - filled, '.') + "]";
+    };
+    std::string text = bar(kBarCells) + head;
+    size_t kept = 0;
+    while (kept < std::size(tails) && text.size() + tails[kept].size() <= room)
+        text += tails[kept++];
+    if (text.size() <= room) return text;
+    // Narrower than the bar and its figure: fewer cells, then the figure alone.
+    const size_t fixed = 2 + std::string(head).size();
+    if (room >= fixed + 4) return bar(std::min<size_t>(kBarCells, room - fixed)) + head;
+    std::string figure = std::string(head).substr(1);
+    return figure.substr(0, std::min(figure.size(), room));
 }
 
 std::string ProgressLineText(const TransferFigures& figures) {
     return std::to_string(PerCent(figures)) + " % (" + Blocks(figures) + ", " + Rate(figures) + ")";
 }
 
-FlashProgress::FlashProgress(std::ostream& out, bool terminal) : out_(out), terminal_(terminal) {}
+FlashProgress::FlashProgress(std::ostream& out, bool terminal, std::function<int()> columns)
+    : out_(out), terminal_(terminal), columns_(std::move(columns)) {}
 
 void FlashProgress::Note(const std::string& text) {
     Line("tevr-flash: " + text);
@@ -74,7 +90,7 @@ void FlashProgress::Started(int64_t blocksTotal, Clock::time_point at) {
     blocksSent_ = 0;
     lastTenth_ = 0;
     lastDraw_ = Clock::time_point{};
-    if (terminal_) DrawBar(ProgressBarText(Figures(at)));
+    if (terminal_) DrawBar(ProgressBarText(Figures(at), Columns()));
 }
 
 void FlashProgress::Update(int64_t blocksSent, Clock::time_point at) {
@@ -83,7 +99,7 @@ void FlashProgress::Update(int64_t blocksSent, Clock::time_point at) {
     if (terminal_) {
         if (at - lastDraw_ < kRedrawInterval) return;
         lastDraw_ = at;
-        DrawBar(ProgressBarText(Figures(at)));
+        DrawBar(ProgressBarText(Figures(at), Columns()));
         return;
     }
     const int64_t tenth = blocksTotal_ > 0 ? blocksSent_ * 10 / blocksTotal_ : 10;
@@ -96,7 +112,7 @@ void FlashProgress::Finish(Clock::time_point at) {
     if (!started_) return;
     const TransferFigures figures = Figures(at);
     if (terminal_) {
-        DrawBar(ProgressBarText(figures));
+        DrawBar(ProgressBarText(figures, Columns()));
         out_ << '\n';
         barWidth_ = 0;
         out_.flush();
@@ -115,6 +131,15 @@ void FlashProgress::Abandon() {
     started_ = false;
 }
 
+int FlashProgress::Columns() const {
+    return columns_ ? columns_() : 80;
+}
+
+size_t FlashProgress::Room() const {
+    const int columns = Columns();
+    return columns > 1 ? static_cast<size_t>(columns - 1) : 0;
+}
+
 TransferFigures FlashProgress::Figures(Clock::time_point at) const {
     TransferFigures figures;
     figures.blocksSent = blocksSent_;
@@ -124,9 +149,11 @@ TransferFigures FlashProgress::Figures(Clock::time_point at) const {
 }
 
 void FlashProgress::DrawBar(const std::string& text) {
-    // Shorter text than before leaves the old tail on the screen: blank it out.
+    // Shorter text than before leaves the old tail on the screen: blank it out, but never past
+    // the terminal's edge, which would wrap.
     std::string line = "\r" + text;
-    if (text.size() < barWidth_) line.append(barWidth_ - text.size(), ' ');
+    const size_t blank = std::min(barWidth_, Room());
+    if (text.size() < blank) line.append(blank - text.size(), ' ');
     out_ << line;
     out_.flush();
     barWidth_ = text.size();
@@ -134,7 +161,7 @@ void FlashProgress::DrawBar(const std::string& text) {
 
 void FlashProgress::ClearBar() {
     if (barWidth_ == 0) return;
-    out_ << '\r' << std::string(barWidth_, ' ') << '\r';
+    out_ << '\r' << std::string(std::min(barWidth_, Room()), ' ') << '\r';
     barWidth_ = 0;
     lastDraw_ = Clock::time_point{};
 }

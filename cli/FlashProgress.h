@@ -4,6 +4,7 @@
 // exchange log are printed above the bar on lines of their own.
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <iosfwd>
 #include <string>
 
@@ -14,8 +15,10 @@ struct TransferFigures {
     int64_t bytesPerBlock = 128;
 };
 
-// "[##########..............]  42 %  215/512 blocks  1016 B/s  0:36 left"
-std::string ProgressBarText(const TransferFigures& figures);
+// "[##########..............]  42 %  215/512 blocks  1016 B/s  0:36 left", shortened to fit in
+// fewer than `columns` characters (so that a terminal never wraps it): the time left, the rate
+// and the block counts go first, then bar cells.
+std::string ProgressBarText(const TransferFigures& figures, int columns = 80);
 // "42 % (215/512 blocks, 1016 B/s)"
 std::string ProgressLineText(const TransferFigures& figures);
 
@@ -23,7 +26,8 @@ class FlashProgress {
 public:
     using Clock = std::chrono::steady_clock;
 
-    FlashProgress(std::ostream& out, bool terminal);
+    // `columns` tells the terminal's width at the time of each drawing.
+    FlashProgress(std::ostream& out, bool terminal, std::function<int()> columns = {});
 
     // A line of the program's own, after "tevr-flash: ".
     void Note(const std::string& text);
@@ -41,11 +45,14 @@ public:
 
 private:
     TransferFigures Figures(Clock::time_point at) const;
+    int Columns() const;
+    size_t Room() const;  // characters a line may hold without wrapping
     void DrawBar(const std::string& text);
     void ClearBar();
 
     std::ostream& out_;
     const bool terminal_;
+    const std::function<int()> columns_;
     bool started_ = false;
     Clock::time_point start_{};
     int64_t blocksTotal_ = 0;

@@ -1,14 +1,19 @@
 #include "cli/FlashSession.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <ostream>
 #include <stdexcept>
 
 #include "cli/InterruptGuard.h"
+#include "cli/SubjectError.h"
+#include "cli/TerminalColumns.h"
 #include "cli/TevrFlash.h"
 #include "loader/BootLoaderLine.h"
 #include "loader/Conversion.h"
+#include "loader/Errors.h"
 #include "loader/HexField.h"
 
 namespace {
@@ -26,6 +31,11 @@ bool IsBlockLine(const std::string& line) {
     return TextColumns(line, 5, 2) == "02";
 }
 
+const char* SignalWord(int signal) {
+    if (signal == SIGHUP) return "hung up";
+    return signal == SIGTERM ? "terminated" : "interrupted";
+}
+
 std::string Seconds(std::chrono::milliseconds duration) {
     char text[32];
     std::snprintf(text, sizeof text, "%g s", static_cast<double>(duration.count()) / 1000);
@@ -35,7 +45,7 @@ std::string Seconds(std::chrono::milliseconds duration) {
 
 FlashSession::FlashSession(FlashOptions options, std::ostream& err)
     : options_(std::move(options)),
-      progress_(err, options_.terminal),
+      progress_(err, options_.terminal, [] { return TerminalColumns(STDERR_FILENO); }),
       loop_(std::make_shared<TVaEventLoop>()),
       comm_(loop_),
       port_(comm_),
@@ -51,8 +61,9 @@ FlashSession::FlashSession(FlashOptions options, std::ostream& err)
         transfer_.VaComm1RxChar(count);
     };
     comm_.OnException = [this](const std::exception& e) {
-        if (failure_.empty()) failure_ = e.what();
+        if (failure_.empty()) failure_ = ErrorAbout(e).what();
     };
+    comm_.OnDeviceGone = [this](TVaCustomComm&) { transfer_.DeviceGone(); };
     host_.OnMessage = [this](const std::string& text) { OnTransferMessage(text); };
 }
 
@@ -65,8 +76,12 @@ int FlashSession::Run() {
     Outcome outcome;
     try {
         host_.SetButtonChecked(true);
-        transfer_.AbColBitBtn1Click();
-        if (!transfer_.Running()) throw std::runtime_error("the transfer did not start");
+        try {
+            transfer_.AbColBitBtn1Click();
+        } catch (const std::exception& e) {
+            throw ErrorAbout(e);
+        }
+        if (!transfer_.Running()) throw SubjectError(options_.port, "the transfer did not start");
         progress_.Note("waiting for the boot loader on " + options_.port +
                        " (switch the on-board computer on or reset it)");
         outcome = Drive(guard);
@@ -84,8 +99,8 @@ int FlashSession::Run() {
         case Outcome::Interrupted:
             progress_.Abandon();
             NoteWhereItStopped();
-            progress_.Note(std::string(guard.Signal() == SIGTERM ? "terminated" : "interrupted") +
-                           "; the port is closed");
+            progress_.Note(std::string(SignalWord(guard.Signal())) + "; the port is closed");
+            if (guard.Signal() == SIGHUP) return kExitHungUp;
             return guard.Signal() == SIGTERM ? kExitTerminated : kExitInterrupted;
         case Outcome::Stalled:
             progress_.Abandon();
@@ -97,12 +112,32 @@ int FlashSession::Run() {
     }
     progress_.Abandon();
     NoteWhereItStopped();
-    throw std::runtime_error(failure_.empty() ? "the transfer stopped" : failure_);
+    if (!failure_.empty()) throw std::runtime_error(failure_);
+    switch (transfer_.Ending()) {
+        case TransferEnding::DeviceGone:
+            throw SubjectError(options_.port,
+                               "the device or its adapter went away (unplugged, switched off or "
+                               "reset); the port is closed");
+        case TransferEnding::EchoMismatch:
+            throw SubjectError(options_.port,
+                               "the echo did not match what was sent: a byte was lost or changed "
+                               "on the line (check the cable and the adapter); the port is closed");
+        default:
+            throw SubjectError(options_.port, "the transfer stopped");
+    }
+}
+
+SubjectError FlashSession::ErrorAbout(const std::exception& error) const {
+    // The file's errors are about the file; everything else a transfer meets is the port's.
+    const bool file = dynamic_cast<const EInOutError*>(&error) != nullptr ||
+                      dynamic_cast<const EConvertError*>(&error) != nullptr;
+    if (file) return SubjectError(options_.file, error.what());
+    return PortError(options_.port, error);
 }
 
 void FlashSession::Prepare() {
     UpdateLists& lists = host_.Lists();
-    ConvertUpdateFile(options_.file, lists, host_.Gauge());
+    About(options_.file, [&] { ConvertUpdateFile(options_.file, lists, host_.Gauge()); });
     blocksBefore_.assign(lists.Memo2.size() + 1, 0);
     for (size_t i = 0; i < lists.Memo2.size(); ++i)
         blocksBefore_[i + 1] = blocksBefore_[i] + (i > 0 && IsBlockLine(lists.Memo2[i]) ? 1 : 0);
@@ -157,10 +192,13 @@ void FlashSession::AfterEvent() noexcept {
 void FlashSession::OnTransferMessage(const std::string& text) {
     // The event that brought the message is logged before it.
     DrainLog();
+    // A fault is told in English with the error that ends the run.
+    const TransferEnding ending = transfer_.Ending();
+    if (ending == TransferEnding::DeviceGone || ending == TransferEnding::EchoMismatch) return;
     if (text == BootLoaderTransfer::kDoneMessage) {
         endSent_ = WaitForEndCommand();
         if (!endSent_) {
-            if (failure_.empty()) failure_ = "the end command could not be sent";
+            if (failure_.empty()) failure_ = options_.port + ": the end command could not be sent";
             return;
         }
         // Every block's checksum has come back right.

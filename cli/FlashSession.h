@@ -12,6 +12,7 @@
 
 #include "cli/FlashHost.h"
 #include "cli/FlashProgress.h"
+#include "cli/SubjectError.h"
 #include "loader/BootLoaderTransfer.h"
 #include "loader/VaCommTransferPort.h"
 #include "serial/VaComm.h"
@@ -34,8 +35,9 @@ public:
     FlashSession(const FlashSession&) = delete;
     FlashSession& operator=(const FlashSession&) = delete;
 
-    // Returns the exit status (0, 3, 130 or 143); throws std::exception with the message when the
-    // update file does not convert, the port does not open, or the transfer fails.
+    // Returns the exit status (0, 3, 129, 130 or 143); throws std::exception with the message
+    // ("FILE: ..." or "PORT: ...") when the update file does not convert, the port does not open,
+    // or the transfer fails.
     int Run();
 
 private:
@@ -53,6 +55,8 @@ private:
     // Blocks whose checksum came back right.
     int64_t BlocksDone() const;
     std::string StallReason() const;
+    // An error of the update file is about FILE, the rest about PORT.
+    SubjectError ErrorAbout(const std::exception& error) const;
 
     const FlashOptions options_;
     FlashProgress progress_;

@@ -28,11 +28,13 @@ InterruptGuard::InterruptGuard(TVaEventLoop& loop) {
     sigemptyset(&action.sa_mask);
     sigaction(SIGINT, &action, &oldInt_);
     sigaction(SIGTERM, &action, &oldTerm_);
+    sigaction(SIGHUP, &action, &oldHup_);
 }
 
 InterruptGuard::~InterruptGuard() {
     sigaction(SIGINT, &oldInt_, nullptr);
     sigaction(SIGTERM, &oldTerm_, nullptr);
+    sigaction(SIGHUP, &oldHup_, nullptr);
     g_loop.store(nullptr);
 }
 

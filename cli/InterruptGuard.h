@@ -1,6 +1,6 @@
 #pragma once
-// Ctrl-C (SIGINT) and SIGTERM while a transfer runs: the handler only asks the event loop to
-// return, so the flasher closes the port on its own thread and exits 128 + the signal's number.
+// Ctrl-C (SIGINT), SIGTERM and SIGHUP while a transfer runs: the handler only asks the event loop
+// to return, so the flasher closes the port on its own thread and exits 128 + the signal's number.
 // The previous handlers come back when the guard ends. One guard at a time.
 #include <csignal>
 
@@ -19,4 +19,5 @@ public:
 private:
     struct sigaction oldInt_ {};
     struct sigaction oldTerm_ {};
+    struct sigaction oldHup_ {};
 };

@@ -5,15 +5,19 @@
 #include <ostream>
 
 #include "cli/Command.h"
+#include "cli/HelpText.h"
+#include "cli/Printable.h"
+#include "cli/SubjectError.h"
 
 const char* const kExitStatusHelp =
     "Exit status:\n"
-    "  0    the command succeeded (flash: the end command went out after the last correct\n"
-    "       checksum; verify: the image holds every byte of the update file)\n"
+    "  0    the command succeeded (flash: the end command went out after the last\n"
+    "       correct checksum; verify: the image holds every byte of the update file)\n"
     "  1    the command failed; its message is the last line on standard error\n"
     "  2    the command line is wrong (usage error)\n"
-    "  3    flash: no progress for --timeout seconds (device silent, echo lost, wrong checksum\n"
+    "  3    flash: no progress for --timeout seconds (device silent, wrong checksum\n"
     "       left unanswered); the port was closed\n"
+    "  129  flash: hung up (SIGHUP, the terminal closed); the port was closed\n"
     "  130  flash: interrupted with Ctrl-C; the port was closed\n"
     "  143  flash: terminated (SIGTERM); the port was closed";
 
@@ -34,9 +38,9 @@ void WriteOutput(std::ostream& out, const std::string& text) {
 }
 
 int RunTevrFlash(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
-    CLI::App app(
-        "Loads firmware into the TEVR-R7 on-board computer through its serial boot loader.",
-        "tevr-flash");
+    CLI::App app("Loads firmware into the TEVR-R7 on-board computer through its boot loader.",
+                 "tevr-flash");
+    app.formatter(std::make_shared<TWrappingFormatter>());
     app.footer(kExitStatusHelp);
     app.require_subcommand(1);
 
@@ -55,7 +59,12 @@ int RunTevrFlash(int argc, const char* const* argv, std::ostream& out, std::ostr
     try {
         return action ? action() : kExitUsage;
     } catch (const std::exception& e) {
-        err << e.what() << '\n';
+        // Messages may quote the update file's bytes or name what a user typed: never raw.
+        std::string text = "tevr-flash: " + PrintableText(e.what()) + '\n';
+        if (const auto* about = dynamic_cast<const SubjectError*>(&e))
+            for (const std::string& hint : about->Hints())
+                text += "tevr-flash: " + PrintableText(hint) + '\n';
+        err << text;
         err.flush();
         return kExitError;
     }

@@ -8,6 +8,7 @@ enum TevrFlashExit : int {
     kExitError = 1,          // the command failed; its message alone went to `err`
     kExitUsage = 2,          // the command line did not parse
     kExitStalled = 3,        // flash: no progress for the --timeout time
+    kExitHungUp = 129,       // flash: SIGHUP (the terminal closed); the port was closed
     kExitInterrupted = 130,  // flash: Ctrl-C (SIGINT); the port was closed
     kExitTerminated = 143,   // flash: SIGTERM; the port was closed
 };

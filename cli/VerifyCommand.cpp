@@ -9,6 +9,7 @@
 
 #include "cli/Command.h"
 #include "cli/ImageCheck.h"
+#include "cli/SubjectError.h"
 
 namespace {
 struct VerifyArguments {
@@ -18,10 +19,10 @@ struct VerifyArguments {
 
 std::vector<uint8_t> ReadImage(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
-    if (!in) throw std::runtime_error("cannot open the image " + path);
+    if (!in) throw SubjectError(path, "cannot open the image");
     std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
                                std::istreambuf_iterator<char>());
-    if (in.bad()) throw std::runtime_error("cannot read the image " + path);
+    if (in.bad()) throw SubjectError(path, "cannot read the image");
     return bytes;
 }
 }  // namespace
@@ -37,9 +38,10 @@ void AddVerifyCommand(CLI::App& app, CommandIo& io, CommandAction& action) {
     sub->callback([args, &io, &action] {
         action = [args, &io] {
             const std::vector<uint8_t> image = ReadImage(args->image);
-            const ImageComparison comparison = CompareImageWithUpdateFile(args->file, image);
+            const ImageComparison comparison =
+                About(args->file, [&] { return CompareImageWithUpdateFile(args->file, image); });
             const std::string line = DescribeComparison(comparison, args->file);
-            if (comparison.bytesDiffering != 0) throw std::runtime_error(line);
+            if (comparison.bytesDiffering != 0) throw SubjectError(args->image, line);
             WriteOutput(io.out, line + "\n");
             return 0;
         };

@@ -1,6 +1,7 @@
 #include "loader/BootLoaderTransfer.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "loader/Conversion.h"
 #include "loader/Errors.h"
@@ -57,6 +58,7 @@ void BootLoaderTransfer::StartTransfer() {
     // Running from here on: whatever fails next leaves the port open and its events handled.
     running_ = true;
     completed_ = false;
+    ending_ = TransferEnding::Running;
     port_.SetDtr(false);
     linkState_ = 0;
     echoCount_ = 0;
@@ -64,6 +66,8 @@ void BootLoaderTransfer::StartTransfer() {
     // greeting must not be collected as echo or compared as a checksum.
     transferState_ = kNothingSent;
     echoPending_ = 0;
+    sentFrame_.clear();
+    echoMatched_ = 0;
 
     const std::string fileName = host_.Edit1Text();
     if (HasHexExtension(fileName)) {
@@ -74,6 +78,7 @@ void BootLoaderTransfer::StartTransfer() {
 
 void BootLoaderTransfer::StopTransfer() {
     port_.Close();
+    if (running_) ending_ = TransferEnding::SwitchedOff;
     running_ = false;
     host_.Gauge().SetProgress(0);
 }
@@ -90,7 +95,7 @@ void BootLoaderTransfer::VaComm1RxChar(int32_t count) {
             HandleEvent(rest);
             break;
         }
-        HandleEcho(rest.first(echo));
+        if (!HandleEcho(rest.first(echo))) return;
         rest = rest.subspan(echo);
     }
 }
@@ -122,20 +127,44 @@ size_t BootLoaderTransfer::EchoAhead(size_t available) const {
     return std::min(available, echoPending_);
 }
 
-void BootLoaderTransfer::HandleEcho(std::span<const uint8_t> bytes) {
+bool BootLoaderTransfer::HandleEcho(std::span<const uint8_t> bytes) {
     const std::string hex = HexText(bytes.data(), bytes.size());
-    if (transferState_ != kCollectingEcho) {
+    const bool collecting = transferState_ == kCollectingEcho;
+    const size_t matched = MatchEcho(bytes);
+    if (matched == SIZE_MAX) {
+        // A byte lost or changed on the line: what follows can no longer be told from the
+        // device's answers, so the transfer ends here, with what came logged.
+        echoText_ = collecting ? echoText_ + hex : hex;
+        Log();
+        EndWithFault(TransferEnding::EchoMismatch, kEchoMismatchMessage);
+        return false;
+    }
+    if (!collecting) {
         // Echo of a greeting answer or a page command: logged event by event, causes nothing.
-        echoPending_ -= bytes.size();
+        echoPending_ -= matched;
         echoText_ = hex;
         Log();
-        return;
+        return true;
     }
     echoCount_ = static_cast<uint8_t>(echoCount_ + bytes.size());
     echoText_ += hex;
-    if (echoCount_ != echoLength_) return;
+    if (echoCount_ != echoLength_) return true;
     Log();
     if (TextColumns(echoText_, 2, 2) == "22") transferState_ = kAwaitingChecksum;
+    return true;
+}
+
+size_t BootLoaderTransfer::MatchEcho(std::span<const uint8_t> bytes) {
+    size_t matched = 0;
+    for (const uint8_t byte : bytes) {
+        // The device greets every few milliseconds until it hears the answer, so a greeting may
+        // still come between the answer's first echo byte and the rest.
+        if (echoMatched_ == 1 && byte == kGreeting && sentFrame_ == kGreetingAnswer) continue;
+        if (echoMatched_ >= sentFrame_.size() || byte != sentFrame_[echoMatched_]) return SIZE_MAX;
+        ++echoMatched_;
+        ++matched;
+    }
+    return matched;
 }
 
 void BootLoaderTransfer::HandleEvent(std::span<const uint8_t> bytes) {
@@ -145,7 +174,12 @@ void BootLoaderTransfer::HandleEvent(std::span<const uint8_t> bytes) {
     const uint8_t first = bytes.front();
     if (transferState_ == kAwaitingChecksum) {
         if (first != expectedChecksum_) {
-            host_.ShowMessage(kBadChecksumMessage);
+            // Once per block: the device's later bytes (greetings, mostly) would otherwise put
+            // the message up again and again, and the start button out of reach.
+            if (!checksumReported_) {
+                checksumReported_ = true;
+                host_.ShowMessage(kBadChecksumMessage);
+            }
         } else if (scriptIndex_ < host_.Lists().ScriptLineCount) {
             SendScriptLine(true);
         } else {
@@ -217,10 +251,13 @@ void BootLoaderTransfer::SendScriptLine(bool afterChecksum) {
     echoText_.clear();
     // A block's echo is counted in EchoCount; a page command's like the greeting answer's.
     echoPending_ = page ? frame.size() : 0;
+    checksumReported_ = false;
     SendFrame(frame);
 }
 
 void BootLoaderTransfer::SendFrame(const std::vector<uint8_t>& frame) {
+    sentFrame_ = frame;
+    echoMatched_ = 0;
     port_.WriteBytes(frame.data(), static_cast<int32_t>(frame.size()));
     ++framesSent_;
 }
@@ -246,6 +283,25 @@ void BootLoaderTransfer::Complete() {
     linkState_ = 0;
     transferState_ = kAwaitingAcknowledge;
     host_.Gauge().SetProgress(0);
+    ending_ = TransferEnding::Completed;
+}
+
+void BootLoaderTransfer::DeviceGone() {
+    if (running_) EndWithFault(TransferEnding::DeviceGone, kDeviceGoneMessage);
+}
+
+void BootLoaderTransfer::EndWithFault(TransferEnding ending, const char* message) {
+    // At rest first, as a switch-off leaves it (the LED off too), so that the message is all
+    // that stands between the user and a new start.
+    ending_ = ending;
+    host_.SetButtonChecked(false);
+    port_.Close();
+    running_ = false;
+    host_.SetLedChecked(false);
+    linkState_ = 0;
+    echoPending_ = 0;
+    host_.Gauge().SetProgress(0);
+    host_.ShowMessage(message);
 }
 
 void BootLoaderTransfer::Log() {

@@ -11,6 +11,15 @@
 #include "loader/TransferHost.h"
 #include "loader/TransferPort.h"
 
+// How the latest transfer ended; the two faults put everything at rest with one message.
+enum class TransferEnding : uint8_t {
+    Running,       // under way, or none started yet
+    Completed,     // the end command went out after the last correct checksum
+    SwitchedOff,   // the start button was switched off
+    EchoMismatch,  // the echo of a frame differed from the frame: a line fault
+    DeviceGone,    // the port reported that the device or its adapter went away
+};
+
 class BootLoaderTransfer {
 public:
     // Bytes the device sends besides the echo.
@@ -22,6 +31,10 @@ public:
     static constexpr const char* kNoFileMessage = "Ошибка: файл обновления не выбран";
     static constexpr const char* kBadChecksumMessage = "Ошибка: Неверная контрольная сумма";
     static constexpr const char* kDoneMessage = "Обновление ПО в Тевр R7 завершено";
+    static constexpr const char* kEchoMismatchMessage =
+        "Ошибка: эхо на линии не совпало с переданным (сбой линии). Проверьте кабель и адаптер";
+    static constexpr const char* kDeviceGoneMessage =
+        "Ошибка: связь с БК потеряна: устройство или адаптер отключены";
 
     BootLoaderTransfer(TransferPort& port, TransferHost& host);
 
@@ -31,6 +44,9 @@ public:
     void AbColBitBtn1Click();
     // One receive step; `count` is the number of bytes waiting at the port.
     void VaComm1RxChar(int32_t count);
+    // The port reported that the device or its adapter went away: a running transfer ends at
+    // rest (port closed, button, LED and gauge off) with one message.
+    void DeviceGone();
 
     // The protocol variables, read-only, for progress displays and tests.
     uint8_t LinkState() const { return linkState_; }
@@ -49,6 +65,7 @@ public:
     bool Running() const { return running_; }
     // True once the end command of the latest transfer has been handed to the port.
     bool Completed() const { return completed_; }
+    TransferEnding Ending() const { return ending_; }
     // Frames handed to the port since the program started (greeting answers and end commands
     // included); a host that watches for a stalled transfer compares it over time.
     uint64_t FramesSent() const { return framesSent_; }
@@ -58,12 +75,14 @@ private:
     void StopTransfer();
     std::vector<uint8_t> ReadEvent(int32_t count);
     size_t EchoAhead(size_t available) const;
-    void HandleEcho(std::span<const uint8_t> bytes);
+    bool HandleEcho(std::span<const uint8_t> bytes);
+    size_t MatchEcho(std::span<const uint8_t> bytes);
     void HandleEvent(std::span<const uint8_t> bytes);
     void SendScriptLine(bool afterChecksum);
     void SendFrame(const std::vector<uint8_t>& frame);
     void WaitBeforeFirstPage();
     void Complete();
+    void EndWithFault(TransferEnding ending, const char* message);
     void Log();
 
     TransferPort& port_;
@@ -78,8 +97,13 @@ private:
     std::string echoText_;
     std::string currentLine_;
     size_t echoPending_ = 0;
+    // The frame sent last and how many bytes of its echo came back as sent.
+    std::vector<uint8_t> sentFrame_;
+    size_t echoMatched_ = 0;
+    bool checksumReported_ = false;  // the wrong-checksum message of this block was shown
 
     bool running_ = false;
     bool completed_ = false;
+    TransferEnding ending_ = TransferEnding::Running;
     uint64_t framesSent_ = 0;
 };

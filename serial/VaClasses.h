@@ -5,10 +5,25 @@
 #include <stdexcept>
 #include <string>
 
-// The serial component's error; it carries only its message.
+// The serial component's error: its message, and the platform's error code behind it (0 when
+// none), so that callers can tell a refused permission from other failures.
 class EVaCommError : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    explicit EVaCommError(const std::string& message, int code = 0)
+        : std::runtime_error(message), code_(code) {}
+    explicit EVaCommError(const char* message, int code = 0)
+        : std::runtime_error(message), code_(code) {}
+    int Code() const { return code_; }
+
+private:
+    int code_;
+};
+
+// The device or its adapter has gone (unplugged, switched off, the far end of a
+// pseudo-terminal closed): nothing more will pass on this port.
+class EVaCommDeviceGone : public EVaCommError {
+public:
+    using EVaCommError::EVaCommError;
 };
 
 // Assigning a settings object from one of another kind.

@@ -44,8 +44,32 @@ void TVaCustomComm::CheckNotOpen() const {
     if (IsOpen()) throw EVaCommError(VaErrorMessage(kRefusedWhileOpen, 0));
 }
 
-void TVaCustomComm::HandleException(std::exception_ptr error) const {
+void TVaCustomComm::HandleException(std::exception_ptr error) {
+    try {
+        if (error) std::rethrow_exception(error);
+    } catch (const EVaCommDeviceGone& gone) {
+        ReportDeviceGone(gone.Code());
+        return;
+    } catch (...) {
+    }
     VaHandleException(std::move(error), OnException);
+}
+
+void TVaCustomComm::ReportDeviceGone(int error) {
+    // However many calls fail after it, the user hears of it once.
+    if (!IsOpen() || deviceGone_) return;
+    deviceGone_ = true;
+    if (!OnDeviceGone) {
+        VaHandleException(std::make_exception_ptr(EVaCommDeviceGone(
+                              VaErrorMessage(kVaDeviceGoneMessage, error), error)),
+                          OnException);
+        return;
+    }
+    try {
+        Fire(OnDeviceGone);
+    } catch (...) {
+        VaHandleException(std::current_exception(), OnException);
+    }
 }
 
 // --- Settings ----------------------------------------------------------------------------
@@ -217,7 +241,8 @@ void TVaCustomComm::OpenDevice() {
         if (error == ENOENT)
             throw EVaCommError(VaFillText("Specified device not found (%s).", path));
         throw EVaCommError(VaFillText("Can't open specified device %s", path) +
-                           VaErrorMessage(" (Error %d, %s)", error));
+                               VaErrorMessage(" (Error %d, %s)", error),
+                           error);
     }
     device_ = std::move(device);
 }
@@ -226,6 +251,7 @@ void TVaCustomComm::Open() {
     CheckNotOpen();
     OpenDevice();
     if (!IsOpen()) return;
+    deviceGone_ = false;
     try {
         ApplyLineSettings();
         ApplyQueueSizes();

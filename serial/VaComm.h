@@ -134,8 +134,11 @@ public:
     void AttachHandler(TVaCommHandler& handler);
     void DetachHandler(TVaCommHandler& handler);
 
-    // Passes an exception from a handler to OnException, or to the application's handler.
-    void HandleException(std::exception_ptr error) const;
+    // Passes an exception from a handler to OnException, or to the application's handler. A
+    // device that has gone (EVaCommDeviceGone) is reported as OnDeviceGone instead.
+    void HandleException(std::exception_ptr error);
+    // Whether the device has been reported gone since the last Open.
+    bool DeviceGone() const { return deviceGone_; }
 
     // --- Events (all on the owning thread) -------------------------------------------------
     TNotifyEvent OnOpen, OnClose, OnCts, OnDsr, OnRlsd, OnRing, OnBreak, OnRxFlag, OnTxEmpty,
@@ -145,6 +148,11 @@ public:
     TVaCommRxBufEvent OnRxBuf;
     // This component's own error handler; without one the application's is used.
     TVaExceptionHandler OnException;
+    // The device or its adapter has gone (a hang-up, an unplugged adapter, or a read, write or
+    // status query failing for that reason). Fired once per Open, on the owning thread; the
+    // port stays open until someone closes it. Without a handler, the gone error goes once to
+    // the error handler instead.
+    TNotifyEvent OnDeviceGone;
 
 protected:
     virtual void OpenDevice();
@@ -171,6 +179,7 @@ private:
 
     void BuffersChanged();
     void StopThreads();
+    void ReportDeviceGone(int error);
     std::shared_ptr<TVaDispatcher> EffectiveDispatcher() const;
     // Calls a copy, so that a handler replacing itself does not destroy what is running.
     template <typename Handler, typename... Args>
@@ -190,6 +199,7 @@ private:
     std::shared_ptr<TVaDispatcher> dispatcher_;
     std::weak_ptr<TVaDisplay> display_;
     bool destroying_ = false;
+    bool deviceGone_ = false;
 
     bool autoOpen_ = false;
     TVaBaudrate baudrate_ = br1200;

@@ -1,5 +1,6 @@
 // Receive and transmit paths of the serial-port component, and the dispatch of port events on
 // the owning thread.
+#include <cerrno>
 #include <chrono>
 #include <vector>
 
@@ -12,7 +13,7 @@ int TVaCustomComm::ReadBytes(void* buffer, int count) {
     std::lock_guard lock(readLock_);
     int got = 0;
     if (const int error = device_->Read(buffer, count, buffers_.ReadTimeout(), got))
-        throw EVaCommError(VaErrorMessage("Read error (%d), %s", error));
+        VaRaisePortError("Read error (%d), %s", error);
     // Bytes read before the time-out ran out are the caller's: they have left the driver.
     return got;
 }
@@ -23,7 +24,7 @@ int TVaCustomComm::InputCount() {
     int count = 0;
     // Not through ReadStatus: that would clear line errors before HandleError sees them.
     if (const int error = device_->InputCount(count))
-        throw EVaCommError(VaErrorMessage("Error retrieving statistics (%d), %s", error));
+        VaRaisePortError("Error retrieving statistics (%d), %s", error);
     return count;
 }
 
@@ -32,7 +33,7 @@ void TVaCustomComm::ReadStatus(TVaCommStatus& status) {
     status = TVaCommStatus{};
     if (!IsOpen()) return;
     if (const int error = device_->ReadStatus(status))
-        throw EVaCommError(VaErrorMessage("Error retrieving statistics (%d), %s", error));
+        VaRaisePortError("Error retrieving statistics (%d), %s", error);
 }
 
 int TVaCustomComm::WriteBytes(const void* buffer, int count) {
@@ -47,18 +48,25 @@ int TVaCustomComm::WriteBytes(const void* buffer, int count) {
     int written = 0;
     const int error = device_->Write(buffer, count, buffers_.ReadTimeout(), written);
     // Bytes on their way are reported as sent; the error shows again at the next write.
-    if (error && written == 0) throw EVaCommError(VaErrorMessage("Write error (%d), %s", error));
+    if (error && written == 0) VaRaisePortError("Write error (%d), %s", error);
     return written;
 }
 
 bool TVaCustomComm::WaitTransmitted(std::chrono::milliseconds limit) {
     if (!IsOpen() || directWrite_ || !writeThread_) return true;
+    // Nothing queued will leave any more.
+    if (deviceGone_) return false;
     return writeThread_->WaitEmpty(limit);
 }
 
 void TVaCustomComm::DispatchEvents(std::uint32_t mask) {
     try {
         if (auto display = display_.lock()) display->CommActivity(*this);
+        if (mask & EV_DEVICEGONE) {
+            // What may still wait in the input queue is of no use without the device.
+            ReportDeviceGone(EIO);
+            return;
+        }
         if (mask & EV_RXCHAR) {
             HandleRxChar();
             mask &= ~EV_RXCHAR;

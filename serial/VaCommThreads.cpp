@@ -190,7 +190,10 @@ void TVaCommWriteThread::Execute() {
             // keep the thread spinning. Only the first failure of a run is reported: a device
             // that has gone fails every retry, and each report would put the same error in front
             // of the user again until the port is closed.
-            if (!failing) HandOver([](TVaCustomComm& comm) { comm.HandleEvents(EV_ERR); });
+            if (!failing && VaIsDeviceGoneError(error))
+                HandOver([error](TVaCustomComm& comm) { comm.ReportDeviceGone(error); });
+            else if (!failing)
+                HandOver([](TVaCustomComm& comm) { comm.HandleEvents(EV_ERR); });
             failing = true;
             watch_->Pause(kRetryPauseMs);
             continue;

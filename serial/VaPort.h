@@ -57,3 +57,10 @@ public:
 
 // Opens the system device `systemPath` exclusively. On failure returns null and sets `error`.
 std::shared_ptr<TVaPortDevice> VaOpenPortDevice(const std::string& systemPath, int& error);
+
+// Whether an error code of the device's calls means that the device has gone for good.
+bool VaIsDeviceGoneError(int error);
+// Whether an error code of VaOpenPortDevice means that the user may not open the device.
+bool VaIsAccessDeniedError(int error);
+// The name of the group that owns the device file (the link followed); empty when unknown.
+std::string VaDeviceGroupName(const std::string& systemPath);

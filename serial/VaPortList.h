@@ -24,5 +24,7 @@ struct TVaPortListRoots {
 };
 
 // USB adapters (ttyUSB*), USB modems (ttyACM*), the built-in ports that have a UART behind them
-// (ttyS*), then the simulator links; each group in natural order (ttyS2 before ttyS10).
+// (ttyS*), every other terminal with a driver behind it (ttyAMA*, ttymxc*, ttyTHS*, ...) and the
+// Bluetooth serial links (rfcomm*), then the simulator links; each group in natural order
+// (ttyS2 before ttyS10).
 std::vector<TVaPortInfo> ListPorts(const TVaPortListRoots& roots = {});

@@ -89,6 +89,9 @@ constexpr std::uint32_t EV_PERR = 0x0200;
 constexpr std::uint32_t EV_RX80FULL = 0x0400;
 constexpr std::uint32_t EV_EVENT1 = 0x0800;
 constexpr std::uint32_t EV_EVENT2 = 0x1000;
+// Not a driver event: the watch's own report that the device has gone. It is handed over
+// whatever the mask, and never set in one.
+constexpr std::uint32_t EV_DEVICEGONE = 0x80000000;
 
 // The mask bit of each event, indexed by its ordinal.
 constexpr std::uint32_t kVaEventMaskBits[] = {

@@ -6,6 +6,9 @@
 
 #include <cstring>
 
+#include "serial/VaClasses.h"
+#include "serial/VaPort.h"
+
 std::string VaSystemErrorText(int code) {
     char buffer[256];
     // The GNU strerror_r may return its own static text instead of filling the buffer.
@@ -20,6 +23,12 @@ std::string VaSystemErrorText(int code) {
             break;
     }
     return result;
+}
+
+void VaRaisePortError(const std::string& templ, int code) {
+    if (VaIsDeviceGoneError(code))
+        throw EVaCommDeviceGone(VaErrorMessage(kVaDeviceGoneMessage, code), code);
+    throw EVaCommError(VaErrorMessage(templ, code), code);
 }
 
 std::string VaFillText(const std::string& templ, const std::string& text) {

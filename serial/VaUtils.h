@@ -12,6 +12,14 @@ std::string VaSystemErrorText(int code);
 // for `code`. A template without place-holders comes back unchanged.
 std::string VaErrorMessage(const std::string& templ, int code);
 
+// The message of a device that has gone, with the platform's code and its text.
+inline constexpr const char* kVaDeviceGoneMessage =
+    "The device or its adapter went away (Error %d, %s)";
+
+// Raises the error of a failed device call: EVaCommDeviceGone when the code says the device has
+// gone, otherwise EVaCommError with `templ` filled in.
+[[noreturn]] void VaRaisePortError(const std::string& templ, int code);
+
 // Puts `text` in place of the first "%s" of `templ`. The text is not scanned again, so a device
 // name holding '%' cannot disturb the codes filled in afterwards.
 std::string VaFillText(const std::string& templ, const std::string& text);

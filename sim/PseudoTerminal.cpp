@@ -9,7 +9,9 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 
+#include "sim/LinkFolder.h"
 #include "sim/SimError.h"
 
 namespace {
@@ -40,6 +42,7 @@ PseudoTerminal::PseudoTerminal(const std::string& linkPath) {
             Fail("cannot make the line non-blocking");
         }
         if (!linkPath.empty()) {
+            MakeLinkFolder(std::filesystem::path(linkPath).parent_path().string());
             struct stat existing {};
             if (::lstat(linkPath.c_str(), &existing) == 0) {
                 if (!S_ISLNK(existing.st_mode)) {

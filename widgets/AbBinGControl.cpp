@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include <QKeyEvent>
 #include <QList>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -273,6 +274,51 @@ void TAbBinGControl::mouseReleaseEvent(QMouseEvent* event) {
     }
     FireMouse(onMouseUp_, event);
     if (left) UpAction();
+}
+
+void TAbBinGControl::FireKey(const TMouseEvent& handler, Qt::KeyboardModifiers modifiers) {
+    if (handler) handler(this, Qt::LeftButton, modifiers, width() / 2, height() / 2);
+}
+
+void TAbBinGControl::keyPressEvent(QKeyEvent* event) {
+    const bool space = event->key() == Qt::Key_Space && !event->isAutoRepeat();
+    if (!space || mode_ == mIndicator || !AcceptsMouse() || pressed_) {
+        if (!space || !keyPressed_) QWidget::keyPressEvent(event);
+        return;
+    }
+    keyPressed_ = true;
+    clickPending_ = true;
+    FireKey(onMouseDown_, event->modifiers());
+    DownAction();
+}
+
+void TAbBinGControl::keyReleaseEvent(QKeyEvent* event) {
+    if (event->key() != Qt::Key_Space || event->isAutoRepeat() || !keyPressed_) {
+        QWidget::keyReleaseEvent(event);
+        return;
+    }
+    KeyUp(clickPending_, event->modifiers());
+}
+
+void TAbBinGControl::KeyUp(bool click, Qt::KeyboardModifiers modifiers) {
+    keyPressed_ = false;
+    clickPending_ = false;
+    if (click && onClick_) onClick_(this);
+    FireKey(onMouseUp_, modifiers);
+    UpAction();
+}
+
+void TAbBinGControl::focusInEvent(QFocusEvent* event) {
+    DrawState();
+    QWidget::focusInEvent(event);
+}
+
+void TAbBinGControl::focusOutEvent(QFocusEvent* event) {
+    // Space held while the focus moves away ends without a click, as a mouse press released
+    // outside the control does.
+    if (keyPressed_) KeyUp(false, Qt::NoModifier);
+    DrawState();
+    QWidget::focusOutEvent(event);
 }
 
 void TAbBinGControl::mouseMoveEvent(QMouseEvent* event) {

@@ -107,6 +107,12 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    // A control that takes the focus is pressed with Space: the press and the release act as
+    // the left mouse button's inside the control (OnMouseDown, OnClick, OnMouseUp alike).
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     friend class TFlashTimer;
@@ -117,6 +123,8 @@ private:
     void DownAction();
     void UpAction();
     void FireMouse(const TMouseEvent& handler, QMouseEvent* event);
+    void FireKey(const TMouseEvent& handler, Qt::KeyboardModifiers modifiers);
+    void KeyUp(bool click, Qt::KeyboardModifiers modifiers);
 
     bool checked_ = false;
     TFlashFreq frequency_ = ff1Hz;
@@ -127,6 +135,7 @@ private:
     TMode mode_ = mIndicator;
     bool pressed_ = false;
     bool clickPending_ = false;
+    bool keyPressed_ = false;  // Space is held
 
     QImage surface_;
     bool stale_ = true;

@@ -154,6 +154,13 @@ void TAbColBitBtn::ComposeFace(bool glyphOn, bool textOn, bool textColOn, bool f
         p.drawImage(at.glyph, glyphMasked_,
                     QRect(index * cell.width(), 0, cell.width(), cell.height()));
     }
+    if (hasFocus()) {
+        // The desktop's dotted focus frame, just inside the bevel.
+        const int inset = bevel_.Width() + 1;
+        p.setPen(QPen(Qt::black, 1, Qt::DotLine));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(inset, inset, width() - 2 * inset - 1, height() - 2 * inset - 1);
+    }
     p.end();
     Surface() = work;
     ShowSurface(rect());

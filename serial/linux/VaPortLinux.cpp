@@ -3,12 +3,14 @@
 // terminal and an eventfd), so that Close can release the terminal at once while a thread still
 // waits: the kernel drops the terminal from the set, and the eventfd ends the wait.
 #include <fcntl.h>
+#include <grp.h>
 #include <linux/serial.h>
 #include <poll.h>
 #include <sys/epoll.h>
 #include <sys/eventfd.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -329,11 +331,16 @@ int TLinuxWatch::WaitEvents(std::uint32_t& events) {
     const int n = epoll_wait(epollFd_, ready, 2, sampling ? kModemSampleMs : -1);
     if (n < 0) return errno == EINTR ? 0 : errno;
     bool woken = false;
+    bool gone = false;
     for (int i = 0; i < n; ++i) {
-        if (ready[i].data.fd == wakeFd_)
+        if (ready[i].data.fd == wakeFd_) {
             woken = true;
-        else if (ready[i].events & (EPOLLIN | EPOLLHUP | EPOLLERR))
-            events |= EV_RXCHAR;
+        } else {
+            if (ready[i].events & (EPOLLIN | EPOLLHUP | EPOLLERR)) events |= EV_RXCHAR;
+            // A terminal hung up: a pseudo-terminal whose far end closed, an adapter unplugged.
+            // Edge-triggered, so it is reported once.
+            if (ready[i].events & (EPOLLHUP | EPOLLERR)) gone = true;
+        }
     }
     if (woken) {
         events = 0;
@@ -341,6 +348,7 @@ int TLinuxWatch::WaitEvents(std::uint32_t& events) {
     }
     events |= SampleLines();
     events &= mask_;
+    if (gone) events |= EV_DEVICEGONE;
     return 0;
 }
 
@@ -353,6 +361,25 @@ bool TLinuxWatch::WaitWritable() {
 }
 
 }  // namespace
+
+bool VaIsDeviceGoneError(int error) {
+    // EIO: a hung-up terminal; ENXIO, ENODEV: a device removed while open.
+    return error == EIO || error == ENXIO || error == ENODEV;
+}
+
+bool VaIsAccessDeniedError(int error) {
+    return error == EACCES || error == EPERM;
+}
+
+std::string VaDeviceGroupName(const std::string& systemPath) {
+    struct stat st {};
+    if (stat(systemPath.c_str(), &st) != 0) return "";
+    group entry{};
+    group* found = nullptr;
+    char buffer[4096];
+    if (getgrgid_r(st.st_gid, &entry, buffer, sizeof buffer, &found) != 0 || !found) return "";
+    return found->gr_name;
+}
 
 std::shared_ptr<TVaPortDevice> VaOpenPortDevice(const std::string& systemPath, int& error) {
     error = 0;

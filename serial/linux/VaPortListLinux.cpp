@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <string>
+#include <utility>
 
 #include "serial/VaPortList.h"
 
@@ -72,6 +73,25 @@ long Suffix(const std::string& name, const std::string& prefix) {
     return number;
 }
 
+// The name without its trailing digits, and their value (-1 when there are none).
+std::pair<std::string, long> SplitNumber(const std::string& name) {
+    std::size_t digits = name.size();
+    while (digits > 0 && name[digits - 1] >= '0' && name[digits - 1] <= '9' &&
+           name.size() - digits < 6)
+        --digits;
+    if (digits == name.size()) return {name, -1};
+    return {name.substr(0, digits), std::stol(name.substr(digits))};
+}
+
+// The name of the driver bound to the terminal's device; empty for a terminal without one (a
+// virtual console, a pseudo-terminal).
+std::string DriverName(const std::string& sysTty) {
+    char resolved[PATH_MAX];
+    if (!realpath((sysTty + "/device/driver").c_str(), resolved)) return "";
+    const std::string driver = resolved;
+    return driver.substr(driver.find_last_of('/') + 1);
+}
+
 // The product name of the USB device behind a terminal, from the nearest parent in sysfs that
 // has one.
 std::string UsbProduct(const std::string& sysTty) {
@@ -109,13 +129,24 @@ std::vector<TVaPortInfo> ListPorts(const TVaPortListRoots& roots) {
             const std::string type = FirstLine(sysTty + "/type");
             if (type.empty() || type == "0") continue;
             found.push_back({2, "ttyS", n, {path, "Serial port COM" + std::to_string(n + 1)}});
+        } else if (IsCharDevice(path)) {
+            // Any other terminal with a driver behind it (ttyAMA, ttymxc, ttyTHS, ...), and
+            // Bluetooth serial links, which have none.
+            const auto [prefix, number] = SplitNumber(name);
+            const std::string driver = DriverName(sysTty);
+            const bool bluetooth = prefix == "rfcomm" && number >= 0;
+            if (driver.empty() && !bluetooth) continue;
+            std::string description = UsbProduct(sysTty);
+            if (description.empty())
+                description = bluetooth ? "Bluetooth serial port" : "Serial port (" + driver + ")";
+            found.push_back({3, prefix, number, {path, description}});
         }
     }
     for (const std::string& name : Entries(roots.SimulatorDir)) {
         const std::string path = roots.SimulatorDir + "/" + name;
         struct stat st;
         if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode) || !IsTerminal(path)) continue;
-        found.push_back({3, name, 0, {path, kVaSimulatorDescription}});
+        found.push_back({4, name, 0, {path, kVaSimulatorDescription}});
     }
     std::sort(found.begin(), found.end(), [](const TCandidate& a, const TCandidate& b) {
         if (a.group != b.group) return a.group < b.group;

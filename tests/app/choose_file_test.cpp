@@ -1,9 +1,14 @@
 // Choosing the update file with the "..." button, the dialog answered by the test.
+#include <QDialogButtonBox>
 #include <QFile>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QTranslator>
 
 #include "AppTesting.h"
+#include "app/QtTranslations.h"
 #include "widgets/Gauge.h"
 
 namespace app_test {
@@ -92,6 +97,32 @@ TEST_F(ChooseFileTest, FilterAdmitsUpdateFilesInAnyCase) {
         EXPECT_TRUE(match.match(name).hasMatch()) << name;
     for (const char* name : {"a.txt", "hex", "a.hexx"})
         EXPECT_FALSE(match.match(name).hasMatch()) << name;
+}
+
+bool HasCyrillic(const QString& text) {
+    return std::any_of(text.begin(), text.end(),
+                       [](QChar c) { return c.unicode() >= 0x0400 && c.unicode() <= 0x04FF; });
+}
+
+TEST_F(ChooseFileTest, QtsOwnDialogsSpeakRussianWhereTheTranslationIsInstalled) {
+    QTranslator* translator = InstallQtTranslations(*QCoreApplication::instance());
+    if (!translator) GTEST_SKIP() << "Qt's Russian translation is not installed";
+    const std::unique_ptr<QFileDialog> dialog = form->OpenDialog1.MakeDialog(form.get());
+    QStringList texts;
+    for (const char* name : {"lookInLabel", "fileNameLabel", "fileTypeLabel"}) {
+        auto* label = dialog->findChild<QLabel*>(name);
+        ASSERT_NE(label, nullptr) << name;
+        texts << label->text();
+    }
+    auto* buttons = dialog->findChild<QDialogButtonBox*>("buttonBox");
+    ASSERT_NE(buttons, nullptr);
+    for (QAbstractButton* button : buttons->buttons())
+        texts << button->text();
+    QCoreApplication::removeTranslator(translator);
+    delete translator;
+    EXPECT_EQ(texts.size(), 5);
+    for (const QString& text : texts)
+        EXPECT_TRUE(HasCyrillic(text)) << text.toStdString();
 }
 
 }  // namespace

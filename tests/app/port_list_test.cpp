@@ -1,4 +1,5 @@
 // The port list: COM1 to COM8, then the ports found that are not among them.
+#include <QAbstractItemView>
 #include <QTextDocument>
 
 #include "AppTesting.h"
@@ -111,6 +112,37 @@ TEST_F(PortComboTest, AdapterNamesAreShownAsWrittenNotAsMarkup) {
     ASSERT_EQ(index, 8);
     EXPECT_EQ(ShownTip(form->ComboBox1->itemData(index, Qt::ToolTipRole).toString()).toStdString(),
               product.toStdString());
+}
+
+TEST_F(PortComboTest, OpenListShowsDescriptionsAndTheBoxTheChosenPortsName) {
+    const QString dev = Sub("dev"), sys = Sub("sys"), drivers = Sub("drivers/uart-pl011");
+    ASSERT_TRUE(QFile::link("/dev/null", dev + "/ttyAMA0"));
+    QDir(sys).mkpath("ttyAMA0/device");
+    ASSERT_TRUE(QFile::link(drivers, sys + "/ttyAMA0/device/driver"));
+    MakeForm();
+    const int index = form->ComboBox1->findText(dev + "/ttyAMA0");
+    ASSERT_EQ(index, 8);
+    form->ComboBox1->setCurrentIndex(index);
+    EXPECT_EQ(form->ComboBox1Text(), (dev + "/ttyAMA0").toStdString());
+    // The box shows the name, its tool tip the whole path.
+    EXPECT_EQ(form->ComboBox1->ShownText(), "ttyAMA0");
+    EXPECT_EQ(form->ComboBox1->toolTip(), dev + "/ttyAMA0");
+    form->ComboBox1->setCurrentIndex(0);
+    EXPECT_EQ(form->ComboBox1->ShownText(), "COM1");
+
+    form->ComboBox1->showPopup();
+    QAbstractItemView* list = form->ComboBox1->view();
+    ASSERT_TRUE(WaitFor([&] { return list->isVisible(); }, 5000));
+    QStyleOptionViewItem option;
+    option.initFrom(list);
+    const QSize entry = list->itemDelegate()->sizeHint(option, list->model()->index(8, 0));
+    EXPECT_EQ(entry.height(), 16);
+    const QString shown = TPortComboBox::EntryText(dev + "/ttyAMA0", "Serial port (uart-pl011)");
+    EXPECT_GE(entry.width(), QFontMetrics(list->font()).horizontalAdvance(shown));
+    // Wider than the 129-pixel box, so that the description is not cut off.
+    EXPECT_GE(list->width(), entry.width());
+    EXPECT_GT(list->width(), 129);
+    form->ComboBox1->hidePopup();
 }
 
 }  // namespace

@@ -16,6 +16,8 @@ namespace {
 const QString kDone = QString::fromUtf8("Обновление ПО в Тевр R7 завершено");
 const QString kNoFile = QString::fromUtf8("Ошибка: файл обновления не выбран");
 const QString kBadChecksum = QString::fromUtf8("Ошибка: Неверная контрольная сумма");
+const QString kDeviceGone = QString::fromUtf8(BootLoaderTransfer::kDeviceGoneMessage);
+const QString kEchoMismatch = QString::fromUtf8(BootLoaderTransfer::kEchoMismatchMessage);
 
 // The device's memory after the worked example: three blocks, each filled up with 0xFF, and the
 // missing record at 0020 written as zeros.
@@ -185,24 +187,22 @@ TEST_F(TransferTest, NoProtocolStepRunsWhileAChecksumMessageIsUp) {
     ExpectImage(WorkedImage());
 }
 
-TEST_F(TransferTest, GreetingDuringTheStartsErrorBoxWaitsUntilItIsDismissed) {
+TEST_F(TransferTest, FileGoneSinceItWasPickedIsReportedAndNothingOpened) {
     StartSim();
-    // Converted, then gone from the disk: the start reports it after the port was opened, and
-    // the transfer goes ahead with the converted script.
     const std::string copy = (temp.path() + "/update.hex").toStdString();
     ASSERT_TRUE(QFile::copy(Q(ExamplePath("worked.hex")), Q(copy)));
     ChooseFile(copy);
     ASSERT_TRUE(QFile::remove(Q(copy)));
-    bool stepDuringBox = false;
-    boxes->whileShown = [&](const Shown& box) {
-        if (!box.error) return;
-        NestedLoop(500);  // the device greets every 50 ms meanwhile
-        stepDuringBox = form->Transfer().FramesSent() != 0 || !form->Lists().Memo1.empty();
-    };
     ClickStart();
-    ASSERT_FALSE(boxes->shown.empty());
-    EXPECT_EQ(boxes->shown[0].text, "File not found.");
-    EXPECT_FALSE(stepDuringBox);
+    // The start converts the file afresh: the error, the button back off, the port closed.
+    EXPECT_EQ(boxes->Texts(), QStringList{"error: File not found."});
+    EXPECT_FALSE(form->AbColBitBtn1->Checked());
+    EXPECT_FALSE(form->VaComm1.IsOpen());
+    EXPECT_FALSE(form->Transfer().Running());
+    EXPECT_TRUE(sim->Received().empty());
+
+    ASSERT_TRUE(QFile::copy(Q(ExamplePath("worked.hex")), Q(copy)));
+    ClickStart();
     ASSERT_TRUE(WaitFor([&] { return Done(); })) << boxes->Texts().join("\n").toStdString();
     ExpectAtRest();
     ExpectImage(WorkedImage());
@@ -225,6 +225,113 @@ TEST_F(TransferTest, ErrorBoxOutsideAHandlerAlsoHoldsReceiveBack) {
     EXPECT_FALSE(stepDuringBox);
     ASSERT_TRUE(WaitFor([&] { return Done(); })) << boxes->Texts().join("\n").toStdString();
     ExpectAtRest();
+    ExpectImage(WorkedImage());
+}
+
+TEST_F(TransferTest, TypedPathIsFlashedWithoutPickingIt) {
+    StartSim();
+    form->Edit1->setFocus();
+    QTest::keyClicks(form->Edit1, Q(ExamplePath("worked.hex")));
+    ClickStart();
+    ASSERT_TRUE(WaitFor([&] { return Done(); })) << boxes->Texts().join("\n").toStdString();
+    EXPECT_EQ(form->ProgressBar1->MaxValue(), 4);
+    ExpectAtRest();
+    ExpectImage(WorkedImage());
+}
+
+TEST_F(TransferTest, FileRebuiltBetweenTwoStartsIsFlashedInItsNewForm) {
+    SimOptions options;
+    StartSim(options);
+    const QString update = temp.path() + "/update.hex";
+    ASSERT_TRUE(QFile::copy(Q(ExamplePath("worked.hex")), update));
+    ChooseFile(update.toStdString());
+    ClickStart();
+    ASSERT_TRUE(WaitFor([&] { return Done(); })) << boxes->Texts().join("\n").toStdString();
+    ExpectImage(WorkedImage());
+    const size_t firstLog = form->Lists().Memo1.size();
+
+    // Rebuilt on the disk; a new device on the same line.
+    ASSERT_TRUE(QFile::remove(update));
+    ASSERT_TRUE(QFile::copy(Q(ExamplePath("gap.hex")), update));
+    sim->Stop();
+    options.linkPath = (simDir + "/bk").toStdString();
+    sim = std::make_unique<BootLoaderSim>(options);
+    sim->Start();
+    ClickStart();
+    ASSERT_TRUE(WaitFor([&] { return boxes->shown.size() == 2 && !form->Transfer().Running(); }))
+        << boxes->Texts().join("\n").toStdString();
+    EXPECT_EQ(boxes->Texts().back(), "message: " + kDone);
+    ASSERT_TRUE(sim->WaitForEnd(std::chrono::milliseconds(kLongWaitMs)));
+    const std::vector<uint8_t> image = sim->Image();
+    EXPECT_EQ(image[0x200], 0x00) << "worked.hex has 0xC0 there";
+    EXPECT_EQ(image[0x410], 0x10) << "only gap.hex has data there";
+    // The exchange log holds the latest update only.
+    EXPECT_EQ(form->Lists().Memo1.front().substr(0, 8), " - >  55");
+    EXPECT_LT(form->Lists().Memo1.size(), firstLog * 3);
+}
+
+TEST_F(TransferTest, StartWithoutAnUpdateFileNamedOrConvertible) {
+    StartSim();
+    ChooseFile(ExamplePath("worked.hex"));
+    // A name that is no update file does not send the older script.
+    form->Edit1->setText(temp.path() + "/notes.txt");
+    ClickStart();
+    EXPECT_EQ(boxes->Texts(), QStringList{"message: " + kNoFile});
+    EXPECT_FALSE(form->AbColBitBtn1->Checked());
+    EXPECT_FALSE(form->VaComm1.IsOpen());
+
+    QFile broken(temp.path() + "/broken.hex");
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write("not a record\n");
+    broken.close();
+    form->Edit1->setText(broken.fileName());
+    ClickStart();
+    ASSERT_EQ(boxes->shown.size(), 2u);
+    EXPECT_TRUE(boxes->shown[1].error);
+    EXPECT_TRUE(boxes->shown[1].text.endsWith("is not a valid integer value."));
+    EXPECT_FALSE(form->AbColBitBtn1->Checked());
+    EXPECT_FALSE(form->VaComm1.IsOpen());
+    EXPECT_TRUE(sim->Received().empty());
+}
+
+TEST_F(TransferTest, DeviceGoneMidTransferLeavesTheWindowAtRestAndThePortReusable) {
+    SimOptions options;
+    options.hangupAfter = 2;  // the device is unplugged after its second block
+    StartSim(options);
+    ChooseFile(ExamplePath("image-64k.hex"));
+    ClickStart();
+    ASSERT_TRUE(WaitFor([&] { return !form->Transfer().Running(); }))
+        << boxes->Texts().join("\n").toStdString();
+    QTest::qWait(300);  // nothing more comes after it
+    EXPECT_EQ(boxes->Texts(), QStringList{"message: " + kDeviceGone});
+    ExpectAtRest();
+
+    sim->Stop();
+    options = {};
+    options.linkPath = (simDir + "/bk").toStdString();
+    sim = std::make_unique<BootLoaderSim>(options);
+    sim->Start();
+    ChooseFile(ExamplePath("worked.hex"));
+    ClickStart();
+    ASSERT_TRUE(WaitFor([&] { return Done(); })) << boxes->Texts().join("\n").toStdString();
+    ExpectAtRest();
+    ExpectImage(WorkedImage());
+}
+
+TEST_F(TransferTest, LostEchoByteEndsInOneMessageWithTheButtonWithinReach) {
+    SimOptions options;
+    options.dropEchoBlock = 1;
+    options.regreetAfterMs = 300;  // the device greets again once the tool has gone quiet
+    StartSim(options);
+    ChooseFile(ExamplePath("worked.hex"));
+    ClickStart();
+    ASSERT_TRUE(WaitFor([&] { return !form->Transfer().Running(); }));
+    EXPECT_EQ(boxes->Texts(), QStringList{"message: " + kEchoMismatch});
+    ExpectAtRest();
+    // The next start goes through.
+    ClickStart();
+    ASSERT_TRUE(WaitFor([&] { return Done(); })) << boxes->Texts().join("\n").toStdString();
+    EXPECT_EQ(boxes->Texts(), (QStringList{"message: " + kEchoMismatch, "message: " + kDone}));
     ExpectImage(WorkedImage());
 }
 

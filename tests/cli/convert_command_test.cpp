@@ -59,11 +59,11 @@ TEST(ConvertCommand, ErrorsPrintTheirMessageAloneAndExitOne) {
     FlashResult missing = Flash({"convert", "/nonexistent/folder/fw.hex"});
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(missing.out, "");
-    EXPECT_EQ(missing.err, "File not found\n");
+    EXPECT_EQ(missing.err, "tevr-flash: /nonexistent/folder/fw.hex: File not found\n");
 
     FlashResult records = Flash({"convert", "--records", TEVR_SOURCE_DIR});
     EXPECT_EQ(records.status, 1);
-    EXPECT_EQ(records.err, "File access denied\n");
+    EXPECT_EQ(records.err, "tevr-flash: " TEVR_SOURCE_DIR ": File access denied\n");
 
     // A refused record prints nothing on stdout, not even the part converted before it.
     FlashResult refused = Flash({"convert", TEVR_SOURCE_DIR "/CMakeLists.txt"});
@@ -78,7 +78,7 @@ TEST(ConvertCommand, LostOutputIsAnError) {
     broken.setstate(std::ios::badbit);
     FlashResult run = Flash({"convert", Example("worked.hex")}, &broken);
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "cannot write the output\n");
+    EXPECT_EQ(run.err, "tevr-flash: cannot write the output\n");
 }
 
 TEST(CommandLine, UsageErrorsExitTwoWithoutRunning) {
@@ -97,12 +97,21 @@ TEST(CommandLine, UsageErrorsExitTwoWithoutRunning) {
 }
 
 TEST(CommandLine, HelpListsTheExitStatuses) {
-    for (const auto& args :
-         std::vector<std::vector<std::string>>{{"--help"}, {"-h"}, {"convert", "--help"}}) {
+    for (const auto& args : std::vector<std::vector<std::string>>{{"--help"},
+                                                                  {"-h"},
+                                                                  {"convert", "--help"},
+                                                                  {"flash", "--help"},
+                                                                  {"ports", "--help"},
+                                                                  {"verify", "--help"}}) {
         FlashResult run = Flash(args);
         EXPECT_EQ(run.status, 0);
         EXPECT_NE(run.out.find("Exit status"), std::string::npos);
-        EXPECT_NE(run.out.find("convert"), std::string::npos);
+        if (args[0] != "flash" && args[0] != "ports" && args[0] != "verify")
+            EXPECT_NE(run.out.find("convert"), std::string::npos);
+        // Within 80 columns, so that no terminal wraps it.
+        std::istringstream lines(run.out);
+        for (std::string line; std::getline(lines, line);)
+            EXPECT_LE(line.size(), 80u) << args[0] << ": " << line;
     }
 }
 }  // namespace

@@ -1,9 +1,12 @@
 // The real programs: bk-sim in the background, tevr-flash flashing into it, as the demo runs
 // them.
 #include <fcntl.h>
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -14,6 +17,7 @@
 #include <thread>
 
 #include "hex_files.h"
+#include "sim/PseudoTerminal.h"
 
 extern char** environ;
 
@@ -132,6 +136,116 @@ TEST_F(ProgramsTest, CtrlCStopsTheFlasherWith130) {
     const std::string err = ReadFile(folder / "flash.err");
     EXPECT_NE(err.find("tevr-flash: interrupted; the port is closed\n"), std::string::npos) << err;
     sim.Signal(SIGTERM);
+    sim.Wait();
+}
+
+// Runs tevr-flash with `args` as the user and group `id` (when running as root; as itself
+// otherwise) and returns its exit status and standard error.
+std::pair<int, std::string> FlashAs(uid_t id, const std::vector<std::string>& args) {
+    int pipeFds[2];
+    if (::pipe(pipeFds) != 0) return {-1, ""};
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::dup2(pipeFds[1], 2);
+        ::close(pipeFds[0]);
+        if (::geteuid() == 0 &&
+            (::setgroups(0, nullptr) != 0 || ::setgid(id) != 0 || ::setuid(id) != 0))
+            ::_exit(99);
+        std::vector<std::string> all{kFlasher};
+        all.insert(all.end(), args.begin(), args.end());
+        std::vector<char*> argv;
+        for (auto& a : all)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        ::execv(argv[0], argv.data());
+        ::_exit(98);
+    }
+    ::close(pipeFds[1]);
+    std::string err;
+    char buffer[512];
+    for (ssize_t n; (n = ::read(pipeFds[0], buffer, sizeof buffer)) > 0;)
+        err.append(buffer, static_cast<size_t>(n));
+    ::close(pipeFds[0]);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, err};
+}
+
+TEST_F(ProgramsTest, PortThatRefusesTheUserNamesTheGroupThatOwnsIt) {
+    PseudoTerminal line;
+    const std::string port = line.TerminalPath();
+    constexpr uid_t kNobody = 65534;
+    if (::geteuid() == 0) {
+        // Root may open anything: the flasher runs as nobody on a port of the dialout group.
+        const group* dialout = ::getgrnam("dialout");
+        ASSERT_EQ(::chown(port.c_str(), 0, dialout ? dialout->gr_gid : 0), 0);
+        ASSERT_EQ(::chmod(port.c_str(), 0660), 0);
+    } else {
+        ASSERT_EQ(::chmod(port.c_str(), 0), 0);
+    }
+    struct stat st {};
+    ASSERT_EQ(::stat(port.c_str(), &st), 0);
+    const group* owner = ::getgrgid(st.st_gid);
+    ASSERT_NE(owner, nullptr);
+    const std::string name = owner->gr_name;
+
+    const auto [status, err] =
+        FlashAs(kNobody, {"flash", TEVR_SOURCE_DIR "/examples/worked.hex", "--port", port});
+    ASSERT_NE(status, 99) << "cannot become an unprivileged user here";
+    EXPECT_EQ(status, 1) << err;
+    EXPECT_NE(err.find("tevr-flash: " + port + ": Can't open specified device " + port +
+                       " (Error 13, Permission denied)\n"),
+              std::string::npos)
+        << err;
+    // The hint comes on the line after the error, and names the device's group.
+    EXPECT_NE(err.find("\ntevr-flash: " + port + ": only members of the group '" + name + "'"),
+              std::string::npos)
+        << err;
+    EXPECT_NE(err.find("log out and in again\n"), std::string::npos) << err;
+}
+
+TEST_F(ProgramsTest, ProgressBarFitsANarrowTerminal) {
+    const std::string firmware = WriteHexFile(folder / "fw.hex", {Data(0x0000, 0x2000)});
+    Program sim({kSim, "--link", folder / "line", "--quiet"}, folder / "sim.out",
+                folder / "sim.err");
+    ASSERT_TRUE(WaitForFile(folder / "sim.out", "\n"));
+    // Standard error on a terminal 40 columns wide.
+    PseudoTerminal terminal;
+    winsize size{};
+    size.ws_row = 24;
+    size.ws_col = 40;
+    const int tty = ::open(terminal.TerminalPath().c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(tty, 0);
+    ASSERT_EQ(::ioctl(tty, TIOCSWINSZ, &size), 0);
+    ::close(tty);
+    Program flash({kFlasher, "flash", firmware, "--port", folder / "line"}, folder / "flash.out",
+                  terminal.TerminalPath());
+    std::string err;
+    char buffer[4096];
+    const auto end = std::chrono::steady_clock::now() + 30s;
+    int status = -1;
+    while (status < 0 && std::chrono::steady_clock::now() < end) {
+        for (ssize_t n; (n = ::read(terminal.Master(), buffer, sizeof buffer)) > 0;)
+            err.append(buffer, static_cast<size_t>(n));
+        status = flash.Wait(10ms);
+    }
+    for (ssize_t n; (n = ::read(terminal.Master(), buffer, sizeof buffer)) > 0;)
+        err.append(buffer, static_cast<size_t>(n));
+    EXPECT_EQ(status, 0) << err;
+    size_t bars = 0;
+    std::string segment;
+    for (const char c : err) {
+        if (c != '\r' && c != '\n') {
+            segment += c;
+            continue;
+        }
+        if (segment.rfind('[', 0) == 0) {
+            ++bars;
+            EXPECT_LT(segment.size(), 40u) << segment;
+        }
+        segment.clear();
+    }
+    EXPECT_GE(bars, 1u) << err;
     sim.Wait();
 }
 

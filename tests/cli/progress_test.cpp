@@ -97,3 +97,39 @@ TEST(FlashProgress, AbandonedBarStaysAndTheNextLineStartsAfresh) {
 }
 
 }  // namespace
+
+TEST(ProgressText, BarNeverReachesTheTerminalsLastColumn) {
+    TransferFigures figures;
+    figures.blocksSent = 215;
+    figures.blocksTotal = 512;
+    figures.seconds = 27;
+    for (int columns : {200, 80, 60, 40, 33, 20, 8, 1, 0}) {
+        const std::string text = ProgressBarText(figures, columns);
+        EXPECT_LT(text.size(), static_cast<size_t>(std::max(columns, 1)))
+            << columns << ": " << text;
+        if (columns >= 8) EXPECT_NE(text.find("41 %"), std::string::npos) << columns;
+    }
+    // What goes first as the room shrinks: the time left, the rate, the block counts, cells.
+    EXPECT_EQ(ProgressBarText(figures, 60),
+              "[#########...............]  41 %  215/512 blocks  1019 B/s");
+    EXPECT_EQ(ProgressBarText(figures, 40), "[#########...............]  41 %");
+    EXPECT_EQ(ProgressBarText(figures, 20), "[####.......]  41 %");
+}
+
+TEST(FlashProgress, BarFollowsTheTerminalsWidth) {
+    std::ostringstream out;
+    int columns = 80;
+    FlashProgress progress(out, true, [&] { return columns; });
+    const auto t0 = Clock::now();
+    progress.Started(512, t0);
+    progress.Update(100, t0 + 1s);
+    columns = 30;  // the window was made narrower
+    const size_t narrowed = out.str().size();
+    progress.Update(200, t0 + 2s);
+    progress.Line("note");
+    progress.Finish(t0 + 3s);
+    std::istringstream after(out.str().substr(narrowed));
+    for (std::string segment; std::getline(after, segment, '\r');)
+        EXPECT_LT(segment.substr(0, segment.find('\n')).size(), 30u) << segment;
+    EXPECT_NE(out.str().find("\r[########.............]  39 %"), std::string::npos) << out.str();
+}

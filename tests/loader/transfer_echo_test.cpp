@@ -88,20 +88,61 @@ TEST_F(TransferTest, AnswerInTheSameEventAsTheEchoTail) {
     EXPECT_EQ(log[10], LogLine({0x00}));
 }
 
-TEST_F(TransferTest, EchoMissingItsFirstByteKeepsCollecting) {
+TEST_F(TransferTest, EchoThatDiffersFromTheFrameIsALineFault) {
     SetScript({"cmd 01:0000", BlockLine("0000", 0x80), BlockLine("0080", 0x80)});
     Start();
     Handshake();
     Receive({0xAA});
+    // The first byte lost: the echo no longer lines up with the frame.
     Bytes echo(LastWrite().begin() + 1, LastWrite().end());
-    echo.push_back(transfer.ExpectedChecksum());  // the checksum completes the count
+    echo.push_back(transfer.ExpectedChecksum());
     const size_t logged = Log().size();
     Receive(echo);
-    EXPECT_EQ(Log().size(), logged + 1);
-    EXPECT_EQ(transfer.TransferState(), 20);
-    Receive({transfer.ExpectedChecksum()});
+    EXPECT_EQ(host.messages, std::vector<std::string>{BootLoaderTransfer::kEchoMismatchMessage});
+    EXPECT_EQ(transfer.Ending(), TransferEnding::EchoMismatch);
+    EXPECT_EQ(Log().size(), logged + 1) << "what came is logged";
+    // At rest, as a switch-off leaves it, the LED off too.
+    EXPECT_FALSE(transfer.Running());
+    EXPECT_FALSE(port.open);
+    EXPECT_FALSE(host.button);
+    EXPECT_FALSE(host.led);
+    EXPECT_EQ(host.gauge.progress, 0);
     EXPECT_EQ(Writes(), 3u);
-    EXPECT_EQ(Log().size(), logged + 1);
+}
+
+TEST_F(TransferTest, ChangedByteInAShortEchoIsALineFaultToo) {
+    SetScript(kWorkedScript);
+    Start();
+    Receive({0x55});
+    Receive({0x55});
+    Receive({0x55, 0x33, 0xCC});  // a greeting before the answer's echo is the device's own
+    EXPECT_TRUE(host.messages.empty());
+    Receive({0xAA});
+    Receive({0x11, 0x00, 0x01});  // the page command's echo, one bit changed
+    EXPECT_EQ(host.messages, std::vector<std::string>{BootLoaderTransfer::kEchoMismatchMessage});
+    EXPECT_FALSE(port.open);
+    Receive({0xAA});  // whatever still comes sends nothing
+    EXPECT_EQ(Writes(), 2u);
+}
+
+TEST_F(TransferTest, DeviceGoneEndsARunningTransferAtRestOnce) {
+    SetScript(kWorkedScript);
+    transfer.DeviceGone();  // nothing runs: nothing to say
+    EXPECT_TRUE(host.messages.empty());
+    Start();
+    Handshake();
+    transfer.DeviceGone();
+    transfer.DeviceGone();
+    EXPECT_EQ(host.messages, std::vector<std::string>{BootLoaderTransfer::kDeviceGoneMessage});
+    EXPECT_EQ(transfer.Ending(), TransferEnding::DeviceGone);
+    EXPECT_FALSE(port.open);
+    EXPECT_FALSE(host.button);
+    EXPECT_FALSE(host.led);
+    // A new start works from scratch.
+    Start();
+    EXPECT_EQ(transfer.Ending(), TransferEnding::Running);
+    Handshake();
+    EXPECT_EQ(Writes(), 4u);
 }
 
 TEST_F(TransferTest, LargeEventIsReadWhole) {

@@ -110,7 +110,7 @@ TEST_F(CommEventsTest, FailedWritesAreReportedAndRetried) {
     comm.Open();
     {
         std::lock_guard lock(comm.port->mutex);
-        comm.port->writeError = EIO;
+        comm.port->writeError = EINVAL;
         comm.port->pendingErrors = CE_FRAME;
     }
     const unsigned char frame[] = {0x11, 0x00, 0x00};
@@ -126,9 +126,9 @@ TEST_F(CommEventsTest, FailedWritesAreReportedAndRetried) {
     EXPECT_EQ(comm.port->Output(), std::vector<unsigned char>(frame, frame + 3));
 }
 
-TEST_F(CommEventsTest, DeviceGoneIsReportedOncePerRunOfFailedWrites) {
-    // Every retry fails and so does the status query behind its report: one error, not one per
-    // retry for as long as the port stays open.
+TEST_F(CommEventsTest, DeviceGoneIsReportedOncePerOpen) {
+    // Every retry fails and so would the status query behind a line-error report: one error
+    // that says the device went away, not one per retry for as long as the port stays open.
     comm.Open();
     {
         std::lock_guard lock(comm.port->mutex);
@@ -139,20 +139,14 @@ TEST_F(CommEventsTest, DeviceGoneIsReportedOncePerRunOfFailedWrites) {
     EXPECT_EQ(comm.WriteBytes(frame, 2), 2);
     ASSERT_TRUE(RunUntil([&] { return !errors.empty(); }));
     loop->RunUntil(nullptr, 500ms);
-    EXPECT_EQ(errors,
-              std::vector<std::string>{"Error retrieving statistics (5), Input/output error"});
-
-    {
-        std::lock_guard lock(comm.port->mutex);
-        comm.port->writeError = 0;
-    }
-    ASSERT_TRUE(RunUntil([&] { return comm.port->Output().size() >= 2; }));
-    {
-        std::lock_guard lock(comm.port->mutex);
-        comm.port->writeError = EIO;
-    }
-    EXPECT_EQ(comm.WriteBytes(frame, 2), 2);
-    EXPECT_TRUE(RunUntil([&] { return errors.size() >= 2; })) << "a new run of failures";
+    const std::string gone = "The device or its adapter went away (Error 5, Input/output error)";
+    EXPECT_EQ(errors, std::vector<std::string>{gone});
+    EXPECT_TRUE(comm.DeviceGone());
+    EXPECT_FALSE(comm.WaitTransmitted(10s)) << "nothing queued leaves a device that has gone";
+    TVaCommStatus status;
+    EXPECT_THROW(comm.ReadStatus(status), EVaCommDeviceGone);
+    loop->RunUntil(nullptr, 200ms);
+    EXPECT_EQ(errors.size(), 1u);
 }
 
 TEST_F(CommEventsTest, OpenAndCloseEvents) {

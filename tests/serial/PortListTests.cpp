@@ -80,3 +80,28 @@ TEST_F(PortListTest, SimulatorLinksThatLeadToATerminal) {
 TEST(PortListDirTest, MissingDirectoriesGiveAnEmptyList) {
     EXPECT_TRUE(ListPorts({"/nonexistent/dev", "/nonexistent/sys", "/nonexistent/sim"}).empty());
 }
+
+TEST_F(PortListTest, EveryTerminalWithADriverAndBluetoothLinks) {
+    for (const char* name : {"ttyAMA0", "ttymxc10", "ttymxc2", "rfcomm0", "ttyprintk", "tty1"})
+        Node(name);
+    const std::string drivers = root + "/sys/bus/drivers";
+    for (const char* name : {"ttyAMA0", "ttymxc10", "ttymxc2"}) {
+        const std::string device = root + "/sys/devices/" + name;
+        fs::create_directories(device);
+        fs::create_directories(drivers + "/" + (name[3] == 'A' ? "uart-pl011" : "imx-uart"));
+        fs::create_symlink(drivers + "/" + (name[3] == 'A' ? "uart-pl011" : "imx-uart"),
+                           device + "/driver");
+        fs::create_directories(roots.SysClassTtyDir + "/" + name);
+        fs::create_symlink(device, roots.SysClassTtyDir + "/" + name + "/device");
+    }
+    // ttyprintk and the virtual console have no driver behind them: not serial ports.
+    fs::create_directories(roots.SysClassTtyDir + "/ttyprintk");
+    fs::create_directories(roots.SysClassTtyDir + "/tty1");
+
+    const std::string& dev = roots.DevDir;
+    EXPECT_EQ(ListPorts(roots),
+              (std::vector<TVaPortInfo>{{dev + "/rfcomm0", "Bluetooth serial port"},
+                                        {dev + "/ttyAMA0", "Serial port (uart-pl011)"},
+                                        {dev + "/ttymxc2", "Serial port (imx-uart)"},
+                                        {dev + "/ttymxc10", "Serial port (imx-uart)"}}));
+}

@@ -16,7 +16,12 @@ TPtyFarEnd::TPtyFarEnd() : master_(posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK |
 }
 
 TPtyFarEnd::~TPtyFarEnd() {
-    close(master_);
+    HangUp();
+}
+
+void TPtyFarEnd::HangUp() {
+    if (master_ >= 0) close(master_);
+    master_ = -1;
 }
 
 void TPtyFarEnd::Send(const std::vector<unsigned char>& bytes) {

@@ -14,6 +14,8 @@ public:
 
     const std::string& SlavePath() const { return slavePath_; }
     void Send(const std::vector<unsigned char>& bytes);
+    // Closes the master, as a device that goes away does: the slave hangs up.
+    void HangUp();
     // Collects `count` bytes, or what came within `limit`.
     std::vector<unsigned char> Receive(std::size_t count,
                                        std::chrono::milliseconds limit = std::chrono::seconds(10));

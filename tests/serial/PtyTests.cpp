@@ -277,3 +277,34 @@ TEST_F(PtyTest, DtrUnderHandshakeIsRefusedEvenWhenClosed) {
     comm.FlowControl().SetControlDtr(dtrEnabled);
     EXPECT_NO_THROW(comm.SetDtr(true));
 }
+
+TEST_F(PtyTest, HungUpLineIsReportedAsTheDeviceGoneOnce) {
+    int gone = 0;
+    comm.OnDeviceGone = [&](TVaCustomComm& sender) {
+        ++gone;
+        // What follows a hang-up must not put a second report or an error in front of the user.
+        const unsigned char frame[] = {0x22, 0x00};
+        sender.WriteBytes(frame, 2);
+    };
+    CollectReceived();
+    comm.Open();
+    far.Send({0x55});
+    ASSERT_TRUE(RunUntil([&] { return !received.empty(); }));
+    far.HangUp();
+    ASSERT_TRUE(RunUntil([&] { return gone > 0; }));
+    loop->RunUntil(nullptr, 300ms);
+    EXPECT_EQ(gone, 1);
+    EXPECT_TRUE(errors.empty()) << errors.front();
+    EXPECT_TRUE(comm.DeviceGone());
+    comm.Close();
+
+    // Without a handler the error handler hears of it, as a device that went away.
+    TPtyFarEnd other;
+    comm.OnDeviceGone = nullptr;
+    comm.SetDeviceName(other.SlavePath());
+    comm.Open();
+    other.HangUp();
+    ASSERT_TRUE(RunUntil([&] { return !errors.empty(); }));
+    EXPECT_EQ(errors.front().rfind("The device or its adapter went away (Error ", 0), 0u)
+        << errors.front();
+}

@@ -1,18 +1,32 @@
 // Starts the real tevr-loader on the X display of the test (a virtual one under xvfb-run),
 // finds its window, takes a screenshot of it and checks the window's size and place and a few
-// pixels of the start button's gradient face and of the gauge's frame.
+// pixels of the start button's gradient face and of the gauge's frame. Then, with the window
+// made in this process, pictures of its open port list and of its file dialog in Russian.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 
+#include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QElapsedTimer>
+#include <QFileDialog>
 #include <QImage>
+#include <QLabel>
 #include <QPixmap>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QtTest/QTest>
+
+#include "app/PortComboBox.h"
+#include "app/QtTranslations.h"
+#include "app/Unit1.h"
+#include "sim/BootLoaderSim.h"
+#include "widgets/DesktopStyle.h"
 
 namespace {
 
@@ -122,10 +136,72 @@ TEST(TevrLoaderUnderX, WindowScreenshot) {
     EXPECT_EQ(shot.pixelColor(5, 150), QColor(Qt::white));
 }
 
+QImage Grab(const QRect& rect) {
+    return QGuiApplication::primaryScreen()
+        ->grabWindow(0, rect.x(), rect.y(), rect.width(), rect.height())
+        .toImage()
+        .convertToFormat(QImage::Format_RGB32);
+}
+
+// Colours in a picture: a list or dialog that was drawn has text and frames, not one flat face.
+int Colours(const QImage& image) {
+    QSet<QRgb> seen;
+    for (int y = 0; y < image.height(); y += 2)
+        for (int x = 0; x < image.width(); x += 2)
+            seen.insert(image.pixel(x, y));
+    return static_cast<int>(seen.size());
+}
+
+bool HasCyrillic(const QString& text) {
+    return std::any_of(text.begin(), text.end(),
+                       [](QChar c) { return c.unicode() >= 0x0400 && c.unicode() <= 0x04FF; });
+}
+
+TEST(TevrLoaderUnderX, OpenPortListAndFileDialog) {
+    const bool russian = InstallQtTranslations(*QCoreApplication::instance()) != nullptr;
+    QTemporaryDir links;
+    SimOptions options;
+    options.linkPath = (links.path() + "/bk").toStdString();
+    BootLoaderSim sim(options);
+    TVaPortListRoots roots;
+    roots.SimulatorDir = links.path().toStdString();
+    TForm1 form(roots);
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+
+    form.ComboBox1->showPopup();
+    QWidget* popup = form.ComboBox1->view()->window();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(popup));
+    QTest::qWait(300);
+    const QRect both = form.geometry().united(popup->geometry());
+    const QImage list = Grab(both);
+    EXPECT_TRUE(list.save(QStringLiteral(TEVR_BINARY_DIR "/tevr-loader-port-list.png")));
+    EXPECT_GT(popup->width(), 129) << "the simulator's path and description are cut off";
+    EXPECT_GT(Colours(Grab(popup->geometry())), 2);
+    form.ComboBox1->hidePopup();
+
+    const std::unique_ptr<QFileDialog> dialog = form.OpenDialog1.MakeDialog(&form);
+    dialog->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
+    QTest::qWait(300);
+    const QImage shot = Grab(dialog->geometry());
+    EXPECT_TRUE(shot.save(QStringLiteral(TEVR_BINARY_DIR "/tevr-loader-file-dialog.png")));
+    EXPECT_GT(Colours(shot), 2);
+    if (!russian) GTEST_SKIP() << "Qt's Russian translation is not installed";
+    for (const char* name : {"lookInLabel", "fileNameLabel", "fileTypeLabel"}) {
+        const auto* label = dialog->findChild<QLabel*>(name);
+        ASSERT_NE(label, nullptr) << name;
+        EXPECT_TRUE(HasCyrillic(label->text())) << label->text().toStdString();
+    }
+    for (QAbstractButton* button : dialog->findChild<QDialogButtonBox*>("buttonBox")->buttons())
+        EXPECT_TRUE(HasCyrillic(button->text())) << button->text().toStdString();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    ApplyDesktopStyle(app);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -1,0 +1,34 @@
+#pragma once
+// An error about one thing named on the command line: the update file, the port, the image. It
+// reads "SUBJECT: message"; hints for the user may follow on lines of their own.
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+class SubjectError : public std::runtime_error {
+public:
+    SubjectError(const std::string& subject, const std::string& message,
+                 std::vector<std::string> hints = {})
+        : std::runtime_error(subject + ": " + message), hints_(std::move(hints)) {}
+
+    const std::vector<std::string>& Hints() const { return hints_; }
+
+private:
+    std::vector<std::string> hints_;
+};
+
+// The error of a port that failed, as SubjectError: a refused permission comes with the hint
+// that names the group owning the device.
+SubjectError PortError(const std::string& port, const std::exception& error);
+
+// Runs `work`; whatever it throws is thrown again as an error about `subject`.
+template <typename Work>
+decltype(auto) About(const std::string& subject, Work&& work) {
+    try {
+        return work();
+    } catch (const SubjectError&) {
+        throw;
+    } catch (const std::exception& e) {
+        throw SubjectError(subject, e.what());
+    }
+}

@@ -1,0 +1,46 @@
+// The simulator's link in a folder that is not there yet.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+
+#include "sim/BootLoaderSim.h"
+#include "sim/LinkFolder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class LinkFolderTest : public ::testing::Test {
+protected:
+    LinkFolderTest() {
+        char pattern[] = "/tmp/tevr-linkdir-XXXXXX";
+        root = mkdtemp(pattern);
+    }
+    ~LinkFolderTest() override { fs::remove_all(root); }
+    static mode_t Mode(const std::string& path) {
+        struct stat st {};
+        return ::stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
+    }
+    std::string root;
+};
+
+TEST_F(LinkFolderTest, MissingFoldersAreMadeAndTheSharedOneIsOpenToEveryUser) {
+    SimOptions options;
+    options.linkPath = root + "/a/b/bk";
+    BootLoaderSim sim(options);
+    EXPECT_TRUE(fs::is_symlink(options.linkPath));
+    EXPECT_EQ(fs::read_symlink(options.linkPath), sim.TerminalPath());
+    EXPECT_EQ(Mode(root + "/a/b") & 0002, 0u) << "an ordinary folder keeps the usual mode";
+
+    const std::string shared = root + "/tevr-sim";
+    MakeLinkFolder(shared + "/", shared);
+    EXPECT_EQ(Mode(shared), 01777u);
+    // One that is there already is left as it is.
+    ::chmod(shared.c_str(), 0755);
+    MakeLinkFolder(shared, shared);
+    EXPECT_EQ(Mode(shared), 0755u);
+}
+
+}  // namespace
