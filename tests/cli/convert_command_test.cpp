@@ -106,8 +106,9 @@ TEST(CommandLine, HelpListsTheExitStatuses) {
         FlashResult run = Flash(args);
         EXPECT_EQ(run.status, 0);
         EXPECT_NE(run.out.find("Exit status"), std::string::npos);
-        if (args[0] != "flash" && args[0] != "ports" && args[0] != "verify")
+        if (args[0] != "flash" && args[0] != "ports" && args[0] != "verify") {
             EXPECT_NE(run.out.find("convert"), std::string::npos);
+        }
         // Within 80 columns, so that no terminal wraps it.
         std::istringstream lines(run.out);
         for (std::string line; std::getline(lines, line);)

@@ -107,7 +107,9 @@ TEST(ProgressText, BarNeverReachesTheTerminalsLastColumn) {
         const std::string text = ProgressBarText(figures, columns);
         EXPECT_LT(text.size(), static_cast<size_t>(std::max(columns, 1)))
             << columns << ": " << text;
-        if (columns >= 8) EXPECT_NE(text.find("41 %"), std::string::npos) << columns;
+        if (columns >= 8) {
+            EXPECT_NE(text.find("41 %"), std::string::npos) << columns;
+        }
     }
     // What goes first as the room shrinks: the time left, the rate, the block counts, cells.
     EXPECT_EQ(ProgressBarText(figures, 60),
