@@ -84,12 +84,12 @@ public:
     std::string Edit1Text() const override;
     std::string ComboBox1Text() const override;
     UpdateLists& Lists() override { return lists_; }
-    bool LedChecked() const override;
     void SetLedChecked(bool checked) override;
     bool ButtonChecked() const override;
     void SetButtonChecked(bool checked) override;
     ProgressGauge& Gauge() override { return *gauge_; }
     void ShowMessage(const std::string& text) override;
+    void TransferFinished(TransferEnding) override {}
     uint32_t TickCount() override;
 
 protected:

@@ -169,10 +169,6 @@ std::string TForm1::ComboBox1Text() const {
     return ComboBox1->currentText().toStdString();
 }
 
-bool TForm1::LedChecked() const {
-    return AbLED1->Checked();
-}
-
 void TForm1::SetLedChecked(bool checked) {
     AbLED1->SetChecked(checked);
 }

@@ -7,6 +7,10 @@ void FlashHost::ShowMessage(const std::string& text) {
     if (OnMessage) OnMessage(text);
 }
 
+void FlashHost::TransferFinished(TransferEnding ending) {
+    if (OnFinished) OnFinished(ending);
+}
+
 uint32_t FlashHost::TickCount() {
     const auto elapsed = std::chrono::steady_clock::now() - epoch_;
     // Wraps at 32 bits like the system's tick count the transfer was written for.

@@ -14,18 +14,20 @@ public:
     std::string Edit1Text() const override { return file_; }
     std::string ComboBox1Text() const override { return port_; }
     UpdateLists& Lists() override { return lists_; }
-    bool LedChecked() const override { return led_; }
     void SetLedChecked(bool checked) override { led_ = checked; }
     bool ButtonChecked() const override { return button_; }
     void SetButtonChecked(bool checked) override { button_ = checked; }
     ProgressGauge& Gauge() override { return *this; }
     void ShowMessage(const std::string& text) override;
+    void TransferFinished(TransferEnding ending) override;
     uint32_t TickCount() override;
 
     int32_t MaxValue() const { return maxValue_; }
 
-    // Receives every message of the transfer; it returns when the message has been dealt with.
+    // Receive every message of the transfer and its end; each returns when it has been dealt
+    // with.
     std::function<void(const std::string&)> OnMessage;
+    std::function<void(TransferEnding)> OnFinished;
 
 private:
     void SetMaxValue(int32_t value) override { maxValue_ = value; }

@@ -19,17 +19,8 @@
 namespace {
 using Clock = std::chrono::steady_clock;
 
-// TransferState values of the protocol.
-constexpr uint8_t kAwaitingAcknowledge = 10;
-constexpr uint8_t kCollectingEcho = 20;
-constexpr uint8_t kAwaitingChecksum = 21;
-
 // The end command is three bytes; a line that cannot take them in this long has gone.
 constexpr auto kEndCommandLimit = std::chrono::seconds(5);
-
-bool IsBlockLine(const std::string& line) {
-    return TextColumns(line, 5, 2) == "02";
-}
 
 const char* SignalWord(int signal) {
     if (signal == SIGHUP) return "hung up";
@@ -65,6 +56,7 @@ FlashSession::FlashSession(FlashOptions options, std::ostream& err)
     };
     comm_.OnDeviceGone = [this](TVaCustomComm&) { transfer_.DeviceGone(); };
     host_.OnMessage = [this](const std::string& text) { OnTransferMessage(text); };
+    host_.OnFinished = [this](TransferEnding ending) { OnTransferFinished(ending); };
 }
 
 FlashSession::~FlashSession() = default;
@@ -138,9 +130,6 @@ SubjectError FlashSession::ErrorAbout(const std::exception& error) const {
 void FlashSession::Prepare() {
     UpdateLists& lists = host_.Lists();
     About(options_.file, [&] { ConvertUpdateFile(options_.file, lists, host_.Gauge()); });
-    blocksBefore_.assign(lists.Memo2.size() + 1, 0);
-    for (size_t i = 0; i < lists.Memo2.size(); ++i)
-        blocksBefore_[i + 1] = blocksBefore_[i] + (i > 0 && IsBlockLine(lists.Memo2[i]) ? 1 : 0);
 }
 
 FlashSession::Outcome FlashSession::Drive(const InterruptGuard& guard) {
@@ -178,35 +167,43 @@ void FlashSession::AfterEvent() noexcept {
     DrainLog();
 
     const auto now = Clock::now();
-    if (!greeted_ && transfer_.LinkState() >= 1) {
+    if (!greeted_ && transfer_.LinkState() != TLinkState::lsNoGreeting) {
         greeted_ = true;
         progress_.Note("the boot loader greeted; answering");
     }
-    if (!started_ && transfer_.LinkState() == 2) {
+    if (!started_ && transfer_.LinkState() == TLinkState::lsScriptUnderWay) {
         started_ = true;
-        progress_.Started(blocksBefore_.back(), now);
+        progress_.Started(transfer_.ScriptBlocks(), now);
     }
-    if (started_ && transfer_.Running()) progress_.Update(BlocksDone(), now);
+    if (started_ && transfer_.Running()) progress_.Update(transfer_.BlocksConfirmed(), now);
+}
+
+void FlashSession::OnTransferFinished(TransferEnding ending) {
+    // The event that ended it is logged first.
+    DrainLog();
+    finished_ = ending;
+    if (ending != TransferEnding::Completed) return;
+    endSent_ = WaitForEndCommand();
+    if (!endSent_) {
+        if (failure_.empty()) failure_ = options_.port + ": the end command could not be sent";
+        return;
+    }
+    // Every block's checksum has come back right.
+    const auto now = Clock::now();
+    progress_.Update(transfer_.BlocksConfirmed(), now);
+    progress_.Finish(now);
+    FlushRepeats();
 }
 
 void FlashSession::OnTransferMessage(const std::string& text) {
     // The event that brought the message is logged before it.
     DrainLog();
     // A fault is told in English with the error that ends the run.
-    const TransferEnding ending = transfer_.Ending();
-    if (ending == TransferEnding::DeviceGone || ending == TransferEnding::EchoMismatch) return;
-    if (text == BootLoaderTransfer::kDoneMessage) {
-        endSent_ = WaitForEndCommand();
-        if (!endSent_) {
-            if (failure_.empty()) failure_ = options_.port + ": the end command could not be sent";
-            return;
-        }
-        // Every block's checksum has come back right.
-        const auto now = Clock::now();
-        progress_.Update(blocksBefore_.back(), now);
-        progress_.Finish(now);
-        FlushRepeats();
-        progress_.Line(text);
+    if (finished_ == TransferEnding::DeviceGone || finished_ == TransferEnding::EchoMismatch) {
+        return;
+    }
+    if (finished_ == TransferEnding::Completed) {
+        if (endSent_) progress_.Line(text);
         return;
     }
     // The protocol repeats a message for every event while it waits (a device greeting again
@@ -245,39 +242,29 @@ void FlashSession::Stop() {
 
 void FlashSession::NoteWhereItStopped() {
     if (!started_) return;
-    progress_.Note("stopped after " + std::to_string(BlocksDone()) + " of " +
-                   std::to_string(blocksBefore_.back()) + " blocks");
-}
-
-int64_t FlashSession::BlocksDone() const {
-    const int64_t index = std::clamp<int64_t>(transfer_.ScriptIndex(), 0,
-                                              static_cast<int64_t>(blocksBefore_.size()) - 1);
-    const int64_t sent = blocksBefore_[static_cast<size_t>(index)];
-    // The block last sent counts once its checksum has come back right.
-    const uint8_t state = transfer_.TransferState();
-    const bool awaited = state == kCollectingEcho || state == kAwaitingChecksum;
-    return awaited && sent > 0 ? sent - 1 : sent;
+    progress_.Note("stopped after " + std::to_string(transfer_.BlocksConfirmed()) + " of " +
+                   std::to_string(transfer_.ScriptBlocks()) + " blocks");
 }
 
 std::string FlashSession::StallReason() const {
     const std::string within = " within " + Seconds(options_.timeout);
     const std::string address(TextColumns(transfer_.CurrentLine(), 8, 4));
     const std::string at = address.empty() ? "" : " at " + address;
-    if (transfer_.LinkState() == 0)
+    if (transfer_.LinkState() == TLinkState::lsNoGreeting)
         return "no greeting from the boot loader on " + options_.port + within +
                " (is the on-board computer connected and in its boot loader?)";
-    if (transfer_.LinkState() == 1)
+    if (transfer_.LinkState() == TLinkState::lsGreetingAnswered)
         return "the boot loader did not send its second greeting (0xAA)" + within;
     switch (transfer_.TransferState()) {
-        case kAwaitingAcknowledge:
+        case TTransferState::tsAwaitingAcknowledge:
             return "no acknowledgement (0xAA) of the page command" + at + within;
-        case kCollectingEcho:
+        case TTransferState::tsCollectingEcho:
             if (transfer_.EchoCount() == 0) return "no echo of the block" + at + within;
             return "the echo of the block" + at + " came back incomplete (" +
                    std::to_string(transfer_.EchoCount()) + " of " +
                    std::to_string(transfer_.EchoLength()) +
                    " bytes; bytes lost on the line); nothing more" + within;
-        case kAwaitingChecksum:
+        case TTransferState::tsAwaitingChecksum:
             return "no correct checksum for the block" + at + within;
         default:
             return "the device stopped answering" + within;

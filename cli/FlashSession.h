@@ -47,13 +47,12 @@ private:
     Outcome Drive(const InterruptGuard& guard);
     void DrainLog();
     void AfterEvent() noexcept;
+    void OnTransferFinished(TransferEnding ending);
     void OnTransferMessage(const std::string& text);
     bool WaitForEndCommand();
     void FlushRepeats();
     void Stop();
     void NoteWhereItStopped();
-    // Blocks whose checksum came back right.
-    int64_t BlocksDone() const;
     std::string StallReason() const;
     // An error of the update file is about FILE, the rest about PORT.
     SubjectError ErrorAbout(const std::exception& error) const;
@@ -66,8 +65,8 @@ private:
     FlashHost host_;
     BootLoaderTransfer transfer_;
 
-    std::vector<int64_t> blocksBefore_;  // block lines of the script before each index
-    std::string failure_;                // the first error raised in a handler
+    std::string failure_;  // the first error raised in a handler
+    TransferEnding finished_ = TransferEnding::Running;
     bool greeted_ = false;
     bool started_ = false;
     bool endSent_ = false;

@@ -82,12 +82,12 @@ public:
     std::string Edit1Text() const override { return "update.bin"; }
     std::string ComboBox1Text() const override { return "COM1"; }
     UpdateLists& Lists() override { return lists; }
-    bool LedChecked() const override { return led; }
     void SetLedChecked(bool checked) override { led = checked; }
     bool ButtonChecked() const override { return button; }
     void SetButtonChecked(bool checked) override { button = checked; }
     ProgressGauge& Gauge() override { return gauge; }
     void ShowMessage(const std::string&) override {}
+    void TransferFinished(TransferEnding) override {}
     uint32_t TickCount() override { return tick++; }
 
     UpdateLists lists;

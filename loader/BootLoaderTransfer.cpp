@@ -10,11 +10,8 @@
 #include "loader/TransferFrame.h"
 
 namespace {
-// TransferState values.
-constexpr uint8_t kNothingSent = 0;
-constexpr uint8_t kAwaitingAcknowledge = 10;
-constexpr uint8_t kCollectingEcho = 20;
-constexpr uint8_t kAwaitingChecksum = 21;
+using enum TLinkState;
+using enum TTransferState;
 
 const std::vector<uint8_t> kGreetingAnswer{0x55, 0x33, 0xCC};
 const std::vector<uint8_t> kFirstPageCommand{0x11, 0x00, 0x00};
@@ -34,7 +31,7 @@ BootLoaderTransfer::BootLoaderTransfer(TransferPort& port, TransferHost& host)
     : port_(port), host_(host) {}
 
 void BootLoaderTransfer::FormCreate() {
-    linkState_ = 0;
+    linkState_ = lsNoGreeting;
     echoCount_ = 0;
 }
 
@@ -60,14 +57,19 @@ void BootLoaderTransfer::StartTransfer() {
     completed_ = false;
     ending_ = TransferEnding::Running;
     port_.SetDtr(false);
-    linkState_ = 0;
+    linkState_ = lsNoGreeting;
     echoCount_ = 0;
     // A transfer switched off while a block was under way left the state at 20 or 21; the next
     // greeting must not be collected as echo or compared as a checksum.
-    transferState_ = kNothingSent;
+    transferState_ = tsNothingSent;
     echoPending_ = 0;
     sentFrame_.clear();
     echoMatched_ = 0;
+    const std::vector<std::string>& script = host_.Lists().Memo2;
+    scriptBlocks_ = std::count_if(script.begin() + 1, script.end(), [](const std::string& line) {
+        return TextColumns(line, 5, 2) == "02";
+    });
+    blocksConfirmed_ = 0;
 
     const std::string fileName = host_.Edit1Text();
     if (HasHexExtension(fileName)) {
@@ -78,9 +80,10 @@ void BootLoaderTransfer::StartTransfer() {
 
 void BootLoaderTransfer::StopTransfer() {
     port_.Close();
-    if (running_) ending_ = TransferEnding::SwitchedOff;
+    const bool wasRunning = running_;
     running_ = false;
     host_.Gauge().SetProgress(0);
+    if (wasRunning) Finish(TransferEnding::SwitchedOff);
 }
 
 void BootLoaderTransfer::VaComm1RxChar(int32_t count) {
@@ -117,7 +120,7 @@ std::vector<uint8_t> BootLoaderTransfer::ReadEvent(int32_t count) {
 }
 
 size_t BootLoaderTransfer::EchoAhead(size_t available) const {
-    if (transferState_ == kCollectingEcho) {
+    if (transferState_ == tsCollectingEcho) {
         // The count wraps at 256 like the 8-bit counter it stands for, so an echo that ended
         // without the block command byte keeps collecting until the count matches again.
         size_t missing = static_cast<uint8_t>(echoLength_ - echoCount_);
@@ -129,7 +132,7 @@ size_t BootLoaderTransfer::EchoAhead(size_t available) const {
 
 bool BootLoaderTransfer::HandleEcho(std::span<const uint8_t> bytes) {
     const std::string hex = HexText(bytes.data(), bytes.size());
-    const bool collecting = transferState_ == kCollectingEcho;
+    const bool collecting = transferState_ == tsCollectingEcho;
     const size_t matched = MatchEcho(bytes);
     if (matched == SIZE_MAX) {
         // A byte lost or changed on the line: what follows can no longer be told from the
@@ -150,7 +153,7 @@ bool BootLoaderTransfer::HandleEcho(std::span<const uint8_t> bytes) {
     echoText_ += hex;
     if (echoCount_ != echoLength_) return true;
     Log();
-    if (TextColumns(echoText_, 2, 2) == "22") transferState_ = kAwaitingChecksum;
+    if (TextColumns(echoText_, 2, 2) == "22") transferState_ = tsAwaitingChecksum;
     return true;
 }
 
@@ -172,7 +175,7 @@ void BootLoaderTransfer::HandleEvent(std::span<const uint8_t> bytes) {
     Log();
     // Only the first byte of an event is looked at; the rest is logged and otherwise ignored.
     const uint8_t first = bytes.front();
-    if (transferState_ == kAwaitingChecksum) {
+    if (transferState_ == tsAwaitingChecksum) {
         if (first != expectedChecksum_) {
             // Once per block: the device's later bytes (greetings, mostly) would otherwise put
             // the message up again and again, and the start button out of reach.
@@ -180,27 +183,31 @@ void BootLoaderTransfer::HandleEvent(std::span<const uint8_t> bytes) {
                 checksumReported_ = true;
                 host_.ShowMessage(kBadChecksumMessage);
             }
-        } else if (scriptIndex_ < host_.Lists().ScriptLineCount) {
-            SendScriptLine(true);
         } else {
-            Complete();
+            ++blocksConfirmed_;
+            if (scriptIndex_ < host_.Lists().ScriptLineCount) {
+                SendScriptLine(true);
+            } else {
+                Complete();
+            }
         }
         return;
     }
-    if (first == kGreeting && linkState_ == 0) {
+    if (first == kGreeting && linkState_ == lsNoGreeting) {
         host_.SetLedChecked(true);
-        linkState_ = 1;
+        linkState_ = lsGreetingAnswered;
         echoPending_ = kGreetingAnswer.size();
         SendFrame(kGreetingAnswer);
-    } else if (first == kAcknowledge && linkState_ == 1) {
+    } else if (first == kAcknowledge && linkState_ == lsGreetingAnswered) {
         host_.SetLedChecked(true);
-        linkState_ = 2;
-        transferState_ = kAwaitingAcknowledge;
+        linkState_ = lsScriptUnderWay;
+        transferState_ = tsAwaitingAcknowledge;
         scriptIndex_ = 1;
         WaitBeforeFirstPage();
         echoPending_ = kFirstPageCommand.size();
         SendFrame(kFirstPageCommand);
-    } else if (first == kAcknowledge && linkState_ == 2 && transferState_ == kAwaitingAcknowledge) {
+    } else if (first == kAcknowledge && linkState_ == lsScriptUnderWay &&
+               transferState_ == tsAwaitingAcknowledge) {
         // After a page command the next line is always a block line.
         SendScriptLine(false);
     }
@@ -237,8 +244,8 @@ void BootLoaderTransfer::SendScriptLine(bool afterChecksum) {
                             " байт");
     }
 
-    if (page) transferState_ = kAwaitingAcknowledge;
-    if (block) transferState_ = kCollectingEcho;
+    if (page) transferState_ = tsAwaitingAcknowledge;
+    if (block) transferState_ = tsCollectingEcho;
     ProgressGauge& gauge = host_.Gauge();
     gauge.SetProgress(gauge.Progress() + 1);
     host_.SetLedChecked(true);
@@ -275,15 +282,16 @@ void BootLoaderTransfer::Complete() {
     SendFrame(kEndCommand);
     completed_ = true;
     echoPending_ = 0;
+    // Told before the message, while the end command may still be on its way to the device.
+    Finish(TransferEnding::Completed);
     host_.ShowMessage(kDoneMessage);
     host_.SetButtonChecked(false);
     port_.Close();
     running_ = false;
     host_.SetLedChecked(false);
-    linkState_ = 0;
-    transferState_ = kAwaitingAcknowledge;
+    linkState_ = lsNoGreeting;
+    transferState_ = tsAwaitingAcknowledge;
     host_.Gauge().SetProgress(0);
-    ending_ = TransferEnding::Completed;
 }
 
 void BootLoaderTransfer::DeviceGone() {
@@ -293,15 +301,20 @@ void BootLoaderTransfer::DeviceGone() {
 void BootLoaderTransfer::EndWithFault(TransferEnding ending, const char* message) {
     // At rest first, as a switch-off leaves it (the LED off too), so that the message is all
     // that stands between the user and a new start.
-    ending_ = ending;
     host_.SetButtonChecked(false);
     port_.Close();
     running_ = false;
     host_.SetLedChecked(false);
-    linkState_ = 0;
+    linkState_ = lsNoGreeting;
     echoPending_ = 0;
     host_.Gauge().SetProgress(0);
+    Finish(ending);
     host_.ShowMessage(message);
+}
+
+void BootLoaderTransfer::Finish(TransferEnding ending) {
+    ending_ = ending;
+    host_.TransferFinished(ending);
 }
 
 void BootLoaderTransfer::Log() {

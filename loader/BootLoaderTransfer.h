@@ -10,15 +10,7 @@
 
 #include "loader/TransferHost.h"
 #include "loader/TransferPort.h"
-
-// How the latest transfer ended; the two faults put everything at rest with one message.
-enum class TransferEnding : uint8_t {
-    Running,       // under way, or none started yet
-    Completed,     // the end command went out after the last correct checksum
-    SwitchedOff,   // the start button was switched off
-    EchoMismatch,  // the echo of a frame differed from the frame: a line fault
-    DeviceGone,    // the port reported that the device or its adapter went away
-};
+#include "loader/TransferState.h"
 
 class BootLoaderTransfer {
 public:
@@ -49,8 +41,8 @@ public:
     void DeviceGone();
 
     // The protocol variables, read-only, for progress displays and tests.
-    uint8_t LinkState() const { return linkState_; }
-    uint8_t TransferState() const { return transferState_; }
+    TLinkState LinkState() const { return linkState_; }
+    TTransferState TransferState() const { return transferState_; }
     int64_t ScriptIndex() const { return scriptIndex_; }
     uint8_t EchoLength() const { return echoLength_; }
     uint8_t EchoCount() const { return echoCount_; }
@@ -66,6 +58,10 @@ public:
     // True once the end command of the latest transfer has been handed to the port.
     bool Completed() const { return completed_; }
     TransferEnding Ending() const { return ending_; }
+    // Block lines of the script the latest transfer started with, and how many of them the
+    // device has confirmed with a correct checksum so far.
+    int64_t ScriptBlocks() const { return scriptBlocks_; }
+    int64_t BlocksConfirmed() const { return blocksConfirmed_; }
     // Frames handed to the port since the program started (greeting answers and end commands
     // included); a host that watches for a stalled transfer compares it over time.
     uint64_t FramesSent() const { return framesSent_; }
@@ -83,13 +79,14 @@ private:
     void WaitBeforeFirstPage();
     void Complete();
     void EndWithFault(TransferEnding ending, const char* message);
+    void Finish(TransferEnding ending);
     void Log();
 
     TransferPort& port_;
     TransferHost& host_;
 
-    uint8_t linkState_ = 0;
-    uint8_t transferState_ = 0;
+    TLinkState linkState_ = TLinkState::lsNoGreeting;
+    TTransferState transferState_ = TTransferState::tsNothingSent;
     int64_t scriptIndex_ = 0;
     uint8_t echoLength_ = 0;
     uint8_t echoCount_ = 0;
@@ -106,4 +103,6 @@ private:
     bool completed_ = false;
     TransferEnding ending_ = TransferEnding::Running;
     uint64_t framesSent_ = 0;
+    int64_t scriptBlocks_ = 0;
+    int64_t blocksConfirmed_ = 0;
 };

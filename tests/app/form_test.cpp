@@ -82,7 +82,7 @@ TEST_F(FormLayoutTest, SerialComponentSettings) {
                  comm.FlowControl().XonXoffIn());
     EXPECT_TRUE(comm.OnRxChar);
     EXPECT_FALSE(comm.IsOpen());
-    EXPECT_EQ(form->Transfer().LinkState(), 0);
+    EXPECT_EQ(form->Transfer().LinkState(), TLinkState::lsNoGreeting);
 }
 
 TEST_F(FormTest, ClosingDuringATransferClosesThePort) {

@@ -61,12 +61,12 @@ public:
     std::string Edit1Text() const override { return edit1; }
     std::string ComboBox1Text() const override { return comboBox1; }
     UpdateLists& Lists() override { return lists; }
-    bool LedChecked() const override { return led; }
     void SetLedChecked(bool checked) override { led = checked; }
     bool ButtonChecked() const override { return button; }
     void SetButtonChecked(bool checked) override { button = checked; }
     ProgressGauge& Gauge() override { return *this; }
     void ShowMessage(const std::string& text) override { messages.push_back(text); }
+    void TransferFinished(TransferEnding ending) override { endings.push_back(ending); }
     uint32_t TickCount() override {
         return static_cast<uint32_t>(
             std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now().time_since_epoch())
@@ -88,6 +88,7 @@ public:
     int32_t progress = 0;
     std::vector<int32_t> progressSeen;
     std::vector<std::string> messages;
+    std::vector<TransferEnding> endings;
 };
 
 class LineTest : public ::testing::Test {

@@ -101,7 +101,7 @@ TEST_F(FaultTest, SilentDeviceLeavesTheBlockEchoUncollected) {
     Prepare(options);
     RunPastBlock(3);
     EXPECT_TRUE(transfer.Running());
-    EXPECT_EQ(transfer.TransferState(), 20);
+    EXPECT_EQ(transfer.TransferState(), TTransferState::tsCollectingEcho);
     EXPECT_EQ(transfer.EchoCount(), 0);
     EXPECT_TRUE(host.messages.empty());
 }
@@ -127,9 +127,11 @@ TEST_F(FaultTest, SwitchedOffInTheMiddleThenAFreshTransferCompletes) {
     Start();
     // Stop right after a block command went out, with its echo still to come.
     ASSERT_TRUE(RunUntil([&] { return transfer.ScriptIndex() >= 8; }));
-    const uint8_t stateAtStop = transfer.TransferState();
+    const TTransferState stateAtStop = transfer.TransferState();
     Stop();
-    EXPECT_TRUE(stateAtStop == 20 || stateAtStop == 21) << int(stateAtStop);
+    EXPECT_TRUE(stateAtStop == TTransferState::tsCollectingEcho ||
+                stateAtStop == TTransferState::tsAwaitingChecksum)
+        << int(stateAtStop);
     EXPECT_FALSE(comm.IsOpen());
     EXPECT_EQ(host.progress, 0);
     EXPECT_TRUE(host.led) << "switching off leaves the LED as it was";

@@ -57,12 +57,13 @@ TEST_F(LineTest, WorkedExchangeGoesOverTheLineByteForByte) {
         << "the block's echo is logged as one line";
 
     EXPECT_EQ(host.messages, std::vector<std::string>{BootLoaderTransfer::kDoneMessage});
+    EXPECT_EQ(host.endings, std::vector<TransferEnding>{TransferEnding::Completed});
     EXPECT_EQ(host.progressSeen, (std::vector<int32_t>{1, 0}));
     EXPECT_FALSE(host.button);
     EXPECT_FALSE(host.led);
     EXPECT_FALSE(comm.IsOpen());
-    EXPECT_EQ(transfer.LinkState(), 0);
-    EXPECT_EQ(transfer.TransferState(), 10);
+    EXPECT_EQ(transfer.LinkState(), TLinkState::lsNoGreeting);
+    EXPECT_EQ(transfer.TransferState(), TTransferState::tsAwaitingAcknowledge);
 }
 
 TEST_F(LineTest, FirstPageCommandLeaves21MillisecondsAfterTheSecondGreeting) {
@@ -91,6 +92,8 @@ TEST_P(ExampleTransferTest, EveryByteOfTheFileReachesTheDeviceMemory) {
     ASSERT_TRUE(RunToCompletion()) << (errors.empty() ? "" : errors.front());
     ExpectImageHolds(Example(GetParam()), sim->Image());
     EXPECT_EQ(host.messages, std::vector<std::string>{BootLoaderTransfer::kDoneMessage});
+    EXPECT_EQ(transfer.ScriptBlocks(), sim->BlocksReceived());
+    EXPECT_EQ(transfer.BlocksConfirmed(), transfer.ScriptBlocks());
     EXPECT_EQ(host.progressSeen.back(), 0);
     EXPECT_EQ(*std::max_element(host.progressSeen.begin(), host.progressSeen.end()), host.maxValue)
         << "the gauge reaches its maximum with the last block";

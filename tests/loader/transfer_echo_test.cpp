@@ -22,7 +22,7 @@ TEST_F(TransferTest, PageAtAA00IsNotItsOwnAcknowledge) {
     Receive({0x11});
     Receive({0xAA, 0x00});  // the address byte starts an event, but it is echo
     EXPECT_EQ(Writes(), 4u);
-    EXPECT_EQ(transfer.TransferState(), 10);
+    EXPECT_EQ(transfer.TransferState(), TTransferState::tsAwaitingAcknowledge);
     EXPECT_EQ(Log().back(), LogLine({0xAA, 0x00}));
 
     Receive({0xAA});  // the device's acknowledgement

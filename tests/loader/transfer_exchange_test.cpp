@@ -23,7 +23,7 @@ TEST_F(TransferTest, WorkedExchangeByteForByte) {
 
     Receive({0x55});
     EXPECT_TRUE(host.led);
-    EXPECT_EQ(transfer.LinkState(), 1);
+    EXPECT_EQ(transfer.LinkState(), TLinkState::lsGreetingAnswered);
     ASSERT_EQ(Writes(), 1u);
     EXPECT_EQ(LastWrite(), (Bytes{0x55, 0x33, 0xCC}));
 
@@ -33,8 +33,8 @@ TEST_F(TransferTest, WorkedExchangeByteForByte) {
     EXPECT_EQ(Writes(), 1u);
 
     Receive({0xAA});
-    EXPECT_EQ(transfer.LinkState(), 2);
-    EXPECT_EQ(transfer.TransferState(), 10);
+    EXPECT_EQ(transfer.LinkState(), TLinkState::lsScriptUnderWay);
+    EXPECT_EQ(transfer.TransferState(), TTransferState::tsAwaitingAcknowledge);
     ASSERT_EQ(Writes(), 2u);
     EXPECT_EQ(LastWrite(), (Bytes{0x11, 0x00, 0x00}));
     EXPECT_EQ(host.gauge.progress, 0);  // the first page command stands for line 0
@@ -43,7 +43,7 @@ TEST_F(TransferTest, WorkedExchangeByteForByte) {
     Receive({0xAA});
     ASSERT_EQ(Writes(), 3u);
     EXPECT_EQ(LastWrite(), WorkedBlockFrame());
-    EXPECT_EQ(transfer.TransferState(), 20);
+    EXPECT_EQ(transfer.TransferState(), TTransferState::tsCollectingEcho);
     EXPECT_EQ(transfer.EchoLength(), 131);
     EXPECT_EQ(transfer.ScriptIndex(), 2);
     EXPECT_EQ(transfer.ExpectedChecksum(), 0x18);
@@ -52,15 +52,16 @@ TEST_F(TransferTest, WorkedExchangeByteForByte) {
     const size_t logBeforeEcho = Log().size();
     EchoLast(40);  // 40 + 40 + 40 + 11 bytes
     EXPECT_EQ(Log().size(), logBeforeEcho + 1);
-    EXPECT_EQ(transfer.TransferState(), 21);
+    EXPECT_EQ(transfer.TransferState(), TTransferState::tsAwaitingChecksum);
 
     journal.clear();
     Receive({0x18});
     EXPECT_EQ(LastWrite(), (Bytes{0x99, 0x00, 0x00}));
-    EXPECT_EQ(journal, (Journal{"write 3", "message Обновление ПО в Тевр R7 завершено",
-                                "button off", "close", "led off", "progress 0"}));
-    EXPECT_EQ(transfer.LinkState(), 0);
-    EXPECT_EQ(transfer.TransferState(), 10);
+    EXPECT_EQ(journal,
+              (Journal{"write 3", "finished completed", "message Обновление ПО в Тевр R7 завершено",
+                       "button off", "close", "led off", "progress 0"}));
+    EXPECT_EQ(transfer.LinkState(), TLinkState::lsNoGreeting);
+    EXPECT_EQ(transfer.TransferState(), TTransferState::tsAwaitingAcknowledge);
     EXPECT_TRUE(transfer.Completed());
     EXPECT_FALSE(transfer.Running());
 
@@ -111,7 +112,7 @@ TEST_F(TransferTest, BlockAfterBlockAtOncePageWaitsForAcknowledge) {
     Handshake();
     Receive({0xAA});
     EchoLast();
-    EXPECT_EQ(transfer.TransferState(), 21);
+    EXPECT_EQ(transfer.TransferState(), TTransferState::tsAwaitingChecksum);
 
     Receive({transfer.ExpectedChecksum()});  // next block goes out at once
     ASSERT_EQ(LastWrite().size(), 131u);
@@ -121,7 +122,7 @@ TEST_F(TransferTest, BlockAfterBlockAtOncePageWaitsForAcknowledge) {
 
     Receive({transfer.ExpectedChecksum()});  // a page command: then 0xAA is awaited
     EXPECT_EQ(LastWrite(), (Bytes{0x11, 0x02, 0x00}));
-    EXPECT_EQ(transfer.TransferState(), 10);
+    EXPECT_EQ(transfer.TransferState(), TTransferState::tsAwaitingAcknowledge);
     EchoLast(1);
     EXPECT_EQ(Writes(), 5u);
     Receive({0xAA});
@@ -138,7 +139,7 @@ TEST_F(TransferTest, StrayGreetingsAreLoggedAndIgnored) {
     Start();
     Receive({0xAA});  // 0xAA before any greeting
     EXPECT_EQ(Writes(), 0u);
-    EXPECT_EQ(transfer.LinkState(), 0);
+    EXPECT_EQ(transfer.LinkState(), TLinkState::lsNoGreeting);
     Receive({0x55});
     EchoLast();
     Receive({0x55});  // a repeated greeting once answered
@@ -159,7 +160,7 @@ TEST_F(TransferTest, WholeEchoInOneEventGivesTheSameLine) {
     EchoLast();
     EXPECT_EQ(Log().size(), before + 1);
     EXPECT_EQ(Log().back(), LogLine(WorkedBlockFrame()));
-    EXPECT_EQ(transfer.TransferState(), 21);
+    EXPECT_EQ(transfer.TransferState(), TTransferState::tsAwaitingChecksum);
 }
 
 TEST_F(TransferTest, WrongChecksumWaitsThenGoesOnWithTheRightOne) {
@@ -178,7 +179,7 @@ TEST_F(TransferTest, WrongChecksumWaitsThenGoesOnWithTheRightOne) {
     EXPECT_EQ(host.messages, std::vector<std::string>{"Ошибка: Неверная контрольная сумма"});
     EXPECT_EQ(Log().back(), LogLine({0x55}));
     EXPECT_EQ(Writes(), writes);
-    EXPECT_EQ(transfer.TransferState(), 21);
+    EXPECT_EQ(transfer.TransferState(), TTransferState::tsAwaitingChecksum);
     EXPECT_EQ(transfer.ScriptIndex(), 2);
 
     Receive({good});

@@ -97,7 +97,6 @@ public:
     std::string Edit1Text() const override { return edit1; }
     std::string ComboBox1Text() const override { return comboBox1; }
     UpdateLists& Lists() override { return lists; }
-    bool LedChecked() const override { return led; }
     void SetLedChecked(bool checked) override {
         if (led != checked) journal_.push_back(checked ? "led on" : "led off");
         led = checked;
@@ -111,6 +110,11 @@ public:
     void ShowMessage(const std::string& text) override {
         messages.push_back(text);
         journal_.push_back("message " + text);
+    }
+    void TransferFinished(TransferEnding ending) override {
+        static constexpr const char* kNames[] = {"running", "completed", "switched off",
+                                                 "echo mismatch", "device gone"};
+        journal_.push_back(std::string("finished ") + kNames[static_cast<int>(ending)]);
     }
     // Every reading advances the clock by one millisecond.
     uint32_t TickCount() override {

@@ -43,7 +43,7 @@ TEST_F(FrameTest, LongestFrameIs255Bytes) {
     EXPECT_EQ(LastWrite().size(), 255u);
     EXPECT_EQ(transfer.EchoLength(), 255);
     EchoLast(100);
-    EXPECT_EQ(transfer.TransferState(), 21);
+    EXPECT_EQ(transfer.TransferState(), TTransferState::tsAwaitingChecksum);
     Receive({transfer.ExpectedChecksum()});
     EXPECT_TRUE(transfer.Completed());
 }
@@ -55,7 +55,7 @@ TEST_F(FrameTest, FrameOver255BytesIsRefusedAndNothingChanges) {
     const size_t writes = Writes();
     EXPECT_THROW(Receive({0xAA}), EConvertError);
     EXPECT_EQ(Writes(), writes);
-    EXPECT_EQ(transfer.TransferState(), 10);
+    EXPECT_EQ(transfer.TransferState(), TTransferState::tsAwaitingAcknowledge);
     EXPECT_EQ(transfer.ScriptIndex(), 1);
     EXPECT_EQ(host.gauge.progress, 0);
 
@@ -64,7 +64,7 @@ TEST_F(FrameTest, FrameOver255BytesIsRefusedAndNothingChanges) {
     Receive({0xAA});
     EchoLast();
     EXPECT_THROW(Receive({transfer.ExpectedChecksum()}), EConvertError);
-    EXPECT_EQ(transfer.TransferState(), 21);
+    EXPECT_EQ(transfer.TransferState(), TTransferState::tsAwaitingChecksum);
 }
 
 TEST_F(FrameTest, BadCountStopsBeforeAnythingChanges) {
@@ -77,7 +77,7 @@ TEST_F(FrameTest, BadCountStopsBeforeAnythingChanges) {
     } catch (const EConvertError& e) {
         EXPECT_STREQ(e.what(), "'$1G' is not a valid integer value");
     }
-    EXPECT_EQ(transfer.TransferState(), 10);
+    EXPECT_EQ(transfer.TransferState(), TTransferState::tsAwaitingAcknowledge);
     EXPECT_EQ(host.gauge.progress, 0);
     EXPECT_EQ(transfer.ScriptIndex(), 1);
 }
@@ -94,7 +94,7 @@ TEST_F(FrameTest, BadDataPairStopsAfterStateGaugeAndLed) {
     } catch (const EConvertError& e) {
         EXPECT_STREQ(e.what(), "'$X1' is not a valid integer value");
     }
-    EXPECT_EQ(transfer.TransferState(), 20);
+    EXPECT_EQ(transfer.TransferState(), TTransferState::tsCollectingEcho);
     EXPECT_EQ(host.gauge.progress, 1);
     EXPECT_TRUE(host.led);
     EXPECT_EQ(transfer.ScriptIndex(), 1);

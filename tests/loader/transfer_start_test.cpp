@@ -36,7 +36,7 @@ TEST_F(TransferTest, PortThatFailsToOpenLeavesButtonOnAndStateAlone) {
     port.openError = "Specified device not found (/dev/ttyS9).";
     EXPECT_THROW(Start(), std::runtime_error);
     EXPECT_TRUE(host.button);
-    EXPECT_EQ(transfer.LinkState(), 1);
+    EXPECT_EQ(transfer.LinkState(), TLinkState::lsGreetingAnswered);
     EXPECT_FALSE(transfer.Running());
 
     Stop();  // the user's next click
@@ -63,9 +63,9 @@ TEST_F(TransferTest, StopClosesAndClearsGaugeButKeepsLedAndState) {
     EchoLast();
     journal.clear();
     Stop();
-    EXPECT_EQ(journal, (Journal{"close", "progress 0"}));
+    EXPECT_EQ(journal, (Journal{"close", "progress 0", "finished switched off"}));
     EXPECT_TRUE(host.led);
-    EXPECT_EQ(transfer.TransferState(), 21);
+    EXPECT_EQ(transfer.TransferState(), TTransferState::tsAwaitingChecksum);
     EXPECT_EQ(transfer.ScriptIndex(), 2);
 }
 
@@ -80,13 +80,15 @@ TEST_P(RestartTest, SecondTransferRunsCleanly) {
     Receive({0xAA});
     const Bytes frame = LastWrite();
     Receive(Bytes(frame.begin(), frame.begin() + GetParam()));  // part or all of the echo
-    EXPECT_EQ(transfer.TransferState(), GetParam() == frame.size() ? 21 : 20);
+    EXPECT_EQ(transfer.TransferState(), GetParam() == frame.size()
+                                            ? TTransferState::tsAwaitingChecksum
+                                            : TTransferState::tsCollectingEcho);
     Stop();
 
     port.written.clear();
     Start();
-    EXPECT_EQ(transfer.TransferState(), 0);
-    EXPECT_EQ(transfer.LinkState(), 0);
+    EXPECT_EQ(transfer.TransferState(), TTransferState::tsNothingSent);
+    EXPECT_EQ(transfer.LinkState(), TLinkState::lsNoGreeting);
     EXPECT_EQ(transfer.EchoCount(), 0);
     Receive({0x55});
     ASSERT_EQ(Writes(), 1u);
