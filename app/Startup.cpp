@@ -7,6 +7,7 @@
 #include "app/MessageBoxes.h"
 #include "app/QtTranslations.h"
 #include "app/Unit1.h"
+#include "base/ScopeGuard.h"
 #include "serial/VaClasses.h"
 #include "widgets/DesktopStyle.h"
 #include "widgets/FlashTimer.h"
@@ -16,15 +17,6 @@ namespace {
 void ShowApplicationError(const std::exception& error) {
     TQtMessageBoxes().ShowError(ErrorBoxText(error.what()));
 }
-
-// Undoes the process-wide error hook when the application goes.
-class TErrorHookScope {
-public:
-    TErrorHookScope() { VaSetApplicationExceptionHandler(ShowApplicationError); }
-    ~TErrorHookScope() { VaSetApplicationExceptionHandler(nullptr); }
-    TErrorHookScope(const TErrorHookScope&) = delete;
-    TErrorHookScope& operator=(const TErrorHookScope&) = delete;
-};
 }  // namespace
 
 int RunTevrLoader(int& argc, char** argv, const std::function<void(TForm1&)>& onCreated) {
@@ -37,7 +29,9 @@ int RunTevrLoader(int& argc, char** argv, const std::function<void(TForm1&)>& on
     ApplyDesktopStyle(app);
     InstallQtTranslations(app);
     SetApplicationTitle(QString::fromUtf8(kApplicationTitle));
-    TErrorHookScope errorHook;
+    VaSetApplicationExceptionHandler(ShowApplicationError);
+    // Undone when the application goes.
+    const ScopeGuard errorHook([] { VaSetApplicationExceptionHandler(nullptr); });
 
     TForm1 form;
     if (onCreated) onCreated(form);

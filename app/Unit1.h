@@ -96,7 +96,9 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    class THandlerScope;
+    // Marks a handler, or a message box shown outside one, as running until the guard goes.
+    [[nodiscard]] auto HandlerScope();
+    void LeaveHandler();
 
     // The window's description: every control with its bounds and settings.
     void CreateControls(const TVaPortListRoots& portRoots);

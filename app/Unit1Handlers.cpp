@@ -7,29 +7,25 @@
 
 #include "app/PortComboBox.h"
 #include "app/Unit1.h"
+#include "base/ScopeGuard.h"
 #include "loader/Conversion.h"
 #include "widgets/AbColBitBtn.h"
 #include "widgets/AbLED.h"
 
-// Marks a handler, or a message box shown outside one, as running. When the last one ends, what
-// was held back meanwhile (a device gone, a receive event) is handled.
-class TForm1::THandlerScope {
-public:
-    explicit THandlerScope(TForm1& form) : form_(form) { ++form_.handlerDepth_; }
-    ~THandlerScope() {
-        if (--form_.handlerDepth_ == 0 && (form_.receivePending_ || form_.gonePending_)) {
-            form_.receivePending_ = false;
-            // Queued, so that whatever held the event back has fully returned first.
-            QMetaObject::invokeMethod(
-                &form_, [&form = form_] { form.CatchUp(); }, Qt::QueuedConnection);
-        }
-    }
-    THandlerScope(const THandlerScope&) = delete;
-    THandlerScope& operator=(const THandlerScope&) = delete;
+auto TForm1::HandlerScope() {
+    ++handlerDepth_;
+    return ScopeGuard([this] { LeaveHandler(); });
+}
 
-private:
-    TForm1& form_;
-};
+void TForm1::LeaveHandler() {
+    // When the last one ends, what was held back meanwhile (a device gone, a receive event) is
+    // handled; queued, so that whatever held it back has fully returned first.
+    if (--handlerDepth_ == 0 && (receivePending_ || gonePending_)) {
+        receivePending_ = false;
+        QMetaObject::invokeMethod(
+            this, [this] { CatchUp(); }, Qt::QueuedConnection);
+    }
+}
 
 void TForm1::FormCreate() {
     transfer_.FormCreate();
@@ -134,7 +130,7 @@ void TForm1::CatchUp() {
 }
 
 void TForm1::RunHandler(const std::function<void()>& body) {
-    THandlerScope scope(*this);
+    const auto scope = HandlerScope();
     try {
         body();
     } catch (const EVaCommDeviceGone&) {
@@ -156,7 +152,7 @@ void TForm1::SetMessageBoxes(std::shared_ptr<TMessageBoxes> boxes) {
 
 void TForm1::ShowError(const std::exception& error) {
     // The box runs a nested event loop, in which no protocol step may start.
-    THandlerScope scope(*this);
+    const auto scope = HandlerScope();
     boxes_->ShowError(ErrorBoxText(error.what()));
 }
 
@@ -184,7 +180,7 @@ void TForm1::SetButtonChecked(bool checked) {
 }
 
 void TForm1::ShowMessage(const std::string& text) {
-    THandlerScope scope(*this);
+    const auto scope = HandlerScope();
     boxes_->ShowMessage(QString::fromUtf8(text));
 }
 

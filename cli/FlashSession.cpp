@@ -7,6 +7,7 @@
 #include <ostream>
 #include <stdexcept>
 
+#include "base/ScopeGuard.h"
 #include "cli/InterruptGuard.h"
 #include "cli/SubjectError.h"
 #include "cli/TerminalColumns.h"
@@ -45,10 +46,7 @@ FlashSession::FlashSession(FlashOptions options, std::ostream& err)
     ConfigureBootLoaderLine(comm_);
     comm_.OnRxChar = [this](TVaCustomComm&, int count) {
         // Log lines and progress of the event are shown even when the step ends in an error.
-        struct After {
-            FlashSession& session;
-            ~After() { session.AfterEvent(); }
-        } after{*this};
+        const ScopeGuard after([this] { AfterEvent(); });
         transfer_.VaComm1RxChar(count);
     };
     comm_.OnException = [this](const std::exception& e) {

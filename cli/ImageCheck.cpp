@@ -1,6 +1,6 @@
 #include "cli/ImageCheck.h"
 
-#include "loader/HexText.h"
+#include "base/HexDigits.h"
 #include "loader/UpdateImage.h"
 
 namespace {

@@ -2,12 +2,11 @@
 
 #include <cstdint>
 
+#include "base/HexDigits.h"
+
 namespace {
 void AppendEscaped(std::string& out, unsigned code) {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    out += "\\x";
-    out += kDigits[(code >> 4) & 0xF];
-    out += kDigits[code & 0xF];
+    out.append("\\x").append(HexDigits(code & 0xFF, 2));
 }
 
 // Length of the well-formed UTF-8 sequence at `at` and its code point; 0 when there is none.

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <numeric>
 
-#include "loader/HexText.h"
+#include "base/HexDigits.h"
 #include "loader/UpdateImage.h"
 
 namespace {

@@ -1,16 +1,13 @@
 #include "loader/TransferFrame.h"
 
+#include "base/HexDigits.h"
 #include "loader/HexField.h"
 
 std::string HexText(const uint8_t* bytes, size_t count) {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
     std::string text;
     text.reserve(count * 3);
-    for (size_t i = 0; i < count; ++i) {
-        text += ' ';
-        text += kDigits[bytes[i] >> 4];
-        text += kDigits[bytes[i] & 0x0F];
-    }
+    for (size_t i = 0; i < count; ++i)
+        text.append(" ").append(HexDigits(bytes[i], 2));
     return text;
 }
 

@@ -3,7 +3,7 @@
 #include <string_view>
 
 #include "loader/HexField.h"
-#include "loader/HexText.h"
+#include "base/HexDigits.h"
 
 namespace {
 class BlockLine {

@@ -5,7 +5,7 @@
 
 #include "loader/Errors.h"
 #include "loader/HexRecord.h"
-#include "loader/HexText.h"
+#include "base/HexDigits.h"
 #include "loader/TextFile.h"
 
 namespace {

@@ -6,9 +6,9 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <fstream>
 
+#include "base/HexDigits.h"
 #include "sim/SimError.h"
 
 namespace {
@@ -24,11 +24,8 @@ constexpr auto kDrainLimit = 1s;
 
 std::string Hex(const std::vector<uint8_t>& bytes, size_t limit = 8) {
     std::string text;
-    char pair[4];
-    for (size_t i = 0; i < bytes.size() && i < limit; ++i) {
-        std::snprintf(pair, sizeof pair, "%s%02X", i ? " " : "", bytes[i]);
-        text += pair;
-    }
+    for (size_t i = 0; i < bytes.size() && i < limit; ++i)
+        text.append(i ? " " : "").append(HexDigits(bytes[i], 2));
     if (bytes.size() > limit) text += " ... (" + std::to_string(bytes.size()) + " bytes)";
     return text;
 }
@@ -51,15 +48,13 @@ BootLoaderSim::BootLoaderSim(SimOptions options)
     });
     int fds[2];
     if (::pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0) throw SimError("cannot make the stop pipe");
-    stopRead_ = fds[0];
-    stopWrite_ = fds[1];
+    stopRead_.Reset(fds[0]);
+    stopWrite_.Reset(fds[1]);
     image_.assign(device_.Memory().begin(), device_.Memory().end());
 }
 
 BootLoaderSim::~BootLoaderSim() {
     Stop();
-    ::close(stopRead_);
-    ::close(stopWrite_);
 }
 
 void BootLoaderSim::Start() {
@@ -68,7 +63,7 @@ void BootLoaderSim::Start() {
 
 void BootLoaderSim::RequestStop() {
     const char byte = 1;
-    [[maybe_unused]] const ssize_t n = ::write(stopWrite_, &byte, 1);
+    [[maybe_unused]] const ssize_t n = ::write(stopWrite_.Get(), &byte, 1);
 }
 
 SimOutcome BootLoaderSim::Stop() {
@@ -98,7 +93,7 @@ SimOutcome BootLoaderSim::Run() {
 BootLoaderSim::LineEvents BootLoaderSim::WaitForLine() const {
     const auto now = Clock::now();
     const auto wake = NextWake(now);
-    pollfd fds[2] = {{stopRead_, POLLIN, 0}, {line_.Master(), POLLIN, 0}};
+    pollfd fds[2] = {{stopRead_.Get(), POLLIN, 0}, {line_.Master(), POLLIN, 0}};
     if (wire_.HasPending()) fds[1].events |= POLLOUT;
     const timespec timeout = ToTimespec(wake - now);
     const int ready =
@@ -343,13 +338,14 @@ int BootLoaderSim::BlocksReceived() const {
 }
 
 void BootLoaderSim::NoteProtocolFault(const BootLoaderDevice::Step& step) {
-    char text[96];
-    std::snprintf(text, sizeof text, "protocol fault: %s command at %04zX, not a multiple of %zu",
-                  step.blockDone ? "block" : "page", device_.LastAddress(),
-                  step.blockDone ? BootLoaderDevice::kBlockDataSize : BootLoaderDevice::kPageSize);
+    const std::string text =
+        std::string("protocol fault: ") + (step.blockDone ? "block" : "page") + " command at " +
+        HexDigits(static_cast<uint32_t>(device_.LastAddress()), 4) + ", not a multiple of " +
+        std::to_string(step.blockDone ? BootLoaderDevice::kBlockDataSize
+                                      : BootLoaderDevice::kPageSize);
     Note(text);
     std::lock_guard lock(mutex_);
-    protocolFaults_.emplace_back(text);
+    protocolFaults_.push_back(text);
 }
 
 std::vector<std::string> BootLoaderSim::ProtocolFaults() const {

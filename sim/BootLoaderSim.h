@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "base/ScopedFd.h"
 #include "sim/BootLoaderDevice.h"
 #include "sim/PseudoTerminal.h"
 #include "sim/SimFaultPlan.h"
@@ -96,8 +97,8 @@ private:
 
     const SimOptions options_;
     PseudoTerminal line_;
-    int stopRead_ = -1;
-    int stopWrite_ = -1;
+    ScopedFd stopRead_;
+    ScopedFd stopWrite_;
     std::thread thread_;
 
     // Run thread only.

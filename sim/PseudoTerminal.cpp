@@ -21,46 +21,42 @@ namespace {
 }  // namespace
 
 PseudoTerminal::PseudoTerminal(const std::string& linkPath) {
-    master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (master_ < 0) Fail("cannot open a pseudo-terminal");
-    try {
-        char name[256];
-        if (::grantpt(master_) != 0 || ::unlockpt(master_) != 0 ||
-            ::ptsname_r(master_, name, sizeof name) != 0) {
-            Fail("cannot prepare the pseudo-terminal");
-        }
-        terminalPath_ = name;
-        terminal_ = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
-        if (terminal_ < 0) Fail("cannot open " + terminalPath_);
-        // Raw until the tool sets its own line settings: no echo, no translation of bytes.
-        termios settings{};
-        if (::tcgetattr(terminal_, &settings) != 0) Fail("cannot read the line settings");
-        ::cfmakeraw(&settings);
-        if (::tcsetattr(terminal_, TCSANOW, &settings) != 0) Fail("cannot set the line settings");
-        const int flags = ::fcntl(master_, F_GETFL);
-        if (flags < 0 || ::fcntl(master_, F_SETFL, flags | O_NONBLOCK) != 0) {
-            Fail("cannot make the line non-blocking");
-        }
-        if (!linkPath.empty()) {
-            MakeLinkFolder(std::filesystem::path(linkPath).parent_path().string());
-            struct stat existing {};
-            if (::lstat(linkPath.c_str(), &existing) == 0) {
-                if (!S_ISLNK(existing.st_mode)) {
-                    errno = EEXIST;
-                    Fail("will not replace " + linkPath);
-                }
-                ::unlink(linkPath.c_str());
+    master_.Reset(::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC));
+    if (!master_.Valid()) Fail("cannot open a pseudo-terminal");
+    char name[256];
+    if (::grantpt(master_.Get()) != 0 || ::unlockpt(master_.Get()) != 0 ||
+        ::ptsname_r(master_.Get(), name, sizeof name) != 0) {
+        Fail("cannot prepare the pseudo-terminal");
+    }
+    terminalPath_ = name;
+    terminal_.Reset(::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC));
+    if (!terminal_.Valid()) Fail("cannot open " + terminalPath_);
+    // Raw until the tool sets its own line settings: no echo, no translation of bytes.
+    termios settings{};
+    if (::tcgetattr(terminal_.Get(), &settings) != 0) Fail("cannot read the line settings");
+    ::cfmakeraw(&settings);
+    if (::tcsetattr(terminal_.Get(), TCSANOW, &settings) != 0) {
+        Fail("cannot set the line settings");
+    }
+    const int flags = ::fcntl(master_.Get(), F_GETFL);
+    if (flags < 0 || ::fcntl(master_.Get(), F_SETFL, flags | O_NONBLOCK) != 0) {
+        Fail("cannot make the line non-blocking");
+    }
+    if (!linkPath.empty()) {
+        MakeLinkFolder(std::filesystem::path(linkPath).parent_path().string());
+        struct stat existing {};
+        if (::lstat(linkPath.c_str(), &existing) == 0) {
+            if (!S_ISLNK(existing.st_mode)) {
+                errno = EEXIST;
+                Fail("will not replace " + linkPath);
             }
-            if (::symlink(terminalPath_.c_str(), linkPath.c_str()) != 0) {
-                Fail("cannot make the link " + linkPath);
-            }
-            linkPath_ = linkPath;
-            linked_ = true;
+            ::unlink(linkPath.c_str());
         }
-    } catch (...) {
-        if (terminal_ >= 0) ::close(terminal_);
-        ::close(master_);
-        throw;
+        if (::symlink(terminalPath_.c_str(), linkPath.c_str()) != 0) {
+            Fail("cannot make the link " + linkPath);
+        }
+        linkPath_ = linkPath;
+        linked_ = true;
     }
 }
 
@@ -69,24 +65,22 @@ PseudoTerminal::~PseudoTerminal() {
 }
 
 void PseudoTerminal::DiscardUnread() {
-    if (terminal_ >= 0) ::tcflush(terminal_, TCIFLUSH);
+    if (terminal_.Valid()) ::tcflush(terminal_.Get(), TCIFLUSH);
 }
 
 int PseudoTerminal::Unread() const {
     int count = 0;
-    if (terminal_ < 0 || ::ioctl(terminal_, FIONREAD, &count) != 0) return 0;
+    if (!terminal_.Valid() || ::ioctl(terminal_.Get(), FIONREAD, &count) != 0) return 0;
     return count;
 }
 
 void PseudoTerminal::ReleaseTerminal() {
-    if (terminal_ >= 0) ::close(terminal_);
-    terminal_ = -1;
+    terminal_.Reset();
 }
 
 void PseudoTerminal::HangUp() {
-    ReleaseTerminal();
-    if (master_ >= 0) ::close(master_);
-    master_ = -1;
+    terminal_.Reset();
+    master_.Reset();
     RemoveLink();
 }
 

@@ -3,6 +3,8 @@
 // a symbolic link to it) as it would open a serial port.
 #include <string>
 
+#include "base/ScopedFd.h"
+
 class PseudoTerminal {
 public:
     // Opens a new pair in raw mode; with a link path, also makes that symbolic link to the
@@ -13,7 +15,7 @@ public:
     PseudoTerminal& operator=(const PseudoTerminal&) = delete;
 
     // Non-blocking descriptor of the simulator's end; -1 once hung up.
-    int Master() const { return master_; }
+    int Master() const { return master_.Get(); }
     // Path of the tool's end.
     const std::string& TerminalPath() const { return terminalPath_; }
     // The path to give the tool: the link when there is one.
@@ -33,9 +35,9 @@ public:
 private:
     void RemoveLink();
 
-    int master_ = -1;
+    ScopedFd master_;
     // Held open by the simulator so the pair stays usable while no tool has it open.
-    int terminal_ = -1;
+    ScopedFd terminal_;
     std::string terminalPath_;
     std::string linkPath_;
     bool linked_ = false;

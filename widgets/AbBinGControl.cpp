@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QPointer>
 
+#include "base/ScopeGuard.h"
 #include "widgets/FlashTimer.h"
 
 namespace {
@@ -16,12 +17,6 @@ namespace {
 // Set while a status word spreads through a group, so that it spreads one level and never
 // loops. GUI thread only.
 bool propagating = false;
-
-class PropagationGuard {
-public:
-    PropagationGuard() { propagating = true; }
-    ~PropagationGuard() { propagating = false; }
-};
 
 uint32_t Bit(int32_t index) {
     return 1u << index;
@@ -76,7 +71,8 @@ void TAbBinGControl::SetStatusInt(int32_t value) {
     StatusIntChanged();
     if (onStatusIntChanged_) onStatusIntChanged_(this);
     if (groupIndex_ == 0 || propagating) return;
-    PropagationGuard guard;
+    propagating = true;
+    const ScopeGuard done([] { propagating = false; });
     for (const QPointer<TAbBinGControl>& peer : Siblings(parentWidget()))
         if (peer && peer->groupIndex_ == groupIndex_) peer->SetStatusInt(statusInt_);
 }
@@ -156,11 +152,8 @@ void TAbBinGControl::paintEvent(QPaintEvent* event) {
         if (width() > 0 && height() > 0) {
             surface_ = QImage(size(), QImage::Format_ARGB32_Premultiplied);
             surface_.fill(Qt::transparent);
-            struct PaintingScope {
-                bool& flag;
-                explicit PaintingScope(bool& f) : flag(f) { flag = true; }
-                ~PaintingScope() { flag = false; }
-            } scope(painting_);
+            painting_ = true;
+            const ScopeGuard painted([this] { painting_ = false; });
             ++fullPaints_;
             Paint();
         }
