@@ -40,7 +40,7 @@ TForm1::TForm1(TVaPortListRoots portRoots)
     setFixedSize(kForm1ClientWidth, kForm1ClientHeight);
 
     CreateControls(portRoots);
-    gauge_ = std::make_unique<TGaugeProgress>(*ProgressBar1);
+    gauge_ = std::make_unique<TGaugeAdapter>(*ProgressBar1);
     SetUpVaComm1();
     SetUpOpenDialog1();
     FormCreate();

@@ -11,7 +11,7 @@
 
 #include <QWidget>
 
-#include "app/GaugeProgress.h"
+#include "app/GaugeAdapter.h"
 #include "app/MessageBoxes.h"
 #include "app/OpenDialog.h"
 #include "app/QtDispatcher.h"
@@ -121,7 +121,7 @@ private:
 
     UpdateLists lists_;
     VaCommTransferPort port_{VaComm1};
-    std::unique_ptr<TGaugeProgress> gauge_;
+    std::unique_ptr<TGaugeAdapter> gauge_;
     BootLoaderTransfer transfer_{port_, *this};
     std::shared_ptr<TMessageBoxes> boxes_;
 

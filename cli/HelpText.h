@@ -10,7 +10,7 @@ inline constexpr size_t kHelpColumns = 80;
 // where the line's text (after a name column, if any) begins.
 std::string WrapHelpText(const std::string& text, size_t columns = kHelpColumns);
 
-class TWrappingFormatter final : public CLI::Formatter {
+class WrappingFormatter final : public CLI::Formatter {
 public:
     std::string make_help(const CLI::App* app, std::string name,
                           CLI::AppFormatMode mode) const override {

@@ -40,7 +40,7 @@ void WriteOutput(std::ostream& out, const std::string& text) {
 int RunTevrFlash(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
     CLI::App app("Loads firmware into the TEVR-R7 on-board computer through its boot loader.",
                  "tevr-flash");
-    app.formatter(std::make_shared<TWrappingFormatter>());
+    app.formatter(std::make_shared<WrappingFormatter>());
     app.footer(kExitStatusHelp);
     app.require_subcommand(1);
 

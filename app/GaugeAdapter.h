@@ -1,11 +1,12 @@
 #pragma once
-// The window's gauge as the loader sees it.
+// The window's TGauge adapted to the loader's ProgressGauge: the widget draws, the loader only
+// sets its range and moves it.
 #include "loader/ProgressGauge.h"
 #include "widgets/Gauge.h"
 
-class TGaugeProgress final : public ProgressGauge {
+class TGaugeAdapter final : public ProgressGauge {
 public:
-    explicit TGaugeProgress(TGauge& gauge) : gauge_(gauge) {}
+    explicit TGaugeAdapter(TGauge& gauge) : gauge_(gauge) {}
 
     void SetMaxValue(int32_t value) override { gauge_.SetMaxValue(value); }
     int32_t Progress() const override { return gauge_.Progress(); }
