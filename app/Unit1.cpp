@@ -13,7 +13,7 @@
 
 #include "app/PortComboBox.h"
 #include "app/SpeedButton.h"
-#include "loader/BootLoaderLine.h"
+#include "line/BootLoaderLine.h"
 #include "widgets/AbColBitBtn.h"
 #include "widgets/AbLED.h"
 #include "widgets/DesktopStyle.h"

@@ -18,7 +18,7 @@
 #include "loader/BootLoaderTransfer.h"
 #include "loader/TransferHost.h"
 #include "loader/UpdateLists.h"
-#include "loader/VaCommTransferPort.h"
+#include "line/VaCommTransferPort.h"
 #include "serial/VaComm.h"
 #include "serial/VaPortList.h"
 

@@ -12,7 +12,7 @@
 #include "cli/SubjectError.h"
 #include "cli/TerminalColumns.h"
 #include "cli/TevrFlash.h"
-#include "loader/BootLoaderLine.h"
+#include "line/BootLoaderLine.h"
 #include "loader/Conversion.h"
 #include "loader/Errors.h"
 #include "loader/HexField.h"

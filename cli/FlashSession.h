@@ -14,7 +14,7 @@
 #include "cli/FlashProgress.h"
 #include "cli/SubjectError.h"
 #include "loader/BootLoaderTransfer.h"
-#include "loader/VaCommTransferPort.h"
+#include "line/VaCommTransferPort.h"
 #include "serial/VaComm.h"
 #include "serial/VaEventLoop.h"
 

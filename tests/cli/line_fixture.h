@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "loader/BootLoaderLine.h"
+#include "line/BootLoaderLine.h"
 #include "loader/BootLoaderTransfer.h"
 #include "loader/Conversion.h"
-#include "loader/VaCommTransferPort.h"
+#include "line/VaCommTransferPort.h"
 #include "serial/VaComm.h"
 #include "serial/VaEventLoop.h"
 #include "sim/BootLoaderSim.h"

@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "loader/VaCommTransferPort.h"
+#include "line/VaCommTransferPort.h"
 #include "serial/VaComm.h"
 #include "serial/VaEventLoop.h"
 #include "sim/BootLoaderSim.h"

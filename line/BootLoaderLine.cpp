@@ -1,4 +1,4 @@
-#include "loader/BootLoaderLine.h"
+#include "line/BootLoaderLine.h"
 
 #include "serial/VaComm.h"
 
