@@ -15,10 +15,11 @@
 #include "app/MessageBoxes.h"
 #include "app/OpenDialog.h"
 #include "app/QtDispatcher.h"
+#include "line/BootLoaderPorts.h"
+#include "line/VaCommTransferPort.h"
 #include "loader/BootLoaderTransfer.h"
 #include "loader/TransferHost.h"
 #include "loader/UpdateLists.h"
-#include "line/VaCommTransferPort.h"
 #include "serial/VaComm.h"
 #include "serial/VaPortList.h"
 
@@ -38,7 +39,7 @@ class TForm1 : public QWidget, public TransferHost {
     Q_OBJECT
 public:
     // `portRoots`: where the port list looks for ports (tests point it elsewhere).
-    explicit TForm1(TVaPortListRoots portRoots = {});
+    explicit TForm1(TVaPortListRoots portRoots = BootLoaderPortRoots());
     // Closes the port if a transfer is still running; nothing is said to the device.
     ~TForm1() override;
 

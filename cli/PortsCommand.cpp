@@ -8,6 +8,7 @@
 
 #include "cli/Command.h"
 #include "cli/Printable.h"
+#include "line/BootLoaderPorts.h"
 #include "serial/VaPortList.h"
 
 void AddPortsCommand(CLI::App& app, CommandIo& io, CommandAction& action) {
@@ -15,7 +16,7 @@ void AddPortsCommand(CLI::App& app, CommandIo& io, CommandAction& action) {
         "ports", "List the serial ports found (path and description), bk-sim links included.");
     sub->callback([&io, &action] {
         action = [&io] {
-            const std::vector<TVaPortInfo> ports = ListPorts();
+            const std::vector<TVaPortInfo> ports = ListPorts(BootLoaderPortRoots());
             if (ports.empty()) {
                 io.err << "no serial ports found\n";
                 io.err.flush();

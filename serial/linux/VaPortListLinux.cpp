@@ -142,11 +142,14 @@ std::vector<TVaPortInfo> ListPorts(const TVaPortListRoots& roots) {
             found.push_back({3, prefix, number, {path, description}});
         }
     }
-    for (const std::string& name : Entries(roots.SimulatorDir)) {
-        const std::string path = roots.SimulatorDir + "/" + name;
-        struct stat st;
-        if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode) || !IsTerminal(path)) continue;
-        found.push_back({4, name, 0, {path, kVaSimulatorDescription}});
+    for (const TVaLinkFolder& folder : roots.LinkFolders) {
+        for (const std::string& name : Entries(folder.Dir)) {
+            const std::string path = folder.Dir + "/" + name;
+            struct stat st;
+            if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode) || !IsTerminal(path))
+                continue;
+            found.push_back({4, name, 0, {path, folder.Description}});
+        }
     }
     std::sort(found.begin(), found.end(), [](const TCandidate& a, const TCandidate& b) {
         if (a.group != b.group) return a.group < b.group;

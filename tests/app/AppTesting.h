@@ -22,6 +22,7 @@
 #include "app/MessageBoxes.h"
 #include "app/PortComboBox.h"
 #include "app/Unit1.h"
+#include "base/SimulatorLinks.h"
 
 namespace app_test {
 
@@ -95,7 +96,8 @@ protected:
         TVaPortListRoots roots;
         roots.DevDir = Sub("dev").toStdString();
         roots.SysClassTtyDir = Sub("sys").toStdString();
-        roots.SimulatorDir = (simulatorDir.isEmpty() ? Sub("sim") : simulatorDir).toStdString();
+        roots.LinkFolders = {{(simulatorDir.isEmpty() ? Sub("sim") : simulatorDir).toStdString(),
+                              kSimulatorDescription}};
         form = std::make_unique<TForm1>(roots);
         boxes = std::make_shared<RecordingBoxes>();
         form->SetMessageBoxes(boxes);

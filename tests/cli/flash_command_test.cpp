@@ -9,6 +9,7 @@
 #include <sstream>
 #include <thread>
 
+#include "base/SimulatorLinks.h"
 #include "cli/ImageCheck.h"
 #include "cli/TevrFlash.h"
 #include "hex_files.h"
@@ -264,7 +265,7 @@ TEST_F(FlashCommandTest, SignalsCloseThePortAndEndWithTheirStatus) {
 }
 
 TEST(PortsCommand, ListsSimulatorLinks) {
-    const std::filesystem::path dir = kVaSimulatorLinkDir;
+    const std::filesystem::path dir = kSimulatorLinkDir;
     if (!std::filesystem::exists(dir)) {
         std::filesystem::create_directories(dir);
         ::chmod(dir.c_str(), 01777);
@@ -279,12 +280,12 @@ TEST(PortsCommand, ListsSimulatorLinks) {
     bool listed = false;
     for (std::string line; std::getline(lines, line);)
         listed = listed || (line.rfind(link + "  ", 0) == 0 &&
-                            line.find(kVaSimulatorDescription) != std::string::npos);
+                            line.find(kSimulatorDescription) != std::string::npos);
     EXPECT_TRUE(listed) << run.out;
 }
 
 TEST(PortsCommand, ControlCharactersInNamesNeverReachTheTerminal) {
-    const std::filesystem::path dir = kVaSimulatorLinkDir;
+    const std::filesystem::path dir = kSimulatorLinkDir;
     if (!std::filesystem::exists(dir)) {
         std::filesystem::create_directories(dir);
         ::chmod(dir.c_str(), 01777);

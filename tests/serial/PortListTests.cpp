@@ -20,8 +20,9 @@ protected:
     PortListTest() {
         char pattern[] = "/tmp/tevr-portlist-XXXXXX";
         root = mkdtemp(pattern);
-        roots = {root + "/dev", root + "/sys/class/tty", root + "/sim"};
-        for (const auto& dir : {roots.DevDir, roots.SysClassTtyDir, roots.SimulatorDir})
+        sim = root + "/sim";
+        roots = {root + "/dev", root + "/sys/class/tty", {{sim, "simulated"}}};
+        for (const auto& dir : {roots.DevDir, roots.SysClassTtyDir, sim})
             fs::create_directories(dir);
     }
     ~PortListTest() override { fs::remove_all(root); }
@@ -36,6 +37,7 @@ protected:
 
     TPtyFarEnd far;
     std::string root;
+    std::string sim;  // a folder of links offered as ports
     TVaPortListRoots roots;
 };
 
@@ -64,21 +66,23 @@ TEST_F(PortListTest, ListsRealPortsInGroupsAndNaturalOrder) {
 }
 
 TEST_F(PortListTest, SimulatorLinksThatLeadToATerminal) {
-    fs::create_symlink(far.SlavePath(), roots.SimulatorDir + "/bk1");
-    fs::create_symlink(roots.SimulatorDir + "/gone", roots.SimulatorDir + "/stale");
-    fs::create_symlink("/dev/null", roots.SimulatorDir + "/null");  // a device, but no terminal
-    std::ofstream(roots.SimulatorDir + "/notes") << "not a link\n";
+    fs::create_symlink(far.SlavePath(), sim + "/bk1");
+    fs::create_symlink(sim + "/gone", sim + "/stale");
+    fs::create_symlink("/dev/null", sim + "/null");  // a device, but no terminal
+    std::ofstream(sim + "/notes") << "not a link\n";
     const auto ports = ListPorts(roots);
     std::vector<std::string> paths;
     for (const auto& port : ports) {
-        EXPECT_EQ(port.Description, kVaSimulatorDescription);
+        EXPECT_EQ(port.Description, "simulated");
         paths.push_back(port.Path);
     }
-    EXPECT_EQ(paths, std::vector<std::string>{roots.SimulatorDir + "/bk1"});
+    EXPECT_EQ(paths, std::vector<std::string>{sim + "/bk1"});
 }
 
 TEST(PortListDirTest, MissingDirectoriesGiveAnEmptyList) {
-    EXPECT_TRUE(ListPorts({"/nonexistent/dev", "/nonexistent/sys", "/nonexistent/sim"}).empty());
+    EXPECT_TRUE(
+        ListPorts({"/nonexistent/dev", "/nonexistent/sys", {{"/nonexistent/sim", "simulated"}}})
+            .empty());
 }
 
 TEST_F(PortListTest, EveryTerminalWithADriverAndBluetoothLinks) {

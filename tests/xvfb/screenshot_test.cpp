@@ -25,6 +25,7 @@
 #include "app/PortComboBox.h"
 #include "app/QtTranslations.h"
 #include "app/Unit1.h"
+#include "base/SimulatorLinks.h"
 #include "sim/BootLoaderSim.h"
 #include "widgets/DesktopStyle.h"
 
@@ -164,7 +165,7 @@ TEST(TevrLoaderUnderX, OpenPortListAndFileDialog) {
     options.linkPath = (links.path() + "/bk").toStdString();
     BootLoaderSim sim(options);
     TVaPortListRoots roots;
-    roots.SimulatorDir = links.path().toStdString();
+    roots.LinkFolders = {{links.path().toStdString(), kSimulatorDescription}};
     TForm1 form(roots);
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));

@@ -1,0 +1,5 @@
+#pragma once
+// Where the programs meet the simulator: bk-sim makes its links in this folder (shared by all
+// users, mode 1777 as /tmp), and the window and tevr-flash offer every link there as a port.
+inline constexpr const char* kSimulatorLinkDir = "/tmp/tevr-sim";
+inline constexpr const char* kSimulatorDescription = "ТЕВР-R7 simulator";

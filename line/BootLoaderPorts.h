@@ -1,0 +1,11 @@
+#pragma once
+// Where the window and tevr-flash look for ports: the system's serial devices and the links of
+// the simulator's shared folder.
+#include "base/SimulatorLinks.h"
+#include "serial/VaPortList.h"
+
+inline TVaPortListRoots BootLoaderPortRoots() {
+    TVaPortListRoots roots;
+    roots.LinkFolders = {{kSimulatorLinkDir, kSimulatorDescription}};
+    return roots;
+}
