@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The window's TGauge adapted to the loader's ProgressGauge: the widget draws, the loader only
 // sets its range and moves it.

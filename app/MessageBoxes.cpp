@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/MessageBoxes.h"
 
 #include <QMessageBox>

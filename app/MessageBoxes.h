@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The two kinds of modal message the window shows. Tests put their own in place of the real
 // boxes, which would wait for a user.

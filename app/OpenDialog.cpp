@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/OpenDialog.h"
 
 #include <QFileDialog>

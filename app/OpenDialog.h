@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The open-file dialog as the window keeps it: its settings and the last chosen name. The
 // dialog itself is made only when it is shown, so it costs nothing at start-up.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/PortComboBox.h"
 
 #include <algorithm>

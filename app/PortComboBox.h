@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The port list: list only (no typing), items of a fixed height. It looks for ports again each
 // time it opens, so an adapter plugged in or a simulator started after the window shows up.

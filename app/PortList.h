@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What the window's port list offers: COM1 to COM8 (COMn is /dev/ttyS<n-1>), then every serial
 // port found on the machine that is not one of them (USB adapters, the simulator's links), so

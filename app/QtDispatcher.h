@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The serial component's hand-over to the window's thread: posted work runs from Qt's event
 // loop (nested ones included, such as that of a modal box), in the order it was posted.

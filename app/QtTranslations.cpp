@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/QtTranslations.h"
 
 #include <QCoreApplication>

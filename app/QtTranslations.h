@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Qt's own dialogs (the file dialog, the message boxes' buttons) in the language of the window.
 class QCoreApplication;

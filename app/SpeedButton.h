@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The flat "..." button. Reached with Tab, it is pressed with Space, as every button, and also
 // with Enter, as the desktop the window was made for lets a focused button be pressed.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The desktop program's start-up, shared by tevr-loader's main and the start-up benchmark.
 #include <functional>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // TForm1 as the window's description has it: the window's settings and every control with its
 // bounds and settings.
 #include "app/Unit1.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The program's one window: the controls the user touches, the serial component, the open
 // dialog and the hidden lists, wired to the update-file conversion and the boot-loader transfer.

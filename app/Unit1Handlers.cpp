@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The window's handlers and what the transfer asks of the window.
 #include <chrono>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Numbers as the tool writes them everywhere (lists, exchange log, messages, escapes): upper-case
 // hexadecimal digits, zero-padded.

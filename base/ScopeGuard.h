@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Runs a function when the scope ends, however it ends: the one way in this tree to undo a
 // state or to do the work that must follow a call that may throw.

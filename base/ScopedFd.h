@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Owns a POSIX file descriptor and closes it once, when the owner goes; for the Linux code only.
 #include <unistd.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Where the programs meet the simulator: bk-sim makes its links in this folder (shared by all
 // users, mode 1777 as /tmp), and the window and tevr-flash offer every link there as a port.

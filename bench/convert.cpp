@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Time of one conversion of a 64 KiB image (4096 records of 16 bytes), file reading included: the
 // records in address order, and the same records shuffled, as tool chains that place segments
 // and vectors in their own order write them.

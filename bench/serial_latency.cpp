@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Round trip far end -> OnRxChar -> WriteBytes -> far end on a pseudo-terminal, and the CPU time
 // an open but idle port costs.
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Figures for the desktop program's start-up: the time from process start to the window's first
 // paint, and the resident memory once it is shown; medians of 10 runs on an X display (a virtual
 // one under xvfb-run when there is none). Each run is a child process that starts the window

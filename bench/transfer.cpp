@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A whole transfer of an 8 KiB image at the line's real pace: the simulated boot loader
 // (bk-sim --pace, here in-process so that its moments are exact) and the tevr-flash program.
 // Prints the transfer time from the device's second greeting 0xAA to the end command, the time

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Figures for the indicator widgets: the cost of a state change (only the state part is
 // recomposed and shown) against a full paint of the start button with its gradient.
 #include <chrono>

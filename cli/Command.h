@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The subcommands of tevr-flash. Each lives in a file of its own (ConvertCommand.cpp, ...) and adds
 // itself to the program's CLI11 app through a function declared here; AddCommands in TevrFlash.cpp

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // tevr-flash convert: the update file's transfer script (or its record list) on standard output.
 #include <CLI/CLI.hpp>
 #include <memory>

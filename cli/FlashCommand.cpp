@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // tevr-flash flash: the update file into the on-board computer through its boot loader.
 #include <unistd.h>
 

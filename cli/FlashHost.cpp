@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cli/FlashHost.h"
 
 FlashHost::FlashHost(std::string file, std::string port)

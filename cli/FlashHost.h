@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The transfer's window as the command line has it: the update file and port of the command
 // line, the lists, plain LED, button and gauge states, and messages handed to the flasher.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cli/FlashProgress.h"
 
 #include <algorithm>

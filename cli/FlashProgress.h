@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What tevr-flash shows on standard error while it flashes: on a terminal one progress bar line
 // that is rewritten in place, otherwise a few plain lines; notes, the transfer's messages and the

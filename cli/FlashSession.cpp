@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cli/FlashSession.h"
 
 #include <unistd.h>

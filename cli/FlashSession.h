@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // One run of `tevr-flash flash`: converts the update file, opens the port with the boot loader's
 // line settings, runs the transfer on this thread's event loop until the end command has gone

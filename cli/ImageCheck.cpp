@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cli/ImageCheck.h"
 
 #include "base/HexDigits.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Whether a memory image read back from the device (or saved by bk-sim) holds every byte that
 // the update file defines, at its address. Gaps the conversion filled and the fill of short

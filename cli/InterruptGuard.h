@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Ctrl-C (SIGINT), SIGTERM and SIGHUP while a transfer runs: the handler only asks the event loop
 // to return, so the flasher closes the port on its own thread and exits 128 + the signal's number.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // tevr-flash ports: the serial ports found on this machine, simulator links included. Names come
 // from USB descriptors and from a folder anyone may write to, so they are written printable.
 #include <CLI/CLI.hpp>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cli/Printable.h"
 
 #include <cstdint>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Text from outside (names in a folder anyone may write to, USB descriptors, bytes of an update
 // file quoted in a message) made safe for a terminal.

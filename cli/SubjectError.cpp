@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cli/SubjectError.h"
 
 #include "serial/VaClasses.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The width of the terminal standard error is on, for a progress bar that must never wrap.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The command-line flasher as a library call, so that tests run it without a process.
 #include <iosfwd>

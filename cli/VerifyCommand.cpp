@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // tevr-flash verify: does a saved memory image hold the update file's bytes?
 #include <CLI/CLI.hpp>
 #include <fstream>

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Shared build settings: warnings, sanitizers, ccache, and the helpers every folder uses.
 
 find_program(TEVR_CCACHE ccache)

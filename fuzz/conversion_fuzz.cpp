@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Any bytes as an update file: the conversion either refuses them with a message and leaves no
 // script, or gives a script that, played as the device takes it, puts every byte the file
 // defines at its address, with whole blocks at their base and nothing past FFFF.

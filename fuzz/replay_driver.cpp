@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Replays every file of the given files or folders through LLVMFuzzerTestOneInput, so that the
 // corpus runs as an ordinary test without libFuzzer.
 #include <cstdint>

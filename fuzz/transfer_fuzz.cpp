@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Arbitrary receive events, echoes, answers and clicks fed into the transfer with a fake port and
 // window. Errors the transfer raises are expected; crashes, overflows and hangs are not.
 //

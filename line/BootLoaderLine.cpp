@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "line/BootLoaderLine.h"
 
 #include "serial/VaComm.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Where the window and tevr-flash look for ports: the system's serial devices and the links of
 // the simulator's shared folder.

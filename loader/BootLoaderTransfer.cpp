@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "loader/BootLoaderTransfer.h"
 
 #include <algorithm>

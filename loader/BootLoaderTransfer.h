@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The transfer of the converted script into the on-board computer through its boot loader: the
 // start/stop of the start button and the receive step that answers every batch of received bytes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Conversion of an Intel HEX update file into the transfer script.
 #include <string>

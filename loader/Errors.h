@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Error classes of the loader. Like every error of this tool they carry only a message; the
 // window shows it in its error box, the command line prints it.

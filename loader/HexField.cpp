@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "loader/HexField.h"
 
 #include <string>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The text fields of fixed-column lines (update-file records, the record list, the transfer
 // script) and their reading as hexadecimal numbers: a field is read as "$" followed by its

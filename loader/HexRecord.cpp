@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "loader/HexRecord.h"
 
 #include "loader/Errors.h"

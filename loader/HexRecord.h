@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // One record line of an update file, read and checked.
 #include <cstdint>

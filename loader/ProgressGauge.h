@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The loader's view of the progress gauge: the conversion sets its range, the transfer moves it.
 // The window passes its gauge; the command line and the tests pass their own.

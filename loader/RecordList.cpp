@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "loader/RecordList.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The first pass of the conversion: the record list, the file's data in address order. Each
 // page that holds data is opened by a page line and each further block of it by a block-start

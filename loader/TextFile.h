@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // An update file opened for reading as text, line by line. Opening throws EInOutError with the
 // file error's message ("File not found", "File access denied", "I/O error %d", ...).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "loader/TransferFrame.h"
 
 #include "base/HexDigits.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Byte-level helpers of the transfer: the hex text of received bytes, frames built from script
 // text, and the checksum the device answers a block command with.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What the transfer needs of the window around it: the chosen file and port, the hidden lists,
 // the LED, the start button, the gauge, the modal message, the end of a transfer and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The six operations of the serial port that the transfer uses. The owner of the real port adapts
 // it to this interface and calls BootLoaderTransfer::VaComm1RxChar on its own thread whenever

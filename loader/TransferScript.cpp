@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "loader/TransferScript.h"
 
 #include <string_view>

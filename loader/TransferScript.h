@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The second pass of the conversion: the transfer script from the record list.
 #include <string>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The protocol's state, as types. The two variables keep their numeric values, which the
 // exchange log and older notes of the protocol refer to; the types carry the variables' names

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The device's 64 KiB as an update file defines them: every data byte at the absolute address
 // that Intel HEX gives it, whatever the order, length and alignment of the records. The record

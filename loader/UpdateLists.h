@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The two hidden lists of the window and the count they share with the transfer: Memo1 holds the
 // record list during a conversion and the exchange log during a transfer, Memo2 the transfer

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The component base, the serial errors and the application error hook.
 #include <exception>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Settings and lifecycle of the serial-port component.
 #include "serial/VaComm.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The serial-port component. It opens a named port exclusively with its line settings, reports
 // received bytes and other port events on its owning thread, reads on request, and queues bytes

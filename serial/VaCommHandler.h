@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Objects a component reports to besides its own events: attached data handlers, which take over
 // the received bytes, and a display control told of every batch of activity.

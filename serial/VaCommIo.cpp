@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Receive and transmit paths of the serial-port component, and the dispatch of port events on
 // the owning thread.
 #include <cerrno>

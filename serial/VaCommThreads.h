@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The component's two worker threads. Each is shared between the component, the thread itself
 // and the work it hands to the owning thread, so that it may outlive a Close or the component:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "serial/VaDispatcher.h"
 
 #include <condition_variable>

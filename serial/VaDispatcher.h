@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The hand-over to the component's owning thread. The serial threads never touch the component
 // themselves: they queue the work for the thread that owns it (the window's thread, or the main

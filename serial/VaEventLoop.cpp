@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "serial/VaEventLoop.h"
 
 #include <poll.h>

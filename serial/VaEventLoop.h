@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A small event loop for a thread without a window: it runs the work that other threads post
 // (the serial component's hand-overs among it) until a condition holds, a time limit passes or

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The write thread's transmit buffer: a block of fixed capacity that never moves, so a write in
 // progress keeps a valid pointer while more bytes are appended behind the ones being sent.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The narrow interface between the serial component and the operating system: one open device and
 // the waits of the component's two threads. Each platform has one source file that provides

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The serial ports present on this machine, for the window's port list and `tevr-flash ports`.
 #include <string>

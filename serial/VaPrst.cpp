@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "serial/VaPrst.h"
 
 #include <string>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The settings objects of the serial component. Each tells its owner when it changes, once per
 // BeginUpdate/EndUpdate bracket, so that a whole assignment re-applies the line settings once.

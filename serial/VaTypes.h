@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Value types of the serial-port component: the enumerations its properties take, the event and
 // line-error bits it reports, and the device control block it builds from its settings.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "serial/VaUtils.h"
 
 #include <sys/resource.h>

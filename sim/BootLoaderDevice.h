@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The boot loader of the on-board computer as the tool sees it, without any line: it is fed the
 // bytes it receives one at a time and says what it answers. It keeps the 64 KiB memory that the

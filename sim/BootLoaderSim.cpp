@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "sim/BootLoaderSim.h"
 
 #include <fcntl.h>

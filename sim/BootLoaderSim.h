@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The simulated on-board computer on a pseudo-terminal: it echoes every byte it receives, greets,
 // answers page and block commands as the boot loader does, keeps the memory image, and can

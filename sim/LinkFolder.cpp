@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "sim/LinkFolder.h"
 
 #include <sys/stat.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The folder of the simulator's link, made when it is missing, so that `bk-sim --link` works on
 // a fresh machine.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The simulator's end of a pseudo-terminal pair. The tool opens the other end by its path (or by
 // a symbolic link to it) as it would open a serial port.

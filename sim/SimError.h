@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Failures of the simulator's line: the pseudo-terminal or its link cannot be made or used.
 #include <stdexcept>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "sim/SimFaultPlan.h"
 
 SimFaultPlan::SimFaultPlan(const SimOptions& options)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What the simulated device does wrong, and when: a wrong checksum, a lost echo byte, silence or
 // a hang-up after a given block. Each fault strikes once; the plan remembers which have struck.

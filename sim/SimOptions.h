@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // How the simulated on-board computer behaves on its line, faults for tests included.
 #include <functional>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "sim/SimWire.h"
 
 #include <unistd.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The simulated line between the tool and the device: when each byte is due (ten bits per byte
 // at 10400 bit/s with pacing, at once without), the echo of what the tool sends, the device's

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The base of the two-state controls (LED, colour button): Checked, a status word shared by a
 // group, the mouse behaviour of its Mode, and flashing while checked. The base draws nothing:

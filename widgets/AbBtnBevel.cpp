@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "widgets/AbBtnBevel.h"
 
 #include "widgets/Gradient.h"

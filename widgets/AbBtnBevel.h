@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Graded bevel rings around a face, and the colours of engraved text.
 #include <QPainter>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A push button with two looks, off and on: texts, text and face colours, glyph cell and bevel
 // per state, a gradient face and engraved text; the parts chosen can flash while checked.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "widgets/AbGradSettings.h"
 
 void TAbGradSettings::Assign(const TAbGradSettings& source) {

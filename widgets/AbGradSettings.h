@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The gradient face of a control.
 #include "widgets/AbPersistent.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "widgets/AbLED.h"
 
 #include <algorithm>

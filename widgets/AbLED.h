@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The LED indicator: a lamp beside a caption, lit while checked, alternating while checked and
 // flashing. A change of Checked redraws only the lamp.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Base of the widgets' settings objects: tells its owner when a value changed.
 #include <functional>

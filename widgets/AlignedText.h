@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Text placed by one of nine anchor points, and engraved (3-D) text.
 #include <QPainter>

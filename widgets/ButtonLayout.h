@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Where the colour button puts its glyph and text inside the face left by the bevel.
 #include <QPoint>

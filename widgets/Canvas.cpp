@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "widgets/Canvas.h"
 
 #include <climits>

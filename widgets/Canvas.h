@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Pixel-exact drawing helpers on QPainter. Rectangles here follow the desktop's convention that
 // the right and bottom edges are exclusive, which the drawing arithmetic of the widgets relies on.

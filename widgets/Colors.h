@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Colour values as the window's description stores them: 0x00BBGGRR, red in the low byte.
 // A value whose top byte is 0xFF names a system colour by the number in its low byte; it is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The look the window was designed with: the desktop's stock colours and its 8-point dialog
 // font. The window applies it at start-up; the widget tests apply it so pixels are the same on

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "widgets/FlashTimer.h"
 
 #include <chrono>

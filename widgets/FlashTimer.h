@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The process-wide flash timer: one thread ticking every 50 ms for the whole life of the
 // program, telling flashing controls on the GUI thread when their phase flips.

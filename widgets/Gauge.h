@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A progress gauge: a bar, pie, needle or bare number showing how far Progress has come between
 // MinValue and MaxValue, with the whole percentage in its middle.

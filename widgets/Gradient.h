@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Colour steps between two colours and the gradient fills of the widget faces.
 #include <QImage>

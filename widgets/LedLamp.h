@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The lamp of the LED indicator: its shape, colours and size, and where the last paint put it.
 #include <QPainter>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cli/TerminalColumns.h"
 
 #include <sys/ioctl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include <asm/termbits.h>
 #include <sys/ioctl.h>
 

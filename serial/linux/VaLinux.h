@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Shared by the Linux sources of the serial component. The termios2 code lives alone in its own
 // file, because the kernel's termios header cannot be included together with <termios.h>.

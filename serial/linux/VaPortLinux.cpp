@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The serial device on Linux: a terminal opened without blocking, locked against other programs,
 // waited on with epoll. The component's threads each own a watch (an epoll set holding the
 // terminal and an eventfd), so that Close can release the terminal at once while a thread still

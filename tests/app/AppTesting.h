@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Helpers of the window's tests: message boxes that record instead of waiting for a user, event
 // processing until a condition holds, the sample files, and a shown window whose port list looks

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Choosing the update file with the "..." button, the dialog answered by the test.
 #include <QDialogButtonBox>
 #include <QFile>

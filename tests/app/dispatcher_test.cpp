@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The serial component's hand-over to the window's thread.
 #include <atomic>
 #include <thread>

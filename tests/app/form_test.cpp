@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The window as its description has it, and its end during a transfer.
 #include <QLabel>
 #include <QLineEdit>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The window from the keyboard: Tab reaches the four controls in order, Space presses the start
 // button as a click does, Space and Enter press "...".
 #include <QLineEdit>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The window's tests need a QApplication with the desktop look, as the program has.
 #include <gtest/gtest.h>
 

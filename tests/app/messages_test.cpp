@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The two kinds of message box and the text of the error box.
 #include <QAbstractButton>
 #include <QMessageBox>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The port list: COM1 to COM8, then the ports found that are not among them.
 #include <QAbstractItemView>
 #include <QTextDocument>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The start button flips on the press and clicks on the release; presses that end in no click
 // (released outside, the second press of a double click) must leave it showing the truth.
 #include <QWindow>

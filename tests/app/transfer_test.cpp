@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Whole updates through the window's real controls against the simulated boot loader.
 #include <QFile>
 #include <QLineEdit>

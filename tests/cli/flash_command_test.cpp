@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // tevr-flash flash and ports, run in-process against a simulated boot loader: exit statuses,
 // what goes to standard error, and the endings of a transfer that cannot go on.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Update files made by the tests: Intel HEX data records of 16 bytes (or fewer) with correct
 // checksums, in a folder that is removed with the object.

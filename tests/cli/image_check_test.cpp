@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Comparing a device's memory image with the bytes of an update file.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The transfer end to end: the protocol over the real serial component on this thread's event
 // loop, against the simulated boot loader on a pseudo-terminal. The port notes when every

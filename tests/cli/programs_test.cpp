@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The real programs: bk-sim in the background, tevr-flash flashing into it, as the demo runs
 // them.
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The progress figures and how the bar and the plain lines share standard error with messages.
 #include <gtest/gtest.h>
 

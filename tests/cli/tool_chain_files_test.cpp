@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Update files in the shapes real tool chains write them, flashed end to end: every byte each
 // file defines must be in the device's memory at its address.
 #include <map>

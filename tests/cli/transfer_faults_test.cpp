@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The simulator's fault switches against the real transfer, and a transfer switched off in the
 // middle followed by a clean one.
 #include <algorithm>

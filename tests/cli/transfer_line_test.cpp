@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The transfer end to end over the serial component and a simulated boot loader.
 #include <algorithm>
 

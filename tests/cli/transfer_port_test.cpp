@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The serial component as the transfer's port: what was queued before a Close reaches the device,
 // even when the owning thread has not yet run the report of an earlier emptied buffer.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "loader/Conversion.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Record lines the conversion checks and refuses, record types, and data that must land at its own
 // address whatever the record lengths.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "loader/TextFile.h"
 
 #include <gtest/gtest.h>

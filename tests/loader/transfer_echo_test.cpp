@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Telling the tool's own echo from the device's answers, however the line cuts the bytes into
 // receive events, and reading events of any size.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The normal exchange with the boot loader, event by event, as the device and the line deliver it.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A port and a window made of plain fields, so the transfer runs without a line: the port hands
 // out queued bytes and keeps what was written; both note their calls in one shared journal.

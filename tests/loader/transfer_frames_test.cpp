@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Frames made of script lines: fill, length, checksum, and lines that cannot be sent.
 #include <gtest/gtest.h>
 

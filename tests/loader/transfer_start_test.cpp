@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Switching the start button on and off: refused starts, failing ports, and a second transfer
 // after one switched off in the middle.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Helpers of the conversion tests: record lines with correct checksums and throw-away files.
 #include <unistd.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Event dispatch, the write thread and the lifecycle, on a scripted device.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

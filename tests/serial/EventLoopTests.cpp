@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The hand-over to the owning thread and the small event loop that serves it.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A scripted device for the component's logic, and a dispatcher that keeps what it is given
 // until the test runs it, so that hand-overs can be held in flight.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The port list, on a made-up /dev, sysfs and simulator directory whose device nodes are links
 // to a real pseudo-terminal.
 #include <gtest/gtest.h>

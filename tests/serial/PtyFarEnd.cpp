@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "PtyFarEnd.h"
 
 #include <fcntl.h>

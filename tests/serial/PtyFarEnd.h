@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The far end of a pseudo-terminal: the test opens the master and drives it, the component opens
 // the slave by its path.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Alone in its file: the kernel's termios header does not mix with <termios.h>.
 #include <asm/termbits.h>
 #include <sys/ioctl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The component on a real pseudo-terminal, driven from its far end.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Settings, their refusals while open, and the device control block they make.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

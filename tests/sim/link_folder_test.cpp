@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The simulator's link in a folder that is not there yet.
 #include <gtest/gtest.h>
 #include <stdlib.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The simulated boot loader in a normal transfer, driven from a raw tool side.
 #include <gtest/gtest.h>
 #include <unistd.h>

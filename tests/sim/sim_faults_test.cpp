@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The simulator's fault switches, its pacing, and how it copes with a tool that comes late or
 // goes away in the middle.
 #include <gtest/gtest.h>

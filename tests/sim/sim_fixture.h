@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A simulator started on a thread of the test, with the tool side opened on its line.
 #include <gtest/gtest.h>

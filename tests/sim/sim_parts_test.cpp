@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The simulator's parts on their own: the fault plan's decisions and the wire's timing.
 #include <fcntl.h>
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A tiny tool side for the simulator tests: the line opened with raw termios, written and read
 // with generous time limits.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Helpers shared by the widget tests: a shown host window, pixel reads and paint counting.
 #include <QApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The widget tests need a QApplication with a fixed palette and font, so that every pixel they
 // check is the same on every machine.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Starts the real tevr-loader on the X display of the test (a virtual one under xvfb-run),
 // finds its window, takes a screenshot of it and checks the window's size and place and a few
 // pixels of the start button's gradient face and of the gauge's frame. Then, with the window
