@@ -1,6 +1,8 @@
+# SPDX-License-Identifier: MIT
 # make demo  - build everything and flash a sample firmware into the simulator
 # make test  - build and pass every test (normal build, ASan+UBSan build, TSan build of the serial layer)
 # make build - build everything (normal build only)
+# make package - the Debian packages tevr-flash, tevr-loader and tevr-loader-sim in build/
 
 SHELL := /bin/bash
 JOBS ?= $(shell nproc)
@@ -10,7 +12,8 @@ SAN_ENV := ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
            UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
            TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
 
-.PHONY: all setup build build-asan build-tsan test test-fast test-asan test-tsan demo demo-gui bench fuzz clean
+.PHONY: all setup build build-asan build-tsan test test-fast test-asan test-tsan demo demo-gui bench fuzz \
+        package clean
 
 all: build
 
@@ -48,6 +51,9 @@ demo: build
 
 demo-gui: build
 	@scripts/demo-gui
+
+package: build
+	@cd build && cpack -G DEB
 
 bench: build
 	@for b in build/bench/bench_*; do echo "== $$(basename $$b)"; $$b || exit 1; done

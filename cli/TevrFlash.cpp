@@ -1,11 +1,14 @@
+// SPDX-License-Identifier: MIT
 #include "cli/TevrFlash.h"
 
 #include <CLI/CLI.hpp>
 #include <exception>
 #include <ostream>
+#include <string>
 
+#include "TevrVersion.h"
 #include "cli/Command.h"
-#include "cli/HelpText.h"
+#include "cli/HelpFormatter.h"
 #include "cli/Printable.h"
 #include "cli/SubjectError.h"
 
@@ -40,8 +43,9 @@ void WriteOutput(std::ostream& out, const std::string& text) {
 int RunTevrFlash(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
     CLI::App app("Loads firmware into the TEVR-R7 on-board computer through its boot loader.",
                  "tevr-flash");
-    app.formatter(std::make_shared<WrappingFormatter>());
+    UseHelpFormatter(app);
     app.footer(kExitStatusHelp);
+    app.set_version_flag("--version", std::string("tevr-flash ") + kTevrVersion);
     app.require_subcommand(1);
 
     CommandIo io{out, err};

@@ -1,10 +1,14 @@
+// SPDX-License-Identifier: MIT
 // bk-sim: the on-board computer's boot loader on a pseudo-terminal, for trying the tool without
 // a device, for the demo, the tests and the benchmarks.
 #include <CLI/CLI.hpp>
 #include <csignal>
 #include <cstdio>
 #include <iostream>
+#include <string>
 
+#include "TevrVersion.h"
+#include "cli/HelpFormatter.h"
 #include "sim/BootLoaderSim.h"
 #include "sim/SimError.h"
 
@@ -16,22 +20,27 @@ void OnSignal(int) {
 }
 
 constexpr const char* kDescription =
-    "Simulated TEVR-R7 boot loader on a pseudo-terminal. Prints the path of the line for the\n"
-    "tool (the --link path, or the pseudo-terminal) on standard output, then echoes every byte\n"
-    "received, greets with 0x55 every 50 ms until answered with 0x55 0x33 0xCC, sends 0xAA,\n"
-    "acknowledges each page command 0x11 with 0xAA and answers each block command 0x22 with the\n"
-    "8-bit sum of its 128 data bytes, writing them into a 64 KiB image (0xFF at start). Ends at\n"
-    "the end command 0x99 0x00 0x00 once the tool has closed the line (at most 5 s later).\n"
-    "If the tool stops sending in the middle of a transfer (closed or restarted), the device\n"
-    "greets again after --regreet milliseconds, so a new transfer can start; not while the\n"
-    "tool leaves bytes unread (a message on its screen), which a greeting would throw away.\n"
+    "Simulated TEVR-R7 boot loader on a pseudo-terminal. Prints the path of the\n"
+    "line for the tool (the --link path, or the pseudo-terminal) on standard\n"
+    "output, then echoes every byte received, greets with 0x55 every 50 ms until\n"
+    "answered with 0x55 0x33 0xCC, sends 0xAA, acknowledges each page command 0x11\n"
+    "with 0xAA and answers each block command 0x22 with the 8-bit sum of its 128\n"
+    "data bytes, writing them into a 64 KiB image (0xFF at start). Ends at the end\n"
+    "command 0x99 0x00 0x00 once the tool has closed the line (at most 5 s later).\n"
+    "If the tool stops sending in the middle of a transfer (closed or restarted),\n"
+    "the device greets again after --regreet milliseconds, so a new transfer can\n"
+    "start; not while the tool leaves bytes unread (a message on its screen), which\n"
+    "a greeting would throw away.\n"
     "Blocks are counted from 1: block 1 is the first block command received.";
 
 constexpr const char* kExitCodes =
-    "Exit status: 0 the end command came (and the image was saved); 1 stopped, hung up or the\n"
-    "image could not be saved; 2 wrong arguments or the line could not be made; 3 the tool\n"
-    "sent a page or block command whose address is not a multiple of 512 or 128 (refused,\n"
-    "answered as usual, and noted on standard error even with --quiet).";
+    "Exit status:\n"
+    "  0  the end command came (and the image was saved)\n"
+    "  1  stopped, hung up or the image could not be saved\n"
+    "  2  wrong arguments or the line could not be made\n"
+    "  3  the tool sent a page or block command whose address is not a multiple of\n"
+    "     512 or 128 (refused, answered as usual, noted on standard error even with\n"
+    "     --quiet)";
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -40,7 +49,9 @@ int main(int argc, char** argv) {
     bool quiet = false;
 
     CLI::App app(kDescription, "bk-sim");
+    UseHelpFormatter(app);
     app.footer(kExitCodes);
+    app.set_version_flag("--version", std::string("bk-sim ") + kTevrVersion);
     app.add_option("--link", options.linkPath, "make this symbolic link to the line")
         ->type_name("PATH");
     app.add_option("--image", options.imagePath,
