@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <string>
 
-#include "serial/VaUtils.h"
+#include "serial/VaPort.h"
 
 std::vector<TVaPortInfo> PortListEntries(const std::vector<TVaPortInfo>& found) {
     std::vector<TVaPortInfo> entries;

@@ -2,7 +2,6 @@
 #pragma once
 // An update file opened for reading as text, line by line. Opening throws EInOutError with the
 // file error's message ("File not found", "File access denied", "I/O error %d", ...).
-#include <cstdio>
 #include <memory>
 #include <string>
 
@@ -26,8 +25,3 @@ private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };
-
-// The message of the file error for an operating-system error number: the table's texts for the
-// errors it names ("File not found", "Invalid filename", "Too many open files", "File access
-// denied", "Disk full"), "I/O error <errno>" for any other.
-std::string FileErrorMessage(int errnoValue);

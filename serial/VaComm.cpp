@@ -3,7 +3,6 @@
 #include "serial/VaComm.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
 #include <system_error>
 
@@ -239,7 +238,7 @@ void TVaCustomComm::OpenDevice() {
     int error = 0;
     auto device = VaOpenPortDevice(VaSystemDevicePath(path), error);
     if (!device) {
-        if (error == ENOENT)
+        if (VaIsNotFoundError(error))
             throw EVaCommError(VaFillText("Specified device not found (%s).", path));
         throw EVaCommError(VaFillText("Can't open specified device %s", path) +
                                VaErrorMessage(" (Error %d, %s)", error),

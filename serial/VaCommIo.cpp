@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Receive and transmit paths of the serial-port component, and the dispatch of port events on
 // the owning thread.
-#include <cerrno>
 #include <chrono>
 #include <vector>
 
@@ -65,7 +64,7 @@ void TVaCustomComm::DispatchEvents(std::uint32_t mask) {
         if (auto display = display_.lock()) display->CommActivity(*this);
         if (mask & EV_DEVICEGONE) {
             // What may still wait in the input queue is of no use without the device.
-            ReportDeviceGone(EIO);
+            ReportDeviceGone(VaHangUpError());
             return;
         }
         if (mask & EV_RXCHAR) {

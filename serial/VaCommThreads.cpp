@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "serial/VaComm.h"
+#include "serial/VaSystem.h"
 #include "serial/VaUtils.h"
 
 namespace {

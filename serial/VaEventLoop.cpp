@@ -1,27 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "serial/VaEventLoop.h"
 
-#include <poll.h>
-#include <sys/eventfd.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdint>
-#include <system_error>
-
 #include "serial/VaClasses.h"
 
-namespace {
-
-int CreateWakeFd() {
-    const int fd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    if (fd < 0) throw std::system_error(errno, std::generic_category(), "eventfd");
-    return fd;
-}
-
-}  // namespace
-
-TVaEventLoop::TVaEventLoop() : owner_(std::this_thread::get_id()), wakeFd_(CreateWakeFd()) {}
+TVaEventLoop::TVaEventLoop() : owner_(std::this_thread::get_id()) {}
 
 TVaEventLoop::~TVaEventLoop() {
     std::deque<std::function<void()>> dropped;
@@ -30,7 +12,6 @@ TVaEventLoop::~TVaEventLoop() {
         dropped.swap(queue_);
     }
     dropped.clear();
-    close(wakeFd_);
 }
 
 void TVaEventLoop::Post(std::function<void()> fn) {
@@ -38,29 +19,21 @@ void TVaEventLoop::Post(std::function<void()> fn) {
         std::lock_guard lock(mutex_);
         queue_.push_back(std::move(fn));
     }
-    Wake();
+    wakeup_.Wake();
 }
 
 bool TVaEventLoop::IsOwningThread() const {
     return std::this_thread::get_id() == owner_;
 }
 
-void TVaEventLoop::Wake() noexcept {
-    const int saved = errno;
-    const std::uint64_t one = 1;
-    // A full counter already means "wake up"; nothing else can go wrong with an eventfd.
-    (void)!write(wakeFd_, &one, sizeof one);
-    errno = saved;
-}
-
 void TVaEventLoop::Quit() {
     quit_.store(true);
-    Wake();
+    wakeup_.Wake();
 }
 
 void TVaEventLoop::QuitFromSignal() noexcept {
     quit_.store(true);
-    Wake();
+    wakeup_.Wake();
 }
 
 bool TVaEventLoop::RunOne() {
@@ -77,14 +50,6 @@ bool TVaEventLoop::RunOne() {
         VaHandleException(std::current_exception());
     }
     return true;
-}
-
-void TVaEventLoop::WaitForWork(int timeoutMs) {
-    pollfd pfd{wakeFd_, POLLIN, 0};
-    if (poll(&pfd, 1, timeoutMs) > 0) {
-        std::uint64_t count;
-        (void)!read(wakeFd_, &count, sizeof count);
-    }
 }
 
 std::size_t TVaEventLoop::Pending() const {
@@ -122,6 +87,6 @@ bool TVaEventLoop::RunUntil(const std::function<bool()>& done, std::chrono::mill
             const auto ms = std::chrono::ceil<std::chrono::milliseconds>(left).count();
             timeoutMs = ms > 1000000 ? 1000000 : static_cast<int>(ms);
         }
-        WaitForWork(timeoutMs);
+        wakeup_.Wait(timeoutMs);
     }
 }

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "serial/VaDispatcher.h"
+#include "serial/VaSystem.h"
 
 class TVaEventLoop final : public TVaDispatcher {
 public:
@@ -37,18 +38,16 @@ public:
 
     // Makes Run and RunUntil return, now and until ResetQuit; callable from any thread.
     void Quit();
-    // The same for a signal handler: only touches an atomic flag and a file descriptor.
+    // The same for a signal handler: only touches an atomic flag and the wake-up.
     void QuitFromSignal() noexcept;
     bool QuitRequested() const { return quit_.load(); }
     void ResetQuit() { quit_.store(false); }
 
 private:
     bool RunOne();
-    void Wake() noexcept;
-    void WaitForWork(int timeoutMs);
 
     const std::thread::id owner_;
-    const int wakeFd_;
+    TVaWakeup wakeup_;
     std::atomic<bool> quit_{false};
     mutable std::mutex mutex_;
     std::deque<std::function<void()>> queue_;

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 // The narrow interface between the serial component and the operating system: one open device and
-// the waits of the component's two threads. Each platform has one source file that provides
-// VaOpenPortDevice; tests may hand the component a device of their own.
+// the waits of the component's two threads. Each platform's folder provides VaOpenPortDevice and
+// the functions below; tests may hand the component a device of their own.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -56,11 +56,19 @@ public:
     virtual std::unique_ptr<TVaPortWatch> WatchWritable(int& error) = 0;
 };
 
+// The system's name of the device for a device path. On Linux "COMn" (n from 1) is
+// /dev/ttyS<n-1>, a path beginning with '/' stands as it is, any other name is looked for in /dev.
+std::string VaSystemDevicePath(const std::string& devicePath);
+
 // Opens the system device `systemPath` exclusively. On failure returns null and sets `error`.
 std::shared_ptr<TVaPortDevice> VaOpenPortDevice(const std::string& systemPath, int& error);
 
 // Whether an error code of the device's calls means that the device has gone for good.
 bool VaIsDeviceGoneError(int error);
+// The code reported for a device whose watch saw it go (a hang-up) without a call failing.
+int VaHangUpError();
+// Whether an error code of VaOpenPortDevice means that there is no such device.
+bool VaIsNotFoundError(int error);
 // Whether an error code of VaOpenPortDevice means that the user may not open the device.
 bool VaIsAccessDeniedError(int error);
 // The name of the group that owns the device file (the link followed); empty when unknown.

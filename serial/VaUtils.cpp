@@ -1,20 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "serial/VaUtils.h"
 
-#include <sys/resource.h>
-#include <sys/syscall.h>
-#include <unistd.h>
-
-#include <cstring>
-
 #include "serial/VaClasses.h"
 #include "serial/VaPort.h"
+#include "serial/VaSystem.h"
 
 std::string VaSystemErrorText(int code) {
-    char buffer[256];
-    // The GNU strerror_r may return its own static text instead of filling the buffer.
-    const char* text = strerror_r(code, buffer, sizeof buffer);
-    std::string result(text ? text : "");
+    std::string result = VaSystemMessage(code);
     if (result.size() > 255) result.resize(255);
     while (!result.empty()) {
         const unsigned char last = static_cast<unsigned char>(result.back());
@@ -82,34 +74,4 @@ std::string VaFormatDeviceName(const std::string& templ, int portNum) {
         result += templ[i];
     }
     return result;
-}
-
-std::string VaSystemDevicePath(const std::string& devicePath) {
-    if (!devicePath.empty() && devicePath[0] == '/') return devicePath;
-    if (devicePath.size() > 3 && devicePath.size() <= 3 + 9 &&
-        (devicePath.compare(0, 3, "COM") == 0 || devicePath.compare(0, 3, "com") == 0)) {
-        long number = 0;
-        bool digits = true;
-        for (std::size_t i = 3; i < devicePath.size(); ++i) {
-            if (devicePath[i] < '0' || devicePath[i] > '9') {
-                digits = false;
-                break;
-            }
-            number = number * 10 + (devicePath[i] - '0');
-        }
-        if (digits && number >= 1) return "/dev/ttyS" + std::to_string(number - 1);
-    }
-    return "/dev/" + devicePath;
-}
-
-void VaSetThreadPriority(int tid, TThreadPriority priority) {
-    // Nice values: each step of the named priorities is a few nice levels, the two ends the
-    // extremes the scheduler offers.
-    static constexpr int kNice[] = {19, 10, 5, 0, -5, -10, -20};
-    if (tid <= 0 || priority > tpTimeCritical) return;
-    (void)setpriority(PRIO_PROCESS, static_cast<id_t>(tid), kNice[priority]);
-}
-
-int VaCurrentThreadId() {
-    return static_cast<int>(syscall(SYS_gettid));
 }

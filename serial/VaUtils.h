@@ -28,14 +28,3 @@ std::string VaFillText(const std::string& templ, const std::string& text);
 // Formats a device-name template with the port number: "%d" (also "%u", "%i") becomes the number,
 // "%%" a single '%'; anything else stands as written.
 std::string VaFormatDeviceName(const std::string& templ, int portNum);
-
-// The file to open for a device path: "COMn" (n from 1) is /dev/ttyS<n-1>, a path beginning with
-// '/' stands as it is, any other name is looked for in /dev.
-std::string VaSystemDevicePath(const std::string& devicePath);
-
-// Best effort: gives the thread `tid` the priority; lowering works for everyone, raising may be
-// refused without privileges and is then left as it is.
-void VaSetThreadPriority(int tid, TThreadPriority priority);
-
-// The calling thread's kernel id, for VaSetThreadPriority.
-int VaCurrentThreadId();

@@ -368,6 +368,14 @@ bool VaIsDeviceGoneError(int error) {
     return error == EIO || error == ENXIO || error == ENODEV;
 }
 
+int VaHangUpError() {
+    return EIO;
+}
+
+bool VaIsNotFoundError(int error) {
+    return error == ENOENT;
+}
+
 bool VaIsAccessDeniedError(int error) {
     return error == EACCES || error == EPERM;
 }
@@ -380,6 +388,24 @@ std::string VaDeviceGroupName(const std::string& systemPath) {
     char buffer[4096];
     if (getgrgid_r(st.st_gid, &entry, buffer, sizeof buffer, &found) != 0 || !found) return "";
     return found->gr_name;
+}
+
+std::string VaSystemDevicePath(const std::string& devicePath) {
+    if (!devicePath.empty() && devicePath[0] == '/') return devicePath;
+    if (devicePath.size() > 3 && devicePath.size() <= 3 + 9 &&
+        (devicePath.compare(0, 3, "COM") == 0 || devicePath.compare(0, 3, "com") == 0)) {
+        long number = 0;
+        bool digits = true;
+        for (std::size_t i = 3; i < devicePath.size(); ++i) {
+            if (devicePath[i] < '0' || devicePath[i] > '9') {
+                digits = false;
+                break;
+            }
+            number = number * 10 + (devicePath[i] - '0');
+        }
+        if (digits && number >= 1) return "/dev/ttyS" + std::to_string(number - 1);
+    }
+    return "/dev/" + devicePath;
 }
 
 std::shared_ptr<TVaPortDevice> VaOpenPortDevice(const std::string& systemPath, int& error) {

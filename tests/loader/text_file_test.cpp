@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "loader/Errors.h"
+#include "loader/SystemFile.h"
 #include "tests/loader/update_file_helpers.h"
 
 namespace {

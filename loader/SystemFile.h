@@ -1,0 +1,23 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+// The update file as the system opens and reads it, and the messages of the system's file
+// errors. Each platform implements it in its own folder (loader/linux/SystemFileLinux.cpp).
+#include <cstddef>
+#include <memory>
+#include <string>
+
+class SystemFile {
+public:
+    virtual ~SystemFile() = default;
+    // Up to `size` bytes into `buffer`; 0 at the end of the file. Throws EInOutError.
+    virtual size_t Read(char* buffer, size_t size) = 0;
+};
+
+// Opens `path` for reading; a folder, or a pipe without a writer, never blocks the caller.
+// Throws EInOutError with the file error's message.
+std::unique_ptr<SystemFile> OpenSystemFile(const std::string& path);
+
+// The message of the file error for a system error code: the table's texts for the errors it
+// names ("File not found", "Invalid filename", "Too many open files", "File access denied",
+// "Disk full"), "I/O error <code>" for any other.
+std::string FileErrorMessage(int code);

@@ -1,0 +1,66 @@
+// SPDX-License-Identifier: MIT
+// Update files on Linux: a descriptor read with read(2), errors from errno.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "base/ScopedFd.h"
+#include "loader/Errors.h"
+#include "loader/SystemFile.h"
+
+std::string FileErrorMessage(int code) {
+    switch (code) {
+        case ENOENT:
+            return "File not found";
+        case ENOTDIR:
+        case ENAMETOOLONG:
+        case ELOOP:
+            return "Invalid filename";
+        case EMFILE:
+        case ENFILE:
+            return "Too many open files";
+        case EACCES:
+        case EPERM:
+        case EISDIR:  // a folder picked as the update file cannot be read as one
+            return "File access denied";
+        case ENOSPC:
+        case EDQUOT:
+            return "Disk full";
+        default:
+            return "I/O error " + std::to_string(code);
+    }
+}
+
+namespace {
+
+class LinuxFile final : public SystemFile {
+public:
+    explicit LinuxFile(ScopedFd fd) : fd_(std::move(fd)) {}
+
+    size_t Read(char* buffer, size_t size) override {
+        for (;;) {
+            const ssize_t n = ::read(fd_.Get(), buffer, size);
+            if (n >= 0) return static_cast<size_t>(n);
+            if (errno != EINTR) throw EInOutError(FileErrorMessage(errno));
+        }
+    }
+
+private:
+    ScopedFd fd_;
+};
+
+}  // namespace
+
+std::unique_ptr<SystemFile> OpenSystemFile(const std::string& path) {
+    // Non-blocking open so that a FIFO named as the update file cannot hang the caller.
+    ScopedFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (!fd.Valid()) throw EInOutError(FileErrorMessage(errno));
+    struct stat st {};
+    if (::fstat(fd.Get(), &st) != 0) throw EInOutError(FileErrorMessage(errno));
+    if (S_ISDIR(st.st_mode)) throw EInOutError(FileErrorMessage(EISDIR));
+    const int flags = ::fcntl(fd.Get(), F_GETFL);
+    if (flags >= 0) ::fcntl(fd.Get(), F_SETFL, flags & ~O_NONBLOCK);
+    return std::make_unique<LinuxFile>(std::move(fd));
+}
