@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "base/ScopedFd.h"
 #include "loader/Conversion.h"
 
 namespace {
@@ -52,9 +53,7 @@ std::string ShuffledCopy(const std::string& file) {
     }
     std::shuffle(records.begin(), records.end(), std::mt19937(42));
     char path[] = "/tmp/tevr-bench-shuffled-XXXXXX";
-    const int fd = ::mkstemp(path);
-    if (fd < 0) std::abort();
-    ::close(fd);
+    if (!ScopedFd(::mkstemp(path)).Valid()) std::abort();
     std::ofstream out(path);
     for (const std::string& line : records)
         out << line << '\n';

@@ -14,6 +14,7 @@
 #include <thread>
 #include <vector>
 
+#include "base/ScopedFd.h"
 #include "serial/VaComm.h"
 #include "serial/VaEventLoop.h"
 
@@ -42,7 +43,8 @@ bool ReadOne(int fd, unsigned char& byte) {
 }  // namespace
 
 int main() {
-    const int master = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    const ScopedFd masterFd(posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+    const int master = masterFd.Get();
     char name[128];
     if (master < 0 || grantpt(master) || unlockpt(master) || ptsname_r(master, name, sizeof name)) {
         std::fprintf(stderr, "no pseudo-terminal\n");
@@ -94,6 +96,5 @@ int main() {
     std::printf("open idle port: %.4f s CPU in %.1f s (%.4f %% of one core)\n", cpu, wall,
                 100.0 * cpu / wall);
     comm.Close();
-    close(master);
     return 0;
 }

@@ -20,6 +20,7 @@
 
 #include "app/Startup.h"
 #include "app/Unit1.h"
+#include "base/ScopedFd.h"
 
 namespace {
 
@@ -60,13 +61,13 @@ private:
         const long long at = MonotonicNs();
         char line[64];
         const int n = std::snprintf(line, sizeof line, "%lld %ld\n", at, ResidentKb());
-        (void)!write(fd_, line, static_cast<size_t>(n));
-        close(fd_);
+        (void)!write(fd_.Get(), line, static_cast<size_t>(n));
+        fd_.Reset();
         form_.close();
     }
 
     TForm1& form_;
-    const int fd_;
+    ScopedFd fd_;
     bool seen_ = false;
 };
 
@@ -86,20 +87,22 @@ struct Run {
 bool OneRun(const char* self, Run& run) {
     int fds[2];
     if (pipe(fds) != 0) return false;
+    ScopedFd readEnd(fds[0]);
+    ScopedFd writeEnd(fds[1]);
     const long long start = MonotonicNs();
     const pid_t pid = fork();
     if (pid == 0) {
-        close(fds[0]);
-        const std::string fd = std::to_string(fds[1]);
+        readEnd.Reset();
+        const std::string fd = std::to_string(writeEnd.Get());
         execl(self, self, "--child", fd.c_str(), static_cast<char*>(nullptr));
         _exit(127);
     }
-    close(fds[1]);
+    writeEnd.Reset();
     std::string text;
     char buffer[128];
-    for (ssize_t n; (n = read(fds[0], buffer, sizeof buffer)) > 0;)
+    for (ssize_t n; (n = read(readEnd.Get(), buffer, sizeof buffer)) > 0;)
         text.append(buffer, static_cast<size_t>(n));
-    close(fds[0]);
+    readEnd.Reset();
     int status = 0;
     waitpid(pid, &status, 0);
     long long paintedAt = 0;

@@ -15,7 +15,7 @@ static_assert(std::atomic<TVaEventLoop*>::is_always_lock_free,
 
 void OnSignal(int signal) {
     g_signal = signal;
-    if (TVaEventLoop* loop = g_loop.load()) loop->QuitFromSignal();
+    if (TVaEventLoop* loop = g_loop.load()) loop->Quit();
 }
 }  // namespace
 

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "base/ScopedFd.h"
 #include "loader/Conversion.h"
 #include "loader/Errors.h"
 #include "loader/HexField.h"
@@ -104,8 +105,9 @@ void CheckScript(const UpdateLists& lists, const NoGauge& gauge, const std::stri
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    int fd = memfd_create("update.hex", MFD_CLOEXEC);
-    if (fd < 0) return 0;
+    const ScopedFd file(memfd_create("update.hex", MFD_CLOEXEC));
+    if (!file.Valid()) return 0;
+    const int fd = file.Get();
     size_t written = 0;
     while (written < size) {
         ssize_t n = write(fd, data + written, size - written);
@@ -124,6 +126,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     } catch (const EInOutError&) {
         Check(lists.Memo1.empty() && lists.Memo2.empty() && lists.ScriptLineCount == 0);
     }
-    close(fd);
     return 0;
 }

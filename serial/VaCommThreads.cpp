@@ -3,6 +3,7 @@
 
 #include <thread>
 
+#include "base/ScopeGuard.h"
 #include "serial/VaComm.h"
 #include "serial/VaSystem.h"
 #include "serial/VaUtils.h"
@@ -12,19 +13,6 @@ namespace {
 // A wait that fails at once (the device has gone) is retried after this pause, and so is a
 // write the device refused.
 constexpr int kRetryPauseMs = 50;
-
-// Marks a hand-over finished when the work has run, and also when the dispatcher destroys it
-// unrun, so that the waiting thread is never left behind.
-class THandOverDone {
-public:
-    explicit THandOverDone(std::function<void()> finish) : finish_(std::move(finish)) {}
-    ~THandOverDone() { finish_(); }
-    THandOverDone(const THandOverDone&) = delete;
-    THandOverDone& operator=(const THandOverDone&) = delete;
-
-private:
-    std::function<void()> finish_;
-};
 
 }  // namespace
 
@@ -94,7 +82,10 @@ void TVaCommThread::HandOver(std::function<void(TVaCustomComm&)> work,
         id = ++handOversStarted_;
     }
     auto self = shared_from_this();
-    auto done = std::make_shared<THandOverDone>([self, id] { self->FinishHandOver(id); });
+    // Marks the hand-over finished when the work has run, and also when the dispatcher destroys
+    // it unrun, so that the waiting thread is never left behind.
+    auto finish = [self, id] { self->FinishHandOver(id); };
+    auto done = std::make_shared<ScopeGuard<decltype(finish)>>(std::move(finish));
     dispatcher_->Post([self, done = std::move(done), work = std::move(work)]() mutable {
         // Runs on the owning thread, where Stop is called too: not stopped yet means the
         // component is still there.

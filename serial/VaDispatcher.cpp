@@ -4,6 +4,7 @@
 #include <condition_variable>
 #include <mutex>
 
+#include "base/ScopeGuard.h"
 #include "serial/VaClasses.h"
 
 namespace {
@@ -31,17 +32,6 @@ private:
     bool done_ = false;
 };
 
-class TInvokeGuard {
-public:
-    explicit TInvokeGuard(std::shared_ptr<TInvokeDone> done) : done_(std::move(done)) {}
-    ~TInvokeGuard() { done_->Finish(); }
-    TInvokeGuard(const TInvokeGuard&) = delete;
-    TInvokeGuard& operator=(const TInvokeGuard&) = delete;
-
-private:
-    std::shared_ptr<TInvokeDone> done_;
-};
-
 void RunReporting(const std::function<void()>& fn) {
     try {
         fn();
@@ -58,7 +48,8 @@ void TVaDispatcher::Invoke(const std::function<void()>& fn) {
         return;
     }
     auto done = std::make_shared<TInvokeDone>();
-    auto guard = std::make_shared<TInvokeGuard>(done);
+    auto finish = [done] { done->Finish(); };
+    auto guard = std::make_shared<ScopeGuard<decltype(finish)>>(std::move(finish));
     const std::function<void()>* target = &fn;
     Post([guard = std::move(guard), target]() mutable {
         RunReporting(*target);

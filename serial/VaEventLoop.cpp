@@ -26,12 +26,7 @@ bool TVaEventLoop::IsOwningThread() const {
     return std::this_thread::get_id() == owner_;
 }
 
-void TVaEventLoop::Quit() {
-    quit_.store(true);
-    wakeup_.Wake();
-}
-
-void TVaEventLoop::QuitFromSignal() noexcept {
+void TVaEventLoop::Quit() noexcept {
     quit_.store(true);
     wakeup_.Wake();
 }
@@ -50,26 +45,6 @@ bool TVaEventLoop::RunOne() {
         VaHandleException(std::current_exception());
     }
     return true;
-}
-
-std::size_t TVaEventLoop::Pending() const {
-    std::lock_guard lock(mutex_);
-    return queue_.size();
-}
-
-void TVaEventLoop::ProcessPending() {
-    std::size_t pending;
-    {
-        std::lock_guard lock(mutex_);
-        pending = queue_.size();
-    }
-    // Only what was there on entry: work that posts more work must not keep us here for ever.
-    while (pending-- > 0 && RunOne()) {
-    }
-}
-
-void TVaEventLoop::Run() {
-    RunUntil(nullptr, std::chrono::milliseconds::max());
 }
 
 bool TVaEventLoop::RunUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {

@@ -25,21 +25,14 @@ public:
     void Post(std::function<void()> fn) override;
     bool IsOwningThread() const override;
 
-    // Runs posted work until Quit.
-    void Run();
     // Runs posted work until `done` holds (tested before every wait and after every piece of
     // work), until Quit, or until `limit` has passed. Returns whether `done` held. A null `done`
     // never holds.
     bool RunUntil(const std::function<bool()>& done, std::chrono::milliseconds limit);
-    // Runs the work queued now, without waiting for more.
-    void ProcessPending();
-    // How much work is queued.
-    std::size_t Pending() const;
 
-    // Makes Run and RunUntil return, now and until ResetQuit; callable from any thread.
-    void Quit();
-    // The same for a signal handler: only touches an atomic flag and the wake-up.
-    void QuitFromSignal() noexcept;
+    // Makes RunUntil return, now and until ResetQuit. Callable from any thread and from a signal
+    // handler: it only touches an atomic flag and the wake-up.
+    void Quit() noexcept;
     bool QuitRequested() const { return quit_.load(); }
     void ResetQuit() { quit_.store(false); }
 
@@ -49,6 +42,6 @@ private:
     const std::thread::id owner_;
     TVaWakeup wakeup_;
     std::atomic<bool> quit_{false};
-    mutable std::mutex mutex_;
+    std::mutex mutex_;
     std::deque<std::function<void()>> queue_;
 };

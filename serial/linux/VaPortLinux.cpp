@@ -19,6 +19,7 @@
 #include <mutex>
 #include <shared_mutex>
 
+#include "base/ScopedFd.h"
 #include "serial/VaPort.h"
 #include "serial/linux/VaLinux.h"
 
@@ -79,24 +80,23 @@ class TLinuxPortDevice;
 
 class TLinuxWatch final : public TVaPortWatch {
 public:
-    TLinuxWatch(std::shared_ptr<TLinuxPortDevice> device, int epollFd, int wakeFd,
+    TLinuxWatch(std::shared_ptr<TLinuxPortDevice> device, ScopedFd epollFd, ScopedFd wakeFd,
                 std::uint32_t mask)
-        : device_(std::move(device)), epollFd_(epollFd), wakeFd_(wakeFd), mask_(mask) {}
-    ~TLinuxWatch() override {
-        close(epollFd_);
-        close(wakeFd_);
-    }
+        : device_(std::move(device)),
+          epollFd_(std::move(epollFd)),
+          wakeFd_(std::move(wakeFd)),
+          mask_(mask) {}
 
     int WaitEvents(std::uint32_t& events) override;
     bool WaitWritable() override;
     void Pause(int ms) override {
-        pollfd pfd{wakeFd_, POLLIN, 0};
+        pollfd pfd{wakeFd_.Get(), POLLIN, 0};
         (void)poll(&pfd, 1, ms);
     }
     void Wake() override {
         // Never read back: the eventfd stays readable, so every later wait ends at once too.
         const std::uint64_t one = 1;
-        (void)!write(wakeFd_, &one, sizeof one);
+        (void)!write(wakeFd_.Get(), &one, sizeof one);
     }
 
     // Set up by WatchEvents before the first wait.
@@ -107,33 +107,32 @@ private:
     std::uint32_t SampleLines();
 
     std::shared_ptr<TLinuxPortDevice> device_;
-    const int epollFd_;
-    const int wakeFd_;
+    const ScopedFd epollFd_;
+    const ScopedFd wakeFd_;
     const std::uint32_t mask_;
 };
 
 class TLinuxPortDevice final : public TVaPortDevice,
                                public std::enable_shared_from_this<TLinuxPortDevice> {
 public:
-    explicit TLinuxPortDevice(int fd) : fd_(fd) {
-        statusCounters_.valid = ReadCounters(fd, statusCounters_.value);
+    explicit TLinuxPortDevice(ScopedFd fd) : fd_(std::move(fd)) {
+        statusCounters_.valid = ReadCounters(fd_.Get(), statusCounters_.value);
     }
     ~TLinuxPortDevice() override { Close(); }
 
     void Close() override {
         std::unique_lock lock(guard_);
-        if (fd_ < 0) return;
-        (void)ioctl(fd_, TIOCNXCL);
-        close(fd_);  // also drops the flock and the terminal from every watch's epoll set
-        fd_ = -1;
+        if (!fd_.Valid()) return;
+        (void)ioctl(fd_.Get(), TIOCNXCL);
+        fd_.Reset();  // also drops the flock and the terminal from every watch's epoll set
     }
 
     // Runs `f` with the descriptor while it is open; the device cannot close meanwhile.
     template <typename F>
     int WithFd(F f) {
         std::shared_lock lock(guard_);
-        if (fd_ < 0) return EBADF;
-        return f(fd_);
+        if (!fd_.Valid()) return EBADF;
+        return f(fd_.Get());
     }
 
     int WriteLineSettings(const Dcb& dcb) override {
@@ -238,7 +237,7 @@ private:
                                            int& error);
 
     std::shared_mutex guard_;
-    int fd_;
+    ScopedFd fd_;
     std::mutex statusMutex_;
     TCounters statusCounters_;
 };
@@ -246,30 +245,27 @@ private:
 std::unique_ptr<TLinuxWatch> TLinuxPortDevice::MakeWatch(std::uint32_t terminalEvents,
                                                          std::uint32_t mask, int& error) {
     error = 0;
-    const int epollFd = epoll_create1(EPOLL_CLOEXEC);
-    if (epollFd < 0) {
+    ScopedFd epollFd(epoll_create1(EPOLL_CLOEXEC));
+    if (!epollFd.Valid()) {
         error = errno;
         return nullptr;
     }
-    const int wakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    if (wakeFd < 0) {
-        error = errno;
-        close(epollFd);
-        return nullptr;
-    }
-    auto watch = std::make_unique<TLinuxWatch>(shared_from_this(), epollFd, wakeFd, mask);
+    ScopedFd wakeFd(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
     epoll_event wake{};
     wake.events = EPOLLIN;
-    wake.data.fd = wakeFd;
-    if (epoll_ctl(epollFd, EPOLL_CTL_ADD, wakeFd, &wake) < 0) {
+    wake.data.fd = wakeFd.Get();
+    if (!wakeFd.Valid() || epoll_ctl(epollFd.Get(), EPOLL_CTL_ADD, wakeFd.Get(), &wake) < 0) {
         error = errno;
         return nullptr;
     }
+    const int epoll = epollFd.Get();
+    auto watch = std::make_unique<TLinuxWatch>(shared_from_this(), std::move(epollFd),
+                                               std::move(wakeFd), mask);
     error = WithFd([&](int fd) {
         epoll_event terminal{};
         terminal.events = terminalEvents;
         terminal.data.fd = -1;
-        return epoll_ctl(epollFd, EPOLL_CTL_ADD, fd, &terminal) < 0 ? errno : 0;
+        return epoll_ctl(epoll, EPOLL_CTL_ADD, fd, &terminal) < 0 ? errno : 0;
     });
     // A device closed already leaves a watch that only Wake ends, which is what a stopped thread
     // needs.
@@ -329,12 +325,12 @@ int TLinuxWatch::WaitEvents(std::uint32_t& events) {
     constexpr std::uint32_t kLineEvents = EV_CTS | EV_DSR | EV_RLSD | EV_RING;
     const bool sampling = (mask_ & kLineEvents) && (counters.valid || modemLines >= 0);
     epoll_event ready[2];
-    const int n = epoll_wait(epollFd_, ready, 2, sampling ? kModemSampleMs : -1);
+    const int n = epoll_wait(epollFd_.Get(), ready, 2, sampling ? kModemSampleMs : -1);
     if (n < 0) return errno == EINTR ? 0 : errno;
     bool woken = false;
     bool gone = false;
     for (int i = 0; i < n; ++i) {
-        if (ready[i].data.fd == wakeFd_) {
+        if (ready[i].data.fd == wakeFd_.Get()) {
             woken = true;
         } else {
             if (ready[i].events & (EPOLLIN | EPOLLHUP | EPOLLERR)) events |= EV_RXCHAR;
@@ -355,9 +351,9 @@ int TLinuxWatch::WaitEvents(std::uint32_t& events) {
 
 bool TLinuxWatch::WaitWritable() {
     epoll_event ready[2];
-    const int n = epoll_wait(epollFd_, ready, 2, -1);
+    const int n = epoll_wait(epollFd_.Get(), ready, 2, -1);
     for (int i = 0; i < n; ++i)
-        if (ready[i].data.fd == wakeFd_) return false;
+        if (ready[i].data.fd == wakeFd_.Get()) return false;
     return true;
 }
 
@@ -410,28 +406,26 @@ std::string VaSystemDevicePath(const std::string& devicePath) {
 
 std::shared_ptr<TVaPortDevice> VaOpenPortDevice(const std::string& systemPath, int& error) {
     error = 0;
-    const int fd = open(systemPath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
+    ScopedFd fd(open(systemPath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+    if (!fd.Valid()) {
         error = errno;
         return nullptr;
     }
-    if (!isatty(fd)) {
+    if (!isatty(fd.Get())) {
         error = ENOTTY;
-        close(fd);
         return nullptr;
     }
     // TIOCEXCL keeps other users out but not root; the lock keeps out every program that asks.
-    if (flock(fd, LOCK_EX | LOCK_NB) < 0) {
+    if (flock(fd.Get(), LOCK_EX | LOCK_NB) < 0) {
         error = errno == EWOULDBLOCK ? EBUSY : errno;
-        close(fd);
         return nullptr;
     }
-    (void)ioctl(fd, TIOCEXCL);
+    (void)ioctl(fd.Get(), TIOCEXCL);
     // USB adapters otherwise hold received bytes back for up to 16 ms.
     serial_struct serial{};
-    if (ioctl(fd, TIOCGSERIAL, &serial) == 0 && !(serial.flags & ASYNC_LOW_LATENCY)) {
+    if (ioctl(fd.Get(), TIOCGSERIAL, &serial) == 0 && !(serial.flags & ASYNC_LOW_LATENCY)) {
         serial.flags |= ASYNC_LOW_LATENCY;
-        (void)ioctl(fd, TIOCSSERIAL, &serial);
+        (void)ioctl(fd.Get(), TIOCSSERIAL, &serial);
     }
-    return std::make_shared<TLinuxPortDevice>(fd);
+    return std::make_shared<TLinuxPortDevice>(std::move(fd));
 }
