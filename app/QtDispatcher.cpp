@@ -10,7 +10,7 @@ void TQtDispatcher::Post(std::function<void()> fn) {
     {
         // Under the lock, so that Shutdown cannot slip between the test and the posting and
         // leave work on its way to an application that is being destroyed.
-        std::lock_guard lock(mutex_);
+        MutexLock lock(mutex_);
         if (open_) {
             QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(fn),
                                       Qt::QueuedConnection);
@@ -26,6 +26,6 @@ bool TQtDispatcher::IsOwningThread() const {
 }
 
 void TQtDispatcher::Shutdown() {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     open_ = false;
 }

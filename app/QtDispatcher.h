@@ -3,8 +3,8 @@
 // The serial component's hand-over to the window's thread: posted work runs from Qt's event
 // loop (nested ones included, such as that of a modal box), in the order it was posted.
 #include <functional>
-#include <mutex>
 
+#include "base/ThreadSafety.h"
 #include "serial/VaDispatcher.h"
 
 class QThread;
@@ -23,6 +23,6 @@ public:
 
 private:
     QThread* const owner_;
-    std::mutex mutex_;
-    bool open_ = true;
+    Mutex mutex_;
+    bool open_ GUARDED_BY(mutex_) = true;
 };

@@ -7,6 +7,8 @@ if(TEVR_CCACHE)
 endif()
 
 add_compile_options(-Wall -Wextra)
+# Clang checks that every field a mutex guards is touched only with the mutex held.
+add_compile_options($<$<CXX_COMPILER_ID:Clang>:-Wthread-safety>)
 
 if(TEVR_FUZZ)
     # Coverage for libFuzzer in every library, not only in the fuzz targets themselves.

@@ -2,12 +2,13 @@
 #include "serial/VaClasses.h"
 
 #include <cstdio>
-#include <mutex>
+
+#include "base/ThreadSafety.h"
 
 namespace {
 
-std::mutex hookMutex;
-TVaExceptionHandler applicationHandler;
+Mutex hookMutex;
+TVaExceptionHandler applicationHandler GUARDED_BY(hookMutex);
 
 void PrintToStderr(const char* what) {
     std::fprintf(stderr, "tevr: %s\n", what);
@@ -16,7 +17,7 @@ void PrintToStderr(const char* what) {
 }  // namespace
 
 void VaSetApplicationExceptionHandler(TVaExceptionHandler handler) {
-    std::lock_guard lock(hookMutex);
+    MutexLock lock(hookMutex);
     applicationHandler = std::move(handler);
 }
 
@@ -24,7 +25,7 @@ void VaHandleException(std::exception_ptr error, const TVaExceptionHandler& loca
     if (!error) return;
     TVaExceptionHandler handler = local;
     if (!handler) {
-        std::lock_guard lock(hookMutex);
+        MutexLock lock(hookMutex);
         handler = applicationHandler;
     }
     try {

@@ -3,6 +3,7 @@
 #include "serial/VaComm.h"
 
 #include <algorithm>
+#include <cassert>
 #include <chrono>
 #include <system_error>
 
@@ -29,6 +30,7 @@ TVaCustomComm::TVaCustomComm(std::shared_ptr<TVaDispatcher> dispatcher)
 }
 
 TVaCustomComm::~TVaCustomComm() {
+    assert(OnOwningThread());
     destroying_ = true;
     try {
         Close();
@@ -40,7 +42,13 @@ TVaCustomComm::~TVaCustomComm() {
     handlers_.clear();
 }
 
+bool TVaCustomComm::OnOwningThread() const {
+    const auto dispatcher = EffectiveDispatcher();
+    return !dispatcher || dispatcher->IsOwningThread();
+}
+
 void TVaCustomComm::CheckNotOpen() const {
+    assert(OnOwningThread());
     if (IsOpen()) throw EVaCommError(VaErrorMessage(kRefusedWhileOpen, 0));
 }
 
@@ -138,12 +146,14 @@ void TVaCustomComm::BuffersChanged() {
 }
 
 void TVaCustomComm::SetEventPriority(TThreadPriority value) {
+    assert(OnOwningThread());
     if (value == eventPriority_) return;
     eventPriority_ = value;
     if (eventThread_) eventThread_->SetPriority(value);
 }
 
 void TVaCustomComm::SetWritePriority(TThreadPriority value) {
+    assert(OnOwningThread());
     if (value == writePriority_) return;
     writePriority_ = value;
     if (writeThread_) writeThread_->SetPriority(value);
@@ -215,6 +225,7 @@ Dcb TVaCustomComm::BuildDcb() const {
 }
 
 void TVaCustomComm::ApplyLineSettings() {
+    assert(OnOwningThread());
     if (!IsOpen() || !updateDcb_) return;
     if (const int error = device_->WriteLineSettings(BuildDcb()))
         throw EVaCommError(VaErrorMessage("Error writing dcb (%d), %s", error));
@@ -310,13 +321,11 @@ void TVaCustomComm::StopThreads() {
 }
 
 void TVaCustomComm::Close() {
+    assert(OnOwningThread());
     if (!IsOpen()) return;
     std::shared_ptr<TVaCommThread> eventThread = eventThread_;
     std::shared_ptr<TVaCommThread> writeThread = writeThread_;
-    {
-        std::lock_guard lock(readLock_);
-        StopThreads();
-    }
+    StopThreads();
     device_->Close();
     device_.reset();
     if (OnClose && !destroying_) Fire(OnClose);
@@ -337,6 +346,7 @@ void TVaCustomComm::Loaded() {
 }
 
 void TVaCustomComm::SetDtr(bool on) {
+    assert(OnOwningThread());
     if (flowControl_.ControlDtr() == dtrHandshake)
         throw EVaCommError("DTR line updates not allowed when flowcontrol is set to Handshake.");
     if (!IsOpen()) return;
@@ -345,6 +355,7 @@ void TVaCustomComm::SetDtr(bool on) {
 }
 
 void TVaCustomComm::AttachHandler(TVaCommHandler& handler) {
+    assert(OnOwningThread());
     if (handler.comm_ == this) return;
     if (handler.comm_) handler.comm_->DetachHandler(handler);
     handlers_.push_back(&handler);

@@ -5,14 +5,14 @@
 // for a write thread that sends them.
 //
 // Threads: create, Open, Close, SetDtr, the setters, ReadBytes, WriteBytes and destruction belong
-// to the owning thread, the one its dispatcher runs work on. Every event handler runs there too,
-// one batch at a time; while a handler runs no further receive event is handled, and bytes that
-// arrive meanwhile come with the next event. A handler may Close the port.
+// to the owning thread, the one its dispatcher runs work on; debug builds assert it. Every event
+// handler runs there too, one batch at a time; while a handler runs no further receive event is
+// handled, and bytes that arrive meanwhile come with the next event. A handler may Close the port.
+// Nothing of the component needs a lock: its worker threads never touch it themselves.
 #include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -166,6 +166,9 @@ protected:
     void DispatchEvents(std::uint32_t mask);
 
     void CheckNotOpen() const;
+    // Whether the caller is on the owning thread, as far as that can be told: without a
+    // dispatcher there are no worker threads and any thread may own the component.
+    bool OnOwningThread() const;
     void ApplyQueueSizes() {}  // Linux has no driver queue sizes
     void ApplyTimeouts() {}    // the read time-outs are ReadBytes' own
     void ApplyEventMask();
@@ -191,8 +194,6 @@ private:
     }
 
     std::shared_ptr<TVaPortDevice> device_;
-    std::recursive_mutex writeLock_;  // direct writes; queued ones lock the write thread
-    std::recursive_mutex readLock_;
     std::shared_ptr<TVaCommEventThread> eventThread_;
     std::shared_ptr<TVaCommWriteThread> writeThread_;
     std::uint32_t eventMask_ = 0;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Receive and transmit paths of the serial-port component, and the dispatch of port events on
 // the owning thread.
+#include <cassert>
 #include <chrono>
 #include <vector>
 
@@ -9,8 +10,8 @@
 #include "serial/VaUtils.h"
 
 int TVaCustomComm::ReadBytes(void* buffer, int count) {
+    assert(OnOwningThread());
     if (!IsOpen() || !buffer || count <= 0) return 0;
-    std::lock_guard lock(readLock_);
     int got = 0;
     if (const int error = device_->Read(buffer, count, buffers_.ReadTimeout(), got))
         VaRaisePortError("Read error (%d), %s", error);
@@ -19,8 +20,8 @@ int TVaCustomComm::ReadBytes(void* buffer, int count) {
 }
 
 int TVaCustomComm::InputCount() {
+    assert(OnOwningThread());
     if (!IsOpen()) return 0;
-    std::lock_guard lock(readLock_);
     int count = 0;
     // Not through ReadStatus: that would clear line errors before HandleError sees them.
     if (const int error = device_->InputCount(count))
@@ -29,7 +30,7 @@ int TVaCustomComm::InputCount() {
 }
 
 void TVaCustomComm::ReadStatus(TVaCommStatus& status) {
-    std::lock_guard lock(readLock_);
+    assert(OnOwningThread());
     status = TVaCommStatus{};
     if (!IsOpen()) return;
     if (const int error = device_->ReadStatus(status))
@@ -37,6 +38,7 @@ void TVaCustomComm::ReadStatus(TVaCommStatus& status) {
 }
 
 int TVaCustomComm::WriteBytes(const void* buffer, int count) {
+    assert(OnOwningThread());
     if (!IsOpen() || !buffer || count <= 0) return 0;
     if (!directWrite_) {
         if (writeThread_ && writeThread_->Enqueue(
@@ -44,7 +46,6 @@ int TVaCustomComm::WriteBytes(const void* buffer, int count) {
             return count;
         throw EVaCommError("Output buffer is full. Please check comm status.");
     }
-    std::lock_guard lock(writeLock_);
     int written = 0;
     const int error = device_->Write(buffer, count, buffers_.ReadTimeout(), written);
     // Bytes on their way are reported as sent; the error shows again at the next write.
@@ -53,6 +54,7 @@ int TVaCustomComm::WriteBytes(const void* buffer, int count) {
 }
 
 bool TVaCustomComm::WaitTransmitted(std::chrono::milliseconds limit) {
+    assert(OnOwningThread());
     if (!IsOpen() || directWrite_ || !writeThread_) return true;
     // Nothing queued will leave any more.
     if (deviceGone_) return false;
@@ -60,6 +62,7 @@ bool TVaCustomComm::WaitTransmitted(std::chrono::milliseconds limit) {
 }
 
 void TVaCustomComm::DispatchEvents(std::uint32_t mask) {
+    assert(OnOwningThread());
     try {
         if (auto display = display_.lock()) display->CommActivity(*this);
         if (mask & EV_DEVICEGONE) {

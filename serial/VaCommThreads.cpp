@@ -29,11 +29,12 @@ void TVaCommThread::Start(TThreadPriority priority) {
 }
 
 void TVaCommThread::Run(TThreadPriority priority) {
+    const int tid = VaCurrentThreadId();
     {
-        std::lock_guard lock(mutex_);
-        tid_ = VaCurrentThreadId();
+        MutexLock lock(mutex_);
+        tid_ = tid;
     }
-    VaSetThreadPriority(tid_, priority);
+    VaSetThreadPriority(tid, priority);
     try {
         Execute();
     } catch (...) {
@@ -42,14 +43,14 @@ void TVaCommThread::Run(TThreadPriority priority) {
     // Work still queued in the dispatcher holds this object; without this the dispatcher and
     // that work would hold each other for ever when the owning thread stops running it.
     dispatcher_.reset();
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     ended_ = true;
     cv_.notify_all();
 }
 
 void TVaCommThread::Stop() {
     {
-        std::lock_guard lock(mutex_);
+        MutexLock lock(mutex_);
         terminated_.store(true);
         cv_.notify_all();
     }
@@ -58,17 +59,17 @@ void TVaCommThread::Stop() {
 
 void TVaCommThread::SetPriority(TThreadPriority priority) {
     // Under the lock, so that the id cannot belong to a thread that has ended meanwhile.
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     if (!ended_) VaSetThreadPriority(tid_, priority);
 }
 
 bool TVaCommThread::WaitEnded(std::chrono::milliseconds limit) {
-    std::unique_lock lock(mutex_);
-    return cv_.wait_for(lock, limit, [this] { return ended_; });
+    MutexLock lock(mutex_);
+    return lock.WaitFor(cv_, limit, [this]() REQUIRES(mutex_) { return ended_; });
 }
 
 void TVaCommThread::FinishHandOver(std::uint64_t id) {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     if (id > handOversDone_) handOversDone_ = id;
     cv_.notify_all();
 }
@@ -77,7 +78,7 @@ void TVaCommThread::HandOver(std::function<void(TVaCustomComm&)> work,
                              std::function<bool()> stopWaiting) {
     std::uint64_t id;
     {
-        std::lock_guard lock(mutex_);
+        MutexLock lock(mutex_);
         if (terminated_.load()) return;
         id = ++handOversStarted_;
     }
@@ -99,8 +100,8 @@ void TVaCommThread::HandOver(std::function<void(TVaCustomComm&)> work,
         }
         done.reset();
     });
-    std::unique_lock lock(mutex_);
-    cv_.wait(lock, [&] {
+    MutexLock lock(mutex_);
+    lock.Wait(cv_, [&]() REQUIRES(mutex_) {
         return terminated_.load() || handOversDone_ >= id || (stopWaiting && stopWaiting());
     });
 }
@@ -127,9 +128,10 @@ TVaCommWriteThread::TVaCommWriteThread(TVaCustomComm& owner,
       buffer_(capacity) {}
 
 bool TVaCommWriteThread::Enqueue(const void* bytes, int n, std::chrono::milliseconds timeout) {
-    std::unique_lock lock(mutex_);
+    MutexLock lock(mutex_);
     // The write thread frees room as its writes complete and says so on cv_.
-    if (!buffer_.Fits(n) && !cv_.wait_for(lock, timeout, [&] { return buffer_.Fits(n); }))
+    if (!buffer_.Fits(n) &&
+        !lock.WaitFor(cv_, timeout, [&]() REQUIRES(mutex_) { return buffer_.Fits(n); }))
         return false;
     buffer_.Append(bytes, n);
     if (buffer_.Count() > 0) dataReady_ = true;
@@ -138,16 +140,17 @@ bool TVaCommWriteThread::Enqueue(const void* bytes, int n, std::chrono::millisec
 }
 
 bool TVaCommWriteThread::WaitEmpty(std::chrono::milliseconds limit) {
-    std::unique_lock lock(mutex_);
+    MutexLock lock(mutex_);
     // Complete notifies cv_ whenever written bytes leave the buffer.
-    return cv_.wait_for(lock, limit, [this] { return Terminated() || buffer_.Count() <= 0; });
+    return lock.WaitFor(cv_, limit,
+                        [this]() REQUIRES(mutex_) { return Terminated() || buffer_.Count() <= 0; });
 }
 
 void TVaCommWriteThread::Complete(int written) {
     bool empty;
     {
         // Test and reset under the lock: bytes Enqueue adds meanwhile keep the data-ready flag.
-        std::lock_guard lock(mutex_);
+        MutexLock lock(mutex_);
         buffer_.Remove(written);
         empty = buffer_.Count() <= 0;
         dataReady_ = !empty;
@@ -158,7 +161,7 @@ void TVaCommWriteThread::Complete(int written) {
     // same, on the owning thread.
     if (empty)
         HandOver([](TVaCustomComm& comm) { comm.HandleEvents(EV_TXEMPTY); },
-                 [this] { return dataReady_; });
+                 [this]() REQUIRES(mutex_) { return dataReady_; });
 }
 
 void TVaCommWriteThread::Execute() {
@@ -167,8 +170,8 @@ void TVaCommWriteThread::Execute() {
         const unsigned char* data;
         int count;
         {
-            std::unique_lock lock(mutex_);
-            cv_.wait(lock, [this] { return Terminated() || dataReady_; });
+            MutexLock lock(mutex_);
+            lock.Wait(cv_, [this]() REQUIRES(mutex_) { return Terminated() || dataReady_; });
             if (Terminated()) break;
             data = buffer_.Data();
             count = buffer_.Count();

@@ -10,8 +10,8 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <mutex>
 
+#include "base/ThreadSafety.h"
 #include "serial/VaDispatcher.h"
 #include "serial/VaObjects.h"
 #include "serial/VaPort.h"
@@ -43,14 +43,14 @@ protected:
     bool Terminated() const { return terminated_.load(); }
     // Runs `work` on the owning thread and returns once it has run there, or at once after
     // Stop. Exceptions from `work` go to the component's error handler.
-    // `stopWaiting`, checked under mutex_, lets the thread go on before the work has run.
+    // `stopWaiting`, called with mutex_ held, lets the thread go on before the work has run.
     void HandOver(std::function<void(TVaCustomComm&)> work,
-                  std::function<bool()> stopWaiting = nullptr);
+                  std::function<bool()> stopWaiting = nullptr) EXCLUDES(mutex_);
 
     const std::shared_ptr<TVaPortDevice> device_;
     const std::unique_ptr<TVaPortWatch> watch_;
-    std::mutex mutex_;
-    std::condition_variable cv_;
+    Mutex mutex_;
+    std::condition_variable cv_;  // with mutex_
 
 private:
     void Run(TThreadPriority priority);
@@ -59,10 +59,10 @@ private:
     TVaCustomComm& owner_;  // touched only on the owning thread, and only before Stop
     std::shared_ptr<TVaDispatcher> dispatcher_;  // used and released by the thread alone
     std::atomic<bool> terminated_{false};
-    int tid_ = 0;
-    bool ended_ = false;
-    std::uint64_t handOversStarted_ = 0;
-    std::uint64_t handOversDone_ = 0;
+    int tid_ GUARDED_BY(mutex_) = 0;
+    bool ended_ GUARDED_BY(mutex_) = false;
+    std::uint64_t handOversStarted_ GUARDED_BY(mutex_) = 0;
+    std::uint64_t handOversDone_ GUARDED_BY(mutex_) = 0;
 };
 
 // Waits for port events and hands every batch to the owning thread's DispatchEvents.
@@ -95,6 +95,6 @@ protected:
 private:
     void Complete(int written);
 
-    TVaCommBuffer buffer_;  // under mutex_, the component's write lock for queued writes
-    bool dataReady_ = false;
+    TVaCommBuffer buffer_ GUARDED_BY(mutex_);
+    bool dataReady_ GUARDED_BY(mutex_) = false;
 };

@@ -1,35 +1,33 @@
 // SPDX-License-Identifier: MIT
 #include "serial/VaDispatcher.h"
 
-#include <condition_variable>
-#include <mutex>
-
 #include "base/ScopeGuard.h"
+#include "base/ThreadSafety.h"
 #include "serial/VaClasses.h"
 
 namespace {
 
-std::mutex defaultMutex;
-std::shared_ptr<TVaDispatcher> defaultDispatcher;
+Mutex defaultMutex;
+std::shared_ptr<TVaDispatcher> defaultDispatcher GUARDED_BY(defaultMutex);
 
 // Releases the invoking thread when the queued function has run, or when the dispatcher destroys
 // it unrun: then nothing is left that could refer to the caller's `fn`.
 class TInvokeDone {
 public:
     void Finish() {
-        std::lock_guard lock(mutex_);
+        MutexLock lock(mutex_);
         done_ = true;
         cv_.notify_all();
     }
     void Wait() {
-        std::unique_lock lock(mutex_);
-        cv_.wait(lock, [this] { return done_; });
+        MutexLock lock(mutex_);
+        lock.Wait(cv_, [this]() REQUIRES(mutex_) { return done_; });
     }
 
 private:
-    std::mutex mutex_;
+    Mutex mutex_;
     std::condition_variable cv_;
-    bool done_ = false;
+    bool done_ GUARDED_BY(mutex_) = false;
 };
 
 void RunReporting(const std::function<void()>& fn) {
@@ -59,11 +57,11 @@ void TVaDispatcher::Invoke(const std::function<void()>& fn) {
 }
 
 void VaSetDefaultDispatcher(std::shared_ptr<TVaDispatcher> dispatcher) {
-    std::lock_guard lock(defaultMutex);
+    MutexLock lock(defaultMutex);
     defaultDispatcher = std::move(dispatcher);
 }
 
 std::shared_ptr<TVaDispatcher> VaDefaultDispatcher() {
-    std::lock_guard lock(defaultMutex);
+    MutexLock lock(defaultMutex);
     return defaultDispatcher;
 }

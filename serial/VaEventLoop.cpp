@@ -8,7 +8,7 @@ TVaEventLoop::TVaEventLoop() : owner_(std::this_thread::get_id()) {}
 TVaEventLoop::~TVaEventLoop() {
     std::deque<std::function<void()>> dropped;
     {
-        std::lock_guard lock(mutex_);
+        MutexLock lock(mutex_);
         dropped.swap(queue_);
     }
     dropped.clear();
@@ -16,7 +16,7 @@ TVaEventLoop::~TVaEventLoop() {
 
 void TVaEventLoop::Post(std::function<void()> fn) {
     {
-        std::lock_guard lock(mutex_);
+        MutexLock lock(mutex_);
         queue_.push_back(std::move(fn));
     }
     wakeup_.Wake();
@@ -34,7 +34,7 @@ void TVaEventLoop::Quit() noexcept {
 bool TVaEventLoop::RunOne() {
     std::function<void()> fn;
     {
-        std::lock_guard lock(mutex_);
+        MutexLock lock(mutex_);
         if (queue_.empty()) return false;
         fn = std::move(queue_.front());
         queue_.pop_front();

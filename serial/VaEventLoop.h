@@ -7,9 +7,9 @@
 #include <chrono>
 #include <deque>
 #include <functional>
-#include <mutex>
 #include <thread>
 
+#include "base/ThreadSafety.h"
 #include "serial/VaDispatcher.h"
 #include "serial/VaSystem.h"
 
@@ -42,6 +42,6 @@ private:
     const std::thread::id owner_;
     TVaWakeup wakeup_;
     std::atomic<bool> quit_{false};
-    std::mutex mutex_;
-    std::deque<std::function<void()>> queue_;
+    Mutex mutex_;
+    std::deque<std::function<void()>> queue_ GUARDED_BY(mutex_);
 };

@@ -44,7 +44,7 @@ BootLoaderSim::BootLoaderSim(SimOptions options)
       wire_(options_, line_.Master()),
       plan_(options_) {
     wire_.OnWrite([this](const std::vector<uint8_t>& bytes) {
-        std::lock_guard lock(mutex_);
+        MutexLock lock(mutex_);
         writes_.push_back(bytes);
     });
     int fds[2];
@@ -184,7 +184,7 @@ void BootLoaderSim::ReadFromTool(Clock::time_point now) {
     }
     if (bytes.empty()) return;
     {
-        std::lock_guard lock(mutex_);
+        MutexLock lock(mutex_);
         received_.insert(received_.end(), bytes.begin(), bytes.end());
     }
     if (silent_ || ended_) return;
@@ -233,7 +233,7 @@ void BootLoaderSim::TakeIn(const SimWire::Segment& segment) {
             wire_.Echo(byte);
         }
         if (step.blockDone) {
-            std::lock_guard lock(mutex_);
+            MutexLock lock(mutex_);
             image_.assign(device_.Memory().begin(), device_.Memory().end());
             blocks_ = device_.BlocksReceived();
         }
@@ -288,7 +288,7 @@ void BootLoaderSim::FinishEnd() {
                                                        : ", image saved to " + options_.imagePath));
     if (!error.empty()) Note(error);
     {
-        std::lock_guard lock(mutex_);
+        MutexLock lock(mutex_);
         endSeen_ = true;
         imageError_ = error;
     }
@@ -297,44 +297,45 @@ void BootLoaderSim::FinishEnd() {
 
 void BootLoaderSim::SetOutcome(SimOutcome outcome) {
     {
-        std::lock_guard lock(mutex_);
+        MutexLock lock(mutex_);
         outcome_ = outcome;
     }
     changed_.notify_all();
 }
 
 bool BootLoaderSim::WaitForEnd(std::chrono::milliseconds timeout) {
-    std::unique_lock lock(mutex_);
-    return changed_.wait_for(lock, timeout, [this] { return endSeen_; });
+    MutexLock lock(mutex_);
+    return lock.WaitFor(changed_, timeout, [this]() REQUIRES(mutex_) { return endSeen_; });
 }
 
 bool BootLoaderSim::WaitForOutcome(std::chrono::milliseconds timeout) {
-    std::unique_lock lock(mutex_);
-    return changed_.wait_for(lock, timeout, [this] { return outcome_ != SimOutcome::Running; });
+    MutexLock lock(mutex_);
+    return lock.WaitFor(changed_, timeout,
+                        [this]() REQUIRES(mutex_) { return outcome_ != SimOutcome::Running; });
 }
 
 SimOutcome BootLoaderSim::Outcome() const {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     return outcome_;
 }
 
 std::vector<uint8_t> BootLoaderSim::Image() const {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     return image_;
 }
 
 std::vector<uint8_t> BootLoaderSim::Received() const {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     return received_;
 }
 
 std::vector<std::vector<uint8_t>> BootLoaderSim::Writes() const {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     return writes_;
 }
 
 int BootLoaderSim::BlocksReceived() const {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     return blocks_;
 }
 
@@ -345,17 +346,17 @@ void BootLoaderSim::NoteProtocolFault(const BootLoaderDevice::Step& step) {
         std::to_string(step.blockDone ? BootLoaderDevice::kBlockDataSize
                                       : BootLoaderDevice::kPageSize);
     Note(text);
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     protocolFaults_.push_back(text);
 }
 
 std::vector<std::string> BootLoaderSim::ProtocolFaults() const {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     return protocolFaults_;
 }
 
 std::string BootLoaderSim::ImageError() const {
-    std::lock_guard lock(mutex_);
+    MutexLock lock(mutex_);
     return imageError_;
 }
 

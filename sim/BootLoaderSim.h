@@ -8,12 +8,12 @@
 #include <condition_variable>
 #include <cstdint>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "base/ScopedFd.h"
+#include "base/ThreadSafety.h"
 #include "sim/BootLoaderDevice.h"
 #include "sim/PseudoTerminal.h"
 #include "sim/SimFaultPlan.h"
@@ -121,14 +121,14 @@ private:
     bool released_ = false;
 
     // Shared with the callers.
-    mutable std::mutex mutex_;
-    std::condition_variable changed_;
-    SimOutcome outcome_ = SimOutcome::Running;
-    bool endSeen_ = false;
-    std::vector<uint8_t> image_;
-    std::vector<uint8_t> received_;
-    std::vector<std::vector<uint8_t>> writes_;
-    int blocks_ = 0;
-    std::string imageError_;
-    std::vector<std::string> protocolFaults_;
+    mutable Mutex mutex_;
+    std::condition_variable changed_;  // with mutex_
+    SimOutcome outcome_ GUARDED_BY(mutex_) = SimOutcome::Running;
+    bool endSeen_ GUARDED_BY(mutex_) = false;
+    std::vector<uint8_t> image_ GUARDED_BY(mutex_);
+    std::vector<uint8_t> received_ GUARDED_BY(mutex_);
+    std::vector<std::vector<uint8_t>> writes_ GUARDED_BY(mutex_);
+    int blocks_ GUARDED_BY(mutex_) = 0;
+    std::string imageError_ GUARDED_BY(mutex_);
+    std::vector<std::string> protocolFaults_ GUARDED_BY(mutex_);
 };

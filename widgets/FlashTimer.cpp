@@ -3,13 +3,13 @@
 
 #include <chrono>
 #include <condition_variable>
-#include <mutex>
 #include <thread>
 #include <vector>
 
 #include <QCoreApplication>
 #include <QPointer>
 
+#include "base/ThreadSafety.h"
 #include "widgets/AbBinGControl.h"
 
 namespace {
@@ -37,12 +37,12 @@ class FlashState {
 public:
     ~FlashState() { StopThread(); }
 
-    std::mutex listLock;
-    std::vector<Entry> list;
-    uint32_t counter = 0;
+    Mutex listLock;
+    std::vector<Entry> list GUARDED_BY(listLock);
+    uint32_t counter GUARDED_BY(listLock) = 0;
 
     void StartThread() {
-        std::lock_guard<std::mutex> guard(runLock_);
+        MutexLock guard(runLock_);
         if (thread_.joinable()) return;
         stopping_ = false;
         thread_ = std::thread([this] { Run(); });
@@ -51,7 +51,7 @@ public:
     void StopThread() {
         std::thread finished;
         {
-            std::lock_guard<std::mutex> guard(runLock_);
+            MutexLock guard(runLock_);
             stopping_ = true;
             finished = std::move(thread_);
         }
@@ -60,7 +60,7 @@ public:
     }
 
     bool ThreadRunning() {
-        std::lock_guard<std::mutex> guard(runLock_);
+        MutexLock guard(runLock_);
         return thread_.joinable();
     }
 
@@ -69,11 +69,13 @@ private:
         using clock = std::chrono::steady_clock;
         const auto period = std::chrono::milliseconds(TFlashTimer::kPeriodMs);
         auto next = clock::now() + period;
-        std::unique_lock<std::mutex> lock(runLock_);
-        while (!wake_.wait_until(lock, next, [this] { return stopping_; })) {
-            lock.unlock();
+        for (;;) {
+            {
+                MutexLock lock(runLock_);
+                if (lock.WaitUntil(wake_, next, [this]() REQUIRES(runLock_) { return stopping_; }))
+                    return;
+            }
             TFlashTimer::Tick();
-            lock.lock();
             next += period;
             // After a long stall (a suspended machine) go on from now rather than catch up.
             const auto now = clock::now();
@@ -81,10 +83,10 @@ private:
         }
     }
 
-    std::mutex runLock_;
-    std::condition_variable wake_;
-    std::thread thread_;
-    bool stopping_ = false;
+    Mutex runLock_;
+    std::condition_variable wake_;  // with runLock_
+    std::thread thread_ GUARDED_BY(runLock_);
+    bool stopping_ GUARDED_BY(runLock_) = false;
 };
 
 FlashState& State() {
@@ -114,7 +116,7 @@ void TFlashTimer::RegisterFlash(TAbBinGControl* control, uint32_t divisor) {
     FlashState& s = State();
     const uint32_t last = divisor + MillisecondsSinceStart();
     QPointer<TAbBinGControl> pointer(control);
-    std::lock_guard<std::mutex> guard(s.listLock);
+    MutexLock guard(s.listLock);
     if (Entry* e = Find(s.list, control)) {
         e->divisor = divisor;
         e->lastCounter = last;
@@ -126,7 +128,7 @@ void TFlashTimer::RegisterFlash(TAbBinGControl* control, uint32_t divisor) {
 
 void TFlashTimer::UnregisterFlash(TAbBinGControl* control) {
     FlashState& s = State();
-    std::lock_guard<std::mutex> guard(s.listLock);
+    MutexLock guard(s.listLock);
     for (auto it = s.list.begin(); it != s.list.end(); ++it) {
         if (it->key == control) {
             s.list.erase(it);
@@ -139,7 +141,7 @@ void TFlashTimer::Tick() {
     FlashState& s = State();
     std::vector<Phase> phases;
     {
-        std::lock_guard<std::mutex> guard(s.listLock);
+        MutexLock guard(s.listLock);
         s.counter = s.counter == 0xFFFFFFFFu ? 0 : s.counter + 1;
         for (Entry& e : s.list) {
             try {
@@ -169,27 +171,32 @@ void TFlashTimer::Tick() {
 }
 
 uint32_t TFlashTimer::TickCounter() {
-    std::lock_guard<std::mutex> guard(State().listLock);
-    return State().counter;
+    FlashState& s = State();
+    MutexLock guard(s.listLock);
+    return s.counter;
 }
 
 void TFlashTimer::SetTickCounter(uint32_t value) {
-    std::lock_guard<std::mutex> guard(State().listLock);
-    State().counter = value;
+    FlashState& s = State();
+    MutexLock guard(s.listLock);
+    s.counter = value;
 }
 
 std::size_t TFlashTimer::Count() {
-    std::lock_guard<std::mutex> guard(State().listLock);
-    return State().list.size();
+    FlashState& s = State();
+    MutexLock guard(s.listLock);
+    return s.list.size();
 }
 
 bool TFlashTimer::IsRegistered(const TAbBinGControl* control) {
-    std::lock_guard<std::mutex> guard(State().listLock);
-    return Find(State().list, control) != nullptr;
+    FlashState& s = State();
+    MutexLock guard(s.listLock);
+    return Find(s.list, control) != nullptr;
 }
 
 uint32_t TFlashTimer::DivisorOf(const TAbBinGControl* control) {
-    std::lock_guard<std::mutex> guard(State().listLock);
-    const Entry* e = Find(State().list, control);
+    FlashState& s = State();
+    MutexLock guard(s.listLock);
+    const Entry* e = Find(s.list, control);
     return e ? e->divisor : 0;
 }

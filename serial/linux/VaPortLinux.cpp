@@ -16,10 +16,9 @@
 
 #include <cerrno>
 #include <chrono>
-#include <mutex>
-#include <shared_mutex>
 
 #include "base/ScopedFd.h"
+#include "base/ThreadSafety.h"
 #include "serial/VaPort.h"
 #include "serial/linux/VaLinux.h"
 
@@ -121,7 +120,7 @@ public:
     ~TLinuxPortDevice() override { Close(); }
 
     void Close() override {
-        std::unique_lock lock(guard_);
+        WriterLock lock(guard_);
         if (!fd_.Valid()) return;
         (void)ioctl(fd_.Get(), TIOCNXCL);
         fd_.Reset();  // also drops the flock and the terminal from every watch's epoll set
@@ -130,7 +129,7 @@ public:
     // Runs `f` with the descriptor while it is open; the device cannot close meanwhile.
     template <typename F>
     int WithFd(F f) {
-        std::shared_lock lock(guard_);
+        ReaderLock lock(guard_);
         if (!fd_.Valid()) return EBADF;
         return f(fd_.Get());
     }
@@ -168,7 +167,7 @@ public:
             if (ioctl(fd, TIOCOUTQ, &out) < 0 && !Unsupported(errno)) return errno;
             status.InQueue = in > 0 ? static_cast<std::uint32_t>(in) : 0;
             status.OutQueue = out > 0 ? static_cast<std::uint32_t>(out) : 0;
-            std::lock_guard lock(statusMutex_);
+            MutexLock lock(statusMutex_);
             serial_icounter_struct now{};
             if (statusCounters_.valid && ReadCounters(fd, now)) {
                 status.Errors = ErrorBits(now, statusCounters_.value);
@@ -236,10 +235,10 @@ private:
     std::unique_ptr<TLinuxWatch> MakeWatch(std::uint32_t terminalEvents, std::uint32_t mask,
                                            int& error);
 
-    std::shared_mutex guard_;
-    ScopedFd fd_;
-    std::mutex statusMutex_;
-    TCounters statusCounters_;
+    SharedMutex guard_;  // Close waits for the calls under way
+    ScopedFd fd_ GUARDED_BY(guard_);
+    Mutex statusMutex_;
+    TCounters statusCounters_ GUARDED_BY(statusMutex_);
 };
 
 std::unique_ptr<TLinuxWatch> TLinuxPortDevice::MakeWatch(std::uint32_t terminalEvents,
