@@ -10,7 +10,7 @@
 
 #include "loader/Errors.h"
 #include "loader/SystemFile.h"
-#include "tests/loader/update_file_helpers.h"
+#include "update_file_helpers.h"
 
 namespace {
 // Every line of a file with the given bytes, read as the conversion reads: at least one line, end
@@ -120,7 +120,8 @@ TEST(TextFileErrors, TooManyOpenFiles) {
     rlimit low = saved;
     low.rlim_cur = 64;
     ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &low), 0);
-    // The error is looked at only once descriptors are free again: the sanitizers need one.
+    // The error is looked at, and the files closed, only once descriptors are free again: the
+    // sanitizers need one.
     std::exception_ptr error;
     try {
         for (int i = 0; i < 100; ++i)
@@ -128,8 +129,8 @@ TEST(TextFileErrors, TooManyOpenFiles) {
     } catch (...) {
         error = std::current_exception();
     }
-    open.clear();
     setrlimit(RLIMIT_NOFILE, &saved);
+    open.clear();
     std::string message;
     try {
         if (error) std::rethrow_exception(error);
