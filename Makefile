@@ -1,12 +1,15 @@
 # SPDX-License-Identifier: MIT
 # make demo  - build everything and flash a sample firmware into the simulator
-# make test  - build and pass every test (normal build, ASan+UBSan build, TSan build of the serial layer)
-# make build - build everything (normal build only)
+# make test  - build and pass every test (normal build, ASan+UBSan build, and a clang build whose
+#              thread-safety analysis checks every program and whose serial suite runs under TSan)
+# make build - build everything (normal build only; never installs packages)
+# make setup - install the Debian packages the build and the tests need (test and demo call it)
 # make package - the Debian packages tevr-flash, tevr-loader and tevr-loader-sim in build/
 
 SHELL := /bin/bash
 JOBS ?= $(shell nproc)
-CMAKE_GEN := -G Ninja
+# CI (.ci/run sets CI) turns every warning into an error.
+CMAKE_GEN := -G Ninja -DTEVR_WERROR=$(if $(CI),ON,OFF)
 SAN_ENV := ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
            LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
            UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
@@ -20,18 +23,18 @@ all: build
 setup:
 	@scripts/setup
 
-build: setup
+build:
 	@cmake -S . -B build $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 	@cmake --build build -j $(JOBS)
 
-build-asan: setup
+build-asan:
 	@cmake -S . -B build-asan $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DTEVR_SANITIZE=address,undefined \
 	    -DTEVR_BENCH=OFF >/dev/null
 	@cmake --build build-asan -j $(JOBS)
 
 # Built with clang, whose thread-safety analysis checks every program's locking as it compiles;
 # only the serial suite runs under ThreadSanitizer.
-build-tsan: setup
+build-tsan:
 	@cmake -S . -B build-tsan $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DTEVR_SANITIZE=thread \
 	    -DCMAKE_CXX_COMPILER=clang++ -DTEVR_BENCH=OFF >/dev/null
 	@cmake --build build-tsan -j $(JOBS) --target serial_tests tevr-flash tevr-loader bk-sim
@@ -45,13 +48,16 @@ test-asan: build-asan
 test-tsan: build-tsan
 	@$(SAN_ENV) ctest --test-dir build-tsan --output-on-failure -j $(JOBS) -L serial
 
-test: test-fast test-asan test-tsan
+test: setup
+	@$(MAKE) --no-print-directory test-fast test-asan test-tsan
 	@echo "make test: all suites passed (normal, ASan+UBSan, TSan)"
 
-demo: build
+demo: setup
+	@$(MAKE) --no-print-directory build
 	@scripts/demo
 
-demo-gui: build
+demo-gui: setup
+	@$(MAKE) --no-print-directory build
 	@scripts/demo-gui
 
 package: build

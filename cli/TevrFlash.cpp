@@ -8,7 +8,7 @@
 
 #include "TevrVersion.h"
 #include "cli/Command.h"
-#include "cli/HelpFormatter.h"
+#include "base/HelpFormatter.h"
 #include "cli/Printable.h"
 #include "cli/SubjectError.h"
 

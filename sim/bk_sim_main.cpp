@@ -8,7 +8,7 @@
 #include <string>
 
 #include "TevrVersion.h"
-#include "cli/HelpFormatter.h"
+#include "base/HelpFormatter.h"
 #include "sim/BootLoaderSim.h"
 #include "sim/SimError.h"
 

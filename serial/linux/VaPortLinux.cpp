@@ -421,9 +421,10 @@ std::shared_ptr<TVaPortDevice> VaOpenPortDevice(const std::string& systemPath, i
     }
     (void)ioctl(fd.Get(), TIOCEXCL);
     // USB adapters otherwise hold received bytes back for up to 16 ms.
+    constexpr int kLowLatency = ASYNC_LOW_LATENCY;
     serial_struct serial{};
-    if (ioctl(fd.Get(), TIOCGSERIAL, &serial) == 0 && !(serial.flags & ASYNC_LOW_LATENCY)) {
-        serial.flags |= ASYNC_LOW_LATENCY;
+    if (ioctl(fd.Get(), TIOCGSERIAL, &serial) == 0 && !(serial.flags & kLowLatency)) {
+        serial.flags |= kLowLatency;
         (void)ioctl(fd.Get(), TIOCSSERIAL, &serial);
     }
     return std::make_shared<TLinuxPortDevice>(std::move(fd));

@@ -118,18 +118,19 @@ std::vector<TVaPortInfo> ListPorts(const TVaPortListRoots& roots) {
     for (const std::string& name : Entries(roots.DevDir)) {
         const std::string path = roots.DevDir + "/" + name;
         const std::string sysTty = roots.SysClassTtyDir + "/" + name;
-        if (const long n = Suffix(name, "ttyUSB"); n >= 0 && IsCharDevice(path)) {
+        if (const long usb = Suffix(name, "ttyUSB"); usb >= 0 && IsCharDevice(path)) {
             const std::string product = UsbProduct(sysTty);
             found.push_back(
-                {0, "ttyUSB", n, {path, product.empty() ? "USB serial adapter" : product}});
-        } else if (const long n = Suffix(name, "ttyACM"); n >= 0 && IsCharDevice(path)) {
+                {0, "ttyUSB", usb, {path, product.empty() ? "USB serial adapter" : product}});
+        } else if (const long acm = Suffix(name, "ttyACM"); acm >= 0 && IsCharDevice(path)) {
             const std::string product = UsbProduct(sysTty);
-            found.push_back({1, "ttyACM", n, {path, product.empty() ? "USB modem" : product}});
-        } else if (const long n = Suffix(name, "ttyS"); n >= 0 && IsCharDevice(path)) {
+            found.push_back({1, "ttyACM", acm, {path, product.empty() ? "USB modem" : product}});
+        } else if (const long uart = Suffix(name, "ttyS"); uart >= 0 && IsCharDevice(path)) {
             // The kernel makes a ttyS node for every possible UART; type 0 means none is there.
             const std::string type = FirstLine(sysTty + "/type");
             if (type.empty() || type == "0") continue;
-            found.push_back({2, "ttyS", n, {path, "Serial port COM" + std::to_string(n + 1)}});
+            found.push_back(
+                {2, "ttyS", uart, {path, "Serial port COM" + std::to_string(uart + 1)}});
         } else if (IsCharDevice(path)) {
             // Any other terminal with a driver behind it (ttyAMA, ttymxc, ttyTHS, ...), and
             // Bluetooth serial links, which have none.

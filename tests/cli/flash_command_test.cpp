@@ -150,7 +150,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Stall{"SilentBeforeTheSecondPage",
                             With([](SimOptions& o) { o.silentAfter = 4; }),
                             "no acknowledgement (0xAA) of the page command at 0200"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(FlashCommandTest, NoDeviceOnTheLineIsAStallToo) {
     PseudoTerminal line;  // nobody greets on it

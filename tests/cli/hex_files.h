@@ -43,7 +43,7 @@ struct DataRun {
 inline DataRun Data(uint16_t address, size_t count) {
     DataRun run{address, {}};
     for (size_t i = 0; i < count; ++i) {
-        const unsigned a = address + i;
+        const auto a = static_cast<unsigned>(address + i);
         run.bytes.push_back(static_cast<uint8_t>((a * 7 + (a >> 8) * 13 + 5) & 0xFF));
     }
     return run;
@@ -55,7 +55,7 @@ inline std::string WriteHexFile(const std::string& path, const std::vector<DataR
     for (const DataRun& run : runs) {
         size_t i = 0;
         while (i < run.bytes.size()) {
-            const unsigned address = run.address + i;
+            const auto address = static_cast<unsigned>(run.address + i);
             const size_t n = std::min<size_t>(16 - address % 16, run.bytes.size() - i);
             unsigned sum = static_cast<unsigned>(n) + (address >> 8) + (address & 0xFF);
             char text[16];

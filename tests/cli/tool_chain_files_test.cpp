@@ -5,7 +5,7 @@
 
 #include "hex_files.h"
 #include "line_fixture.h"
-#include "tests/loader/update_file_helpers.h"
+#include "../loader/update_file_helpers.h"
 
 namespace line_test {
 namespace {
@@ -123,7 +123,7 @@ TEST_P(ToolChainFileTest, EveryByteLandsAtItsAddress) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Shapes, ToolChainFileTest, ::testing::ValuesIn(Shapes()),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 }  // namespace
 }  // namespace line_test

@@ -7,7 +7,7 @@
 
 #include "loader/Errors.h"
 #include "loader/RecordList.h"
-#include "tests/loader/update_file_helpers.h"
+#include "update_file_helpers.h"
 
 namespace {
 using Lines_ = std::vector<std::string>;

@@ -8,7 +8,7 @@
 #include "loader/RecordList.h"
 #include "loader/TransferScript.h"
 #include "loader/UpdateImage.h"
-#include "tests/loader/update_file_helpers.h"
+#include "update_file_helpers.h"
 
 namespace {
 using Lines_ = std::vector<std::string>;

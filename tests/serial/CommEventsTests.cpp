@@ -190,8 +190,8 @@ TEST_F(CommEventsTest, DestroyedWithAHandOverHeld) {
     auto held = std::make_shared<THeldDispatcher>();
     auto doomed = std::make_unique<TFakeComm>(held);
     auto port = doomed->port;
-    bool fired = false;
-    doomed->OnRxChar = [&](TVaCustomComm&, int) { fired = true; };
+    bool handled = false;
+    doomed->OnRxChar = [&](TVaCustomComm&, int) { handled = true; };
     doomed->Open();
     {
         std::lock_guard lock(port->mutex);
@@ -201,7 +201,7 @@ TEST_F(CommEventsTest, DestroyedWithAHandOverHeld) {
     ASSERT_TRUE(held->WaitPosted(1));
     doomed.reset();
     held->RunAll();
-    EXPECT_FALSE(fired);
+    EXPECT_FALSE(handled);
     std::unique_lock lock(port->mutex);
     EXPECT_TRUE(port->cv.wait_for(lock, 10s, [&] { return port->watchesAlive == 0; }));
 }

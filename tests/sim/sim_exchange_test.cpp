@@ -111,12 +111,12 @@ TEST_F(SimTest, LinkPointsAtTheLineAndIsRemovedAfterwards) {
     {
         SimOptions options;
         options.linkPath = link.string();
-        BootLoaderSim sim(options);
-        EXPECT_EQ(sim.LinePath(), link.string());
-        EXPECT_EQ(std::filesystem::read_symlink(link).string(), sim.TerminalPath());
-        sim.Start();
-        ToolSide tool(sim.LinePath());
-        EXPECT_EQ(tool.Read(1), Bytes{0x55});
+        BootLoaderSim linked(options);
+        EXPECT_EQ(linked.LinePath(), link.string());
+        EXPECT_EQ(std::filesystem::read_symlink(link).string(), linked.TerminalPath());
+        linked.Start();
+        ToolSide side(linked.LinePath());
+        EXPECT_EQ(side.Read(1), Bytes{0x55});
     }
     EXPECT_FALSE(std::filesystem::is_symlink(link));
 
