@@ -7,8 +7,8 @@
 #include <string>
 
 #include "TevrVersion.h"
-#include "cli/Command.h"
 #include "base/HelpFormatter.h"
+#include "cli/Command.h"
 #include "cli/Printable.h"
 #include "cli/SubjectError.h"
 

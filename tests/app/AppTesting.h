@@ -24,6 +24,7 @@
 #include "app/PortComboBox.h"
 #include "app/Unit1.h"
 #include "base/SimulatorLinks.h"
+#include "support/SampleFiles.h"
 
 namespace app_test {
 
@@ -80,10 +81,6 @@ private:
         if (whileShown) whileShown(box);
     }
 };
-
-inline std::string ExamplePath(const char* name) {
-    return std::string(TEVR_SOURCE_DIR) + "/examples/" + name;
-}
 
 inline QString Q(const std::string& s) {
     return QString::fromStdString(s);

@@ -5,32 +5,13 @@
 #include <string>
 #include <vector>
 
-#include "cli/TevrFlash.h"
+#include "FlashRun.h"
+#include "support/SampleFiles.h"
 
 namespace {
-struct FlashResult {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-FlashResult Flash(std::vector<std::string> args, std::ostream* out = nullptr) {
-    args.insert(args.begin(), "tevr-flash");
-    std::vector<const char*> argv;
-    for (const auto& a : args)
-        argv.push_back(a.c_str());
-    std::ostringstream captured, err;
-    int status =
-        RunTevrFlash(static_cast<int>(argv.size()), argv.data(), out ? *out : captured, err);
-    return {status, captured.str(), err.str()};
-}
-
-std::string Example(const std::string& name) {
-    return std::string(TEVR_SOURCE_DIR) + "/examples/" + name;
-}
 
 TEST(ConvertCommand, PrintsTheTransferScriptOrTheRecordList) {
-    FlashResult script = Flash({"convert", Example("worked.hex")});
+    FlashRun script = TevrFlash({"convert", ExamplePath("worked.hex")});
     EXPECT_EQ(script.status, 0);
     EXPECT_EQ(script.err, "");
     EXPECT_EQ(script.out,
@@ -41,7 +22,7 @@ TEST(ConvertCommand, PrintsTheTransferScriptOrTheRecordList) {
               "cmd 01:0200\n"
               "cmd 02:0200 10 C0C1C2C3C4C5C6C7C8C9CACBCCCDCECF\n");
 
-    FlashResult records = Flash({"convert", "--records", Example("worked.hex")});
+    FlashRun records = TevrFlash({"convert", "--records", ExamplePath("worked.hex")});
     EXPECT_EQ(records.status, 0);
     EXPECT_EQ(records.out,
               "cmd 01:0000\n"
@@ -53,21 +34,21 @@ TEST(ConvertCommand, PrintsTheTransferScriptOrTheRecordList) {
               "cmd 02:0080 08 A0A1A2A3A4A5A6A7\n"
               "cmd 01:0200\n"
               "cmd 02:0200 10 C0C1C2C3C4C5C6C7C8C9CACBCCCDCECF\n");
-    EXPECT_EQ(Flash({"convert", Example("ctrl-z.hex"), "--records"}).out, records.out);
+    EXPECT_EQ(TevrFlash({"convert", ExamplePath("ctrl-z.hex"), "--records"}).out, records.out);
 }
 
 TEST(ConvertCommand, ErrorsPrintTheirMessageAloneAndExitOne) {
-    FlashResult missing = Flash({"convert", "/nonexistent/folder/fw.hex"});
+    FlashRun missing = TevrFlash({"convert", "/nonexistent/folder/fw.hex"});
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(missing.out, "");
     EXPECT_EQ(missing.err, "tevr-flash: /nonexistent/folder/fw.hex: File not found\n");
 
-    FlashResult records = Flash({"convert", "--records", TEVR_SOURCE_DIR});
+    FlashRun records = TevrFlash({"convert", "--records", TEVR_SOURCE_DIR});
     EXPECT_EQ(records.status, 1);
     EXPECT_EQ(records.err, "tevr-flash: " TEVR_SOURCE_DIR ": File access denied\n");
 
     // A refused record prints nothing on stdout, not even the part converted before it.
-    FlashResult refused = Flash({"convert", TEVR_SOURCE_DIR "/CMakeLists.txt"});
+    FlashRun refused = TevrFlash({"convert", TEVR_SOURCE_DIR "/CMakeLists.txt"});
     EXPECT_EQ(refused.status, 1);
     EXPECT_EQ(refused.out, "");
     EXPECT_NE(refused.err.find("is not a valid integer value\n"), std::string::npos);
@@ -77,7 +58,7 @@ TEST(ConvertCommand, ErrorsPrintTheirMessageAloneAndExitOne) {
 TEST(ConvertCommand, LostOutputIsAnError) {
     std::ostringstream broken;
     broken.setstate(std::ios::badbit);
-    FlashResult run = Flash({"convert", Example("worked.hex")}, &broken);
+    FlashRun run = TevrFlash({"convert", ExamplePath("worked.hex")}, &broken);
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "tevr-flash: cannot write the output\n");
 }
@@ -89,7 +70,7 @@ TEST(CommandLine, UsageErrorsExitTwoWithoutRunning) {
                                                                   {"convert", "--bogus", "a.hex"},
                                                                   {"frobnicate"},
                                                                   {"convert", "--records"}}) {
-        FlashResult run = Flash(args);
+        FlashRun run = TevrFlash(args);
         EXPECT_EQ(run.status, 2) << testing::PrintToString(args);
         EXPECT_EQ(run.out, "");
         EXPECT_NE(run.err, "");
@@ -104,7 +85,7 @@ TEST(CommandLine, HelpListsTheExitStatuses) {
                                                                   {"flash", "--help"},
                                                                   {"ports", "--help"},
                                                                   {"verify", "--help"}}) {
-        FlashResult run = Flash(args);
+        FlashRun run = TevrFlash(args);
         EXPECT_EQ(run.status, 0);
         EXPECT_NE(run.out.find("Exit status"), std::string::npos);
         if (args[0] != "flash" && args[0] != "ports" && args[0] != "verify") {

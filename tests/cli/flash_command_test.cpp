@@ -10,49 +10,20 @@
 #include <sstream>
 #include <thread>
 
+#include "FlashRun.h"
 #include "base/SimulatorLinks.h"
 #include "cli/ImageCheck.h"
-#include "cli/TevrFlash.h"
-#include "hex_files.h"
 #include "loader/BootLoaderTransfer.h"
 #include "serial/VaPortList.h"
 #include "sim/BootLoaderSim.h"
 #include "sim/PseudoTerminal.h"
+#include "support/SampleFiles.h"
+#include "support/TempFolder.h"
 
 namespace line_test {
 namespace {
 
 using namespace std::chrono_literals;
-
-struct Result {
-    int status;
-    std::string out;
-    std::string err;
-    std::vector<std::string> lines;  // of err
-
-    bool HasLine(const std::string& line) const {
-        return std::find(lines.begin(), lines.end(), line) != lines.end();
-    }
-    bool Mentions(const std::string& text) const { return err.find(text) != std::string::npos; }
-};
-
-Result TevrFlash(std::vector<std::string> args) {
-    args.insert(args.begin(), "tevr-flash");
-    std::vector<const char*> argv;
-    for (const auto& a : args)
-        argv.push_back(a.c_str());
-    std::ostringstream out, err;
-    const int status = RunTevrFlash(static_cast<int>(argv.size()), argv.data(), out, err);
-    Result result{status, out.str(), err.str(), {}};
-    std::istringstream lines(result.err);
-    for (std::string line; std::getline(lines, line);)
-        result.lines.push_back(line);
-    return result;
-}
-
-std::string Example(const std::string& name) {
-    return std::string(TEVR_SOURCE_DIR) + "/examples/" + name;
-}
 
 class FlashCommandTest : public ::testing::Test {
 protected:
@@ -64,8 +35,8 @@ protected:
         sim->Start();
     }
     // Four pages of four blocks: long enough for faults in its middle.
-    std::string Firmware() { return WriteHexFile(folder / "fw.hex", {Data(0x0000, 0x800)}); }
-    Result Flash(const std::string& file, std::vector<std::string> more = {}) {
+    std::string Firmware() { return WriteHexFile(folder / "fw.hex", {DataAt(0x0000, 0x800)}); }
+    FlashRun Flash(const std::string& file, std::vector<std::string> more = {}) {
         std::vector<std::string> args{"flash", file, "--port", sim->TerminalPath()};
         args.insert(args.end(), more.begin(), more.end());
         return TevrFlash(args);
@@ -77,7 +48,7 @@ protected:
 
 TEST_F(FlashCommandTest, CompletedFlashReportsOnStandardErrorOnly) {
     Launch();
-    const Result run = Flash(Example("worked.hex"), {"--log"});
+    const FlashRun run = Flash(ExamplePath("worked.hex"), {"--log"});
     ASSERT_EQ(run.status, kExitOk) << run.err;
     EXPECT_EQ(run.out, "");
     ASSERT_FALSE(run.lines.empty());
@@ -89,12 +60,13 @@ TEST_F(FlashCommandTest, CompletedFlashReportsOnStandardErrorOnly) {
                             [](const std::string& l) { return l.size() == 5 + 3 * 131; }),
               3);
     ASSERT_TRUE(sim->WaitForEnd(5s));
-    EXPECT_EQ(CompareImageWithUpdateFile(Example("worked.hex"), sim->Image()).bytesDiffering, 0);
+    EXPECT_EQ(CompareImageWithUpdateFile(ExamplePath("worked.hex"), sim->Image()).bytesDiffering,
+              0);
 
     // Without --log no exchange is printed.
     sim->Stop();
     Launch();
-    const Result quiet = Flash(Example("worked.hex"));
+    const FlashRun quiet = Flash(ExamplePath("worked.hex"));
     EXPECT_EQ(quiet.status, kExitOk);
     EXPECT_FALSE(quiet.Mentions(" - > "));
 }
@@ -103,7 +75,7 @@ TEST_F(FlashCommandTest, WrongChecksumIsShownOnceAndTheFlashGoesOn) {
     SimOptions options;
     options.badChecksumBlock = 2;
     Launch(options);
-    const Result run = Flash(Firmware());
+    const FlashRun run = Flash(Firmware());
     EXPECT_EQ(run.status, kExitOk) << run.err;
     EXPECT_EQ(std::count(run.lines.begin(), run.lines.end(),
                          std::string(BootLoaderTransfer::kBadChecksumMessage)),
@@ -132,7 +104,7 @@ class StallTest : public FlashCommandTest, public ::testing::WithParamInterface<
 
 TEST_P(StallTest, NoProgressEndsWithStatusThreeAndTheReason) {
     Launch(GetParam().options);
-    const Result run = Flash(Firmware(), {"--timeout", "2"});
+    const FlashRun run = Flash(Firmware(), {"--timeout", "2"});
     EXPECT_EQ(run.status, kExitStalled) << run.err;
     ASSERT_FALSE(run.lines.empty());
     const std::string& last = run.lines.back();
@@ -154,8 +126,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(FlashCommandTest, NoDeviceOnTheLineIsAStallToo) {
     PseudoTerminal line;  // nobody greets on it
-    const Result run = TevrFlash(
-        {"flash", Example("worked.hex"), "--port", line.TerminalPath(), "--timeout", "0.3"});
+    const FlashRun run = TevrFlash(
+        {"flash", ExamplePath("worked.hex"), "--port", line.TerminalPath(), "--timeout", "0.3"});
     EXPECT_EQ(run.status, kExitStalled);
     EXPECT_NE(run.lines.back().find("no greeting from the boot loader on " + line.TerminalPath()),
               std::string::npos)
@@ -169,7 +141,7 @@ TEST_F(FlashCommandTest, LostEchoByteIsALineFaultNamedOnce) {
     options.dropEchoBlock = 1;
     options.regreetAfterMs = 100;
     Launch(options);
-    const Result run = Flash(Firmware(), {"--timeout", "5"});
+    const FlashRun run = Flash(Firmware(), {"--timeout", "5"});
     EXPECT_EQ(run.status, kExitError) << run.err;
     EXPECT_FALSE(run.Mentions(BootLoaderTransfer::kBadChecksumMessage));
     EXPECT_FALSE(run.Mentions(BootLoaderTransfer::kEchoMismatchMessage)) << "said in English";
@@ -183,7 +155,7 @@ TEST_F(FlashCommandTest, UnpluggedDeviceIsAnError) {
     SimOptions options;
     options.hangupAfter = 2;
     Launch(options);
-    const Result run = Flash(Firmware());
+    const FlashRun run = Flash(Firmware());
     EXPECT_EQ(run.status, kExitError) << run.err;
     EXPECT_TRUE(run.Mentions("tevr-flash: stopped after 2 of 16 blocks")) << run.err;
     EXPECT_FALSE(run.Mentions(BootLoaderTransfer::kDoneMessage));
@@ -195,11 +167,11 @@ TEST_F(FlashCommandTest, UnpluggedDeviceIsAnError) {
 
 TEST_F(FlashCommandTest, ErrorsBeforeTheTransferExitOneWithTheirMessage) {
     Launch();
-    const Result missing = Flash(folder / "none.hex");
+    const FlashRun missing = Flash(folder / "none.hex");
     EXPECT_EQ(missing.status, kExitError);
     EXPECT_EQ(missing.err, "tevr-flash: " + folder / "none.hex" + ": File not found\n");
 
-    const Result refused = Flash(TEVR_SOURCE_DIR "/CMakeLists.txt");
+    const FlashRun refused = Flash(TEVR_SOURCE_DIR "/CMakeLists.txt");
     EXPECT_EQ(refused.status, kExitError);
     EXPECT_EQ(refused.err.rfind("tevr-flash: " TEVR_SOURCE_DIR "/CMakeLists.txt: '$", 0), 0u)
         << refused.err;
@@ -207,11 +179,12 @@ TEST_F(FlashCommandTest, ErrorsBeforeTheTransferExitOneWithTheirMessage) {
 
     // Bytes of a binary file quoted in the message never reach the terminal as they are.
     std::ofstream(folder / "binary.hex", std::ios::binary) << ":\xE4\x02\x1B[2J\n";
-    const Result binary = Flash(folder / "binary.hex");
+    const FlashRun binary = Flash(folder / "binary.hex");
     EXPECT_EQ(binary.err, "tevr-flash: " + folder / "binary.hex" +
                               ": '$\\xE4\\x02' is not a valid integer value\n");
 
-    const Result noPort = TevrFlash({"flash", Example("worked.hex"), "--port", folder / "tty"});
+    const FlashRun noPort =
+        TevrFlash({"flash", ExamplePath("worked.hex"), "--port", folder / "tty"});
     EXPECT_EQ(noPort.status, kExitError);
     EXPECT_EQ(noPort.lines.size(), 1u) << noPort.err;
     EXPECT_EQ(noPort.err.rfind("tevr-flash: " + folder / "tty" + ": ", 0), 0u) << noPort.err;
@@ -231,7 +204,7 @@ TEST_F(FlashCommandTest, UsageErrorsExitTwo) {
              {"ports", "extra"}}) {
         EXPECT_EQ(TevrFlash(args).status, kExitUsage) << testing::PrintToString(args);
     }
-    const Result help = TevrFlash({"flash", "--help"});
+    const FlashRun help = TevrFlash({"flash", "--help"});
     EXPECT_EQ(help.status, kExitOk);
     for (const char* status : {"  3 ", "  130 ", "  143 "})
         EXPECT_NE(help.out.find(status), std::string::npos) << status;
@@ -254,7 +227,7 @@ TEST_F(FlashCommandTest, SignalsCloseThePortAndEndWithTheirStatus) {
             std::this_thread::sleep_for(100ms);
             ::kill(::getpid(), signal);
         });
-        const Result run = Flash(Firmware(), {"--timeout", "60"});
+        const FlashRun run = Flash(Firmware(), {"--timeout", "60"});
         interrupter.join();
         EXPECT_EQ(run.status, status) << run.err;
         EXPECT_EQ(run.lines.back(), std::string("tevr-flash: ") + word + "; the port is closed");
@@ -275,7 +248,7 @@ TEST(PortsCommand, ListsSimulatorLinks) {
     SimOptions options;
     options.linkPath = link;
     BootLoaderSim sim(options);
-    const Result run = TevrFlash({"ports"});
+    const FlashRun run = TevrFlash({"ports"});
     EXPECT_EQ(run.status, kExitOk);
     std::istringstream lines(run.out);
     bool listed = false;
@@ -297,7 +270,7 @@ TEST(PortsCommand, ControlCharactersInNamesNeverReachTheTerminal) {
     SimOptions options;
     options.linkPath = (dir / name).string();
     BootLoaderSim sim(options);
-    const Result run = TevrFlash({"ports"});
+    const FlashRun run = TevrFlash({"ports"});
     EXPECT_EQ(run.status, kExitOk);
     EXPECT_EQ(run.out.find('\x1b'), std::string::npos) << run.out;
     EXPECT_EQ(run.out.find("\xc2\x9b"), std::string::npos) << run.out;

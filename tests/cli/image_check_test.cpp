@@ -5,17 +5,18 @@
 #include <fstream>
 
 #include "cli/ImageCheck.h"
-#include "hex_files.h"
 #include "loader/Conversion.h"
 #include "loader/Errors.h"
+#include "support/SampleFiles.h"
+#include "support/TempFolder.h"
 
 namespace line_test {
 namespace {
 
 TEST(ImageCheck, OnlyTheFilesOwnBytesAreCompared) {
     TempFolder folder;
-    const DataRun low = Data(0x0010, 0x20);
-    const DataRun high = Data(0xFFF0, 0x10);
+    const DataRun low = DataAt(0x0010, 0x20);
+    const DataRun high = DataAt(0xFFF0, 0x10);
     const std::string file = WriteHexFile(folder / "fw.hex", {low, high});
     std::vector<uint8_t> image(0x10000, 0xFF);
     std::copy(low.bytes.begin(), low.bytes.end(), image.begin() + 0x10);
@@ -46,7 +47,7 @@ TEST(ImageCheck, OnlyTheFilesOwnBytesAreCompared) {
 
 TEST(ImageCheck, ShortImageAndBadFiles) {
     TempFolder folder;
-    const std::string file = WriteHexFile(folder / "fw.hex", {Data(0x0100, 0x10)});
+    const std::string file = WriteHexFile(folder / "fw.hex", {DataAt(0x0100, 0x10)});
     const std::vector<uint8_t> shortImage(0x0108, 0xFF);
     const ImageComparison comparison = CompareImageWithUpdateFile(file, shortImage);
     EXPECT_EQ(comparison.bytesDiffering, 16);

@@ -17,8 +17,10 @@
 #include <sstream>
 #include <thread>
 
-#include "hex_files.h"
+#include "base/ScopedFd.h"
 #include "sim/PseudoTerminal.h"
+#include "support/SampleFiles.h"
+#include "support/TempFolder.h"
 
 extern char** environ;
 
@@ -106,7 +108,7 @@ protected:
 };
 
 TEST_F(ProgramsTest, FlashIntoBkSimAndVerifyTheSavedImage) {
-    const std::string firmware = std::string(TEVR_SOURCE_DIR) + "/examples/worked.hex";
+    const std::string firmware = ExamplePath("worked.hex");
     Program sim({kSim, "--link", folder / "line", "--image", folder / "image.bin", "--quiet"},
                 folder / "sim.out", folder / "sim.err");
     ASSERT_TRUE(sim.Started());
@@ -125,7 +127,7 @@ TEST_F(ProgramsTest, FlashIntoBkSimAndVerifyTheSavedImage) {
 }
 
 TEST_F(ProgramsTest, CtrlCStopsTheFlasherWith130) {
-    const std::string firmware = std::string(TEVR_SOURCE_DIR) + "/examples/image-64k.hex";
+    const std::string firmware = ExamplePath("image-64k.hex");
     Program sim({kSim, "--link", folder / "line", "--silent-after", "3"}, folder / "sim.out",
                 folder / "sim.err");
     ASSERT_TRUE(WaitForFile(folder / "sim.out", "\n"));
@@ -145,10 +147,12 @@ TEST_F(ProgramsTest, CtrlCStopsTheFlasherWith130) {
 std::pair<int, std::string> FlashAs(uid_t id, const std::vector<std::string>& args) {
     int pipeFds[2];
     if (::pipe(pipeFds) != 0) return {-1, ""};
+    ScopedFd readEnd(pipeFds[0]);
+    ScopedFd writeEnd(pipeFds[1]);
     const pid_t pid = ::fork();
     if (pid == 0) {
-        ::dup2(pipeFds[1], 2);
-        ::close(pipeFds[0]);
+        ::dup2(writeEnd.Get(), 2);
+        readEnd.Reset();
         if (::geteuid() == 0 &&
             (::setgroups(0, nullptr) != 0 || ::setgid(id) != 0 || ::setuid(id) != 0))
             ::_exit(99);
@@ -161,12 +165,11 @@ std::pair<int, std::string> FlashAs(uid_t id, const std::vector<std::string>& ar
         ::execv(argv[0], argv.data());
         ::_exit(98);
     }
-    ::close(pipeFds[1]);
+    writeEnd.Reset();
     std::string err;
     char buffer[512];
-    for (ssize_t n; (n = ::read(pipeFds[0], buffer, sizeof buffer)) > 0;)
+    for (ssize_t n; (n = ::read(readEnd.Get(), buffer, sizeof buffer)) > 0;)
         err.append(buffer, static_cast<size_t>(n));
-    ::close(pipeFds[0]);
     int status = 0;
     ::waitpid(pid, &status, 0);
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, err};
@@ -191,7 +194,7 @@ TEST_F(ProgramsTest, PortThatRefusesTheUserNamesTheGroupThatOwnsIt) {
     const std::string name = owner->gr_name;
 
     const auto [status, err] =
-        FlashAs(kNobody, {"flash", TEVR_SOURCE_DIR "/examples/worked.hex", "--port", port});
+        FlashAs(kNobody, {"flash", ExamplePath("worked.hex"), "--port", port});
     ASSERT_NE(status, 99) << "cannot become an unprivileged user here";
     EXPECT_EQ(status, 1) << err;
     EXPECT_NE(err.find("tevr-flash: " + port + ": Can't open specified device " + port +
@@ -206,7 +209,7 @@ TEST_F(ProgramsTest, PortThatRefusesTheUserNamesTheGroupThatOwnsIt) {
 }
 
 TEST_F(ProgramsTest, ProgressBarFitsANarrowTerminal) {
-    const std::string firmware = WriteHexFile(folder / "fw.hex", {Data(0x0000, 0x2000)});
+    const std::string firmware = WriteHexFile(folder / "fw.hex", {DataAt(0x0000, 0x2000)});
     Program sim({kSim, "--link", folder / "line", "--quiet"}, folder / "sim.out",
                 folder / "sim.err");
     ASSERT_TRUE(WaitForFile(folder / "sim.out", "\n"));
@@ -215,10 +218,9 @@ TEST_F(ProgramsTest, ProgressBarFitsANarrowTerminal) {
     winsize size{};
     size.ws_row = 24;
     size.ws_col = 40;
-    const int tty = ::open(terminal.TerminalPath().c_str(), O_RDWR | O_NOCTTY);
-    ASSERT_GE(tty, 0);
-    ASSERT_EQ(::ioctl(tty, TIOCSWINSZ, &size), 0);
-    ::close(tty);
+    const ScopedFd tty(::open(terminal.TerminalPath().c_str(), O_RDWR | O_NOCTTY));
+    ASSERT_TRUE(tty.Valid());
+    ASSERT_EQ(::ioctl(tty.Get(), TIOCSWINSZ, &size), 0);
     Program flash({kFlasher, "flash", firmware, "--port", folder / "line"}, folder / "flash.out",
                   terminal.TerminalPath());
     std::string err;

@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: MIT
 // Update files in the shapes real tool chains write them, flashed end to end: every byte each
 // file defines must be in the device's memory at its address.
+#include <fstream>
 #include <map>
 
-#include "hex_files.h"
-#include "line_fixture.h"
-#include "../loader/update_file_helpers.h"
+#include "LineTest.h"
+#include "support/SampleFiles.h"
+#include "support/TempFolder.h"
 
 namespace line_test {
 namespace {

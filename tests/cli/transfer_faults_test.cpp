@@ -3,16 +3,17 @@
 // middle followed by a clean one.
 #include <algorithm>
 
+#include "LineTest.h"
 #include "cli/ImageCheck.h"
-#include "hex_files.h"
-#include "line_fixture.h"
+#include "support/SampleFiles.h"
+#include "support/TempFolder.h"
 
 namespace line_test {
 namespace {
 
 // Four pages of four blocks each.
 std::vector<DataRun> EightPagesOfData() {
-    return {Data(0x0000, 0x800), Data(0x1000, 0x800)};
+    return {DataAt(0x0000, 0x800), DataAt(0x1000, 0x800)};
 }
 
 class FaultTest : public LineTest {
@@ -134,7 +135,7 @@ TEST_F(FaultTest, SwitchedOffInTheMiddleThenAFreshTransferCompletes) {
                 stateAtStop == TTransferState::tsAwaitingChecksum)
         << int(stateAtStop);
     EXPECT_FALSE(comm.IsOpen());
-    EXPECT_EQ(host.progress, 0);
+    EXPECT_EQ(host.gauge.progress, 0);
     EXPECT_TRUE(host.led) << "switching off leaves the LED as it was";
     EXPECT_LT(sim->BlocksReceived(), 32);
 

@@ -2,16 +2,14 @@
 // The transfer end to end over the serial component and a simulated boot loader.
 #include <algorithm>
 
+#include "LineTest.h"
 #include "cli/ImageCheck.h"
-#include "hex_files.h"
-#include "line_fixture.h"
+#include "support/SampleFiles.h"
+#include "support/TempFolder.h"
+#include "support/WorkedExample.h"
 
 namespace line_test {
 namespace {
-
-std::string Example(const std::string& name) {
-    return std::string(TEVR_SOURCE_DIR) + "/examples/" + name;
-}
 
 // The bytes the update file defines must all be in the device's memory.
 void ExpectImageHolds(const std::string& file, const Bytes& image) {
@@ -20,17 +18,9 @@ void ExpectImageHolds(const std::string& file, const Bytes& image) {
     EXPECT_EQ(comparison.bytesDiffering, 0) << DescribeComparison(comparison, file);
 }
 
-Bytes WorkedBlockFrame() {
-    Bytes frame{0x22, 0x00, 0x00};
-    for (uint8_t b = 0x01; b <= 0x10; ++b)
-        frame.push_back(b);
-    frame.resize(131, 0xFF);
-    return frame;
-}
-
 TEST_F(LineTest, WorkedExchangeGoesOverTheLineByteForByte) {
     Launch();
-    SetScript({"cmd 01:0000", "cmd 02:0000 10 0102030405060708090A0B0C0D0E0F10"});
+    SetScript(kWorkedScript);
     Start();
     ASSERT_TRUE(RunToCompletion()) << (errors.empty() ? "" : errors.front());
     // The end command has left the tool; the device may take a moment to read it.
@@ -59,7 +49,7 @@ TEST_F(LineTest, WorkedExchangeGoesOverTheLineByteForByte) {
 
     EXPECT_EQ(host.messages, std::vector<std::string>{BootLoaderTransfer::kDoneMessage});
     EXPECT_EQ(host.endings, std::vector<TransferEnding>{TransferEnding::Completed});
-    EXPECT_EQ(host.progressSeen, (std::vector<int32_t>{1, 0}));
+    EXPECT_EQ(host.gauge.progressSeen, (std::vector<int32_t>{1, 0}));
     EXPECT_FALSE(host.button);
     EXPECT_FALSE(host.led);
     EXPECT_FALSE(comm.IsOpen());
@@ -69,7 +59,7 @@ TEST_F(LineTest, WorkedExchangeGoesOverTheLineByteForByte) {
 
 TEST_F(LineTest, FirstPageCommandLeaves21MillisecondsAfterTheSecondGreeting) {
     Launch();
-    SetScript({"cmd 01:0000", "cmd 02:0000 10 0102030405060708090A0B0C0D0E0F10"});
+    SetScript(kWorkedScript);
     Start();
     ASSERT_TRUE(RunToCompletion());
     ASSERT_GE(port.writes.size(), 2u);
@@ -88,15 +78,16 @@ class ExampleTransferTest : public LineTest, public ::testing::WithParamInterfac
 
 TEST_P(ExampleTransferTest, EveryByteOfTheFileReachesTheDeviceMemory) {
     Launch();
-    Convert(Example(GetParam()));
+    Convert(ExamplePath(GetParam()));
     Start();
     ASSERT_TRUE(RunToCompletion()) << (errors.empty() ? "" : errors.front());
-    ExpectImageHolds(Example(GetParam()), sim->Image());
+    ExpectImageHolds(ExamplePath(GetParam()), sim->Image());
     EXPECT_EQ(host.messages, std::vector<std::string>{BootLoaderTransfer::kDoneMessage});
     EXPECT_EQ(transfer.ScriptBlocks(), sim->BlocksReceived());
     EXPECT_EQ(transfer.BlocksConfirmed(), transfer.ScriptBlocks());
-    EXPECT_EQ(host.progressSeen.back(), 0);
-    EXPECT_EQ(*std::max_element(host.progressSeen.begin(), host.progressSeen.end()), host.maxValue)
+    EXPECT_EQ(host.gauge.progressSeen.back(), 0);
+    EXPECT_EQ(*std::max_element(host.gauge.progressSeen.begin(), host.gauge.progressSeen.end()),
+              host.gauge.max)
         << "the gauge reaches its maximum with the last block";
 }
 
@@ -111,7 +102,7 @@ class HighPageTest : public LineTest, public ::testing::WithParamInterface<unsig
 TEST_P(HighPageTest, PageAtAA00IsNotItsOwnAcknowledgement) {
     TempFolder folder;
     const std::string file = WriteHexFile(
-        folder / "high.hex", {Data(0x0000, 0x40), Data(0xAA00, 0x200), Data(0xFF80, 0x80)});
+        folder / "high.hex", {DataAt(0x0000, 0x40), DataAt(0xAA00, 0x200), DataAt(0xFF80, 0x80)});
     SimOptions options;
     options.split = GetParam() != 0;
     options.seed = GetParam();

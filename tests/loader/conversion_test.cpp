@@ -7,7 +7,9 @@
 
 #include "loader/Errors.h"
 #include "loader/RecordList.h"
-#include "update_file_helpers.h"
+#include "support/SampleFiles.h"
+#include "support/TempFolder.h"
+#include "support/TransferFakes.h"
 
 namespace {
 using Lines_ = std::vector<std::string>;
@@ -44,7 +46,7 @@ const Lines_ kWorkedScript{
 
 // The transfer script of a file with these bytes.
 Lines_ ScriptOf(const std::string& content) {
-    TempDir dir;
+    TempFolder dir;
     UpdateLists lists;
     RecordingGauge gauge;
     ConvertUpdateFile(dir.Write("u.hex", content), lists, gauge);
@@ -54,13 +56,13 @@ Lines_ ScriptOf(const std::string& content) {
 }
 
 Lines_ RecordsOf(const std::string& content) {
-    TempDir dir;
+    TempFolder dir;
     return ReadRecordList(dir.Write("u.hex", content));
 }
 
 // The conversion error's message for a file with these bytes, and what it left behind.
 std::string FailureOf(const std::string& content, UpdateLists* left = nullptr) {
-    TempDir dir;
+    TempFolder dir;
     UpdateLists lists;
     RecordingGauge gauge;
     try {
@@ -81,13 +83,13 @@ std::string LowerCase(std::initializer_list<std::string> lines) {
 }
 
 std::string Block16(unsigned address, unsigned first) {
-    return Record(address, Bytes(first, 16));
+    return Record(address, CountingBytes(first, 16));
 }
 
 TEST(Conversion, WorkedExampleGivesBothListsCountsAndGaugeRange) {
     EXPECT_EQ(RecordsOf(kWorkedFile), kWorkedRecords);
 
-    TempDir dir;
+    TempFolder dir;
     UpdateLists lists;
     lists.Memo1 = {"old log"};
     lists.Memo2 = {"old script"};
@@ -166,7 +168,7 @@ TEST(Conversion, FullAndShortBlocks) {
     std::string seven;
     for (unsigned a = 0; a < 0x70; a += 16)
         seven += Block16(a, a) + "\n";
-    seven += Record(0x70, Bytes(0x70, 8)) + "\n" + Block16(0x80, 0) + "\n";
+    seven += Record(0x70, CountingBytes(0x70, 8)) + "\n" + Block16(0x80, 0) + "\n";
     Lines_ script = ScriptOf(seven);
     ASSERT_EQ(script.size(), 3u);
     EXPECT_EQ(script[1], "cmd 02:0000 78 " + data.substr(0, 2 * 0x78));
@@ -188,7 +190,8 @@ TEST(Conversion, LetterCaseIsKeptAndCountsAreUpperCase) {
               (Lines_{"cmd 01:0000", "cmd 01:0A00", "cmd 03:0a80", "cmd 02:0a80 01 ab",
                       "cmd 01:0c00", "cmd 02:0c00 01 cd"}));
     // Filler lines are written in upper case whatever the file's case.
-    EXPECT_EQ(RecordsOf(LowerCase({Record(0xa0, Bytes(0xfa, 16)), Record(0xc0, Bytes(0, 1))}))[4],
+    EXPECT_EQ(RecordsOf(LowerCase(
+                  {Record(0xa0, CountingBytes(0xfa, 16)), Record(0xc0, CountingBytes(0, 1))}))[4],
               "cmd 02:00B0 10 00000000000000000000000000000000");
 }
 
@@ -231,7 +234,7 @@ TEST(ConversionErrors, FieldsThatDoNotRead) {
 }
 
 TEST(ConversionErrors, MissingFileEmptiesTheListsAndKeepsTheGauge) {
-    TempDir dir;
+    TempFolder dir;
     UpdateLists lists;
     lists.Memo1 = {"x"};
     lists.Memo2 = {"cmd 01:0000"};
@@ -239,7 +242,7 @@ TEST(ConversionErrors, MissingFileEmptiesTheListsAndKeepsTheGauge) {
     lists.FileLineCount = 7;
     RecordingGauge gauge;
     try {
-        ConvertUpdateFile(dir.Path("nothere.hex"), lists, gauge);
+        ConvertUpdateFile((dir / "nothere.hex"), lists, gauge);
         FAIL() << "converted a missing file";
     } catch (const EInOutError& e) {
         EXPECT_STREQ(e.what(), "File not found");

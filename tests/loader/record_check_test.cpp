@@ -8,7 +8,9 @@
 #include "loader/RecordList.h"
 #include "loader/TransferScript.h"
 #include "loader/UpdateImage.h"
-#include "update_file_helpers.h"
+#include "support/SampleFiles.h"
+#include "support/TempFolder.h"
+#include "support/TransferFakes.h"
 
 namespace {
 using Lines_ = std::vector<std::string>;
@@ -37,7 +39,7 @@ std::string AtLine(int line, const std::string& what) {
     return "Ошибка в строке " + std::to_string(line) + " файла обновления: " + what;
 }
 
-const std::string kGood = Record(0, Bytes(0, 16));
+const std::string kGood = Record(0, CountingBytes(0, 16));
 const std::string kZeros16(32, '0');
 
 TEST(RecordChecks, MalformedRecordLinesAreRefusedWithTheirLineNumber) {
@@ -56,7 +58,7 @@ TEST(RecordChecks, MalformedRecordLinesAreRefusedWithTheirLineNumber) {
     badType[8] = ' ';
     EXPECT_EQ(RefusalOf({badType}),
               AtLine(1, "в записи есть символ, не являющийся шестнадцатеричной цифрой"));
-    EXPECT_EQ(RefusalOf({kGood, Record(0x10, Bytes(0x10, 16)),
+    EXPECT_EQ(RefusalOf({kGood, Record(0x10, CountingBytes(0x10, 16)),
                          ":10002000000102030405060708090A0B0C0D0E0F00"}),
               AtLine(3, "неверная контрольная сумма записи"));
     EXPECT_EQ(RefusalOf({":00000001FE"}), AtLine(1, "неверная контрольная сумма записи"));
@@ -65,7 +67,7 @@ TEST(RecordChecks, MalformedRecordLinesAreRefusedWithTheirLineNumber) {
 }
 
 TEST(RecordChecks, ChecksumIsTestedWithLowerCaseDigitsToo) {
-    std::string lower = Record(0x1a0, Bytes(0xf0, 16));
+    std::string lower = Record(0x1a0, CountingBytes(0xf0, 16));
     for (auto& c : lower)
         c = static_cast<char>(std::tolower(c));
     EXPECT_EQ(RecordsOf({lower}).back(), "cmd 02:01a0 10 f0f1f2f3f4f5f6f7f8f9fafbfcfdfeff");
@@ -81,7 +83,7 @@ TEST(RecordTypes, AddressAndEndRecordsCarryNoData) {
     EXPECT_EQ(RefusalOf({Record(0, {0}, 4)}),
               AtLine(1, "неверная длина записи расширенного адреса"));
     EXPECT_EQ(RefusalOf({Record(0, {1, 2}, 1)}), AtLine(1, "запись конца файла содержит данные"));
-    EXPECT_EQ(RefusalOf({kGood, Record(0x10, Bytes(0, 16), 6)}),
+    EXPECT_EQ(RefusalOf({kGood, Record(0x10, CountingBytes(0, 16), 6)}),
               AtLine(2, "неизвестный тип записи 06"));
     EXPECT_EQ(RefusalOf({Record(0x10, {}, 0xFF)}), AtLine(1, "неизвестный тип записи FF"));
 }
@@ -96,7 +98,7 @@ TEST(RecordTypes, ExtendedAddressesPlaceDataAtTheirAbsoluteAddress) {
     const std::string outside = "данные за пределами 64 КиБ памяти устройства (адрес 10000)";
     EXPECT_EQ(RefusalOf({kGood, Record(0, {0, 1}, 4), Record(0, {1})}), AtLine(3, outside));
     EXPECT_EQ(RefusalOf({Record(0, {0x10, 0}, 2), Record(0, {1})}), AtLine(2, outside));
-    EXPECT_EQ(RefusalOf({Record(0xFFF0, Bytes(0, 32))}), AtLine(1, outside));
+    EXPECT_EQ(RefusalOf({Record(0xFFF0, CountingBytes(0, 32))}), AtLine(1, outside));
     EXPECT_EQ(RefusalOf({Record(0, {0xFF, 0xFF}, 4), Record(0xFFFF, {1})}),
               AtLine(2, "данные за пределами 64 КиБ памяти устройства (адрес FFFFFFFF)"));
     // A non-zero base that no data record uses is harmless.
@@ -106,8 +108,8 @@ TEST(RecordTypes, ExtendedAddressesPlaceDataAtTheirAbsoluteAddress) {
 
 TEST(RecordAddresses, ShortRecordsFollowEachOtherWithoutFiller) {
     // Twelve-byte records: each lands right after the one before.
-    Lines_ script = ScriptOf({Record(0, Bytes(0, 12)), Record(12, Bytes(12, 12)),
-                              Record(24, Bytes(24, 12)), Record(0x7FFE, {4, 4})});
+    Lines_ script = ScriptOf({Record(0, CountingBytes(0, 12)), Record(12, CountingBytes(12, 12)),
+                              Record(24, CountingBytes(24, 12)), Record(0x7FFE, {4, 4})});
     EXPECT_EQ(script,
               (Lines_{"cmd 01:0000",
                       "cmd 02:0000 24 000102030405060708090A0B0C0D0E0F101112131415161718191A"
@@ -117,18 +119,20 @@ TEST(RecordAddresses, ShortRecordsFollowEachOtherWithoutFiller) {
 
 TEST(RecordAddresses, GapsAreFilledInFullWithZeros) {
     // One missing 16-byte record: the same filler line as ever.
-    EXPECT_EQ(RecordsOf({kGood, Record(0x20, Bytes(0x20, 16))})[2], "cmd 02:0010 10 " + kZeros16);
+    EXPECT_EQ(RecordsOf({kGood, Record(0x20, CountingBytes(0x20, 16))})[2],
+              "cmd 02:0010 10 " + kZeros16);
     // Three missing records: one filler line for all 48 bytes.
-    Lines_ records = RecordsOf({kGood, Record(0x40, Bytes(0x40, 16))});
+    Lines_ records = RecordsOf({kGood, Record(0x40, CountingBytes(0x40, 16))});
     EXPECT_EQ(records[2], "cmd 02:0010 30 " + std::string(96, '0'));
     EXPECT_EQ(records[3].substr(0, 15), "cmd 02:0040 10 ");
     // An odd gap after a short record, and data at the start of block 0 missing.
-    EXPECT_EQ(RecordsOf({Record(0, Bytes(0, 5)), Record(8, Bytes(8, 4))})[2],
+    EXPECT_EQ(RecordsOf({Record(0, CountingBytes(0, 5)), Record(8, CountingBytes(8, 4))})[2],
               "cmd 02:0005 03 000000");
-    EXPECT_EQ(RecordsOf({Record(0x40, Bytes(0, 16))})[1],
+    EXPECT_EQ(RecordsOf({Record(0x40, CountingBytes(0, 16))})[1],
               "cmd 02:0000 40 " + std::string(128, '0'));
 
-    Lines_ script = ScriptOf({kGood, Record(0x40, Bytes(0x40, 16)), Record(0x7C, {1, 2, 3, 4})});
+    Lines_ script =
+        ScriptOf({kGood, Record(0x40, CountingBytes(0x40, 16)), Record(0x7C, {1, 2, 3, 4})});
     ASSERT_EQ(script.size(), 2u);
     EXPECT_EQ(script[1].substr(12, 3), "80 ");
     EXPECT_EQ(script[1].size(), 15u + 256u);
@@ -137,19 +141,19 @@ TEST(RecordAddresses, GapsAreFilledInFullWithZeros) {
 
 TEST(RecordAddresses, AnyOrderAndBlockCrossingKeepEveryByteAtItsAddress) {
     // Vectors before the code, a record across a block boundary, and one across a page boundary.
-    EXPECT_EQ(ScriptOf({Record(0x210, {0xEE}), Record(0x7C, Bytes(0x7C, 8)),
+    EXPECT_EQ(ScriptOf({Record(0x210, {0xEE}), Record(0x7C, CountingBytes(0x7C, 8)),
                         Record(0x1FE, {0xA1, 0xA2, 0xA3}), Record(0, {0x11})}),
               (Lines_{"cmd 01:0000", "cmd 02:0000 80 11" + std::string(246, '0') + "7C7D7E7F",
                       "cmd 02:0080 04 80818283", "cmd 02:0180 80 " + std::string(252, '0') + "A1A2",
                       "cmd 01:0200", "cmd 02:0200 11 A3" + std::string(30, '0') + "EE"}));
     // The list says which record pieces made each block.
-    EXPECT_EQ(RecordsOf({Record(0x7C, Bytes(0x7C, 8)), Record(0, {0x11})}),
+    EXPECT_EQ(RecordsOf({Record(0x7C, CountingBytes(0x7C, 8)), Record(0, {0x11})}),
               (Lines_{"cmd 01:0000", "cmd 02:0000 01 11", "cmd 02:0001 7B " + std::string(246, '0'),
                       "cmd 02:007C 04 7C7D7E7F", "cmd 03:0080", "cmd 02:0080 04 80818283"}));
 }
 
 TEST(RecordAddresses, BytesGivenTwiceMustAgree) {
-    EXPECT_EQ(RecordsOf({kGood, Record(0x08, Bytes(8, 16)), kGood}),
+    EXPECT_EQ(RecordsOf({kGood, Record(0x08, CountingBytes(8, 16)), kGood}),
               (Lines_{"cmd 01:0000", "cmd 02:0000 10 000102030405060708090A0B0C0D0E0F",
                       "cmd 02:0010 08 1011121314151617"}));
     EXPECT_EQ(RefusalOf({kGood, Record(0x20, {1}), Record(0x0E, {0x0E, 0x0E})}),
@@ -176,7 +180,7 @@ TEST(RecordAddresses, ToolChainOutputConvertsToItsOwnAddresses) {
 }
 
 TEST(FailedConversion, LeavesNoPartialScript) {
-    TempDir dir;
+    TempFolder dir;
     UpdateLists lists;
     RecordingGauge gauge;
     ConvertUpdateFile(ExamplePath("worked.hex"), lists, gauge);
@@ -185,7 +189,7 @@ TEST(FailedConversion, LeavesNoPartialScript) {
     // A refusal deep in the file, after many records made it into the record list.
     std::string content;
     for (unsigned a = 0; a < 0x400; a += 16)
-        content += Record(a, Bytes(a, 16)) + "\n";
+        content += Record(a, CountingBytes(a, 16)) + "\n";
     content += ":10040000000102030405060708090A0B0C0D0E0F00\n";
     EXPECT_THROW(ConvertUpdateFile(dir.Write("bad.hex", content), lists, gauge), EConvertError);
     EXPECT_TRUE(lists.Memo1.empty());

@@ -10,13 +10,13 @@
 
 #include "loader/Errors.h"
 #include "loader/SystemFile.h"
-#include "update_file_helpers.h"
+#include "support/TempFolder.h"
 
 namespace {
 // Every line of a file with the given bytes, read as the conversion reads: at least one line, end
 // of file tested after each.
 std::vector<std::string> ReadAll(const std::string& content) {
-    TempDir dir;
+    TempFolder dir;
     TextFile file(dir.Write("f.hex", content));
     std::vector<std::string> lines;
     std::string line;
@@ -82,7 +82,7 @@ TEST(TextFileLines, LongLinesAndBinaryBytesAcrossBufferEdges) {
 }
 
 TEST(TextFileLines, ReadingPastTheEndGivesEmptyLines) {
-    TempDir dir;
+    TempFolder dir;
     TextFile file(dir.Write("f.hex", "a\n"));
     std::string line;
     file.ReadLine(line);
@@ -93,7 +93,7 @@ TEST(TextFileLines, ReadingPastTheEndGivesEmptyLines) {
 }
 
 TEST(TextFileErrors, OpeningFailuresCarryTheFileErrorMessage) {
-    TempDir dir;
+    TempFolder dir;
     auto messageOf = [](const std::string& path) -> std::string {
         try {
             TextFile file(path);
@@ -102,19 +102,19 @@ TEST(TextFileErrors, OpeningFailuresCarryTheFileErrorMessage) {
         }
         return "opened";
     };
-    EXPECT_EQ(messageOf(dir.Path("missing.hex")), "File not found");
+    EXPECT_EQ(messageOf((dir / "missing.hex")), "File not found");
     EXPECT_EQ(messageOf(""), "File not found");
     std::string plain = dir.Write("plain.hex", "x");
     EXPECT_EQ(messageOf(plain + "/inside.hex"), "Invalid filename");
-    EXPECT_EQ(messageOf(dir.Path("nofolder/a.hex")), "File not found");
-    EXPECT_EQ(messageOf(dir.Path("")), "File access denied") << "a folder";
+    EXPECT_EQ(messageOf((dir / "nofolder/a.hex")), "File not found");
+    EXPECT_EQ(messageOf((dir / "")), "File access denied") << "a folder";
     EXPECT_EQ(messageOf(std::string(5000, 'n') + ".hex"), "Invalid filename");
 }
 
 TEST(TextFileErrors, TooManyOpenFiles) {
     rlimit saved{};
     ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &saved), 0);
-    TempDir dir;
+    TempFolder dir;
     std::string path = dir.Write("f.hex", "x");
     std::vector<std::unique_ptr<TextFile>> open;
     rlimit low = saved;

@@ -3,7 +3,7 @@
 // receive events, and reading events of any size.
 #include <gtest/gtest.h>
 
-#include "transfer_fakes.h"
+#include "TransferTest.h"
 
 namespace transfer_test {
 namespace {

@@ -2,18 +2,10 @@
 // The normal exchange with the boot loader, event by event, as the device and the line deliver it.
 #include <gtest/gtest.h>
 
-#include "transfer_fakes.h"
+#include "TransferTest.h"
 
 namespace transfer_test {
 namespace {
-
-Bytes WorkedBlockFrame() {
-    Bytes frame{0x22, 0x00, 0x00};
-    for (uint8_t b = 1; b <= 0x10; ++b)
-        frame.push_back(b);
-    frame.resize(131, 0xFF);
-    return frame;
-}
 
 TEST_F(TransferTest, WorkedExchangeByteForByte) {
     SetScript(kWorkedScript);

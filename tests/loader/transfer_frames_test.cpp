@@ -2,8 +2,8 @@
 // Frames made of script lines: fill, length, checksum, and lines that cannot be sent.
 #include <gtest/gtest.h>
 
+#include "TransferTest.h"
 #include "loader/Errors.h"
-#include "transfer_fakes.h"
 
 namespace transfer_test {
 namespace {

@@ -3,12 +3,9 @@
 // after one switched off in the middle.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-#include <filesystem>
-#include <fstream>
-
+#include "TransferTest.h"
 #include "loader/Errors.h"
-#include "transfer_fakes.h"
+#include "support/TempFolder.h"
 
 namespace transfer_test {
 namespace {
@@ -111,18 +108,12 @@ INSTANTIATE_TEST_SUITE_P(EchoReceived, RestartTest, ::testing::Values(50, 131));
 
 class HexFileStartTest : public TransferTest {
 protected:
-    void SetUp() override {
-        dir = std::filesystem::temp_directory_path() /
-              ("transfer_start_" + std::to_string(::getpid()));
-        std::filesystem::create_directories(dir);
-        SetScript(kWorkedScript);
-    }
-    void TearDown() override { std::filesystem::remove_all(dir); }
-    std::filesystem::path dir;
+    void SetUp() override { SetScript(kWorkedScript); }
+    TempFolder dir;
 };
 
 TEST_F(HexFileStartTest, MissingHexFileIsReportedButTransferGoesAhead) {
-    host.edit1 = (dir / "gone.Hex").string();
+    host.edit1 = dir / "gone.Hex";
     try {
         Start();
         FAIL() << "no error";
@@ -136,12 +127,10 @@ TEST_F(HexFileStartTest, MissingHexFileIsReportedButTransferGoesAhead) {
 }
 
 TEST_F(HexFileStartTest, OnlyHexFilesAreOpened) {
-    host.edit1 = (dir / "gone.bin").string();
+    host.edit1 = dir / "gone.bin";
     EXPECT_NO_THROW(Start());
     Stop();
-    const auto present = dir / "present.hex";
-    std::ofstream(present) << ":00000001FF\n";
-    host.edit1 = present.string();
+    host.edit1 = dir.Write("present.hex", ":00000001FF\n");
     EXPECT_NO_THROW(Start());
     EXPECT_TRUE(port.open);
 }

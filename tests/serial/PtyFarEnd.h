@@ -6,12 +6,13 @@
 #include <string>
 #include <vector>
 
-class TPtyFarEnd {
+#include "base/ScopedFd.h"
+
+class PtyFarEnd {
 public:
-    TPtyFarEnd();
-    ~TPtyFarEnd();
-    TPtyFarEnd(const TPtyFarEnd&) = delete;
-    TPtyFarEnd& operator=(const TPtyFarEnd&) = delete;
+    PtyFarEnd();
+    PtyFarEnd(const PtyFarEnd&) = delete;
+    PtyFarEnd& operator=(const PtyFarEnd&) = delete;
 
     const std::string& SlavePath() const { return slavePath_; }
     void Send(const std::vector<unsigned char>& bytes);
@@ -24,6 +25,6 @@ public:
     unsigned SlaveRate() const;
 
 private:
-    int master_;
+    ScopedFd master_;
     std::string slavePath_;
 };

@@ -5,9 +5,9 @@
 
 #include "PtyFarEnd.h"
 
-unsigned TPtyFarEnd::SlaveRate() const {
+unsigned PtyFarEnd::SlaveRate() const {
     // Terminal settings asked of a master are those of its slave.
     termios2 t{};
-    if (ioctl(master_, TCGETS2, &t) != 0) return 0;
+    if (ioctl(master_.Get(), TCGETS2, &t) != 0) return 0;
     return t.c_ospeed;
 }

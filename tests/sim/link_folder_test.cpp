@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: MIT
 // The simulator's link in a folder that is not there yet.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 #include <sys/stat.h>
 
 #include <filesystem>
 
 #include "sim/BootLoaderSim.h"
 #include "sim/LinkFolder.h"
+#include "support/TempFolder.h"
 
 namespace {
 
@@ -15,16 +15,12 @@ namespace fs = std::filesystem;
 
 class LinkFolderTest : public ::testing::Test {
 protected:
-    LinkFolderTest() {
-        char pattern[] = "/tmp/tevr-linkdir-XXXXXX";
-        root = mkdtemp(pattern);
-    }
-    ~LinkFolderTest() override { fs::remove_all(root); }
     static mode_t Mode(const std::string& path) {
         struct stat st {};
         return ::stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
     }
-    std::string root;
+    TempFolder folder;
+    const std::string root = folder.Path().string();
 };
 
 TEST_F(LinkFolderTest, MissingFoldersAreMadeAndTheSharedOneIsOpenToEveryUser) {

@@ -1,15 +1,14 @@
 // SPDX-License-Identifier: MIT
 // The simulated boot loader in a normal transfer, driven from a raw tool side.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 
+#include "SimTest.h"
 #include "sim/SimError.h"
-#include "sim_fixture.h"
 
 namespace sim_test {
 namespace {
@@ -34,9 +33,7 @@ TEST_F(SimTest, WrongGreetingAnswerIsOnlyEchoed) {
 }
 
 TEST_F(SimTest, TransferWritesTheImageAndEnds) {
-    const std::string image =
-        (std::filesystem::temp_directory_path() / ("sim_image_" + std::to_string(::getpid())))
-            .string();
+    const std::string image = folder / "image.bin";
     SimOptions options;
     options.imagePath = image;
     Launch(options);
@@ -47,7 +44,7 @@ TEST_F(SimTest, TransferWritesTheImageAndEnds) {
     EXPECT_EQ(Exchange(first), Echoed(first, {DataSum(first)}));
     const Bytes second = BlockCommand(0x0280, 0xF0);
     EXPECT_EQ(Exchange(second), Echoed(second, {DataSum(second)}));
-    EXPECT_EQ(Exchange(kEndCommand, 0), kEndCommand);
+    EXPECT_EQ(Exchange(kEndFrame, 0), kEndFrame);
 
     ASSERT_TRUE(sim->WaitForEnd(5s));
     EXPECT_EQ(sim->BlocksReceived(), 2);
@@ -60,7 +57,6 @@ TEST_F(SimTest, TransferWritesTheImageAndEnds) {
     std::ifstream file(image, std::ios::binary);
     const Bytes saved((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
     EXPECT_EQ(saved, memory);
-    std::filesystem::remove(image);
 
     // The run ends once the tool lets go of the line.
     tool->Close();
@@ -103,10 +99,7 @@ TEST_F(SimTest, CommandsOffTheirBoundaryAreFaultsAndWriteNothing) {
 }
 
 TEST_F(SimTest, LinkPointsAtTheLineAndIsRemovedAfterwards) {
-    const auto dir =
-        std::filesystem::temp_directory_path() / ("sim_link_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    const auto link = dir / "ttyBK";
+    const auto link = folder.Path() / "ttyBK";
     std::filesystem::create_symlink("/nonexistent", link);  // a stale link is replaced
     {
         SimOptions options;
@@ -126,7 +119,6 @@ TEST_F(SimTest, LinkPointsAtTheLineAndIsRemovedAfterwards) {
     options.linkPath = link.string();
     EXPECT_THROW(BootLoaderSim{options}, SimError);
     EXPECT_TRUE(std::filesystem::is_regular_file(link));
-    std::filesystem::remove_all(dir);
 }
 
 }  // namespace

@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <thread>
 
-#include "sim_fixture.h"
+#include "SimTest.h"
 
 namespace sim_test {
 namespace {
@@ -115,8 +115,7 @@ TEST_F(SimFaultTest, SilentAfterZeroStopsRightAfterTheSecondGreeting) {
 }
 
 TEST_F(SimFaultTest, HangupAfterABlockClosesTheLine) {
-    const auto link =
-        std::filesystem::temp_directory_path() / ("sim_hangup_" + std::to_string(::getpid()));
+    const auto link = folder.Path() / "ttyBK";
     SimOptions options;
     options.hangupAfter = 1;
     options.linkPath = link.string();

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include "base/ScopedFd.h"
 #include "sim/SimFaultPlan.h"
 #include "sim/SimWire.h"
 
@@ -53,28 +54,24 @@ protected:
     SimWireTest() {
         int fds[2];
         EXPECT_EQ(::pipe2(fds, O_NONBLOCK | O_CLOEXEC), 0);
-        in_ = fds[0];
-        out_ = fds[1];
-    }
-    ~SimWireTest() override {
-        ::close(in_);
-        ::close(out_);
+        in_.Reset(fds[0]);
+        out_.Reset(fds[1]);
     }
     std::vector<uint8_t> Written() {
         uint8_t buffer[256];
-        const ssize_t n = ::read(in_, buffer, sizeof buffer);
+        const ssize_t n = ::read(in_.Get(), buffer, sizeof buffer);
         return n > 0 ? std::vector<uint8_t>(buffer, buffer + n) : std::vector<uint8_t>{};
     }
 
-    int in_ = -1;
-    int out_ = -1;
+    ScopedFd in_;
+    ScopedFd out_;
     const SimWire::Clock::time_point t0 = SimWire::Clock::now();
 };
 
 TEST_F(SimWireTest, PacedBytesTakeTheirByteTimeAndAnswersQueueBehind) {
     SimOptions options;
     options.pace = true;
-    SimWire wire(options, out_);
+    SimWire wire(options, out_.Get());
     wire.FromTool({1, 2, 3}, t0);
     const auto byte = SimWire::kPacedByteTime;
     EXPECT_EQ(wire.NextDue(), t0 + 3 * byte) << "the echo of three bytes is gathered";
@@ -94,7 +91,7 @@ TEST_F(SimWireTest, PacedBytesTakeTheirByteTimeAndAnswersQueueBehind) {
 TEST_F(SimWireTest, MergedAnswerGoesOutWithTheEcho) {
     SimOptions options;
     options.merge = true;
-    SimWire wire(options, out_);
+    SimWire wire(options, out_.Get());
     wire.Echo(0x22);
     wire.Answer(0x18, t0, After::FallSilent);
     wire.WriteEcho();

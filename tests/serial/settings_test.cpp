@@ -3,7 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "FakePort.h"
+#include "FakeDevice.h"
 #include "serial/VaEventLoop.h"
 #include "serial/VaUtils.h"
 
@@ -23,7 +23,7 @@ void ApplyWindowSettings(TVaCustomComm& comm) {
 class SettingsTest : public ::testing::Test {
 protected:
     std::shared_ptr<TVaEventLoop> loop = std::make_shared<TVaEventLoop>();
-    TFakeComm comm{loop};
+    FakeComm comm{loop};
     std::size_t Writes() {
         std::lock_guard lock(comm.port->mutex);
         return comm.port->lineSettings.size();

@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "base/ScopedFd.h"
+
 namespace sim_test {
 
 using Bytes = std::vector<uint8_t>;
@@ -24,31 +26,25 @@ using Clock = std::chrono::steady_clock;
 class ToolSide {
 public:
     explicit ToolSide(const std::string& path) {
-        fd_ = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-        if (fd_ < 0) throw std::runtime_error("cannot open " + path);
+        file_.Reset(::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+        if (!file_.Valid()) throw std::runtime_error("cannot open " + path);
         termios settings{};
-        ::tcgetattr(fd_, &settings);
+        ::tcgetattr(file_.Get(), &settings);
         ::cfmakeraw(&settings);
         ::cfsetspeed(&settings, B9600);
-        ::tcsetattr(fd_, TCSANOW, &settings);
+        ::tcsetattr(file_.Get(), TCSANOW, &settings);
     }
-    ~ToolSide() { Close(); }
-    ToolSide(const ToolSide&) = delete;
-    ToolSide& operator=(const ToolSide&) = delete;
 
-    void Close() {
-        if (fd_ >= 0) ::close(fd_);
-        fd_ = -1;
-    }
+    void Close() { file_.Reset(); }
 
     void Write(const Bytes& bytes) {
         size_t done = 0;
         while (done < bytes.size()) {
-            const ssize_t n = ::write(fd_, bytes.data() + done, bytes.size() - done);
+            const ssize_t n = ::write(file_.Get(), bytes.data() + done, bytes.size() - done);
             if (n > 0) {
                 done += static_cast<size_t>(n);
             } else {
-                pollfd p{fd_, POLLOUT, 0};
+                pollfd p{file_.Get(), POLLOUT, 0};
                 ::poll(&p, 1, 100);
             }
         }
@@ -87,17 +83,17 @@ public:
     bool HangsUp(std::chrono::milliseconds limit = 5s) {
         const auto end = Clock::now() + limit;
         while (Clock::now() < end) {
-            pollfd p{fd_, POLLIN, 0};
+            pollfd p{file_.Get(), POLLIN, 0};
             ::poll(&p, 1, Remaining(end));
             if (p.revents & (POLLHUP | POLLERR)) return true;
             uint8_t buffer[256];
-            const ssize_t n = ::read(fd_, buffer, sizeof buffer);
+            const ssize_t n = ::read(file_.Get(), buffer, sizeof buffer);
             if (n < 0 && errno == EIO) return true;
         }
         return false;
     }
 
-    int Descriptor() const { return fd_; }
+    int Descriptor() const { return file_.Get(); }
 
 private:
     static bool EndsWith(const Bytes& bytes, const Bytes& tail) {
@@ -111,10 +107,10 @@ private:
     // One read of at most `most` bytes once something is there; empty when the time ran out.
     Bytes ReadSome(Clock::time_point end, size_t most) {
         for (;;) {
-            pollfd p{fd_, POLLIN, 0};
+            pollfd p{file_.Get(), POLLIN, 0};
             if (::poll(&p, 1, Remaining(end)) <= 0) return {};
             Bytes bytes(most);
-            const ssize_t n = ::read(fd_, bytes.data(), most);
+            const ssize_t n = ::read(file_.Get(), bytes.data(), most);
             if (n > 0) {
                 bytes.resize(static_cast<size_t>(n));
                 return bytes;
@@ -123,7 +119,7 @@ private:
         }
     }
 
-    int fd_ = -1;
+    ScopedFd file_;
 };
 
 }  // namespace sim_test

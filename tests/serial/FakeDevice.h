@@ -12,9 +12,9 @@
 #include "serial/VaComm.h"
 #include "serial/VaPort.h"
 
-class TFakeWatch;
+class FakeWatch;
 
-class TFakePort : public TVaPortDevice, public std::enable_shared_from_this<TFakePort> {
+class FakeDevice : public TVaPortDevice, public std::enable_shared_from_this<FakeDevice> {
 public:
     // Everything below is guarded by `mutex`.
     std::mutex mutex;
@@ -49,18 +49,18 @@ public:
 };
 
 // A component that opens the fake instead of a device.
-class TFakeComm : public TVaComm {
+class FakeComm : public TVaComm {
 public:
-    explicit TFakeComm(std::shared_ptr<TVaDispatcher> dispatcher)
-        : TVaComm(std::move(dispatcher)), port(std::make_shared<TFakePort>()) {}
-    std::shared_ptr<TFakePort> port;
+    explicit FakeComm(std::shared_ptr<TVaDispatcher> dispatcher)
+        : TVaComm(std::move(dispatcher)), port(std::make_shared<FakeDevice>()) {}
+    std::shared_ptr<FakeDevice> port;
 
 protected:
     void OpenDevice() override { SetDevice(port); }
 };
 
 // Holds posted work until RunAll, on the thread that created it.
-class THeldDispatcher : public TVaDispatcher {
+class HeldDispatcher : public TVaDispatcher {
 public:
     void Post(std::function<void()> fn) override;
     bool IsOwningThread() const override { return std::this_thread::get_id() == owner_; }

@@ -2,7 +2,6 @@
 // The port list, on a made-up /dev, sysfs and simulator directory whose device nodes are links
 // to a real pseudo-terminal.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,6 +10,7 @@
 
 #include "PtyFarEnd.h"
 #include "serial/VaPortList.h"
+#include "support/TempFolder.h"
 
 namespace fs = std::filesystem;
 
@@ -19,15 +19,11 @@ namespace {
 class PortListTest : public ::testing::Test {
 protected:
     PortListTest() {
-        char pattern[] = "/tmp/tevr-portlist-XXXXXX";
-        root = mkdtemp(pattern);
         sim = root + "/sim";
         roots = {root + "/dev", root + "/sys/class/tty", {{sim, "simulated"}}};
         for (const auto& dir : {roots.DevDir, roots.SysClassTtyDir, sim})
             fs::create_directories(dir);
     }
-    ~PortListTest() override { fs::remove_all(root); }
-
     void Node(const std::string& name) {
         fs::create_symlink(far.SlavePath(), roots.DevDir + "/" + name);
     }
@@ -36,8 +32,9 @@ protected:
         std::ofstream(path) << text << "\n";
     }
 
-    TPtyFarEnd far;
-    std::string root;
+    PtyFarEnd far;
+    TempFolder folder;
+    const std::string root = folder.Path().string();
     std::string sim;  // a folder of links offered as ports
     TVaPortListRoots roots;
 };

@@ -6,8 +6,10 @@
 #include <memory>
 #include <numeric>
 
+#include "ToolSide.h"
 #include "sim/BootLoaderSim.h"
-#include "tool_side.h"
+#include "support/TempFolder.h"
+#include "support/WorkedExample.h"
 
 namespace sim_test {
 
@@ -26,8 +28,6 @@ inline Bytes BlockCommand(uint16_t address, uint8_t first = 0) {
 inline uint8_t DataSum(const Bytes& block) {
     return static_cast<uint8_t>(std::accumulate(block.begin() + 3, block.end(), 0u));
 }
-
-inline const Bytes kEndCommand{0x99, 0x00, 0x00};
 
 class SimTest : public ::testing::Test {
 protected:
@@ -58,6 +58,7 @@ protected:
         return expected;
     }
 
+    TempFolder folder;  // for images and links
     std::unique_ptr<BootLoaderSim> sim;
     std::unique_ptr<ToolSide> tool;
 };

@@ -5,7 +5,7 @@
 
 #include <chrono>
 
-#include "FakePort.h"
+#include "FakeDevice.h"
 #include "serial/VaEventLoop.h"
 
 using namespace std::chrono_literals;
@@ -30,7 +30,7 @@ protected:
     }
 
     std::shared_ptr<TVaEventLoop> loop = std::make_shared<TVaEventLoop>();
-    TFakeComm comm{loop};
+    FakeComm comm{loop};
     std::vector<std::string> errors;
     std::vector<std::string> fired;
 };
@@ -181,14 +181,14 @@ TEST_F(CommEventsTest, NoThreadsWithoutEventsInDirectMode) {
     EXPECT_EQ(comm.WriteBytes(&byte, 1), 1);
     EXPECT_EQ(comm.port->Output(), std::vector<unsigned char>{0x42});
 
-    TFakeComm noDispatcher(nullptr);  // neither its own dispatcher nor a default one
+    FakeComm noDispatcher(nullptr);  // neither its own dispatcher nor a default one
     EXPECT_THROW(noDispatcher.Open(), EVaCommError);
     EXPECT_FALSE(noDispatcher.IsOpen());
 }
 
 TEST_F(CommEventsTest, DestroyedWithAHandOverHeld) {
-    auto held = std::make_shared<THeldDispatcher>();
-    auto doomed = std::make_unique<TFakeComm>(held);
+    auto held = std::make_shared<HeldDispatcher>();
+    auto doomed = std::make_unique<FakeComm>(held);
     auto port = doomed->port;
     bool handled = false;
     doomed->OnRxChar = [&](TVaCustomComm&, int) { handled = true; };

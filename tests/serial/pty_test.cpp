@@ -6,7 +6,7 @@
 #include <chrono>
 #include <thread>
 
-#include "FakePort.h"
+#include "FakeDevice.h"
 #include "PtyFarEnd.h"
 #include "serial/VaComm.h"
 #include "serial/VaEventLoop.h"
@@ -37,7 +37,7 @@ protected:
         };
     }
 
-    TPtyFarEnd far;
+    PtyFarEnd far;
     std::shared_ptr<TVaEventLoop> loop = std::make_shared<TVaEventLoop>();
     TVaComm comm{loop};
     std::vector<std::string> errors;
@@ -257,7 +257,7 @@ TEST_F(PtyTest, ReadBytesEndsOnCountGapOrTimeout) {
 }
 
 TEST_F(PtyTest, ComponentDestroyedWithAnEventInFlight) {
-    auto held = std::make_shared<THeldDispatcher>();
+    auto held = std::make_shared<HeldDispatcher>();
     bool fired = false;
     {
         TVaComm doomed(held);
@@ -300,7 +300,7 @@ TEST_F(PtyTest, HungUpLineIsReportedAsTheDeviceGoneOnce) {
     comm.Close();
 
     // Without a handler the error handler hears of it, as a device that went away.
-    TPtyFarEnd other;
+    PtyFarEnd other;
     comm.OnDeviceGone = nullptr;
     comm.SetDeviceName(other.SlavePath());
     comm.Open();

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "FakePort.h"
+#include "FakeDevice.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -11,10 +11,10 @@ constexpr auto kPatience = std::chrono::seconds(10);
 
 }  // namespace
 
-class TFakeWatch : public TVaPortWatch {
+class FakeWatch : public TVaPortWatch {
 public:
-    explicit TFakeWatch(std::shared_ptr<TFakePort> port) : port_(std::move(port)) {}
-    ~TFakeWatch() override {
+    explicit FakeWatch(std::shared_ptr<FakeDevice> port) : port_(std::move(port)) {}
+    ~FakeWatch() override {
         std::lock_guard lock(port_->mutex);
         --port_->watchesAlive;
         port_->cv.notify_all();
@@ -44,45 +44,45 @@ public:
     }
 
 private:
-    std::shared_ptr<TFakePort> port_;
+    std::shared_ptr<FakeDevice> port_;
     bool woken_ = false;  // under port_->mutex
 };
 
-void TFakePort::Raise(std::uint32_t mask) {
+void FakeDevice::Raise(std::uint32_t mask) {
     std::lock_guard lock(mutex);
     events.push_back(mask);
     cv.notify_all();
 }
 
-void TFakePort::SetAcceptWrites(bool accept) {
+void FakeDevice::SetAcceptWrites(bool accept) {
     std::lock_guard lock(mutex);
     acceptWrites = accept;
     cv.notify_all();
 }
 
-std::vector<unsigned char> TFakePort::Output() {
+std::vector<unsigned char> FakeDevice::Output() {
     std::lock_guard lock(mutex);
     return output;
 }
 
-bool TFakePort::WaitOutput(std::size_t count) {
+bool FakeDevice::WaitOutput(std::size_t count) {
     std::unique_lock lock(mutex);
     return cv.wait_for(lock, kPatience, [&] { return output.size() >= count; });
 }
 
-void TFakePort::Close() {
+void FakeDevice::Close() {
     std::lock_guard lock(mutex);
     closed = true;
 }
 
-int TFakePort::WriteLineSettings(const Dcb& dcb) {
+int FakeDevice::WriteLineSettings(const Dcb& dcb) {
     std::lock_guard lock(mutex);
     if (closed) return EBADF;
     lineSettings.push_back(dcb);
     return lineSettingsError;
 }
 
-int TFakePort::ReadStatus(TVaCommStatus& status) {
+int FakeDevice::ReadStatus(TVaCommStatus& status) {
     std::lock_guard lock(mutex);
     status = TVaCommStatus{};
     if (closed) return EBADF;
@@ -93,13 +93,13 @@ int TFakePort::ReadStatus(TVaCommStatus& status) {
     return 0;
 }
 
-int TFakePort::InputCount(int& count) {
+int FakeDevice::InputCount(int& count) {
     std::lock_guard lock(mutex);
     count = static_cast<int>(input.size());
     return closed ? EBADF : 0;
 }
 
-int TFakePort::Read(void* buffer, int count, int, int& got) {
+int FakeDevice::Read(void* buffer, int count, int, int& got) {
     std::lock_guard lock(mutex);
     got = 0;
     if (closed) return EBADF;
@@ -111,7 +111,7 @@ int TFakePort::Read(void* buffer, int count, int, int& got) {
     return 0;
 }
 
-int TFakePort::Write(const void* data, int count, int, int& written) {
+int FakeDevice::Write(const void* data, int count, int, int& written) {
     std::lock_guard lock(mutex);
     written = 0;
     if (closed) return EBADF;
@@ -124,34 +124,34 @@ int TFakePort::Write(const void* data, int count, int, int& written) {
     return 0;
 }
 
-std::unique_ptr<TVaPortWatch> TFakePort::WatchEvents(std::uint32_t, int& error) {
+std::unique_ptr<TVaPortWatch> FakeDevice::WatchEvents(std::uint32_t, int& error) {
     error = 0;
     std::lock_guard lock(mutex);
     ++watchesCreated;
     ++watchesAlive;
-    return std::make_unique<TFakeWatch>(shared_from_this());
+    return std::make_unique<FakeWatch>(shared_from_this());
 }
 
-std::unique_ptr<TVaPortWatch> TFakePort::WatchWritable(int& error) {
+std::unique_ptr<TVaPortWatch> FakeDevice::WatchWritable(int& error) {
     error = 0;
     std::lock_guard lock(mutex);
     ++watchesCreated;
     ++watchesAlive;
-    return std::make_unique<TFakeWatch>(shared_from_this());
+    return std::make_unique<FakeWatch>(shared_from_this());
 }
 
-void THeldDispatcher::Post(std::function<void()> fn) {
+void HeldDispatcher::Post(std::function<void()> fn) {
     std::lock_guard lock(mutex_);
     posted_.push_back(std::move(fn));
     cv_.notify_all();
 }
 
-bool THeldDispatcher::WaitPosted(std::size_t count) {
+bool HeldDispatcher::WaitPosted(std::size_t count) {
     std::unique_lock lock(mutex_);
     return cv_.wait_for(lock, kPatience, [&] { return posted_.size() >= count; });
 }
 
-void THeldDispatcher::RunAll() {
+void HeldDispatcher::RunAll() {
     std::vector<std::function<void()>> work;
     {
         std::lock_guard lock(mutex_);

@@ -1,0 +1,186 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+// The transfer's surroundings made of plain fields, so that it runs without a window: a port
+// that hands out queued bytes and keeps what was written, a port that notes what passes through
+// another one, a gauge and a host. They may note their calls in one shared journal.
+#include <chrono>
+#include <cstdint>
+#include <deque>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "loader/TransferHost.h"
+#include "loader/TransferPort.h"
+
+using Bytes = std::vector<uint8_t>;
+using Journal = std::vector<std::string>;
+
+class FakeTransferPort : public TransferPort {
+public:
+    explicit FakeTransferPort(Journal& journal) : journal_(journal) {}
+
+    void SetDeviceName(const std::string& name) override {
+        deviceName = name;
+        journal_.push_back("device " + name);
+    }
+    void Open() override {
+        if (!openError.empty()) throw std::runtime_error(openError);
+        open = true;
+        journal_.push_back("open");
+    }
+    void SetDtr(bool on) override {
+        if (!dtrError.empty()) throw std::runtime_error(dtrError);
+        dtr = on;
+        journal_.push_back(on ? "dtr on" : "dtr off");
+    }
+    int32_t ReadBytes(void* buffer, int32_t count) override {
+        ++reads;
+        int32_t n = 0;
+        auto* out = static_cast<uint8_t*>(buffer);
+        while (n < count && n < readLimit && !input.empty()) {
+            out[n++] = input.front();
+            input.pop_front();
+        }
+        return n;
+    }
+    int32_t WriteBytes(const void* buffer, int32_t count) override {
+        const auto* bytes = static_cast<const uint8_t*>(buffer);
+        written.emplace_back(bytes, bytes + count);
+        journal_.push_back("write " + std::to_string(count));
+        return count;
+    }
+    void Close() override {
+        if (open) journal_.push_back("close");
+        open = false;
+    }
+
+    std::string deviceName;
+    std::string openError;  // Open throws this when set
+    std::string dtrError;   // SetDtr throws this when set
+    bool open = false;
+    bool dtr = true;
+    int32_t readLimit = INT32_MAX;  // at most this many bytes per ReadBytes
+    int reads = 0;
+    std::deque<uint8_t> input;
+    std::vector<Bytes> written;
+
+private:
+    Journal& journal_;
+};
+
+// Every read and write that passes through `inner`, with the time it happened.
+class RecordingPort : public TransferPort {
+public:
+    struct Noted {
+        std::chrono::steady_clock::time_point at;
+        Bytes bytes;
+    };
+
+    explicit RecordingPort(TransferPort& inner) : inner_(inner) {}
+
+    void SetDeviceName(const std::string& name) override { inner_.SetDeviceName(name); }
+    void Open() override { inner_.Open(); }
+    void SetDtr(bool on) override { inner_.SetDtr(on); }
+    int32_t ReadBytes(void* buffer, int32_t count) override {
+        const int32_t got = inner_.ReadBytes(buffer, count);
+        const auto* bytes = static_cast<const uint8_t*>(buffer);
+        if (got > 0) reads.push_back({std::chrono::steady_clock::now(), Bytes(bytes, bytes + got)});
+        return got;
+    }
+    int32_t WriteBytes(const void* buffer, int32_t count) override {
+        const auto* bytes = static_cast<const uint8_t*>(buffer);
+        writes.push_back({std::chrono::steady_clock::now(), Bytes(bytes, bytes + count)});
+        return inner_.WriteBytes(buffer, count);
+    }
+    void Close() override { inner_.Close(); }
+
+    std::vector<Noted> reads;
+    std::vector<Noted> writes;
+
+private:
+    TransferPort& inner_;
+};
+
+// Keeps every maximum and position it is given.
+class RecordingGauge : public ProgressGauge {
+public:
+    explicit RecordingGauge(Journal* journal = nullptr) : journal_(journal) {}
+
+    void SetMaxValue(int32_t value) override {
+        max = value;
+        maxima.push_back(value);
+    }
+    int32_t Progress() const override { return progress; }
+    void SetProgress(int32_t value) override {
+        progress = value;
+        progressSeen.push_back(value);
+        if (journal_) journal_->push_back("progress " + std::to_string(value));
+    }
+
+    int32_t max = 100;
+    int32_t progress = 0;
+    std::vector<int32_t> maxima;
+    std::vector<int32_t> progressSeen;
+
+private:
+    Journal* journal_;
+};
+
+// The window as fields. Its clock is one of its own that every reading advances by a
+// millisecond, or with `realTime` the steady clock.
+class RecordingHost : public TransferHost {
+public:
+    explicit RecordingHost(Journal* journal = nullptr) : gauge(journal), journal_(journal) {}
+
+    std::string Edit1Text() const override { return edit1; }
+    std::string ComboBox1Text() const override { return comboBox1; }
+    UpdateLists& Lists() override { return lists; }
+    void SetLedChecked(bool checked) override {
+        if (led != checked) Note(checked ? "led on" : "led off");
+        led = checked;
+    }
+    bool ButtonChecked() const override { return button; }
+    void SetButtonChecked(bool checked) override {
+        button = checked;
+        Note(checked ? "button on" : "button off");
+    }
+    ProgressGauge& Gauge() override { return gauge; }
+    void ShowMessage(const std::string& text) override {
+        messages.push_back(text);
+        Note("message " + text);
+    }
+    void TransferFinished(TransferEnding ending) override {
+        static constexpr const char* kNames[] = {"running", "completed", "switched off",
+                                                 "echo mismatch", "device gone"};
+        endings.push_back(ending);
+        Note(std::string("finished ") + kNames[static_cast<int>(ending)]);
+    }
+    uint32_t TickCount() override {
+        if (realTime)
+            return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                             std::chrono::steady_clock::now().time_since_epoch())
+                                             .count());
+        ticks.push_back(tick);
+        return tick++;
+    }
+
+    std::string edit1 = "update.bin";
+    std::string comboBox1 = "COM3";
+    UpdateLists lists;
+    bool led = false;
+    bool button = false;
+    RecordingGauge gauge;
+    std::vector<std::string> messages;
+    std::vector<TransferEnding> endings;
+    bool realTime = false;
+    uint32_t tick = 1000;
+    std::vector<uint32_t> ticks;
+
+private:
+    void Note(const std::string& line) {
+        if (journal_) journal_->push_back(line);
+    }
+
+    Journal* journal_;
+};
