@@ -21,7 +21,8 @@ void ShowApplicationError(const std::exception& error) {
 }  // namespace
 
 int RunTevrLoader(int& argc, char** argv, const std::function<void(TForm1&)>& onCreated) {
-    TFlashTimer::Scope flashTimer;
+    TFlashTimer::Start();
+    const ScopeGuard flashTimer(&TFlashTimer::Stop);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tevr-loader"));
     // Lets the desktop match the window to its launcher (name and icon of the task-bar entry).

@@ -178,8 +178,8 @@ std::shared_ptr<TVaDispatcher> TVaCustomComm::EffectiveDispatcher() const {
     return dispatcher_ ? dispatcher_ : VaDefaultDispatcher();
 }
 
-Dcb TVaCustomComm::BuildDcb() const {
-    Dcb dcb;
+TVaDcb TVaCustomComm::BuildDcb() const {
+    TVaDcb dcb;
     if (baudrate_ == brUser)
         dcb.BaudRate = static_cast<std::uint32_t>(userBaudrate_);
     else if (baudrate_ < std::size(kRates))

@@ -126,7 +126,7 @@ public:
     void SetDispatcher(std::shared_ptr<TVaDispatcher> value);
 
     // The device control block for the current settings.
-    Dcb BuildDcb() const;
+    TVaDcb BuildDcb() const;
     // Writes BuildDcb to the device when open and UpdateDCB; raises "Error writing dcb".
     void ApplyLineSettings();
     // The event mask the threads watch: MonitorEvents, without EV_TXEMPTY unless DirectWrite.

@@ -35,7 +35,7 @@ public:
     // Releases the device at once; a wait in progress on a watch is not ended by it.
     virtual void Close() = 0;
 
-    virtual int WriteLineSettings(const Dcb& dcb) = 0;
+    virtual int WriteLineSettings(const TVaDcb& dcb) = 0;
     virtual int SetDtr(bool on) = 0;
     // Queue counts and the line errors since the previous call, which this call clears.
     virtual int ReadStatus(TVaCommStatus& status) = 0;

@@ -144,7 +144,7 @@ constexpr std::uint32_t fAbortOnError = 0x4000;
 
 // The device control block: every line setting in one plain record, built afresh from the
 // component's settings each time it is written.
-struct Dcb {
+struct TVaDcb {
     std::uint32_t DCBlength = 28;
     std::uint32_t BaudRate = 0;
     std::uint32_t Flags = 0;
@@ -158,7 +158,7 @@ struct Dcb {
     char ErrorChar = 0;
     char EofChar = 0;
     char EvtChar = 0;
-    bool operator==(const Dcb&) const = default;
+    bool operator==(const TVaDcb&) const = default;
 };
 
 // Parity and stop-bit values of the block.

@@ -6,7 +6,7 @@
 
 namespace {
 
-struct SystemRole {
+struct TSystemRole {
     QPalette::ColorGroup group;
     QPalette::ColorRole role;
 };
@@ -31,7 +31,7 @@ struct SystemRole {
 //   clGrayText                                                          -> disabled WindowText
 //   clInfoText, clInfoBk                                                -> ToolTipText /
 //   ToolTipBase
-constexpr SystemRole kRoles[] = {
+constexpr TSystemRole kRoles[] = {
     {QPalette::Active, QPalette::Button},             // 0 clScrollBar
     {QPalette::Active, QPalette::Mid},                // 1 clBackground
     {QPalette::Active, QPalette::Highlight},          // 2 clActiveCaption
@@ -66,7 +66,7 @@ TColor ColorToRGB(TColor c) {
     const unsigned number = c & 0xFF;
     // An unknown number resolves to black, as the desktop answers for a colour it lacks.
     if (number >= std::size(kRoles) || !qGuiApp) return clBlack;
-    const SystemRole& r = kRoles[number];
+    const TSystemRole& r = kRoles[number];
     return FromQColor(QGuiApplication::palette().color(r.group, r.role));
 }
 

@@ -14,14 +14,14 @@
 
 namespace {
 
-struct Entry {
+struct TFlashEntry {
     const TAbBinGControl* key;         // identity only; never used to reach the control
     QPointer<TAbBinGControl> control;  // made on the GUI thread, read there to deliver
     uint32_t divisor;
     uint32_t lastCounter;
 };
 
-struct Phase {
+struct TFlashPhase {
     QPointer<TAbBinGControl> control;
     uint32_t tick;
     bool on;
@@ -33,12 +33,12 @@ uint32_t MillisecondsSinceStart() {
         duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
 
-class FlashState {
+class TFlashState {
 public:
-    ~FlashState() { StopThread(); }
+    ~TFlashState() { StopThread(); }
 
     Mutex listLock;
-    std::vector<Entry> list GUARDED_BY(listLock);
+    std::vector<TFlashEntry> list GUARDED_BY(listLock);
     uint32_t counter GUARDED_BY(listLock) = 0;
 
     void StartThread() {
@@ -89,13 +89,13 @@ private:
     bool stopping_ GUARDED_BY(runLock_) = false;
 };
 
-FlashState& State() {
-    static FlashState state;
+TFlashState& State() {
+    static TFlashState state;
     return state;
 }
 
-Entry* Find(std::vector<Entry>& list, const TAbBinGControl* control) {
-    for (Entry& e : list)
+TFlashEntry* Find(std::vector<TFlashEntry>& list, const TAbBinGControl* control) {
+    for (TFlashEntry& e : list)
         if (e.key == control) return &e;
     return nullptr;
 }
@@ -113,11 +113,11 @@ bool TFlashTimer::Running() {
 }
 
 void TFlashTimer::RegisterFlash(TAbBinGControl* control, uint32_t divisor) {
-    FlashState& s = State();
+    TFlashState& s = State();
     const uint32_t last = divisor + MillisecondsSinceStart();
     QPointer<TAbBinGControl> pointer(control);
     MutexLock guard(s.listLock);
-    if (Entry* e = Find(s.list, control)) {
+    if (TFlashEntry* e = Find(s.list, control)) {
         e->divisor = divisor;
         e->lastCounter = last;
         return;
@@ -127,7 +127,7 @@ void TFlashTimer::RegisterFlash(TAbBinGControl* control, uint32_t divisor) {
 }
 
 void TFlashTimer::UnregisterFlash(TAbBinGControl* control) {
-    FlashState& s = State();
+    TFlashState& s = State();
     MutexLock guard(s.listLock);
     for (auto it = s.list.begin(); it != s.list.end(); ++it) {
         if (it->key == control) {
@@ -138,12 +138,12 @@ void TFlashTimer::UnregisterFlash(TAbBinGControl* control) {
 }
 
 void TFlashTimer::Tick() {
-    FlashState& s = State();
-    std::vector<Phase> phases;
+    TFlashState& s = State();
+    std::vector<TFlashPhase> phases;
     {
         MutexLock guard(s.listLock);
         s.counter = s.counter == 0xFFFFFFFFu ? 0 : s.counter + 1;
-        for (Entry& e : s.list) {
+        for (TFlashEntry& e : s.list) {
             try {
                 if ((e.divisor & e.lastCounter) != (e.divisor & s.counter))
                     phases.push_back({e.control, s.counter, (e.divisor & s.counter) != 0});
@@ -157,7 +157,7 @@ void TFlashTimer::Tick() {
     // Controls exist only while the application does, and were registered after it was made.
     QCoreApplication* app = QCoreApplication::instance();
     if (!app) return;
-    for (Phase& phase : phases) {
+    for (TFlashPhase& phase : phases) {
         try {
             QMetaObject::invokeMethod(
                 app,
@@ -171,32 +171,32 @@ void TFlashTimer::Tick() {
 }
 
 uint32_t TFlashTimer::TickCounter() {
-    FlashState& s = State();
+    TFlashState& s = State();
     MutexLock guard(s.listLock);
     return s.counter;
 }
 
 void TFlashTimer::SetTickCounter(uint32_t value) {
-    FlashState& s = State();
+    TFlashState& s = State();
     MutexLock guard(s.listLock);
     s.counter = value;
 }
 
 std::size_t TFlashTimer::Count() {
-    FlashState& s = State();
+    TFlashState& s = State();
     MutexLock guard(s.listLock);
     return s.list.size();
 }
 
 bool TFlashTimer::IsRegistered(const TAbBinGControl* control) {
-    FlashState& s = State();
+    TFlashState& s = State();
     MutexLock guard(s.listLock);
     return Find(s.list, control) != nullptr;
 }
 
 uint32_t TFlashTimer::DivisorOf(const TAbBinGControl* control) {
-    FlashState& s = State();
+    TFlashState& s = State();
     MutexLock guard(s.listLock);
-    const Entry* e = Find(s.list, control);
+    const TFlashEntry* e = Find(s.list, control);
     return e ? e->divisor : 0;
 }

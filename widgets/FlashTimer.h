@@ -4,7 +4,7 @@
 // program, telling flashing controls on the GUI thread when their phase flips.
 //
 // The program starts it before any window exists and stops it at the end:
-//     int main(...) { TFlashTimer::Scope flash; QApplication app(...); ... }
+//     TFlashTimer::Start(); const ScopeGuard stop(&TFlashTimer::Stop); QApplication app(...);
 // Registration and all delivery happen on the GUI thread; the tick thread only reads the flash
 // list under its lock and queues phase changes, so the GUI thread never waits for it.
 #include <cstddef>
@@ -39,13 +39,4 @@ public:
     static bool IsRegistered(const TAbBinGControl* control);
     // The entry's divisor, 0 when the control is not registered.
     static uint32_t DivisorOf(const TAbBinGControl* control);
-
-    // Runs the timer for the lifetime of a scope (the program's main).
-    class Scope {
-    public:
-        Scope() { Start(); }
-        ~Scope() { Stop(); }
-        Scope(const Scope&) = delete;
-        Scope& operator=(const Scope&) = delete;
-    };
 };

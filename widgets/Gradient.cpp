@@ -6,46 +6,46 @@
 
 namespace {
 
-struct Rgb {
+struct TRgb {
     int r, g, b;
 };
 
-Rgb Channels(TColor c) {
+TRgb Channels(TColor c) {
     return {RedOf(c), GreenOf(c), BlueOf(c)};
 }
 
 // Per-channel steps are held in 32 bits, as the drawing has always done; the rounding of the
 // step decides single levels of the result (the button's row 5 is 0xD4, not 0xD5).
-struct Steps {
+struct TSteps {
     float r, g, b;
 };
 
-Steps StepsOf(const Rgb& d, int n) {
+TSteps StepsOf(const TRgb& d, int n) {
     const long double ln = n;
     return {static_cast<float>(d.r / ln), static_cast<float>(d.g / ln),
             static_cast<float>(d.b / ln)};
 }
 
 // From + Round(t * s): (c1 + Round(t * s)) mod 256 per channel.
-QColor Rounded(const Rgb& c1, const Steps& s, long double t) {
+QColor Rounded(const TRgb& c1, const TSteps& s, long double t) {
     return QColor((c1.r + RoundHalfEven(t * s.r)) & 0xFF, (c1.g + RoundHalfEven(t * s.g)) & 0xFF,
                   (c1.b + RoundHalfEven(t * s.b)) & 0xFF);
 }
 
 // From + Trunc(j * s): Trunc(j * s + c1) per channel.
-QColor Truncated(const Rgb& c1, const Steps& s, int j) {
+QColor Truncated(const TRgb& c1, const TSteps& s, int j) {
     const long double t = j;
     return QColor(TruncToInt(t * s.r + c1.r) & 0xFF, TruncToInt(t * s.g + c1.g) & 0xFF,
                   TruncToInt(t * s.b + c1.b) & 0xFF);
 }
 
-QColor ToQ(const Rgb& c) {
+QColor ToQ(const TRgb& c) {
     return QColor(c.r, c.g, c.b);
 }
 
-class Pattern {
+class TPattern {
 public:
-    Pattern(QImage& img, const Rgb& c1, const Rgb& c2)
+    TPattern(QImage& img, const TRgb& c1, const TRgb& c2)
         : img_(img), p_(&img), w_(img.width()), h_(img.height()), c1_(c1), c2_(c2) {
         d_ = {c2.r - c1.r, c2.g - c1.g, c2.b - c1.b};
         k_ = std::max({std::abs(d_.r), std::abs(d_.g), std::abs(d_.b)}) & 0xFF;
@@ -121,7 +121,7 @@ private:
         int n = AtLeast1(k);
         const int band = extent / n;
         n = AtLeast1(extent / band);
-        const Steps s = StepsOf(d_, n);
+        const TSteps s = StepsOf(d_, n);
         for (int j = 0; j <= n; ++j) {
             const QColor c = Truncated(c1_, s, j);
             const int a = j * band, b = std::min((j + 1) * band, extent);
@@ -133,7 +133,7 @@ private:
     // From on the line at `middle`, stepping towards To on both sides. The second style keeps
     // lines that fall above or left of the image out, as the first never reaches them.
     void Mirrored(bool horizontal, int n, int middle, bool both) {
-        const Steps s = StepsOf(d_, n);
+        const TSteps s = StepsOf(d_, n);
         auto line = [&](int at, const QColor& c) { horizontal ? Row(at, c) : Column(at, c); };
         line(middle, ToQ(c1_));
         for (int j = 1; j <= n; ++j) {
@@ -145,7 +145,7 @@ private:
 
     void Ellipses(float px, float py, int cx, int cy) {
         img_.fill(ToQ(c2_));
-        const Steps s = StepsOf(d_, k_);
+        const TSteps s = StepsOf(d_, k_);
         for (int j = k_; j >= 1; --j) {
             const QColor c = Rounded(c1_, s, j);
             const int rx = RoundHalfEven((long double)j * px),
@@ -161,7 +161,7 @@ private:
         const float px = static_cast<float>(w_ / (long double)k_ / 2);
         const float py = static_cast<float>(h_ / (long double)k_ / 2);
         const int cx = w_ / 2, cy = h_ / 2;
-        const Steps s = StepsOf(d_, k_);
+        const TSteps s = StepsOf(d_, k_);
         for (int j = k_; j >= 0; --j) {
             const int rx = RoundHalfEven((long double)j * px),
                       ry = RoundHalfEven((long double)j * py);
@@ -174,7 +174,7 @@ private:
         const float px = static_cast<float>(w_ / (long double)n / divide);
         const float py = static_cast<float>(h_ / (long double)n / divide);
         const int cx = w_ / 2, cy = h_ / 2;
-        const Steps s = StepsOf(d_, n);
+        const TSteps s = StepsOf(d_, n);
         p_.setBrush(Qt::NoBrush);
         for (int j = n; j >= 1; --j) {
             const int rx = RoundHalfEven((long double)j * px),
@@ -191,7 +191,7 @@ private:
         const int n = std::max(w_, h_);
         const float px = static_cast<float>(w_ / (long double)n);
         const float py = static_cast<float>(h_ / (long double)n);
-        const Steps s = StepsOf(d_, n);
+        const TSteps s = StepsOf(d_, n);
         auto x = [&](int v) { return mirrored ? w_ - v : v; };
         for (int j = 0; j <= n; ++j) {
             const int dx = RoundHalfEven((long double)j * px),
@@ -204,7 +204,7 @@ private:
     QImage& img_;
     QPainter p_;
     int w_, h_;
-    Rgb c1_, c2_, d_{};
+    TRgb c1_, c2_, d_{};
     int k_ = 1;
 };
 
@@ -230,7 +230,7 @@ QImage GradientImage(int w, int h, TColor from, TColor to, TGradientStyle style)
         return img;
     }
     img.fill(Qt::black);
-    Pattern(img, Channels(a), Channels(b)).Draw(style);
+    TPattern(img, Channels(a), Channels(b)).Draw(style);
     return img;
 }
 

@@ -16,7 +16,7 @@ bool RateClose(speed_t got, std::uint32_t wanted) {
     return diff * 50 <= static_cast<long>(wanted);
 }
 
-int BuildTermios(const Dcb& dcb, termios2& t) {
+int BuildTermios(const TVaDcb& dcb, termios2& t) {
     if (dcb.BaudRate == 0 || dcb.BaudRate > 0x7FFFFFFFu) return EINVAL;
     t = termios2{};
     switch (dcb.ByteSize) {
@@ -82,7 +82,7 @@ int BuildTermios(const Dcb& dcb, termios2& t) {
 
 }  // namespace
 
-int VaWriteTermios2(int fd, const Dcb& dcb) {
+int VaWriteTermios2(int fd, const TVaDcb& dcb) {
     termios2 wanted;
     if (const int error = BuildTermios(dcb, wanted)) return error;
     termios2 previous;

@@ -7,4 +7,4 @@
 // Writes the line settings of `dcb` to the terminal `fd` (raw mode, the exact rate in both speed
 // fields) and reads the rate back. Returns 0 or an error code; on a refused rate the previous
 // settings are restored.
-int VaWriteTermios2(int fd, const Dcb& dcb);
+int VaWriteTermios2(int fd, const TVaDcb& dcb);

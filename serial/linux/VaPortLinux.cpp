@@ -134,7 +134,7 @@ public:
         return f(fd_.Get());
     }
 
-    int WriteLineSettings(const Dcb& dcb) override {
+    int WriteLineSettings(const TVaDcb& dcb) override {
         return WithFd([&](int fd) {
             if (const int error = VaWriteTermios2(fd, dcb)) return error;
             // Windows drives DTR and RTS from the block; here they follow it once, by hand.

@@ -75,7 +75,7 @@ void FakeDevice::Close() {
     closed = true;
 }
 
-int FakeDevice::WriteLineSettings(const Dcb& dcb) {
+int FakeDevice::WriteLineSettings(const TVaDcb& dcb) {
     std::lock_guard lock(mutex);
     if (closed) return EBADF;
     lineSettings.push_back(dcb);

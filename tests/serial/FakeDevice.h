@@ -19,7 +19,7 @@ public:
     // Everything below is guarded by `mutex`.
     std::mutex mutex;
     std::condition_variable cv;
-    std::vector<Dcb> lineSettings;
+    std::vector<TVaDcb> lineSettings;
     int lineSettingsError = 0;
     std::deque<unsigned char> input;
     std::vector<unsigned char> output;
@@ -38,7 +38,7 @@ public:
     bool WaitOutput(std::size_t count);
 
     void Close() override;
-    int WriteLineSettings(const Dcb& dcb) override;
+    int WriteLineSettings(const TVaDcb& dcb) override;
     int SetDtr(bool) override { return 0; }
     int ReadStatus(TVaCommStatus& status) override;
     int InputCount(int& count) override;

@@ -34,7 +34,7 @@ protected:
 
 TEST_F(SettingsTest, WindowValuesGiveTheExpectedBlock) {
     ApplyWindowSettings(comm);
-    const Dcb dcb = comm.BuildDcb();
+    const TVaDcb dcb = comm.BuildDcb();
     EXPECT_EQ(dcb.DCBlength, 28u);
     EXPECT_EQ(dcb.BaudRate, 10400u);
     EXPECT_EQ(dcb.Flags, 0x0001u);
@@ -73,7 +73,7 @@ TEST_F(SettingsTest, FlagsAndCharactersReachTheirOwnFields) {
     comm.SetStopbits(sb15);
     comm.EventChars().SetEofChar(0x1A);
     comm.EventChars().SetEventChar(0x0D);
-    const Dcb dcb = comm.BuildDcb();
+    const TVaDcb dcb = comm.BuildDcb();
     EXPECT_EQ(dcb.Flags, fBinary | fParity | fOutxCtsFlow | fDtrControlHandshake | fInX | fNull |
                              fRtsControlToggle);
     EXPECT_EQ(dcb.Parity, MARKPARITY);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "WidgetTesting.h"
+#include "base/ScopeGuard.h"
 #include "widgets/AbBinGControl.h"
 #include "widgets/FlashTimer.h"
 
@@ -149,7 +150,8 @@ TEST(FlashThread, TicksEveryFiftyMillisecondsUntilStopped) {
 
 TEST(FlashThread, ControlsComeAndGoWhileItTicks) {
     HostWindow window;
-    TFlashTimer::Scope running;
+    TFlashTimer::Start();
+    const ScopeGuard running(&TFlashTimer::Stop);
     for (int round = 0; round < 40; ++round) {
         auto c = std::make_unique<Flasher>(&window);
         c->SetFrequency(ff8Hz);
