@@ -16,7 +16,6 @@
 #include "line/BootLoaderLine.h"
 #include "loader/Conversion.h"
 #include "loader/Errors.h"
-#include "loader/HexField.h"
 
 namespace {
 using Clock = std::chrono::steady_clock;
@@ -247,7 +246,7 @@ void FlashSession::NoteWhereItStopped() {
 
 std::string FlashSession::StallReason() const {
     const std::string within = " within " + Seconds(options_.timeout);
-    const std::string address(TextColumns(transfer_.CurrentLine(), 8, 4));
+    const std::string address = transfer_.CurrentAddress();
     const std::string at = address.empty() ? "" : " at " + address;
     if (transfer_.LinkState() == TLinkState::lsNoGreeting)
         return "no greeting from the boot loader on " + options_.port + within +

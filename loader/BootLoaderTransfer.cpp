@@ -36,6 +36,10 @@ void BootLoaderTransfer::FormCreate() {
     echoCount_ = 0;
 }
 
+std::string BootLoaderTransfer::CurrentAddress() const {
+    return std::string(TextColumns(currentLine_, 8, 4));
+}
+
 void BootLoaderTransfer::AbColBitBtn1Click() {
     if (host_.ButtonChecked()) {
         StartTransfer();

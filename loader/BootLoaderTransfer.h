@@ -50,6 +50,9 @@ public:
     uint8_t ExpectedChecksum() const { return expectedChecksum_; }
     const std::string& EchoText() const { return echoText_; }
     const std::string& CurrentLine() const { return currentLine_; }
+    // The address field of CurrentLine as the script writes it (four hex digits); empty before
+    // the first command.
+    std::string CurrentAddress() const;
     // Echo bytes of the last greeting answer or page command not yet received.
     size_t EchoPending() const { return echoPending_; }
 
