@@ -48,7 +48,6 @@ public:
     uint8_t EchoLength() const { return echoLength_; }
     uint8_t EchoCount() const { return echoCount_; }
     uint8_t ExpectedChecksum() const { return expectedChecksum_; }
-    const std::string& EchoText() const { return echoText_; }
     const std::string& CurrentLine() const { return currentLine_; }
     // The address field of CurrentLine as the script writes it (four hex digits); empty before
     // the first command.

@@ -66,7 +66,6 @@ BootLoaderDevice::Step BootLoaderDevice::FeedCommand(uint8_t byte) {
     lastAddress_ = address;
     switch (frame_[0]) {
         case kPageCommand:
-            ++pages_;
             step.misaligned = address % kPageSize != 0;
             step.answers = true;
             step.answer = kAcknowledge;

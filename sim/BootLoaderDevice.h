@@ -43,7 +43,6 @@ public:
 
     Phase CurrentPhase() const { return phase_; }
     int BlocksReceived() const { return blocks_; }
-    int PagesReceived() const { return pages_; }
     // Address of the last command that completed.
     size_t LastAddress() const { return lastAddress_; }
     const std::array<uint8_t, kMemorySize>& Memory() const { return memory_; }
@@ -56,7 +55,6 @@ private:
     std::vector<uint8_t> frame_;   // the command frame under way
     size_t frameLength_ = 0;
     int blocks_ = 0;
-    int pages_ = 0;
     size_t lastAddress_ = 0;
     std::array<uint8_t, kMemorySize> memory_;
 };
