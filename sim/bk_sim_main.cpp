@@ -41,17 +41,7 @@ constexpr const char* kExitCodes =
     "  3  the tool sent a page or block command whose address is not a multiple of\n"
     "     512 or 128 (refused, answered as usual, noted on standard error even with\n"
     "     --quiet)";
-}  // namespace
-
-int main(int argc, char** argv) {
-    SimOptions options;
-    bool verbose = false;
-    bool quiet = false;
-
-    CLI::App app(kDescription, "bk-sim");
-    UseHelpFormatter(app);
-    app.footer(kExitCodes);
-    app.set_version_flag("--version", std::string("bk-sim ") + kTevrVersion);
+void AddOptions(CLI::App& app, SimOptions& options, bool& verbose, bool& quiet) {
     app.add_option("--link", options.linkPath, "make this symbolic link to the line")
         ->type_name("PATH");
     app.add_option("--image", options.imagePath,
@@ -85,18 +75,14 @@ int main(int argc, char** argv) {
         ->capture_default_str();
     app.add_flag("-v,--verbose", verbose, "note every frame on standard error");
     app.add_flag("-q,--quiet", quiet, "no notes on standard error");
-    try {
-        app.parse(argc, argv);
-    } catch (const CLI::ParseError& e) {
-        const int code = app.exit(e);
-        return code == 0 ? 0 : 2;
-    }
+}
 
-    const auto print = [](const std::string& text) {
-        std::fprintf(stderr, "bk-sim: %s\n", text.c_str());
-    };
-    if (!quiet) options.note = print;
-    if (verbose) options.trace = options.note;
+void Print(const std::string& text) {
+    std::fprintf(stderr, "bk-sim: %s\n", text.c_str());
+}
+
+// Runs the simulator until its run ends; the exit status.
+int Simulate(const SimOptions& options, bool quiet) {
     try {
         BootLoaderSim sim(options);
         g_sim = &sim;
@@ -113,14 +99,36 @@ int main(int argc, char** argv) {
         if (!faults.empty()) {
             if (quiet)
                 for (const std::string& fault : faults)
-                    print(fault);
+                    Print(fault);
             return 3;
         }
         if (outcome == SimOutcome::EndCommand && sim.ImageError().empty()) return 0;
         if (outcome == SimOutcome::Stopped && !quiet) std::fprintf(stderr, "bk-sim: stopped\n");
         return 1;
     } catch (const SimError& e) {
-        std::fprintf(stderr, "bk-sim: %s\n", e.what());
+        Print(e.what());
         return 2;
     }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    SimOptions options;
+    bool verbose = false;
+    bool quiet = false;
+    CLI::App app(kDescription, "bk-sim");
+    UseHelpFormatter(app);
+    app.footer(kExitCodes);
+    app.set_version_flag("--version", std::string("bk-sim ") + kTevrVersion);
+    AddOptions(app, options, verbose, quiet);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        const int code = app.exit(e);
+        return code == 0 ? 0 : 2;
+    }
+    if (!quiet) options.note = Print;
+    if (verbose) options.trace = options.note;
+    return Simulate(options, quiet);
 }
