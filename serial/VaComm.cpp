@@ -43,8 +43,7 @@ TVaCustomComm::~TVaCustomComm() {
 }
 
 bool TVaCustomComm::OnOwningThread() const {
-    const auto dispatcher = EffectiveDispatcher();
-    return !dispatcher || dispatcher->IsOwningThread();
+    return !dispatcher_ || dispatcher_->IsOwningThread();
 }
 
 void TVaCustomComm::CheckNotOpen() const {
@@ -174,10 +173,6 @@ void TVaCustomComm::SetDispatcher(std::shared_ptr<TVaDispatcher> value) {
     dispatcher_ = std::move(value);
 }
 
-std::shared_ptr<TVaDispatcher> TVaCustomComm::EffectiveDispatcher() const {
-    return dispatcher_ ? dispatcher_ : VaDefaultDispatcher();
-}
-
 TVaDcb TVaCustomComm::BuildDcb() const {
     TVaDcb dcb;
     if (baudrate_ == brUser)
@@ -288,7 +283,7 @@ void TVaCustomComm::StartThreads() {
     const bool wantEvents = eventMask_ != 0;
     const bool wantWriter = !directWrite_;
     if (!wantEvents && !wantWriter) return;
-    auto dispatcher = EffectiveDispatcher();
+    const std::shared_ptr<TVaDispatcher> dispatcher = dispatcher_;
     if (!dispatcher)
         throw EVaCommError("No owning thread to hand the port's events to (no dispatcher set)");
     try {

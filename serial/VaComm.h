@@ -35,7 +35,8 @@ public:
         std::function<void(TVaCustomComm& sender, const void* data, int count)>;
     using TVaCommErrorEvent = std::function<void(TVaCustomComm& sender, int errors)>;
 
-    // Without a dispatcher the process-wide default (VaSetDefaultDispatcher) is used at Open.
+    // Without a dispatcher, given here or by SetDispatcher, an Open that needs the worker threads
+    // is refused.
     explicit TVaCustomComm(std::shared_ptr<TVaDispatcher> dispatcher = nullptr);
     // Closes the port (without OnClose). Events still on their way to the owning thread find the
     // component gone and do nothing.
@@ -184,7 +185,6 @@ private:
     void BuffersChanged();
     void StopThreads();
     void ReportDeviceGone(int error);
-    std::shared_ptr<TVaDispatcher> EffectiveDispatcher() const;
     // Calls a copy, so that a handler replacing itself does not destroy what is running.
     template <typename Handler, typename... Args>
     void Fire(const Handler& handler, Args... args) {

@@ -17,7 +17,7 @@ class TVaEventLoop final : public TVaDispatcher {
 public:
     // The constructing thread owns the loop: only it may run it.
     TVaEventLoop();
-    // Work still queued is destroyed unrun, which releases threads waiting in Invoke.
+    // Work still queued is destroyed unrun, which releases the threads waiting for it.
     ~TVaEventLoop() override;
     TVaEventLoop(const TVaEventLoop&) = delete;
     TVaEventLoop& operator=(const TVaEventLoop&) = delete;

@@ -7,42 +7,39 @@
 
 #include "AppTesting.h"
 #include "app/QtDispatcher.h"
+#include "base/ScopeGuard.h"
 
 namespace app_test {
 namespace {
 
-TEST(QtDispatcher, InvokeFromAnotherThreadRunsOnTheWindowsThreadInOrder) {
+TEST(QtDispatcher, WorkFromAnotherThreadRunsOnTheWindowsThreadInOrder) {
     auto dispatcher = std::make_shared<TQtDispatcher>();
     std::vector<int> order;
-    std::atomic<bool> ranOnOwner{true};
-    std::atomic<bool> finished{false};
+    bool ranOnOwner = true;
     std::thread worker([&] {
         EXPECT_FALSE(dispatcher->IsOwningThread());
-        dispatcher->Post([&] { order.push_back(1); });
-        dispatcher->Invoke([&] {
-            ranOnOwner = ranOnOwner && dispatcher->IsOwningThread();
-            order.push_back(2);
-        });
-        // Invoke returned only after the work had run.
-        EXPECT_EQ(order.size(), 2u);
-        finished = true;
+        for (int i = 1; i <= 2; ++i)
+            dispatcher->Post([&, i] {
+                ranOnOwner = ranOnOwner && dispatcher->IsOwningThread();
+                order.push_back(i);
+            });
     });
-    EXPECT_TRUE(WaitFor([&] { return finished.load(); }));
     worker.join();
+    EXPECT_TRUE(WaitFor([&] { return order.size() == 2; }));
     EXPECT_EQ(order, (std::vector<int>{1, 2}));
     EXPECT_TRUE(ranOnOwner);
 }
 
-TEST(QtDispatcher, AfterShutdownWorkIsDroppedAndWaitersReleased) {
+TEST(QtDispatcher, AfterShutdownWorkIsDroppedAtOnce) {
     auto dispatcher = std::make_shared<TQtDispatcher>();
     dispatcher->Shutdown();
     bool ran = false;
     std::atomic<bool> released{false};
     std::thread worker([&] {
-        dispatcher->Invoke([&] { ran = true; });
-        released = true;
+        auto guard = std::make_shared<ScopeGuard<std::function<void()>>>([&] { released = true; });
+        dispatcher->Post([&ran, guard] { ran = true; });
     });
-    // Nothing needs the event loop to release it.
+    // Nothing needs the event loop to release a thread waiting for it.
     worker.join();
     EXPECT_TRUE(released);
     QApplication::processEvents();

@@ -5,8 +5,11 @@
 #include <atomic>
 #include <csignal>
 #include <functional>
+#include <memory>
 #include <thread>
+#include <vector>
 
+#include "base/ScopeGuard.h"
 #include "serial/VaClasses.h"
 #include "serial/VaEventLoop.h"
 
@@ -20,57 +23,37 @@ extern "C" void QuitOnSignal(int) {
     signalledLoop->Quit();
 }
 
-// Passes everything on to a loop and notes when work has been queued in it.
-class NotingDispatcher final : public TVaDispatcher {
-public:
-    explicit NotingDispatcher(TVaEventLoop& loop) : loop_(loop) {}
-    void Post(std::function<void()> fn) override {
-        loop_.Post(std::move(fn));
-        posted = true;
-    }
-    bool IsOwningThread() const override { return loop_.IsOwningThread(); }
-
-    std::atomic<bool> posted{false};
-
-private:
-    TVaEventLoop& loop_;
-};
-
 }  // namespace
 
-TEST(EventLoopTest, InvokeRunsOnTheOwnerAndWaits) {
+TEST(EventLoopTest, WorkPostedFromAnotherThreadRunsOnTheOwnerInOrder) {
     TVaEventLoop loop;
-    std::thread::id ranOn;
-    bool returned = false;
+    std::vector<int> order;
+    bool ranOnOwner = true;
     std::thread worker([&] {
-        loop.Invoke([&] { ranOn = std::this_thread::get_id(); });
-        returned = true;  // read by the owner only after the join
+        EXPECT_FALSE(loop.IsOwningThread());
+        for (int i = 1; i <= 2; ++i)
+            loop.Post([&, i] {
+                ranOnOwner = ranOnOwner && loop.IsOwningThread();
+                order.push_back(i);
+            });
     });
-    EXPECT_TRUE(loop.RunUntil([&] { return ranOn != std::thread::id(); }, 10s));
     worker.join();
-    EXPECT_EQ(ranOn, std::this_thread::get_id());
-    EXPECT_TRUE(returned);
-
-    bool direct = false;
-    loop.Invoke([&] { direct = true; });  // on the owner: at once, no deadlock
-    EXPECT_TRUE(direct);
+    EXPECT_TRUE(loop.RunUntil([&] { return order.size() == 2; }, 10s));
+    EXPECT_EQ(order, (std::vector<int>{1, 2}));
+    EXPECT_TRUE(ranOnOwner);
 }
 
-TEST(EventLoopTest, DestroyedLoopReleasesWaitingInvokes) {
+TEST(EventLoopTest, DestroyedLoopDropsQueuedWorkUnrun) {
     auto loop = std::make_unique<TVaEventLoop>();
-    NotingDispatcher dispatcher(*loop);
-    std::atomic<bool> ran{false}, returned{false};
-    std::thread worker([&] {
-        dispatcher.Invoke([&] { ran = true; });
-        returned = true;
-    });
-    // Destroying the loop while the worker's work waits in it drops the work and releases it.
-    for (int i = 0; i < 10000 && !dispatcher.posted; ++i)
-        std::this_thread::sleep_for(1ms);
-    ASSERT_TRUE(dispatcher.posted);
+    bool ran = false;
+    bool released = false;
+    // What a waiting thread relies on: the dropped work is destroyed, its captures with it.
+    auto guard = std::make_shared<ScopeGuard<std::function<void()>>>([&] { released = true; });
+    loop->Post([&ran, guard] { ran = true; });
+    guard.reset();
+    EXPECT_FALSE(released);
     loop.reset();
-    worker.join();
-    EXPECT_TRUE(returned);
+    EXPECT_TRUE(released);
     EXPECT_FALSE(ran);
 }
 
