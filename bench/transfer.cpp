@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "base/HexDigits.h"
 #include "loader/Conversion.h"
 #include "sim/BootLoaderSim.h"
 
@@ -40,18 +41,14 @@ void WriteImageFile(const std::string& path) {
     uint32_t seed = 12345;
     for (int address = 0; address < kImageBytes; address += 16) {
         unsigned sum = 16 + (address >> 8) + (address & 0xFF);
-        char text[16];
-        std::snprintf(text, sizeof text, ":10%04X00", address);
-        std::string line = text;
+        std::string line = ":10" + HexDigits(static_cast<uint32_t>(address), 4) + "00";
         for (int i = 0; i < 16; ++i) {
             seed = seed * 1103515245u + 12345u;
             const unsigned byte = (seed >> 16) & 0xFF;
-            std::snprintf(text, sizeof text, "%02X", byte);
-            line += text;
+            line += HexDigits(byte, 2);
             sum += byte;
         }
-        std::snprintf(text, sizeof text, "%02X", (0x100 - (sum & 0xFF)) & 0xFF);
-        out << line << text << '\n';
+        out << line << HexDigits((0x100 - (sum & 0xFF)) & 0xFF, 2) << '\n';
     }
     out << ":00000001FF\n";
 }
