@@ -70,8 +70,7 @@ BoardResult FlashSession::Attempt() {
     BoardResult result;
     result.start = std::chrono::system_clock::now();
     const auto began = Clock::now();
-    Outcome outcome = Start();
-    if (outcome == Outcome::Completed) outcome = Drive();
+    const Outcome outcome = Start() ? Drive() : Outcome::Failed;
     Stop();
     FlushRepeats();
     loop_->ResetQuit();
@@ -84,20 +83,20 @@ BoardResult FlashSession::Attempt() {
     return result;
 }
 
-FlashSession::Outcome FlashSession::Start() {
+bool FlashSession::Start() {
     host_.SetButtonChecked(true);
     try {
         transfer_.AbColBitBtn1Click();
         if (!transfer_.Running()) throw SubjectError(options_.port, "the transfer did not start");
     } catch (const SubjectError& e) {
         failure_ = e;
-        return Outcome::Failed;
+        return false;
     } catch (const std::exception& e) {
         failure_ = ErrorAbout(e);
-        return Outcome::Failed;
+        return false;
     }
     report_.Waiting(options_.port);
-    return Outcome::Completed;
+    return true;
 }
 
 FlashSession::Outcome FlashSession::Drive() {

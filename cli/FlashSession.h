@@ -48,7 +48,8 @@ public:
 private:
     enum class Outcome { Completed, Stalled, Interrupted, Failed };
 
-    Outcome Start();
+    // Opens the port and starts the transfer; false with failure_ set when it did not start.
+    bool Start();
     Outcome Drive();
     void Finish(Outcome outcome, BoardResult& result);
     void DrainLog();
