@@ -232,6 +232,8 @@ std::string BoardTable::LineText(const Row& row, Clock::time_point now) const {
         case BoardOutcome::Stalled:
             return head + "stalled: " + PrintableText(result.message);
         case BoardOutcome::Interrupted:
+            // A station stopped while it waited for its next board had no board to stop.
+            if (!result.greeted) return head + result.message;
             return head + result.message + " after " + Blocks(result) + " blocks";
     }
     return head;
