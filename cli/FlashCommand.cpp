@@ -49,6 +49,7 @@ void AddFlashCommand(CLI::App& app, CommandIo& io, CommandAction& action) {
                     "the serial port: a path (/dev/ttyUSB0, a bk-sim link) or COM1 to COM8; "
                     "again for every further board flashed at the same time")
         ->type_name("PORT")
+        ->allow_extra_args(false)
         ->required();
     sub->add_flag("--log", args->log, "print the exchange log (received bytes) on standard error");
     sub->add_option("--timeout", args->timeoutSeconds,
