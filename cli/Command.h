@@ -25,6 +25,7 @@ using CommandAction = std::function<int()>;
 // callback stores the work in `action`.
 void AddConvertCommand(CLI::App& app, CommandIo& io, CommandAction& action);
 void AddFlashCommand(CLI::App& app, CommandIo& io, CommandAction& action);
+void AddJournalCommand(CLI::App& app, CommandIo& io, CommandAction& action);
 void AddPortsCommand(CLI::App& app, CommandIo& io, CommandAction& action);
 void AddVerifyCommand(CLI::App& app, CommandIo& io, CommandAction& action);
 

@@ -1,22 +1,29 @@
 // SPDX-License-Identifier: MIT
-// tevr-flash flash: the update file into the on-board computer through its boot loader.
+// tevr-flash flash: the update file into the on-board computer through its boot loader, on one
+// port or on several at once.
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <cmath>
 #include <iostream>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "cli/Command.h"
-#include "cli/FlashSession.h"
+#include "cli/FlashRun.h"
+#include "serial/VaPort.h"
+#include "serial/VaUtils.h"
 
 namespace {
 struct FlashArguments {
     std::string file;
-    std::string port;
+    std::vector<std::string> ports;
     double timeoutSeconds = 10;
     bool log = false;
+    bool repeat = false;
+    std::string journal;
 };
 
 constexpr const char* kDetails =
@@ -25,7 +32,12 @@ constexpr const char* kDetails =
     "checksum and ends with the end command. A lost or changed echo byte (a line\n"
     "fault) and a device or adapter that goes away end the flash with status 1.\n"
     "Progress, the transfer's messages and --log go to standard error: a progress\n"
-    "bar as wide as the terminal when it is one, plain lines otherwise.";
+    "bar as wide as the terminal when it is one, plain lines otherwise.\n"
+    "\n"
+    "Several --port options flash one board on each port, all at once: a line per\n"
+    "port, then a summary table. Status 1 when a board failed, 3 when none failed\n"
+    "but one stalled. --repeat keeps every port ready for the next board until\n"
+    "Ctrl-C, counting the boards done and failed.";
 }  // namespace
 
 void AddFlashCommand(CLI::App& app, CommandIo& io, CommandAction& action) {
@@ -34,9 +46,11 @@ void AddFlashCommand(CLI::App& app, CommandIo& io, CommandAction& action) {
         "flash", "Load an update file into the on-board computer through its boot loader.");
     sub->footer(std::string(kDetails) + "\n\n" + kExitStatusHelp);
     sub->add_option("FILE", args->file, "the update file (*.hex)")->required();
-    sub->add_option("-p,--port", args->port,
-                    "the serial port: a path (/dev/ttyUSB0, a bk-sim link) or COM1 to COM8")
+    sub->add_option("-p,--port", args->ports,
+                    "the serial port: a path (/dev/ttyUSB0, a bk-sim link) or COM1 to COM8; "
+                    "again for every further board flashed at the same time")
         ->type_name("PORT")
+        ->allow_extra_args(false)
         ->required();
     sub->add_flag("--log", args->log, "print the exchange log (received bytes) on standard error");
     sub->add_option("--timeout", args->timeoutSeconds,
@@ -44,16 +58,30 @@ void AddFlashCommand(CLI::App& app, CommandIo& io, CommandAction& action) {
         ->type_name("SECONDS")
         ->check(CLI::Range(0.001, 86400.0))
         ->capture_default_str();
+    sub->add_flag("--repeat", args->repeat,
+                  "station mode: after each board wait for the next one on the same port, "
+                  "until Ctrl-C");
+    sub->add_option("--journal", args->journal,
+                    "append a JSON line for every board to this file (see the journal command)")
+        ->type_name("FILE");
     sub->callback([args, &io, &action] {
+        std::vector<std::string> devices;
+        for (const std::string& port : args->ports) {
+            const std::string device = VaSystemDevicePath(port);
+            if (std::find(devices.begin(), devices.end(), device) != devices.end())
+                throw CLI::ValidationError("--port", port + " is given twice");
+            devices.push_back(device);
+        }
         action = [args, &io] {
-            FlashOptions options;
+            FlashRunOptions options;
             options.file = args->file;
-            options.port = args->port;
+            options.ports = args->ports;
             options.timeout = std::chrono::milliseconds(std::llround(args->timeoutSeconds * 1000));
             options.log = args->log;
             options.terminal = &io.err == &std::cerr && isatty(STDERR_FILENO) == 1;
-            FlashSession session(options, io.err);
-            return session.Run();
+            options.repeat = args->repeat;
+            options.journal = args->journal;
+            return RunFlash(options, io.err);
         };
     });
 }

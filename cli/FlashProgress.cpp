@@ -71,16 +71,28 @@ std::string ProgressLineText(const TransferFigures& figures) {
     return std::to_string(PerCent(figures)) + " % (" + Blocks(figures) + ", " + Rate(figures) + ")";
 }
 
-FlashProgress::FlashProgress(std::ostream& out, bool terminal, std::function<int()> columns)
-    : out_(out), terminal_(terminal), columns_(std::move(columns)) {}
+FlashProgress::FlashProgress(std::ostream& out, bool terminal, std::function<int()> columns,
+                             std::string prefix)
+    : out_(out), terminal_(terminal), columns_(std::move(columns)), prefix_(std::move(prefix)) {}
+
+void FlashProgress::Waiting(const std::string& port) {
+    Note("waiting for the boot loader on " + port +
+         " (switch the on-board computer on or reset it)");
+}
+
+void FlashProgress::Greeted() {
+    Note("the boot loader greeted; answering");
+}
 
 void FlashProgress::Note(const std::string& text) {
-    Line("tevr-flash: " + text);
+    ClearBar();
+    out_ << "tevr-flash: " << prefix_ << text << '\n';
+    out_.flush();
 }
 
 void FlashProgress::Line(const std::string& text) {
     ClearBar();
-    out_ << text << '\n';
+    out_ << prefix_ << text << '\n';
     out_.flush();
 }
 

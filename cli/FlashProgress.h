@@ -9,6 +9,8 @@
 #include <iosfwd>
 #include <string>
 
+#include "cli/FlashReport.h"
+
 struct TransferFigures {
     int64_t blocksSent = 0;
     int64_t blocksTotal = 0;
@@ -23,26 +25,28 @@ std::string ProgressBarText(const TransferFigures& figures, int columns = 80);
 // "42 % (215/512 blocks, 1016 B/s)"
 std::string ProgressLineText(const TransferFigures& figures);
 
-class FlashProgress {
+class FlashProgress : public FlashReport {
 public:
-    using Clock = std::chrono::steady_clock;
+    // `columns` tells the terminal's width at the time of each drawing. `prefix` goes in front
+    // of every line (after "tevr-flash: " on notes), to tell the ports apart.
+    FlashProgress(std::ostream& out, bool terminal, std::function<int()> columns = {},
+                  std::string prefix = {});
 
-    // `columns` tells the terminal's width at the time of each drawing.
-    FlashProgress(std::ostream& out, bool terminal, std::function<int()> columns = {});
-
+    void Waiting(const std::string& port) override;
+    void Greeted() override;
     // A line of the program's own, after "tevr-flash: ".
-    void Note(const std::string& text);
+    void Note(const std::string& text) override;
     // A line printed as it stands: the transfer's messages and the exchange log.
-    void Line(const std::string& text);
+    void Line(const std::string& text) override;
     // The device's second greeting: the transfer of `blocksTotal` blocks begins.
-    void Started(int64_t blocksTotal, Clock::time_point at);
+    void Started(int64_t blocksTotal, Clock::time_point at) override;
     // Blocks handed to the port so far. The bar is redrawn at most every 100 ms, the plain lines
     // written at every tenth of the way.
-    void Update(int64_t blocksSent, Clock::time_point at);
+    void Update(int64_t blocksSent, Clock::time_point at) override;
     // The last figures, on a line that stays.
-    void Finish(Clock::time_point at);
+    void Finish(Clock::time_point at) override;
     // Leaves the bar as it stands, so that what follows starts on a line of its own.
-    void Abandon();
+    void Abandon() override;
 
 private:
     TransferFigures Figures(Clock::time_point at) const;
@@ -54,6 +58,7 @@ private:
     std::ostream& out_;
     const bool terminal_;
     const std::function<int()> columns_;
+    const std::string prefix_;
     bool started_ = false;
     Clock::time_point start_{};
     int64_t blocksTotal_ = 0;

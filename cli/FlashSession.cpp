@@ -1,20 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "cli/FlashSession.h"
 
-#include <unistd.h>
-
-#include <algorithm>
+#include <csignal>
 #include <cstdio>
-#include <ostream>
-#include <stdexcept>
 
 #include "base/ScopeGuard.h"
-#include "cli/InterruptGuard.h"
-#include "cli/SubjectError.h"
-#include "cli/TerminalColumns.h"
-#include "cli/TevrFlash.h"
+#include "cli/PortStop.h"
 #include "line/BootLoaderLine.h"
-#include "loader/Conversion.h"
 #include "loader/Errors.h"
 
 namespace {
@@ -35,14 +27,18 @@ std::string Seconds(std::chrono::milliseconds duration) {
 }
 }  // namespace
 
-FlashSession::FlashSession(FlashOptions options, std::ostream& err)
+FlashSession::FlashSession(FlashOptions options, const UpdateLists& script, FlashReport& report,
+                           PortStop& stop)
     : options_(std::move(options)),
-      progress_(err, options_.terminal, [] { return TerminalColumns(STDERR_FILENO); }),
+      report_(report),
+      stop_(stop),
       loop_(std::make_shared<TVaEventLoop>()),
       comm_(loop_),
       port_(comm_),
       host_(options_.file, options_.port),
       transfer_(port_, host_) {
+    host_.Lists().Memo2 = script.Memo2;
+    host_.Lists().ScriptLineCount = script.ScriptLineCount;
     ConfigureBootLoaderLine(comm_);
     comm_.OnRxChar = [this](TVaCustomComm&, int count) {
         // Log lines and progress of the event are shown even when the step ends in an error.
@@ -50,70 +46,126 @@ FlashSession::FlashSession(FlashOptions options, std::ostream& err)
         transfer_.VaComm1RxChar(count);
     };
     comm_.OnException = [this](const std::exception& e) {
-        if (failure_.empty()) failure_ = ErrorAbout(e).what();
+        if (!failure_) failure_ = ErrorAbout(e);
     };
     comm_.OnDeviceGone = [this](TVaCustomComm&) { transfer_.DeviceGone(); };
     host_.OnMessage = [this](const std::string& text) { OnTransferMessage(text); };
     host_.OnFinished = [this](TransferEnding ending) { OnTransferFinished(ending); };
+    transfer_.FormCreate();
+    stop_.Add(*loop_);
 }
 
-FlashSession::~FlashSession() = default;
+FlashSession::~FlashSession() {
+    stop_.Remove(*loop_);
+}
 
-int FlashSession::Run() {
-    Prepare();
-    transfer_.FormCreate();
-    InterruptGuard guard(*loop_);
-    Outcome outcome;
-    try {
-        host_.SetButtonChecked(true);
-        try {
-            transfer_.AbColBitBtn1Click();
-        } catch (const std::exception& e) {
-            throw ErrorAbout(e);
-        }
-        if (!transfer_.Running()) throw SubjectError(options_.port, "the transfer did not start");
-        progress_.Note("waiting for the boot loader on " + options_.port +
-                       " (switch the on-board computer on or reset it)");
-        outcome = Drive(guard);
-    } catch (...) {
-        Stop();
-        throw;
-    }
+BoardResult FlashSession::Attempt() {
+    failure_.reset();
+    finished_ = TransferEnding::Running;
+    greeted_ = started_ = endSent_ = false;
+    lastMessage_.clear();
+    repeats_ = 0;
+
+    BoardResult result;
+    result.start = std::chrono::system_clock::now();
+    const auto began = Clock::now();
+    const Outcome outcome = Start() ? Drive() : Outcome::Failed;
     Stop();
     FlushRepeats();
     loop_->ResetQuit();
+    Finish(outcome, result);
+    if (greeted_) result.start = greetedAt_;
+    result.end = std::chrono::system_clock::now();
+    result.seconds =
+        std::chrono::duration<double>(Clock::now() - (greeted_ ? greetedSince_ : began)).count();
+    report_.Ended(result);
+    return result;
+}
 
+bool FlashSession::Start() {
+    host_.SetButtonChecked(true);
+    try {
+        transfer_.AbColBitBtn1Click();
+        if (!transfer_.Running()) throw SubjectError(options_.port, "the transfer did not start");
+    } catch (const SubjectError& e) {
+        failure_ = e;
+        return false;
+    } catch (const std::exception& e) {
+        failure_ = ErrorAbout(e);
+        return false;
+    }
+    report_.Waiting(options_.port);
+    return true;
+}
+
+FlashSession::Outcome FlashSession::Drive() {
+    uint64_t frames = transfer_.FramesSent();
+    auto lastProgress = Clock::now();
+    const auto settled = [&] {
+        return failure_ || !transfer_.Running() || transfer_.FramesSent() != frames;
+    };
+    for (;;) {
+        // A station waits for its next board as long as it takes.
+        if (options_.waitForBoard && transfer_.LinkState() == TLinkState::lsNoGreeting)
+            lastProgress = Clock::now();
+        const auto left = lastProgress + options_.timeout - Clock::now();
+        if (left <= Clock::duration::zero()) return Outcome::Stalled;
+        loop_->RunUntil(settled, std::chrono::ceil<std::chrono::milliseconds>(left));
+        if (stop_.Stopped() || loop_->QuitRequested()) return Outcome::Interrupted;
+        if (failure_) return Outcome::Failed;
+        if (!transfer_.Running())
+            return transfer_.Completed() && endSent_ ? Outcome::Completed : Outcome::Failed;
+        if (transfer_.FramesSent() != frames) {
+            frames = transfer_.FramesSent();
+            lastProgress = Clock::now();
+        }
+    }
+}
+
+void FlashSession::Finish(Outcome outcome, BoardResult& result) {
+    result.greeted = greeted_;
+    result.blocksSent = started_ ? transfer_.BlocksConfirmed() : 0;
+    result.blocksTotal = transfer_.ScriptBlocks();
+    if (outcome == Outcome::Completed) {
+        result.outcome = BoardOutcome::Done;
+        return;
+    }
+    report_.Abandon();
+    NoteWhereItStopped();
     switch (outcome) {
-        case Outcome::Completed:
-            return kExitOk;
         case Outcome::Interrupted:
-            progress_.Abandon();
-            NoteWhereItStopped();
-            progress_.Note(std::string(SignalWord(guard.Signal())) + "; the port is closed");
-            if (guard.Signal() == SIGHUP) return kExitHungUp;
-            return guard.Signal() == SIGTERM ? kExitTerminated : kExitInterrupted;
+            result.outcome = BoardOutcome::Interrupted;
+            result.message = SignalWord(stop_.Signal());
+            report_.Note(result.message + "; the port is closed");
+            return;
         case Outcome::Stalled:
-            progress_.Abandon();
-            NoteWhereItStopped();
-            progress_.Note("no progress: " + StallReason() + "; the port is closed");
-            return kExitStalled;
-        case Outcome::Failed:
+            result.outcome = BoardOutcome::Stalled;
+            result.message = "no progress: " + StallReason();
+            report_.Note(result.message + "; the port is closed");
+            return;
+        default:
             break;
     }
-    progress_.Abandon();
-    NoteWhereItStopped();
-    if (!failure_.empty()) throw std::runtime_error(failure_);
+    result.outcome = BoardOutcome::Failed;
+    result.error = FailureError();
+    result.message =
+        result.error->Subject() == options_.port ? result.error->Message() : result.error->what();
+}
+
+SubjectError FlashSession::FailureError() const {
+    if (failure_) return *failure_;
     switch (transfer_.Ending()) {
         case TransferEnding::DeviceGone:
-            throw SubjectError(options_.port,
-                               "the device or its adapter went away (unplugged, switched off or "
-                               "reset); the port is closed");
+            return SubjectError(options_.port,
+                                "the device or its adapter went away (unplugged, switched off or "
+                                "reset); the port is closed");
         case TransferEnding::EchoMismatch:
-            throw SubjectError(options_.port,
-                               "the echo did not match what was sent: a byte was lost or changed "
-                               "on the line (check the cable and the adapter); the port is closed");
+            return SubjectError(
+                options_.port,
+                "the echo did not match what was sent: a byte was lost or changed "
+                "on the line (check the cable and the adapter); the port is closed");
         default:
-            throw SubjectError(options_.port, "the transfer stopped");
+            return SubjectError(options_.port, "the transfer stopped");
     }
 }
 
@@ -125,37 +177,11 @@ SubjectError FlashSession::ErrorAbout(const std::exception& error) const {
     return PortError(options_.port, error);
 }
 
-void FlashSession::Prepare() {
-    UpdateLists& lists = host_.Lists();
-    About(options_.file, [&] { ConvertUpdateFile(options_.file, lists, host_.Gauge()); });
-}
-
-FlashSession::Outcome FlashSession::Drive(const InterruptGuard& guard) {
-    uint64_t frames = transfer_.FramesSent();
-    auto lastProgress = Clock::now();
-    const auto settled = [&] {
-        return !failure_.empty() || !transfer_.Running() || transfer_.FramesSent() != frames;
-    };
-    for (;;) {
-        const auto left = lastProgress + options_.timeout - Clock::now();
-        if (left <= Clock::duration::zero()) return Outcome::Stalled;
-        loop_->RunUntil(settled, std::chrono::ceil<std::chrono::milliseconds>(left));
-        if (guard.Signal() != 0 || loop_->QuitRequested()) return Outcome::Interrupted;
-        if (!failure_.empty()) return Outcome::Failed;
-        if (!transfer_.Running())
-            return transfer_.Completed() && endSent_ ? Outcome::Completed : Outcome::Failed;
-        if (transfer_.FramesSent() != frames) {
-            frames = transfer_.FramesSent();
-            lastProgress = Clock::now();
-        }
-    }
-}
-
 void FlashSession::DrainLog() {
     std::vector<std::string>& log = host_.Lists().Memo1;
     if (options_.log) {
         for (const std::string& line : log)
-            progress_.Line(line);
+            report_.Line(line);
     }
     // Nothing reads the log back: keep memory flat over a long transfer.
     log.clear();
@@ -167,13 +193,15 @@ void FlashSession::AfterEvent() noexcept {
     const auto now = Clock::now();
     if (!greeted_ && transfer_.LinkState() != TLinkState::lsNoGreeting) {
         greeted_ = true;
-        progress_.Note("the boot loader greeted; answering");
+        greetedAt_ = std::chrono::system_clock::now();
+        greetedSince_ = now;
+        report_.Greeted();
     }
     if (!started_ && transfer_.LinkState() == TLinkState::lsScriptUnderWay) {
         started_ = true;
-        progress_.Started(transfer_.ScriptBlocks(), now);
+        report_.Started(transfer_.ScriptBlocks(), now);
     }
-    if (started_ && transfer_.Running()) progress_.Update(transfer_.BlocksConfirmed(), now);
+    if (started_ && transfer_.Running()) report_.Update(transfer_.BlocksConfirmed(), now);
 }
 
 void FlashSession::OnTransferFinished(TransferEnding ending) {
@@ -183,13 +211,13 @@ void FlashSession::OnTransferFinished(TransferEnding ending) {
     if (ending != TransferEnding::Completed) return;
     endSent_ = WaitForEndCommand();
     if (!endSent_) {
-        if (failure_.empty()) failure_ = options_.port + ": the end command could not be sent";
+        if (!failure_) failure_ = SubjectError(options_.port, "the end command could not be sent");
         return;
     }
     // Every block's checksum has come back right.
     const auto now = Clock::now();
-    progress_.Update(transfer_.BlocksConfirmed(), now);
-    progress_.Finish(now);
+    report_.Update(transfer_.BlocksConfirmed(), now);
+    report_.Finish(now);
     FlushRepeats();
 }
 
@@ -201,7 +229,7 @@ void FlashSession::OnTransferMessage(const std::string& text) {
         return;
     }
     if (finished_ == TransferEnding::Completed) {
-        if (endSent_) progress_.Line(text);
+        if (endSent_) report_.Line(text);
         return;
     }
     // The protocol repeats a message for every event while it waits (a device greeting again
@@ -213,7 +241,7 @@ void FlashSession::OnTransferMessage(const std::string& text) {
     FlushRepeats();
     lastMessage_ = text;
     lastMessageFrames_ = transfer_.FramesSent();
-    progress_.Line(text);
+    report_.Line(text);
 }
 
 bool FlashSession::WaitForEndCommand() {
@@ -223,8 +251,8 @@ bool FlashSession::WaitForEndCommand() {
 
 void FlashSession::FlushRepeats() {
     if (repeats_ == 0) return;
-    progress_.Note("the message above came " + std::to_string(repeats_) + " more time" +
-                   (repeats_ == 1 ? "" : "s"));
+    report_.Note("the message above came " + std::to_string(repeats_) + " more time" +
+                 (repeats_ == 1 ? "" : "s"));
     repeats_ = 0;
 }
 
@@ -234,14 +262,14 @@ void FlashSession::Stop() {
     try {
         transfer_.AbColBitBtn1Click();
     } catch (const std::exception& e) {
-        if (failure_.empty()) failure_ = e.what();
+        if (!failure_) failure_ = ErrorAbout(e);
     }
 }
 
 void FlashSession::NoteWhereItStopped() {
     if (!started_) return;
-    progress_.Note("stopped after " + std::to_string(transfer_.BlocksConfirmed()) + " of " +
-                   std::to_string(transfer_.ScriptBlocks()) + " blocks");
+    report_.Note("stopped after " + std::to_string(transfer_.BlocksConfirmed()) + " of " +
+                 std::to_string(transfer_.ScriptBlocks()) + " blocks");
 }
 
 std::string FlashSession::StallReason() const {

@@ -1,51 +1,57 @@
 // SPDX-License-Identifier: MIT
 #pragma once
-// One run of `tevr-flash flash`: converts the update file, opens the port with the boot loader's
-// line settings, runs the transfer on this thread's event loop until the end command has gone
-// out, and reports on standard error. Also stops a transfer that makes no progress, and one
-// interrupted by Ctrl-C, closing the port in both cases.
+// The flash of one port: opens it with the boot loader's line settings, runs the transfer of the
+// converted script on the event loop of the thread that made the session until the end command
+// has gone out, and tells its FlashReport as it goes. Also stops a transfer that makes no
+// progress, and one stopped by a signal, closing the port in both cases. Everything of a session
+// (its making, Attempt, every handler of its port, its end) happens on that one thread.
 #include <chrono>
 #include <cstdint>
-#include <iosfwd>
 #include <memory>
+#include <optional>
 #include <string>
-#include <vector>
 
 #include "cli/FlashHost.h"
-#include "cli/FlashProgress.h"
+#include "cli/FlashReport.h"
 #include "cli/SubjectError.h"
-#include "loader/BootLoaderTransfer.h"
 #include "line/VaCommTransferPort.h"
+#include "loader/BootLoaderTransfer.h"
 #include "serial/VaComm.h"
 #include "serial/VaEventLoop.h"
+
+class PortStop;
 
 struct FlashOptions {
     std::string file;
     std::string port;  // a path, or COM1 to COM8
     std::chrono::milliseconds timeout{10000};
-    bool log = false;       // the exchange log on standard error
-    bool terminal = false;  // standard error is a terminal: a progress bar instead of lines
+    bool log = false;  // the exchange log as lines of the report
+    // Station mode: no time limit while the port waits for a board to greet.
+    bool waitForBoard = false;
 };
-
-class InterruptGuard;
 
 class FlashSession {
 public:
-    FlashSession(FlashOptions options, std::ostream& err);
+    // `script`: the converted update file (Memo2 and ScriptLineCount). `stop` quits the session's
+    // event loop for a signal.
+    FlashSession(FlashOptions options, const UpdateLists& script, FlashReport& report,
+                 PortStop& stop);
     ~FlashSession();
     FlashSession(const FlashSession&) = delete;
     FlashSession& operator=(const FlashSession&) = delete;
 
-    // Returns the exit status (0, 3, 129, 130 or 143); throws std::exception with the message
-    // ("FILE: ..." or "PORT: ...") when the update file does not convert, the port does not open,
-    // or the transfer fails.
-    int Run();
+    // One board: opens the port, waits for the board's greeting, transfers and closes the port.
+    // Never throws for the port, the transfer or the update file: a failure is in the result,
+    // which also goes to the report's Ended.
+    BoardResult Attempt();
 
 private:
     enum class Outcome { Completed, Stalled, Interrupted, Failed };
 
-    void Prepare();
-    Outcome Drive(const InterruptGuard& guard);
+    // Opens the port and starts the transfer; false with failure_ set when it did not start.
+    bool Start();
+    Outcome Drive();
+    void Finish(Outcome outcome, BoardResult& result);
     void DrainLog();
     void AfterEvent() noexcept;
     void OnTransferFinished(TransferEnding ending);
@@ -55,20 +61,26 @@ private:
     void Stop();
     void NoteWhereItStopped();
     std::string StallReason() const;
+    SubjectError FailureError() const;
     // An error of the update file is about FILE, the rest about PORT.
     SubjectError ErrorAbout(const std::exception& error) const;
 
     const FlashOptions options_;
-    FlashProgress progress_;
+    FlashReport& report_;
+    PortStop& stop_;
     std::shared_ptr<TVaEventLoop> loop_;
     TVaComm comm_;
     VaCommTransferPort port_;
     FlashHost host_;
     BootLoaderTransfer transfer_;
 
-    std::string failure_;  // the first error raised in a handler
+    // Of the current attempt.
+    std::optional<SubjectError> failure_;  // the first error raised in a handler
     TransferEnding finished_ = TransferEnding::Running;
     bool greeted_ = false;
+    // When the board greeted: its time is counted from there, not from the wait before.
+    std::chrono::system_clock::time_point greetedAt_{};
+    std::chrono::steady_clock::time_point greetedSince_{};
     bool started_ = false;
     bool endSent_ = false;
     std::string lastMessage_;

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
-// Ctrl-C (SIGINT), SIGTERM and SIGHUP while a transfer runs: the handler only asks the event loop
-// to return, so the flasher closes the port on its own thread and exits 128 + the signal's number.
+// Ctrl-C (SIGINT), SIGTERM and SIGHUP while transfers run: the handler only asks the event loop
+// to return, so the flasher stops every port (PortStop), each closed on its own thread, and exits
+// 128 + the signal's number.
 // The previous handlers come back when the guard ends. One guard at a time.
 #include <csignal>
 

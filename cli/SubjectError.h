@@ -10,11 +10,19 @@ class SubjectError : public std::runtime_error {
 public:
     SubjectError(const std::string& subject, const std::string& message,
                  std::vector<std::string> hints = {})
-        : std::runtime_error(subject + ": " + message), hints_(std::move(hints)) {}
+        : std::runtime_error(subject + ": " + message),
+          subject_(subject),
+          message_(message),
+          hints_(std::move(hints)) {}
 
+    const std::string& Subject() const { return subject_; }
+    // The message without its subject.
+    const std::string& Message() const { return message_; }
     const std::vector<std::string>& Hints() const { return hints_; }
 
 private:
+    std::string subject_;
+    std::string message_;
     std::vector<std::string> hints_;
 };
 

@@ -29,6 +29,7 @@ namespace {
 void AddCommands(CLI::App& app, CommandIo& io, CommandAction& action) {
     AddConvertCommand(app, io, action);
     AddFlashCommand(app, io, action);
+    AddJournalCommand(app, io, action);
     AddPortsCommand(app, io, action);
     AddVerifyCommand(app, io, action);
 }

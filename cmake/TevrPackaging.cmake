@@ -43,7 +43,8 @@ a time-out, always with a plain message and an exit status.
 
 It also prints the transfer script of a file, lists the serial ports and checks
 a memory image against an update file. It needs no desktop, for bench PCs and
-production lines.")
+production lines: it flashes several boards at once, one on each port, or board
+after board as a station, and keeps a journal of every update.")
 set(CPACK_DEBIAN_FLASH_PACKAGE_SUGGESTS tevr-loader-sim)
 
 set(CPACK_DEBIAN_LOADER_PACKAGE_NAME tevr-loader)

@@ -47,6 +47,17 @@ bool TVaEventLoop::RunOne() {
     return true;
 }
 
+void TVaEventLoop::ProcessPending() {
+    std::size_t pending;
+    {
+        MutexLock lock(mutex_);
+        pending = queue_.size();
+    }
+    // Only what was there on entry: work that posts more work must not keep us here for ever.
+    while (pending-- > 0 && RunOne()) {
+    }
+}
+
 bool TVaEventLoop::RunUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
     using Clock = std::chrono::steady_clock;
     const bool unlimited = limit >= std::chrono::hours(24 * 365);

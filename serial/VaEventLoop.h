@@ -29,6 +29,9 @@ public:
     // work), until Quit, or until `limit` has passed. Returns whether `done` held. A null `done`
     // never holds.
     bool RunUntil(const std::function<bool()>& done, std::chrono::milliseconds limit);
+    // Runs the work queued now, without waiting for more and whatever Quit asked: what the
+    // threads posted before they ended (their last reports) is not lost.
+    void ProcessPending();
 
     // Makes RunUntil return, now and until ResetQuit. Callable from any thread and from a signal
     // handler: it only touches an atomic flag and the wake-up.

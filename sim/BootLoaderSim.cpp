@@ -84,7 +84,9 @@ SimOutcome BootLoaderSim::Run() {
         result = Advance(Clock::now(), events);
     }
     if (result == SimOutcome::Running || ended_) {
-        result = ended_ ? SimOutcome::EndCommand : SimOutcome::Stopped;
+        // A station has done its work once any board has ended.
+        const bool done = ended_ || (options_.repeat && BoardsEnded() > 0);
+        result = done ? SimOutcome::EndCommand : SimOutcome::Stopped;
     }
     if (result == SimOutcome::HungUp) Note("line closed (device unplugged)");
     SetOutcome(result);
@@ -126,6 +128,17 @@ SimOutcome BootLoaderSim::Advance(Clock::time_point at, const LineEvents& events
         return SimOutcome::HungUp;
     }
     if (!silent_) GreetWhenDue(at);
+    if (ended_ && options_.repeat) {
+        // The board is taken away once everything for it has gone out; the next one follows.
+        if (!wire_.Idle() || wire_.HasPending()) return SimOutcome::Running;
+        if (!nextBoardDue_) {
+            nextBoardDue_ = true;
+            nextBoard_ = at + std::chrono::milliseconds(options_.nextBoardAfterMs);
+        } else if (at >= nextBoard_) {
+            NextBoard(at);
+        }
+        return SimOutcome::Running;
+    }
     if (ended_ && wire_.Idle() && !wire_.HasPending() && !released_) {
         line_.ReleaseTerminal();
         released_ = true;
@@ -164,6 +177,7 @@ BootLoaderSim::Clock::time_point BootLoaderSim::NextWake(Clock::time_point now) 
         wake = std::min(wake, RegreetDue());
     }
     if (released_) wake = std::min(wake, lingerUntil_);
+    if (nextBoardDue_) wake = std::min(wake, nextBoard_);
     return std::max(wake, now);
 }
 
@@ -275,24 +289,45 @@ void BootLoaderSim::Greet(Clock::time_point now) {
 
 void BootLoaderSim::FinishEnd() {
     std::string error;
-    if (!options_.imagePath.empty()) {
-        std::ofstream file(options_.imagePath, std::ios::binary | std::ios::trunc);
+    const std::string imagePath = options_.repeat && !options_.imagePath.empty()
+                                      ? options_.imagePath + "." + std::to_string(board_)
+                                      : options_.imagePath;
+    if (!imagePath.empty()) {
+        std::ofstream file(imagePath, std::ios::binary | std::ios::trunc);
         const auto& memory = device_.Memory();
         file.write(reinterpret_cast<const char*>(memory.data()),
                    static_cast<std::streamsize>(memory.size()));
         file.close();
-        if (!file) error = "cannot write the image to " + options_.imagePath;
+        if (!file) error = "cannot write the image to " + imagePath;
     }
-    Note("end command after " + std::to_string(device_.BlocksReceived()) + " blocks" +
-         (options_.imagePath.empty() || !error.empty() ? ""
-                                                       : ", image saved to " + options_.imagePath));
+    Note((options_.repeat ? "board " + std::to_string(board_) + ": " : std::string()) +
+         "end command after " + std::to_string(device_.BlocksReceived()) + " blocks" +
+         (imagePath.empty() || !error.empty() ? "" : ", image saved to " + imagePath));
     if (!error.empty()) Note(error);
     {
         MutexLock lock(mutex_);
         endSeen_ = true;
-        imageError_ = error;
+        ++boardsEnded_;
+        if (imageError_.empty()) imageError_ = error;
     }
     changed_.notify_all();
+}
+
+void BootLoaderSim::NextBoard(Clock::time_point at) {
+    ++board_;
+    device_ = BootLoaderDevice();
+    plan_.Rearm();
+    ended_ = false;
+    nextBoardDue_ = false;
+    heardSinceGreeting_ = false;
+    lastHeard_ = at;
+    nextGreeting_ = at;
+    {
+        MutexLock lock(mutex_);
+        image_.assign(device_.Memory().begin(), device_.Memory().end());
+        blocks_ = 0;
+    }
+    Note("board " + std::to_string(board_) + " in place: greeting");
 }
 
 void BootLoaderSim::SetOutcome(SimOutcome outcome) {
@@ -337,6 +372,11 @@ std::vector<std::vector<uint8_t>> BootLoaderSim::Writes() const {
 int BootLoaderSim::BlocksReceived() const {
     MutexLock lock(mutex_);
     return blocks_;
+}
+
+int BootLoaderSim::BoardsEnded() const {
+    MutexLock lock(mutex_);
+    return boardsEnded_;
 }
 
 void BootLoaderSim::NoteProtocolFault(const BootLoaderDevice::Step& step) {

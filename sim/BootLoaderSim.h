@@ -57,10 +57,13 @@ public:
     SimOutcome Outcome() const;
 
     // Copies of what the device holds and has seen, safe while it runs.
+    // The image of the board under way (with repeat: since its start).
     std::vector<uint8_t> Image() const;
     std::vector<uint8_t> Received() const;             // every byte from the tool
     std::vector<std::vector<uint8_t>> Writes() const;  // every write to the tool, in order
-    int BlocksReceived() const;
+    int BlocksReceived() const;                        // of the board under way
+    // Boards whose end command came.
+    int BoardsEnded() const;
     // Error of saving the image, empty when it was saved or not asked for.
     std::string ImageError() const;
     // Commands the boot loader refused (a page or block address off its boundary), one text
@@ -89,6 +92,7 @@ private:
     void Answer(const BootLoaderDevice::Step& step, Clock::time_point at);
     void Greet(Clock::time_point now);
     void FinishEnd();
+    void NextBoard(Clock::time_point at);
     Clock::time_point NextWake(Clock::time_point now) const;
     Clock::time_point RegreetDue() const;
     void SetOutcome(SimOutcome outcome);
@@ -119,12 +123,16 @@ private:
     Clock::time_point hangupBy_{};
     bool ended_ = false;
     bool released_ = false;
+    int board_ = 1;              // counted from 1
+    bool nextBoardDue_ = false;  // repeat: the next board comes at nextBoard_
+    Clock::time_point nextBoard_{};
 
     // Shared with the callers.
     mutable Mutex mutex_;
     std::condition_variable changed_;  // with mutex_
     SimOutcome outcome_ GUARDED_BY(mutex_) = SimOutcome::Running;
     bool endSeen_ GUARDED_BY(mutex_) = false;
+    int boardsEnded_ GUARDED_BY(mutex_) = 0;
     std::vector<uint8_t> image_ GUARDED_BY(mutex_);
     std::vector<uint8_t> received_ GUARDED_BY(mutex_);
     std::vector<std::vector<uint8_t>> writes_ GUARDED_BY(mutex_);

@@ -32,6 +32,8 @@ public:
     std::optional<uint8_t> WrongChecksum(const BootLoaderDevice::Step& step);
     // What follows the answer of `step`, the device having received `blocks` block commands.
     After AfterAnswer(const BootLoaderDevice::Step& step, int blocks) const;
+    // For the next board: every fault strikes again.
+    void Rearm() { checksumSpoilt_ = echoDropped_ = false; }
 
 private:
     const int badChecksumBlock_;

@@ -32,6 +32,11 @@ struct SimOptions {
     int regreetAfterMs = 2000;
     // Once the end command came, how long to wait for the tool to close the line.
     int lingerMs = 5000;
+    // Station mode: after the end command the next board comes, this long later, with its
+    // memory erased and the faults above armed again; the run goes on until stopped. With an
+    // image path, board N's image goes to that path with ".N" added.
+    bool repeat = false;
+    int nextBoardAfterMs = 500;
 
     unsigned seed = 1;  // of the piece sizes of `split`
 

@@ -35,7 +35,8 @@ constexpr const char* kDescription =
 
 constexpr const char* kExitCodes =
     "Exit status:\n"
-    "  0  the end command came (and the image was saved)\n"
+    "  0  the end command came (and the image was saved); with --repeat, for at\n"
+    "     least one board\n"
     "  1  stopped, hung up or the image could not be saved\n"
     "  2  wrong arguments or the line could not be made\n"
     "  3  the tool sent a page or block command whose address is not a multiple of\n"
@@ -71,6 +72,9 @@ void AddOptions(CLI::App& app, SimOptions& options, bool& verbose, bool& quiet) 
         ->type_name("MS")
         ->check(CLI::Range(0, 3600000))
         ->capture_default_str();
+    app.add_flag("--repeat", options.repeat,
+                 "station: after the end command the next board (memory erased) greets, 0.5 s "
+                 "later; runs until stopped, --image FILE saving board N to FILE.N");
     app.add_option("--seed", options.seed, "seed of the piece sizes of --split")
         ->capture_default_str();
     app.add_flag("-v,--verbose", verbose, "note every frame on standard error");

@@ -2,6 +2,7 @@
 #include <dirent.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <climits>
@@ -111,7 +112,40 @@ std::string UsbProduct(const std::string& sysTty) {
     return "";
 }
 
+// The identity files of the USB device behind a terminal, from the nearest parent in sysfs that
+// has a vendor id.
+TVaPortIdentity UsbIdentity(const std::string& sysTty) {
+    char resolved[PATH_MAX];
+    if (!realpath((sysTty + "/device").c_str(), resolved)) return {};
+    std::string dir = resolved;
+    for (int depth = 0; depth < 4 && dir.size() > 1; ++depth) {
+        const std::string vendor = FirstLine(dir + "/idVendor");
+        if (!vendor.empty())
+            return {vendor, FirstLine(dir + "/idProduct"), FirstLine(dir + "/serial")};
+        dir = dir.substr(0, dir.find_last_of('/'));
+    }
+    return {};
+}
+
 }  // namespace
+
+TVaPortIdentity PortIdentity(const std::string& path, const TVaPortListRoots& roots) {
+    // The terminal's name in sysfs: the path's own, or that of the node a link leads to.
+    std::string current = path;
+    for (int hop = 0; hop < 8; ++hop) {
+        const std::string name = current.substr(current.find_last_of('/') + 1);
+        const std::string sysTty = roots.SysClassTtyDir + "/" + name;
+        struct stat st;
+        if (!name.empty() && stat(sysTty.c_str(), &st) == 0) return UsbIdentity(sysTty);
+        char target[PATH_MAX];
+        const ssize_t length = readlink(current.c_str(), target, sizeof target - 1);
+        if (length <= 0) break;
+        std::string next(target, static_cast<size_t>(length));
+        if (next.front() != '/') next = current.substr(0, current.find_last_of('/') + 1) + next;
+        current = next;
+    }
+    return {};
+}
 
 std::vector<TVaPortInfo> ListPorts(const TVaPortListRoots& roots) {
     std::vector<TCandidate> found;

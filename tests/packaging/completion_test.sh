@@ -27,10 +27,11 @@ expect() {
     fi
 }
 
-expect "convert flash ports verify" ""
+expect "convert flash journal ports verify" ""
 expect "flash" fl
 expect "--help --version" --
-expect "--port --log --timeout --help" flash --
+expect "--port --log --timeout --repeat --journal --help" flash --
+expect "--summary" journal --s
 expect "--records" convert --r
 ports=$("$program" ports 2>/dev/null | awk '{ print $1 }' | tr '\n' ' ')
 expect "${ports% }" flash --port ""

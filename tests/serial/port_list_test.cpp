@@ -107,3 +107,27 @@ TEST_F(PortListTest, EveryTerminalWithADriverAndBluetoothLinks) {
                                         {dev + "/ttymxc2", "Serial port (imx-uart)"},
                                         {dev + "/ttymxc10", "Serial port (imx-uart)"}}));
 }
+
+TEST_F(PortListTest, AdapterIdentityThroughLinksToTheDevice) {
+    Node("ttyUSB0");
+    Node("ttyS0");
+    const std::string usb = root + "/sys/devices/usb1/1-2";
+    Text(usb + "/idVendor", "0403");
+    Text(usb + "/idProduct", "6001");
+    Text(usb + "/serial", "A50285BI");
+    fs::create_directories(usb + "/1-2:1.0/ttyUSB0");
+    fs::create_directories(roots.SysClassTtyDir + "/ttyUSB0");
+    fs::create_symlink(usb + "/1-2:1.0/ttyUSB0", roots.SysClassTtyDir + "/ttyUSB0/device");
+    Text(roots.SysClassTtyDir + "/ttyS0/type", "4");
+    // A name by the adapter's identity, leading to the device through a relative link.
+    fs::create_directories(root + "/dev/serial/by-id");
+    fs::create_symlink("../../ttyUSB0", root + "/dev/serial/by-id/usb-FTDI_A50285BI-if00-port0");
+
+    const TVaPortIdentity ftdi{"0403", "6001", "A50285BI"};
+    EXPECT_EQ(PortIdentity(roots.DevDir + "/ttyUSB0", roots), ftdi);
+    EXPECT_EQ(PortIdentity(root + "/dev/serial/by-id/usb-FTDI_A50285BI-if00-port0", roots), ftdi);
+    // A built-in port and a simulator's pseudo-terminal have none.
+    EXPECT_EQ(PortIdentity(roots.DevDir + "/ttyS0", roots), TVaPortIdentity{});
+    fs::create_symlink(far.SlavePath(), sim + "/bk1");
+    EXPECT_EQ(PortIdentity(sim + "/bk1", roots), TVaPortIdentity{});
+}

@@ -1,0 +1,129 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+// What the transfer benchmarks share: the 8 KiB update file, the moments a paced simulator
+// reports, the wire time of its transfer, and the flasher program run as a child with its CPU
+// time.
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "base/HexDigits.h"
+#include "sim/BootLoaderSim.h"
+
+extern char** environ;
+
+namespace bench {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr int kImageBytes = 8 * 1024;
+constexpr double kBitsPerByte = 10;
+constexpr double kLineRate = 10400;
+
+// An update file of kImageBytes bytes from address 0, in 16-byte records.
+inline void WriteImageFile(const std::string& path) {
+    std::ofstream out(path);
+    uint32_t seed = 12345;
+    for (int address = 0; address < kImageBytes; address += 16) {
+        unsigned sum = 16 + (address >> 8) + (address & 0xFF);
+        std::string line = ":10" + HexDigits(static_cast<uint32_t>(address), 4) + "00";
+        for (int i = 0; i < 16; ++i) {
+            seed = seed * 1103515245u + 12345u;
+            const unsigned byte = (seed >> 16) & 0xFF;
+            line += HexDigits(byte, 2);
+            sum += byte;
+        }
+        out << line << HexDigits((0x100 - (sum & 0xFF)) & 0xFF, 2) << '\n';
+    }
+    out << ":00000001FF\n";
+}
+
+// The moments a simulator reports, taken on its own thread.
+struct Moments {
+    std::mutex mutex;
+    bool greeted = false;
+    std::optional<Clock::time_point> secondGreeting;
+    std::optional<Clock::time_point> endCommand;
+
+    void Note(const std::string& text) {
+        const auto now = Clock::now();
+        std::lock_guard lock(mutex);
+        if (text == "greeting answered") greeted = true;
+        if (text.rfind("end command after", 0) == 0 && !endCommand) endCommand = now;
+    }
+    void Trace(const std::string& text) {
+        const auto now = Clock::now();
+        std::lock_guard lock(mutex);
+        if (greeted && !secondGreeting && text == "device: AA") secondGreeting = now;
+    }
+    // Options of a paced simulator that reports here.
+    SimOptions PacedOptions() {
+        SimOptions options;
+        options.pace = true;
+        options.note = [this](const std::string& text) { Note(text); };
+        options.trace = [this](const std::string& text) { Trace(text); };
+        return options;
+    }
+    bool Complete() {
+        std::lock_guard lock(mutex);
+        return secondGreeting && endCommand;
+    }
+    // From the device's second greeting 0xAA to the end command.
+    double TransferSeconds() {
+        std::lock_guard lock(mutex);
+        return std::chrono::duration<double>(*endCommand - *secondGreeting).count();
+    }
+};
+
+// The least time the transfer needs on the wire: every byte the tool sent after its greeting
+// answer, its echo overlapping, and one answer byte for each page and block command (line 0
+// of the script stands for the first page command).
+inline double WireSeconds(const BootLoaderSim& sim, int64_t scriptLines) {
+    const auto toolBytes = static_cast<double>(sim.Received().size() - 3);
+    return (toolBytes + static_cast<double>(scriptLines)) * kBitsPerByte / kLineRate;
+}
+
+inline double Seconds(const timeval& t) {
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
+}
+
+struct ChildRun {
+    int status = -1;   // the wait status; -1 when it did not start
+    double wall = 0;   // seconds from start to end
+    double cpu = 0;    // user and system seconds
+    bool Succeeded() const { return status >= 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0; }
+};
+
+// Runs `args` with standard output to /dev/null and standard error to `log`, and waits.
+inline ChildRun RunChild(std::vector<std::string> args, const std::string& log) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    std::vector<char*> argv;
+    for (auto& a : args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    ChildRun run;
+    const auto started = Clock::now();
+    pid_t pid = -1;
+    const int error = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (error != 0) return run;
+    rusage usage{};
+    wait4(pid, &run.status, 0, &usage);
+    run.wall = std::chrono::duration<double>(Clock::now() - started).count();
+    run.cpu = Seconds(usage.ru_utime) + Seconds(usage.ru_stime);
+    return run;
+}
+
+}  // namespace bench

@@ -1,0 +1,282 @@
+// SPDX-License-Identifier: MIT
+#include "cli/FlashRun.h"
+
+#include <pthread.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <optional>
+#include <ostream>
+#include <sstream>
+#include <thread>
+
+#include "cli/BoardTable.h"
+#include "cli/FlashProgress.h"
+#include "cli/FlashSession.h"
+#include "cli/InterruptGuard.h"
+#include "cli/Journal.h"
+#include "cli/PortStop.h"
+#include "cli/ReportRelay.h"
+#include "cli/Sha256.h"
+#include "cli/TerminalColumns.h"
+#include "cli/TevrFlash.h"
+#include "loader/Conversion.h"
+#include "serial/VaEventLoop.h"
+#include "serial/VaPortList.h"
+#include "serial/VaUtils.h"
+
+namespace {
+using Clock = std::chrono::steady_clock;
+
+// How often the table of several ports is redrawn at most.
+constexpr auto kRefresh = std::chrono::milliseconds(100);
+
+// What the journal says of the update file and this machine, the same on every line.
+struct JournalFacts {
+    std::string host;
+    std::string file;
+    uint64_t fileSize = 0;
+    std::string sha256;
+    std::vector<TVaPortIdentity> adapters;
+};
+
+JournalFacts GatherFacts(const FlashRunOptions& options) {
+    JournalFacts facts;
+    char host[256] = {};
+    if (::gethostname(host, sizeof host - 1) == 0) facts.host = host;
+    std::error_code error;
+    facts.file = std::filesystem::absolute(options.file, error).lexically_normal().string();
+    std::ifstream in(options.file, std::ios::binary);
+    std::ostringstream bytes;
+    if (!in.is_open() || !(bytes << in.rdbuf()))
+        throw SubjectError(options.file, "cannot read it again for the journal");
+    facts.fileSize = bytes.str().size();
+    facts.sha256 = Sha256Hex(bytes.str());
+    for (const std::string& port : options.ports)
+        facts.adapters.push_back(PortIdentity(VaSystemDevicePath(port)));
+    return facts;
+}
+
+std::string List(const std::vector<std::string>& names) {
+    std::string text;
+    for (const std::string& name : names)
+        text += (text.empty() ? "" : ", ") + name;
+    return text;
+}
+
+class FlashRun {
+public:
+    FlashRun(const FlashRunOptions& options, std::ostream& err)
+        : options_(options), err_(err), tallies_(options.ports.size()) {}
+    ~FlashRun() {
+        // Only when something went wrong in between: the ports end before what they report to.
+        if (!threads_.empty() && threads_.front().joinable()) stop_.Stop(SIGTERM);
+        for (std::thread& thread : threads_)
+            if (thread.joinable()) thread.join();
+    }
+    FlashRun(const FlashRun&) = delete;
+    FlashRun& operator=(const FlashRun&) = delete;
+
+    int Run() {
+        NullGauge gauge;
+        About(options_.file, [&] { ConvertUpdateFile(options_.file, script_, gauge); });
+        if (!options_.journal.empty()) {
+            journal_.emplace(options_.journal);
+            facts_ = GatherFacts(options_);
+        }
+        const auto columns = [] { return TerminalColumns(STDERR_FILENO); };
+        if (Single()) {
+            progress_ = std::make_unique<FlashProgress>(err_, options_.terminal, columns);
+        } else {
+            table_ = std::make_unique<BoardTable>(err_, options_.terminal, columns, options_.ports,
+                                                  tallies_, options_.repeat);
+        }
+        for (size_t i = 0; i < options_.ports.size(); ++i) {
+            FlashReport& shown = progress_ ? *progress_ : table_->Board(i);
+            relays_.push_back(std::make_unique<ReportRelay>(
+                loop_, shown, [this, i](const BoardResult& result) { Ended(i, result); }));
+        }
+
+        InterruptGuard guard(loop_);
+        StartPorts();
+        while (running_ > 0) {
+            loop_.RunUntil([this] { return running_ == 0; }, kRefresh);
+            if (loop_.QuitRequested()) {
+                stop_.Stop(guard.Signal());
+                loop_.ResetQuit();
+            }
+            if (table_) table_->Refresh(Clock::now());
+        }
+        for (std::thread& thread : threads_)
+            thread.join();
+        loop_.ProcessPending();
+        return Single() ? SingleEnding() : TableEnding();
+    }
+
+private:
+    bool Single() const { return options_.ports.size() == 1 && !options_.repeat; }
+
+    void StartPorts() {
+        // The ports' threads (and the serial threads they start) leave the signals to this one.
+        sigset_t signals, before;
+        sigemptyset(&signals);
+        for (const int signal : {SIGINT, SIGTERM, SIGHUP})
+            sigaddset(&signals, signal);
+        pthread_sigmask(SIG_BLOCK, &signals, &before);
+        for (size_t i = 0; i < options_.ports.size(); ++i) {
+            ++running_;
+            threads_.emplace_back([this, i] { FlashPort(i); });
+        }
+        pthread_sigmask(SIG_SETMASK, &before, nullptr);
+    }
+
+    // The thread of port `index`: its session is made, run and ended here.
+    void FlashPort(size_t index) {
+        ReportRelay& report = *relays_[index];
+        try {
+            FlashOptions options;
+            options.file = options_.file;
+            options.port = options_.ports[index];
+            options.timeout = options_.timeout;
+            options.log = options_.log;
+            options.waitForBoard = options_.repeat;
+            FlashSession session(options, script_, report, stop_);
+            for (;;) {
+                const BoardResult result = session.Attempt();
+                // A failure before any board greeted would only come again.
+                if (!options_.repeat || !result.greeted || stop_.Stopped()) break;
+            }
+        } catch (const std::exception& e) {
+            BoardResult result;
+            result.error = SubjectError(options_.ports[index], e.what());
+            result.message = e.what();
+            report.Ended(result);
+        }
+        loop_.Post([this] { --running_; });
+    }
+
+    // On this thread, for every attempt of every port.
+    void Ended(size_t index, const BoardResult& result) {
+        // A station stopped while it waited for its next board has no board to count.
+        if (options_.repeat && result.outcome == BoardOutcome::Interrupted && !result.greeted)
+            return;
+        tallies_[index].Add(result);
+        if (journal_) Record(index, result);
+    }
+
+    void Record(size_t index, const BoardResult& result) {
+        JournalEntry entry;
+        entry.start = result.start;
+        entry.end = result.end;
+        entry.host = facts_.host;
+        entry.port = options_.ports[index];
+        entry.adapter = facts_.adapters[index];
+        entry.file = facts_.file;
+        entry.fileSize = facts_.fileSize;
+        entry.sha256 = facts_.sha256;
+        entry.blocksSent = result.blocksSent;
+        entry.blocksTotal = result.blocksTotal;
+        entry.seconds = result.seconds;
+        entry.result = OutcomeWord(result.outcome);
+        entry.message = result.message;
+        try {
+            journal_->Append(entry);
+        } catch (const SubjectError& e) {
+            if (!journalError_) {
+                journalError_ = e;
+                FlashReport& shown = progress_ ? *progress_ : table_->Board(index);
+                shown.Note(std::string(e.what()) + "; the record of this board is lost");
+            }
+        }
+    }
+
+    int SignalStatus() const {
+        if (stop_.Signal() == SIGHUP) return kExitHungUp;
+        return stop_.Signal() == SIGTERM ? kExitTerminated : kExitInterrupted;
+    }
+
+    // One port: as the flasher has always ended.
+    int SingleEnding() const {
+        const BoardResult& result = *tallies_.front().last;
+        switch (result.outcome) {
+            case BoardOutcome::Interrupted:
+                return SignalStatus();
+            case BoardOutcome::Failed:
+                throw *result.error;
+            case BoardOutcome::Stalled:
+                if (journalError_) throw *journalError_;
+                return kExitStalled;
+            case BoardOutcome::Done:
+                break;
+        }
+        if (journalError_) throw *journalError_;
+        return kExitOk;
+    }
+
+    int TableEnding() const {
+        table_->Close();
+        std::vector<std::string> failed, stalled;
+        int boards = 0;
+        for (size_t i = 0; i < tallies_.size(); ++i) {
+            const PortTally& tally = tallies_[i];
+            boards += tally.done + tally.failed;
+            const BoardOutcome last = tally.last ? tally.last->outcome : BoardOutcome::Failed;
+            if (options_.repeat ? tally.failed > 0 : last == BoardOutcome::Failed)
+                failed.push_back(options_.ports[i]);
+            if (!options_.repeat && last == BoardOutcome::Stalled)
+                stalled.push_back(options_.ports[i]);
+        }
+        const std::string of = " of " + std::to_string(options_.ports.size()) + " ";
+        if (stop_.Stopped()) {
+            std::string text = std::string(stop_.Signal() == SIGHUP    ? "hung up"
+                                           : stop_.Signal() == SIGTERM ? "terminated"
+                                                                       : "interrupted");
+            if (options_.repeat) text += " after " + std::to_string(boards) + " boards";
+            Say(text + "; every port is closed");
+            return SignalStatus();
+        }
+        if (!failed.empty()) {
+            if (options_.repeat)
+                throw std::runtime_error("boards failed on " + std::to_string(failed.size()) + of +
+                                         "ports: " + List(failed));
+            throw std::runtime_error(std::to_string(failed.size()) + of +
+                                     "boards failed: " + List(failed));
+        }
+        if (journalError_) throw *journalError_;
+        if (!stalled.empty()) {
+            Say(std::to_string(stalled.size()) + of + "boards stalled: " + List(stalled) +
+                "; their ports are closed");
+            return kExitStalled;
+        }
+        Say("all " + std::to_string(options_.ports.size()) + " boards done");
+        return kExitOk;
+    }
+
+    void Say(const std::string& text) const {
+        err_ << "tevr-flash: " << text << '\n';
+        err_.flush();
+    }
+
+    const FlashRunOptions& options_;
+    std::ostream& err_;
+    UpdateLists script_;
+    std::optional<Journal> journal_;
+    JournalFacts facts_;
+    std::optional<SubjectError> journalError_;
+    std::vector<PortTally> tallies_;
+    std::unique_ptr<FlashProgress> progress_;
+    std::unique_ptr<BoardTable> table_;
+    TVaEventLoop loop_;
+    PortStop stop_;
+    std::vector<std::unique_ptr<ReportRelay>> relays_;
+    std::vector<std::thread> threads_;
+    int running_ = 0;
+};
+}  // namespace
+
+int RunFlash(const FlashRunOptions& options, std::ostream& err) {
+    return FlashRun(options, err).Run();
+}

@@ -1,0 +1,26 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+// One run of `tevr-flash flash`: the update file converted once, then one FlashSession for each
+// port, each on a thread of its own with its own serial component and event loop, all at once.
+// This thread shows their progress (one port as a bar or plain lines, several as a table and a
+// summary), writes the journal, and on Ctrl-C, SIGTERM or SIGHUP stops every port.
+#include <chrono>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+struct FlashRunOptions {
+    std::string file;
+    std::vector<std::string> ports;  // paths, or COM1 to COM8; at least one
+    std::chrono::milliseconds timeout{10000};
+    bool log = false;       // the exchange log on standard error
+    bool terminal = false;  // standard error is a terminal: bars redrawn in place
+    bool repeat = false;    // station mode: board after board on every port until a signal
+    std::string journal;    // the journal file; empty: none
+};
+
+// Returns the exit status: 0 every board done, 3 none failed but one stalled, 129, 130 or 143
+// for a signal. Throws std::exception with the message when the update file does not convert,
+// the journal does not open or a board failed (one port: the failure itself, "FILE: ..." or
+// "PORT: ...").
+int RunFlash(const FlashRunOptions& options, std::ostream& err);

@@ -1,0 +1,140 @@
+// SPDX-License-Identifier: MIT
+// The journal: the update file's hash, lines appended by two processes at once, and the journal
+// command's table and summary of a file with a broken line in it.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "cli/Journal.h"
+#include "cli/Sha256.h"
+#include "cli/TevrFlash.h"
+#include "support/SampleFiles.h"
+#include "support/TempFolder.h"
+#include "table_text.h"
+
+namespace line_test {
+namespace {
+
+std::vector<std::string> FileLines(const std::string& path) {
+    std::ifstream in(path);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return Lines(text.str());
+}
+
+TEST(Sha256, KnownDigestsWhateverTheChunks) {
+    EXPECT_EQ(Sha256Hex(""), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
+    EXPECT_EQ(Sha256Hex("abc"), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+    // 56 bytes: the length no longer fits the first block.
+    EXPECT_EQ(Sha256Hex("abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq"),
+              "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1");
+    Sha256 hash;
+    const std::string chunk(997, 'a');
+    for (size_t left = 1000000; left > 0; left -= std::min(left, chunk.size()))
+        hash.Update(chunk.data(), std::min(left, chunk.size()));
+    const Sha256::Digest digest = hash.Final();
+    EXPECT_EQ(digest[0], 0xcd);
+    EXPECT_EQ(digest[31], 0xd0);
+    EXPECT_EQ(Sha256Hex(std::string(1000000, 'a')),
+              "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0");
+}
+
+TEST(Journal, TwoProcessesAppendingAtOnceLoseNoLine) {
+    TempFolder folder;
+    const std::string path = folder / "journal.jsonl";
+    constexpr int kLines = 1000;
+    // Longer than a pipe's atomic write and a stream's buffer.
+    const std::string message(6000, 'm');
+    pid_t writers[2];
+    for (int w = 0; w < 2; ++w) {
+        writers[w] = ::fork();
+        ASSERT_GE(writers[w], 0);
+        if (writers[w] == 0) {
+            Journal journal(path);
+            JournalEntry entry;
+            entry.port = "writer-" + std::to_string(w);
+            entry.result = "done";
+            for (int i = 0; i < kLines; ++i) {
+                entry.message = std::to_string(i) + message;
+                journal.Append(entry);
+            }
+            ::_exit(0);
+        }
+    }
+    for (const pid_t writer : writers) {
+        int status = 0;
+        ::waitpid(writer, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    const std::vector<std::string> lines = FileLines(path);
+    ASSERT_EQ(lines.size(), 2u * kLines);
+    int next[2] = {0, 0};
+    for (const std::string& line : lines) {
+        const nlohmann::json entry = nlohmann::json::parse(line, nullptr, false);
+        ASSERT_TRUE(entry.is_object()) << line.substr(0, 80);
+        const int w = entry.value("port", "") == "writer-1";
+        // Each writer's lines whole and in its own order.
+        EXPECT_EQ(entry.value("message", ""), std::to_string(next[w]++) + message);
+    }
+    EXPECT_EQ(next[0], kLines);
+    EXPECT_EQ(next[1], kLines);
+}
+
+TEST(JournalCommand, TableAndSummaryLeaveBrokenLinesOut) {
+    TempFolder folder;
+    const std::string path = folder / "journal.jsonl";
+    const auto now = std::chrono::system_clock::now();
+    {
+        Journal journal(path);
+        JournalEntry entry;
+        entry.start = entry.end = now;
+        entry.port = "/dev/ttyUSB0";
+        entry.file = "/srv/fw/r7-2.4.hex";
+        entry.sha256 = Sha256Hex("firmware");
+        entry.blocksSent = entry.blocksTotal = 16;
+        entry.seconds = 2.34;
+        entry.result = "done";
+        journal.Append(entry);
+        journal.Append(entry);
+        entry.port = "/dev/\x1b[2JttyUSB1";  // anyone may name a link
+        entry.blocksSent = 3;
+        entry.result = "failed";
+        entry.message = "the device or its adapter went away";
+        journal.Append(entry);
+    }
+    std::ofstream(path, std::ios::app) << "{\"start\": \"2026-\n\n";
+
+    const auto run = [&](std::vector<const char*> args) {
+        args.insert(args.begin(), {"tevr-flash", "journal"});
+        args.push_back(path.c_str());
+        std::ostringstream out, err;
+        const int status = RunTevrFlash(static_cast<int>(args.size()), args.data(), out, err);
+        EXPECT_EQ(status, kExitOk) << err.str();
+        EXPECT_EQ(err.str(), "tevr-flash: " + path + ":4: not a journal line, left out\n");
+        EXPECT_EQ(out.str().find('\x1b'), std::string::npos) << out.str();
+        return Lines(out.str());
+    };
+    const std::vector<std::string> table = run({});
+    ASSERT_EQ(table.size(), 4u);
+    const std::string started = IsoLocalTime(now).replace(10, 1, " ").substr(0, 19);
+    EXPECT_EQ(Cells(table[1]),
+              (std::vector<std::string>{started, "/dev/ttyUSB0", "done", "16/16", "2.3 s",
+                                        "r7-2.4.hex", Sha256Hex("firmware").substr(0, 12)}));
+    EXPECT_EQ(Cells(table[3])[1], "/dev/\\x1B[2JttyUSB1");
+    EXPECT_EQ(Cells(table[3])[2], "failed");
+    EXPECT_EQ(Cells(table[3]).back(), "the device or its adapter went away");
+
+    const std::vector<std::string> summary = run({"--summary"});
+    ASSERT_GE(summary.size(), 3u);
+    EXPECT_EQ(Cells(summary[1]),
+              (std::vector<std::string>{IsoLocalTime(now).substr(0, 10), "3", "2", "1"}));
+    EXPECT_EQ(Cells(summary[2]), (std::vector<std::string>{"total", "3", "2", "1"}));
+    EXPECT_EQ(Cells(summary.back()).back(), "the device or its adapter went away");
+}
+
+}  // namespace
+}  // namespace line_test
