@@ -142,9 +142,10 @@ TEST_F(ProgramsTest, CtrlCStopsTheFlasherWith130) {
     sim.Wait();
 }
 
-// Runs tevr-flash with `args` as the user and group `id` (when running as root; as itself
+// Runs `flasher` with `args` as the user and group `id` (when running as root; as itself
 // otherwise) and returns its exit status and standard error.
-std::pair<int, std::string> FlashAs(uid_t id, const std::vector<std::string>& args) {
+std::pair<int, std::string> FlashAs(uid_t id, const std::string& flasher,
+                                    const std::vector<std::string>& args) {
     int pipeFds[2];
     if (::pipe(pipeFds) != 0) return {-1, ""};
     ScopedFd readEnd(pipeFds[0]);
@@ -156,7 +157,7 @@ std::pair<int, std::string> FlashAs(uid_t id, const std::vector<std::string>& ar
         if (::geteuid() == 0 &&
             (::setgroups(0, nullptr) != 0 || ::setgid(id) != 0 || ::setuid(id) != 0))
             ::_exit(99);
-        std::vector<std::string> all{kFlasher};
+        std::vector<std::string> all{flasher};
         all.insert(all.end(), args.begin(), args.end());
         std::vector<char*> argv;
         for (auto& a : all)
@@ -193,8 +194,18 @@ TEST_F(ProgramsTest, PortThatRefusesTheUserNamesTheGroupThatOwnsIt) {
     ASSERT_NE(owner, nullptr);
     const std::string name = owner->gr_name;
 
-    const auto [status, err] =
-        FlashAs(kNobody, {"flash", ExamplePath("worked.hex"), "--port", port});
+    // The checkout may lie in a folder only its owner enters (a clone in a private temporary
+    // folder): the flasher and the update file go where the unprivileged user reaches them.
+    std::filesystem::permissions(folder.Path(), std::filesystem::perms::owner_all |
+                                                    std::filesystem::perms::group_exec |
+                                                    std::filesystem::perms::others_exec);
+    const std::string flasher = folder / "tevr-flash";
+    const std::string firmware = folder / "worked.hex";
+    std::filesystem::copy_file(kFlasher, flasher);
+    std::filesystem::copy_file(ExamplePath("worked.hex"), firmware);
+    std::filesystem::permissions(firmware, std::filesystem::perms::others_read,
+                                 std::filesystem::perm_options::add);
+    const auto [status, err] = FlashAs(kNobody, flasher, {"flash", firmware, "--port", port});
     ASSERT_NE(status, 99) << "cannot become an unprivileged user here";
     EXPECT_EQ(status, 1) << err;
     EXPECT_NE(err.find("tevr-flash: " + port + ": Can't open specified device " + port +
