@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 // A file that text is appended to, each piece in one write at the file's end, so that the pieces
-// of several processes sharing the file never mix: opened with O_APPEND on Linux, with only the
-// right to append (FILE_APPEND_DATA) on Windows.
+// of several processes sharing the file never mix: opened with O_APPEND on Linux; on Windows with
+// the right to append (FILE_APPEND_DATA) and each write under a lock that all writers take, as
+// Wine and network shares do not make an append one step by themselves.
 #include <memory>
 #include <string>
 
