@@ -6,6 +6,7 @@
 #   bad-checksum  one wrong checksum is said once, and the update goes on to the end
 #   silent        a device that falls silent ends the flash with status 3
 #   hung-up       a device that goes away ends it with status 1 and says so
+#   interrupted   Ctrl-C (Wine makes SIGINT the console's Ctrl-C) closes the port, status 130
 #   missing-port  a port that is not there: status 1 and the component's message
 set -euo pipefail
 
@@ -84,6 +85,20 @@ hung-up)
     [[ "$(last_line)" == "tevr-flash: $port: the device or its adapter went away"* ]] ||
         fail "last line: $(last_line)"
     ;;
+interrupted)
+    start_sim --silent-after 2
+    # The script becomes the Windows program (exec), so its process id is the program's.
+    "$here/wine_prefix.sh" run "$prefix" "$exe" flash "$firmware" --port "$port" --timeout 60 \
+        >"$work/out" 2>"$work/err" &
+    flasher=$!
+    for _ in $(seq 200); do grep -q 'greeted' "$work/err" && break; sleep 0.05; done
+    sleep 0.5  # past block 2, where the device fell silent
+    kill -INT "$flasher"
+    wait "$flasher" && status=0 || status=$?
+    [ "$status" = 130 ] || fail "status $status"
+    [ "$(last_line)" = "tevr-flash: interrupted; the port is closed" ] ||
+        fail "last line: $(last_line)"
+    ;;
 missing-port)
     flash
     [ "$status" = 1 ] || fail "status $status"
@@ -91,7 +106,7 @@ missing-port)
         fail "last line: $(last_line)"
     ;;
 *)
-    echo "usage: $0 done|bad-checksum|silent|hung-up|missing-port PORT ..." >&2
+    echo "usage: $0 done|bad-checksum|silent|hung-up|interrupted|missing-port PORT ..." >&2
     exit 2
     ;;
 esac
