@@ -230,11 +230,11 @@ public:
             MutexLock lock(readMutex_);
             TOperation& op = *readOp_;
             op.data.resize(static_cast<std::size_t>(count));
-            if (!::ReadFile(h, op.data.data(), static_cast<DWORD>(count), nullptr, op.Prepare()) &&
-                ::GetLastError() != ERROR_IO_PENDING)
-                return LastError();
+            const bool done =
+                ::ReadFile(h, op.data.data(), static_cast<DWORD>(count), nullptr, op.Prepare());
+            if (!done && ::GetLastError() != ERROR_IO_PENDING) return LastError();
             op.pending = true;
-            if (!op.Ended(static_cast<DWORD>(std::max(timeoutMs, 0)))) {
+            if (!done && !op.Ended(static_cast<DWORD>(std::max(timeoutMs, 0)))) {
                 (void)::CancelIoEx(h, &op.overlapped);
                 if (!AwaitCancelled(readOp_)) return 0;
             }
@@ -255,17 +255,17 @@ public:
         written = 0;
         return WithHandle([&](HANDLE h) {
             MutexLock lock(writeMutex_);
+            bool done = false;
             if (!writeOp_->pending) {
                 TOperation& op = *writeOp_;
                 const auto* bytes = static_cast<const unsigned char*>(data);
                 op.data.assign(bytes, bytes + count);
-                if (!::WriteFile(h, op.data.data(), static_cast<DWORD>(count), nullptr,
-                                 op.Prepare()) &&
-                    ::GetLastError() != ERROR_IO_PENDING)
-                    return LastError();
+                done = ::WriteFile(h, op.data.data(), static_cast<DWORD>(count), nullptr,
+                                   op.Prepare());
+                if (!done && ::GetLastError() != ERROR_IO_PENDING) return LastError();
                 op.pending = true;
             }
-            if (!writeOp_->Ended(static_cast<DWORD>(std::max(timeoutMs, 0)))) {
+            if (!done && !writeOp_->Ended(static_cast<DWORD>(std::max(timeoutMs, 0)))) {
                 if (timeoutMs <= 0) return 0;
                 (void)::CancelIoEx(h, &writeOp_->overlapped);
                 if (!AwaitCancelled(writeOp_)) return 0;
