@@ -18,7 +18,7 @@ SAN_ENV := ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
            TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
 
 .PHONY: all setup build build-asan build-tsan windows test test-fast test-asan test-tsan test-win \
-        demo demo-gui bench fuzz package clean
+        demo demo-gui bench bench-win fuzz package clean
 
 all: build
 
@@ -77,6 +77,10 @@ package: build
 
 bench: build
 	@for b in build/bench/bench_*; do echo "== $$(basename $$b)"; $$b || exit 1; done
+
+# The transfer benchmark with tevr-flash.exe under Wine.
+bench-win: build windows
+	@build/bench/bench_transfer --windows
 
 fuzz: setup
 	@cmake -S . -B build-fuzz $(CMAKE_GEN) -DCMAKE_CXX_COMPILER=clang++ -DTEVR_FUZZ=ON -DTEVR_GUI=OFF \
