@@ -1,12 +1,16 @@
 // SPDX-License-Identifier: MIT
-// The Windows system's names: ports, a port that is not there, and the USB identity of an
-// adapter.
+// The Windows system's names: ports, the system's list of them, a port that is not there, and the
+// USB identity of an adapter.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+
 #include "serial/VaComm.h"
 #include "serial/VaPort.h"
+#include "serial/VaPortList.h"
 #include "serial/win32/VaWin32.h"
 
 TEST(SystemNames, PortNamesAreOpenedInTheDeviceSpace) {
@@ -15,6 +19,17 @@ TEST(SystemNames, PortNamesAreOpenedInTheDeviceSpace) {
     EXPECT_EQ(VaSystemDevicePath("\\\\.\\COM3"), "\\\\.\\COM3");
     EXPECT_EQ(VaSystemDevicePath("COM0"), "COM0");
     EXPECT_EQ(VaSystemDevicePath("COMX"), "COMX");
+}
+
+TEST(SystemNames, PortListHoldsTheSystemsPorts) {
+    // The null modem's two ports are in the system's device map, as every port is.
+    if (!std::getenv("TEVR_NULL_MODEM")) GTEST_SKIP() << "no null modem (TEVR_NULL_MODEM)";
+    std::vector<std::string> names;
+    for (const TVaPortInfo& port : ListPorts())
+        names.push_back(port.Path);
+    const auto com8 = std::find(names.begin(), names.end(), "COM8");
+    ASSERT_NE(com8, names.end());
+    EXPECT_EQ(std::find(names.begin(), names.end(), "COM9"), com8 + 1);
 }
 
 TEST(SystemNames, MissingPortIsNotFound) {
