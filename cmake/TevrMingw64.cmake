@@ -17,8 +17,9 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 # Every program runs alone on a bare Windows: the compiler's runtime (libgcc, libstdc++ and the
-# thread library) linked in, nothing but the system's DLLs needed beside it.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+# thread library) linked in, nothing but the system's DLLs needed beside it; without its symbol
+# table, which nothing on Windows reads.
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++ -s")
 # Optimised as the Linux build (-O2): GCC 12 at -O3 warns falsely of bounds in the standard
 # library's inlined copies.
 set(CMAKE_CXX_FLAGS_RELEASE "-O2 -DNDEBUG" CACHE STRING "Flags of the Release build")
