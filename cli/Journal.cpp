@@ -45,7 +45,7 @@ std::string IsoLocalTime(std::chrono::system_clock::time_point time) {
     std::strftime(date, sizeof date, "%Y-%m-%dT%H:%M:%S", &local);
     const long long offset = UtcOffsetMinutes(local, seconds);
     const long long away = offset < 0 ? -offset : offset;
-    char text[64];
+    char text[128];  // room for every value the compiler cannot rule out
     std::snprintf(text, sizeof text, "%s.%03d%c%02lld:%02lld", date, fraction,
                   offset < 0 ? '-' : '+', away / 60, away % 60);
     return text;
