@@ -2,6 +2,7 @@
 #pragma once
 // The terminal standard error is on: whether the progress can be redrawn in place there, and how
 // wide it is, so that a progress line never wraps.
+#include <memory>
 
 // Whether standard error is a terminal that takes the redrawing escapes. On Windows: a console
 // that a ConsoleSetup has made ready for them.
@@ -23,7 +24,6 @@ public:
     ConsoleSetup& operator=(const ConsoleSetup&) = delete;
 
 private:
-    unsigned codePage_ = 0;
-    unsigned long mode_ = 0;
-    bool modeSet_ = false;
+    struct Saved;  // the console's settings before
+    const std::unique_ptr<Saved> saved_;
 };

@@ -16,5 +16,6 @@ int SystemTerminalColumns() {
 }
 
 // A terminal takes UTF-8 and the escapes as it is.
+struct ConsoleSetup::Saved {};
 ConsoleSetup::ConsoleSetup() = default;
 ConsoleSetup::~ConsoleSetup() = default;

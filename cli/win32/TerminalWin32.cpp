@@ -24,20 +24,26 @@ int SystemTerminalColumns() {
     return info.srWindow.Right - info.srWindow.Left + 1;
 }
 
-ConsoleSetup::ConsoleSetup() {
+struct ConsoleSetup::Saved {
+    UINT codePage = 0;  // 0: no console
+    DWORD mode = 0;
+    bool modeSet = false;
+};
+
+ConsoleSetup::ConsoleSetup() : saved_(std::make_unique<Saved>()) {
     // The texts are UTF-8 (the transfer's messages are Russian).
-    codePage_ = ::GetConsoleOutputCP();
-    if (codePage_ != 0) ::SetConsoleOutputCP(CP_UTF8);
+    saved_->codePage = ::GetConsoleOutputCP();
+    if (saved_->codePage != 0) ::SetConsoleOutputCP(CP_UTF8);
     DWORD mode = 0;
     if (::GetConsoleMode(StandardError(), &mode) &&
         ::SetConsoleMode(StandardError(), mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING)) {
-        mode_ = mode;
-        modeSet_ = true;
+        saved_->mode = mode;
+        saved_->modeSet = true;
     }
 }
 
 ConsoleSetup::~ConsoleSetup() {
     // The console outlives the program: the shell that started it gets it back as it was.
-    if (modeSet_) ::SetConsoleMode(StandardError(), mode_);
-    if (codePage_ != 0) ::SetConsoleOutputCP(codePage_);
+    if (saved_->modeSet) ::SetConsoleMode(StandardError(), saved_->mode);
+    if (saved_->codePage != 0) ::SetConsoleOutputCP(saved_->codePage);
 }
