@@ -1,8 +1,10 @@
 # SPDX-License-Identifier: MIT
 # make demo  - build everything and flash a sample firmware into the simulator
-# make test  - build and pass every test (normal build, ASan+UBSan build, and a clang build whose
-#              thread-safety analysis checks every program and whose serial suite runs under TSan)
+# make test  - build and pass every test (normal build, ASan+UBSan build, a clang build whose
+#              thread-safety analysis checks every program and whose serial suite runs under TSan,
+#              and the Windows build's suites and tevr-flash.exe under Wine)
 # make build - build everything (normal build only; never installs packages)
+# make windows - cross-build tevr-flash.exe and the Windows test suites in build-win/ (mingw-w64)
 # make setup - install the Debian packages the build and the tests need (test and demo call it)
 # make package - the Debian packages tevr-flash, tevr-loader and tevr-loader-sim in build/
 
@@ -15,8 +17,8 @@ SAN_ENV := ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
            UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
            TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
 
-.PHONY: all setup build build-asan build-tsan test test-fast test-asan test-tsan demo demo-gui bench fuzz \
-        package clean
+.PHONY: all setup build build-asan build-tsan windows test test-fast test-asan test-tsan test-win \
+        demo demo-gui bench bench-win fuzz package clean
 
 all: build
 
@@ -39,6 +41,13 @@ build-tsan:
 	    -DCMAKE_CXX_COMPILER=clang++ -DTEVR_BENCH=OFF >/dev/null
 	@cmake --build build-tsan -j $(JOBS) --target serial_tests tevr-flash tevr-loader bk-sim
 
+# Windows programs from Debian: tevr-flash.exe runs alone on a bare Windows. Its tests run under
+# Wine with bk-sim and a null modem of the Linux build (build/).
+windows:
+	@cmake -S . -B build-win $(CMAKE_GEN) -DCMAKE_TOOLCHAIN_FILE=cmake/TevrMingw64.cmake \
+	    -DCMAKE_BUILD_TYPE=Release -DTEVR_NATIVE_BUILD=$(CURDIR)/build >/dev/null
+	@cmake --build build-win -j $(JOBS)
+
 test-fast: build
 	@ctest --test-dir build --output-on-failure -j $(JOBS)
 
@@ -48,9 +57,12 @@ test-asan: build-asan
 test-tsan: build-tsan
 	@$(SAN_ENV) ctest --test-dir build-tsan --output-on-failure -j $(JOBS) -L serial
 
+test-win: build windows
+	@ctest --test-dir build-win --output-on-failure -j $(JOBS)
+
 test: setup
-	@$(MAKE) --no-print-directory test-fast test-asan test-tsan
-	@echo "make test: all suites passed (normal, ASan+UBSan, TSan)"
+	@$(MAKE) --no-print-directory test-fast test-asan test-tsan test-win
+	@echo "make test: all suites passed (normal, ASan+UBSan, TSan, Windows under Wine)"
 
 demo: setup
 	@$(MAKE) --no-print-directory build
@@ -66,10 +78,14 @@ package: build
 bench: build
 	@for b in build/bench/bench_*; do echo "== $$(basename $$b)"; $$b || exit 1; done
 
+# The transfer benchmark with tevr-flash.exe under Wine.
+bench-win: build windows
+	@build/bench/bench_transfer --windows
+
 fuzz: setup
 	@cmake -S . -B build-fuzz $(CMAKE_GEN) -DCMAKE_CXX_COMPILER=clang++ -DTEVR_FUZZ=ON -DTEVR_GUI=OFF \
 	    -DTEVR_BENCH=OFF -DTEVR_SANITIZE=address,undefined >/dev/null
 	@cmake --build build-fuzz -j $(JOBS) --target $$(cd fuzz && ls *_fuzz.cpp | sed 's/\.cpp$$//')
 
 clean:
-	rm -rf build build-asan build-tsan build-fuzz
+	rm -rf build build-asan build-tsan build-fuzz build-win

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 // What the transfer benchmarks share: the 8 KiB update file, the moments a paced simulator
-// reports, the wire time of its transfer, and the flasher program run as a child with its CPU
-// time.
+// reports, the wire time of its transfer, the flasher program run as a child with its CPU time,
+// and the Windows build's flasher run under Wine.
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/resource.h>
@@ -10,6 +10,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <mutex>
 #include <optional>
@@ -97,9 +98,9 @@ inline double Seconds(const timeval& t) {
 }
 
 struct ChildRun {
-    int status = -1;   // the wait status; -1 when it did not start
-    double wall = 0;   // seconds from start to end
-    double cpu = 0;    // user and system seconds
+    int status = -1;  // the wait status; -1 when it did not start
+    double wall = 0;  // seconds from start to end
+    double cpu = 0;   // user and system seconds
     bool Succeeded() const { return status >= 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0; }
 };
 
@@ -125,5 +126,44 @@ inline ChildRun RunChild(std::vector<std::string> args, const std::string& log) 
     run.cpu = Seconds(usage.ru_utime) + Seconds(usage.ru_stime);
     return run;
 }
+
+// tevr-flash.exe of the Windows build (TEVR_WINDOWS_BUILD, else build-win/ of the source tree)
+// under Wine, in a prefix of the benchmark's own beside the tests' (tests/wine/wine_prefix.sh),
+// whose COM4 leads to Link(). The prefix's Wine processes end with the object.
+class WineFlasher {
+public:
+    WineFlasher() {
+        const char* build = std::getenv("TEVR_WINDOWS_BUILD");
+        build_ = build ? build : TEVR_SOURCE_DIR "/build-win";
+        prefix_ = build_ + "/wine-bench";
+    }
+    ~WineFlasher() {
+        if (ready_) RunChild({script_, "stop", prefix_}, "/dev/null");
+    }
+    WineFlasher(const WineFlasher&) = delete;
+    WineFlasher& operator=(const WineFlasher&) = delete;
+
+    std::string Program() const { return build_ + "/tevr-flash.exe"; }
+    // Makes the prefix afresh; false (with a log to look at) when that failed.
+    bool Prepare(const std::string& log) {
+        ready_ = RunChild({script_, "setup", prefix_, prefix_ + "-lines"}, log).Succeeded();
+        return ready_;
+    }
+    // Where the simulator's link goes for the program to reach it as `Port()`.
+    std::string Link() const { return prefix_ + "-lines/com4"; }
+    static const char* Port() { return "COM4"; }
+    // The command that runs the program with `args` under Wine.
+    std::vector<std::string> Command(const std::vector<std::string>& args) const {
+        std::vector<std::string> command{script_, "run", prefix_, Program()};
+        command.insert(command.end(), args.begin(), args.end());
+        return command;
+    }
+
+private:
+    std::string script_ = TEVR_SOURCE_DIR "/tests/wine/wine_prefix.sh";
+    std::string build_;
+    std::string prefix_;
+    bool ready_ = false;
+};
 
 }  // namespace bench

@@ -4,6 +4,8 @@
 // Prints the transfer time from the device's second greeting 0xAA to the end command, the time
 // the bytes alone need on the wire, their ratio (target <= 1.01), and the flasher's CPU time as a
 // share of its wall time (target <= 1 %).
+// With --windows the flasher is the Windows build's tevr-flash.exe under Wine (make windows
+// first), on a COM port of a prefix of its own: Wine's own overhead comes on top of the figures.
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -15,8 +17,10 @@
 using namespace bench;
 using namespace std::chrono_literals;
 
-int main() {
-    const std::string flasher = TEVR_BINARY_DIR "/cli/tevr-flash";
+int main(int argc, char** argv) {
+    const bool windows = argc > 1 && std::string(argv[1]) == "--windows";
+    WineFlasher wine;
+    const std::string flasher = windows ? wine.Program() : TEVR_BINARY_DIR "/cli/tevr-flash";
     if (!std::filesystem::exists(flasher)) {
         std::fprintf(stderr, "bench_transfer: %s is not built\n", flasher.c_str());
         return 1;
@@ -26,6 +30,10 @@ int main() {
     const std::filesystem::path folder = folderName;
     const std::string file = (folder / "image-8k.hex").string();
     WriteImageFile(file);
+    if (windows && !wine.Prepare((folder / "wine.log").string())) {
+        std::fprintf(stderr, "bench_transfer: no Wine prefix; see %s/wine.log\n", folderName);
+        return 1;
+    }
 
     UpdateLists lists;
     NullGauge gauge;
@@ -33,12 +41,19 @@ int main() {
 
     Moments moments;
     SimOptions options = moments.PacedOptions();
-    options.linkPath = (folder / "line").string();
+    options.linkPath = windows ? wine.Link() : (folder / "line").string();
     BootLoaderSim sim(options);
     sim.Start();
 
     const std::string log = (folder / "flash.err").string();
-    const ChildRun run = RunChild({flasher, "flash", file, "--port", options.linkPath}, log);
+    const std::vector<std::string> args{"flash", file, "--port",
+                                        windows ? WineFlasher::Port() : options.linkPath};
+    std::vector<std::string> command = wine.Command(args);
+    if (!windows) {
+        command = args;
+        command.insert(command.begin(), flasher);
+    }
+    const ChildRun run = RunChild(command, log);
     sim.WaitForOutcome(10s);
     sim.Stop();
 
@@ -51,8 +66,8 @@ int main() {
     const double bound = WireSeconds(sim, lists.ScriptLineCount);
     const double transfer = moments.TransferSeconds();
 
-    std::printf("transfer of an 8 KiB image (%d blocks) with bk-sim --pace and tevr-flash flash\n",
-                sim.BlocksReceived());
+    std::printf("transfer of an 8 KiB image (%d blocks) with bk-sim --pace and %s flash\n",
+                sim.BlocksReceived(), windows ? "tevr-flash.exe under Wine" : "tevr-flash");
     std::printf("  transfer time, device's 0xAA to the end command: %.3f s\n", transfer);
     std::printf("  wire-time bound, (%zu bytes + %lld answers) x 10 bit / 10400 bit/s: %.3f s\n",
                 sim.Received().size() - 3, static_cast<long long>(lists.ScriptLineCount), bound);

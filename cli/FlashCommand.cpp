@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 // tevr-flash flash: the update file into the on-board computer through its boot loader, on one
 // port or on several at once.
-#include <unistd.h>
-
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cmath>
@@ -13,6 +11,7 @@
 
 #include "cli/Command.h"
 #include "cli/FlashRun.h"
+#include "cli/Terminal.h"
 #include "serial/VaPort.h"
 #include "serial/VaUtils.h"
 
@@ -78,7 +77,7 @@ void AddFlashCommand(CLI::App& app, CommandIo& io, CommandAction& action) {
             options.ports = args->ports;
             options.timeout = std::chrono::milliseconds(std::llround(args->timeoutSeconds * 1000));
             options.log = args->log;
-            options.terminal = &io.err == &std::cerr && isatty(STDERR_FILENO) == 1;
+            options.terminal = &io.err == &std::cerr && StandardErrorIsTerminal();
             options.repeat = args->repeat;
             options.journal = args->journal;
             return RunFlash(options, io.err);

@@ -1,10 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "cli/FlashRun.h"
 
-#include <pthread.h>
-#include <unistd.h>
-
-#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -18,10 +14,11 @@
 #include "cli/FlashSession.h"
 #include "cli/InterruptGuard.h"
 #include "cli/Journal.h"
+#include "cli/LocalHost.h"
 #include "cli/PortStop.h"
 #include "cli/ReportRelay.h"
 #include "cli/Sha256.h"
-#include "cli/TerminalColumns.h"
+#include "cli/Terminal.h"
 #include "cli/TevrFlash.h"
 #include "loader/Conversion.h"
 #include "serial/VaEventLoop.h"
@@ -45,8 +42,7 @@ struct JournalFacts {
 
 JournalFacts GatherFacts(const FlashRunOptions& options) {
     JournalFacts facts;
-    char host[256] = {};
-    if (::gethostname(host, sizeof host - 1) == 0) facts.host = host;
+    facts.host = HostName();
     std::error_code error;
     facts.file = std::filesystem::absolute(options.file, error).lexically_normal().string();
     std::ifstream in(options.file, std::ios::binary);
@@ -73,7 +69,7 @@ public:
         : options_(options), err_(err), tallies_(options.ports.size()) {}
     ~FlashRun() {
         // Only when something went wrong in between: the ports end before what they report to.
-        if (!threads_.empty() && threads_.front().joinable()) stop_.Stop(SIGTERM);
+        if (!threads_.empty() && threads_.front().joinable()) stop_.Stop(kSignalTerminate);
         for (std::thread& thread : threads_)
             if (thread.joinable()) thread.join();
     }
@@ -87,7 +83,7 @@ public:
             journal_.emplace(options_.journal);
             facts_ = GatherFacts(options_);
         }
-        const auto columns = [] { return TerminalColumns(STDERR_FILENO); };
+        const auto columns = [] { return TerminalColumns(); };
         if (Single()) {
             progress_ = std::make_unique<FlashProgress>(err_, options_.terminal, columns);
         } else {
@@ -121,16 +117,12 @@ private:
 
     void StartPorts() {
         // The ports' threads (and the serial threads they start) leave the signals to this one.
-        sigset_t signals, before;
-        sigemptyset(&signals);
-        for (const int signal : {SIGINT, SIGTERM, SIGHUP})
-            sigaddset(&signals, signal);
-        pthread_sigmask(SIG_BLOCK, &signals, &before);
-        for (size_t i = 0; i < options_.ports.size(); ++i) {
-            ++running_;
-            threads_.emplace_back([this, i] { FlashPort(i); });
-        }
-        pthread_sigmask(SIG_SETMASK, &before, nullptr);
+        InterruptGuard::StartThreads([this] {
+            for (size_t i = 0; i < options_.ports.size(); ++i) {
+                ++running_;
+                threads_.emplace_back([this, i] { FlashPort(i); });
+            }
+        });
     }
 
     // The thread of port `index`: its session is made, run and ended here.
@@ -194,8 +186,8 @@ private:
     }
 
     int SignalStatus() const {
-        if (stop_.Signal() == SIGHUP) return kExitHungUp;
-        return stop_.Signal() == SIGTERM ? kExitTerminated : kExitInterrupted;
+        if (stop_.Signal() == kSignalHangUp) return kExitHungUp;
+        return stop_.Signal() == kSignalTerminate ? kExitTerminated : kExitInterrupted;
     }
 
     // One port: as the flasher has always ended.
@@ -231,9 +223,9 @@ private:
         }
         const std::string of = " of " + std::to_string(options_.ports.size()) + " ";
         if (stop_.Stopped()) {
-            std::string text = std::string(stop_.Signal() == SIGHUP    ? "hung up"
-                                           : stop_.Signal() == SIGTERM ? "terminated"
-                                                                       : "interrupted");
+            std::string text = std::string(stop_.Signal() == kSignalHangUp      ? "hung up"
+                                           : stop_.Signal() == kSignalTerminate ? "terminated"
+                                                                                : "interrupted");
             if (options_.repeat) text += " after " + std::to_string(boards) + " boards";
             Say(text + "; every port is closed");
             return SignalStatus();

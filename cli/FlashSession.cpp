@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "cli/FlashSession.h"
 
-#include <csignal>
 #include <cstdio>
 
 #include "base/ScopeGuard.h"
+#include "cli/InterruptGuard.h"
 #include "cli/PortStop.h"
 #include "line/BootLoaderLine.h"
 #include "loader/Errors.h"
@@ -16,8 +16,8 @@ using Clock = std::chrono::steady_clock;
 constexpr auto kEndCommandLimit = std::chrono::seconds(5);
 
 const char* SignalWord(int signal) {
-    if (signal == SIGHUP) return "hung up";
-    return signal == SIGTERM ? "terminated" : "interrupted";
+    if (signal == kSignalHangUp) return "hung up";
+    return signal == kSignalTerminate ? "terminated" : "interrupted";
 }
 
 std::string Seconds(std::chrono::milliseconds duration) {

@@ -1,16 +1,38 @@
 // SPDX-License-Identifier: MIT
 #include "cli/Journal.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cmath>
-#include <cstring>
+#include <cstdio>
 #include <ctime>
 #include <nlohmann/json.hpp>
 
-#include "cli/SubjectError.h"
+#include "cli/LocalHost.h"
+
+namespace {
+
+// Days from 1970-01-01 to the date of the proleptic Gregorian calendar.
+long long DaysFromEpoch(long long year, unsigned month, unsigned day) {
+    year -= month <= 2;
+    const long long era = (year >= 0 ? year : year - 399) / 400;
+    const auto yearOfEra = static_cast<unsigned>(year - era * 400);
+    const unsigned dayOfYear = (153 * (month > 2 ? month - 3 : month + 9) + 2) / 5 + day - 1;
+    const unsigned dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return era * 146097 + static_cast<long long>(dayOfEra) - 719468;
+}
+
+// The local time's distance from UTC at `time`, in minutes: what the local calendar and clock
+// say, read as UTC, less the time itself. strftime's %z would do on Linux, but names the zone
+// in words on Windows.
+long long UtcOffsetMinutes(const std::tm& local, std::time_t time) {
+    const long long seconds =
+        DaysFromEpoch(local.tm_year + 1900LL, static_cast<unsigned>(local.tm_mon + 1),
+                      static_cast<unsigned>(local.tm_mday)) *
+            86400 +
+        local.tm_hour * 3600LL + local.tm_min * 60LL + local.tm_sec;
+    return (seconds - static_cast<long long>(time)) / 60;
+}
+
+}  // namespace
 
 std::string IsoLocalTime(std::chrono::system_clock::time_point time) {
     using namespace std::chrono;
@@ -18,14 +40,14 @@ std::string IsoLocalTime(std::chrono::system_clock::time_point time) {
     const auto seconds =
         static_cast<std::time_t>(millis >= 0 ? millis / 1000 : -((-millis + 999) / 1000));
     const auto fraction = static_cast<int>(millis - static_cast<long long>(seconds) * 1000);
-    std::tm local{};
-    localtime_r(&seconds, &local);
+    const std::tm local = LocalTime(seconds);
     char date[40];
     std::strftime(date, sizeof date, "%Y-%m-%dT%H:%M:%S", &local);
-    char zone[8];
-    std::strftime(zone, sizeof zone, "%z", &local);  // +0300
-    char text[64];
-    std::snprintf(text, sizeof text, "%s.%03d%.3s:%.2s", date, fraction, zone, zone + 3);
+    const long long offset = UtcOffsetMinutes(local, seconds);
+    const long long away = offset < 0 ? -offset : offset;
+    char text[128];  // room for every value the compiler cannot rule out
+    std::snprintf(text, sizeof text, "%s.%03d%c%02lld:%02lld", date, fraction,
+                  offset < 0 ? '-' : '+', away / 60, away % 60);
     return text;
 }
 
@@ -49,21 +71,8 @@ std::string JournalLine(const JournalEntry& entry) {
     return line.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + '\n';
 }
 
-Journal::Journal(std::string path) : path_(std::move(path)) {
-    fd_.Reset(::open(path_.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644));
-    if (!fd_.Valid())
-        throw SubjectError(path_, std::string("cannot open: ") + std::strerror(errno));
-}
+Journal::Journal(std::string path) : path_(std::move(path)), file_(path_) {}
 
 void Journal::Append(const JournalEntry& entry) {
-    const std::string line = JournalLine(entry);
-    ssize_t written;
-    do {
-        written = ::write(fd_.Get(), line.data(), line.size());
-    } while (written < 0 && errno == EINTR);
-    if (written < 0)
-        throw SubjectError(path_, std::string("cannot write: ") + std::strerror(errno));
-    // A part of a line (a full disk) would spoil the file for every reader after it.
-    if (static_cast<size_t>(written) != line.size())
-        throw SubjectError(path_, "cannot write: only part of a line went in (is the disk full?)");
+    file_.Append(JournalLine(entry));
 }

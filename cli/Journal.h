@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 // The journal of a production line: one JSON line for every board and attempt, appended to a
-// file that several tevr-flash processes may share. Each line is one write to a file opened
-// with O_APPEND, so lines from different processes never mix.
+// file that several tevr-flash processes may share. Each line is one write to a file opened for
+// appending (AppendFile), so lines from different processes never mix.
 #include <chrono>
 #include <cstdint>
 #include <string>
 
-#include "base/ScopedFd.h"
+#include "cli/AppendFile.h"
 #include "serial/VaPortList.h"
 
 struct JournalEntry {
@@ -45,5 +45,5 @@ public:
 
 private:
     std::string path_;
-    ScopedFd fd_;
+    AppendFile file_;
 };

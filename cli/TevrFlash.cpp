@@ -48,6 +48,9 @@ int RunTevrFlash(int argc, const char* const* argv, std::ostream& out, std::ostr
     app.footer(kExitStatusHelp);
     app.set_version_flag("--version", std::string("tevr-flash ") + kTevrVersion);
     app.require_subcommand(1);
+    // The same command line everywhere: on Windows a path such as /data/fw.hex is a path, not an
+    // option "/data".
+    app.allow_windows_style_options(false);
 
     CommandIo io{out, err};
     CommandAction action;

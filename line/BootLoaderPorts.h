@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 // Where the window and tevr-flash look for ports: the system's serial devices and the links of
-// the simulator's shared folder.
+// the simulator's shared folder, where the system has one.
+#include <string>
+
 #include "base/SimulatorLinks.h"
 #include "serial/VaPortList.h"
 
 inline TVaPortListRoots BootLoaderPortRoots() {
     TVaPortListRoots roots;
-    roots.LinkFolders = {{kSimulatorLinkDir, kSimulatorDescription}};
+    if (!std::string(kSimulatorLinkDir).empty())
+        roots.LinkFolders = {{kSimulatorLinkDir, kSimulatorDescription}};
     return roots;
 }

@@ -226,6 +226,16 @@ void TVaCustomComm::ApplyLineSettings() {
         throw EVaCommError(VaErrorMessage("Error writing dcb (%d), %s", error));
 }
 
+void TVaCustomComm::ApplyQueueSizes() {
+    if (const int error = device_->SetQueueSizes(buffers_.ReadSize(), buffers_.WriteSize()))
+        throw EVaCommError(VaErrorMessage("Error initializing buffers (%d), %s", error));
+}
+
+void TVaCustomComm::ApplyTimeouts() {
+    if (const int error = device_->WriteTimeouts())
+        throw EVaCommError(VaErrorMessage("Error setting timeouts (%d), %s", error));
+}
+
 void TVaCustomComm::ApplyEventMask() {
     std::uint32_t mask = VaEventMask(monitorEvents_);
     // The write thread reports transmit-empty itself.

@@ -53,8 +53,9 @@ public:
     // up on them after 300 ms.
     void Close();
     bool IsOpen() const { return device_ != nullptr; }
-    // DeviceName formatted with PortNum: "COM%d" with 3 gives "COM3". Opened as /dev/ttyS2;
-    // a path beginning with '/' is opened as it stands, another name in /dev.
+    // DeviceName formatted with PortNum: "COM%d" with 3 gives "COM3". Opened as COM3 on
+    // Windows and as /dev/ttyS2 on Linux, where a path beginning with '/' is opened as it
+    // stands and another name in /dev.
     std::string DevicePath() const;
     // Raises (true) or drops (false) DTR. Refused under DTR handshake, nothing while closed, and
     // nothing on a device without modem lines (a pseudo-terminal).
@@ -170,8 +171,10 @@ protected:
     // Whether the caller is on the owning thread, as far as that can be told: without a
     // dispatcher there are no worker threads and any thread may own the component.
     bool OnOwningThread() const;
-    void ApplyQueueSizes() {}  // Linux has no driver queue sizes
-    void ApplyTimeouts() {}    // the read time-outs are ReadBytes' own
+    // The driver's queue sizes (Buffers.ReadSize, WriteSize), where the system has them.
+    void ApplyQueueSizes();
+    // The driver's read time-outs, where the driver keeps them.
+    void ApplyTimeouts();
     void ApplyEventMask();
 
     // For OpenDevice overrides: the device the component works with from now on.

@@ -36,6 +36,11 @@ public:
     virtual void Close() = 0;
 
     virtual int WriteLineSettings(const TVaDcb& dcb) = 0;
+    // The sizes of the driver's input and output queues; a system without them ignores them.
+    virtual int SetQueueSizes(int /*inputSize*/, int /*outputSize*/) { return 0; }
+    // Hands the driver the read time-outs that Read promises (5 ms after the last byte), where
+    // the driver keeps them; a backend that times its reads itself has nothing to do.
+    virtual int WriteTimeouts() { return 0; }
     virtual int SetDtr(bool on) = 0;
     // Queue counts and the line errors since the previous call, which this call clears.
     virtual int ReadStatus(TVaCommStatus& status) = 0;
@@ -58,6 +63,8 @@ public:
 
 // The system's name of the device for a device path. On Linux "COMn" (n from 1) is
 // /dev/ttyS<n-1>, a path beginning with '/' stands as it is, any other name is looked for in /dev.
+// On Windows a port's name "COMn" is opened as \\.\COMn (which COM10 and above need), any
+// other name as it stands.
 std::string VaSystemDevicePath(const std::string& devicePath);
 
 // Opens the system device `systemPath` exclusively. On failure returns null and sets `error`.

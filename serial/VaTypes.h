@@ -76,6 +76,37 @@ private:
 using TVaCommEvents = TVaSet<TVaCommEvent, std::uint16_t>;
 using TVaCommOptions = TVaSet<TVaCommOption, std::uint8_t>;
 
+// windows.h gives the driver's bits and values below as macros of the same names and values;
+// the constants here stand in their place, whichever header comes first.
+#if defined(_WIN32)
+#undef EV_RXCHAR
+#undef EV_RXFLAG
+#undef EV_TXEMPTY
+#undef EV_CTS
+#undef EV_DSR
+#undef EV_RLSD
+#undef EV_BREAK
+#undef EV_ERR
+#undef EV_RING
+#undef EV_PERR
+#undef EV_RX80FULL
+#undef EV_EVENT1
+#undef EV_EVENT2
+#undef CE_RXOVER
+#undef CE_OVERRUN
+#undef CE_RXPARITY
+#undef CE_FRAME
+#undef CE_BREAK
+#undef NOPARITY
+#undef ODDPARITY
+#undef EVENPARITY
+#undef MARKPARITY
+#undef SPACEPARITY
+#undef ONESTOPBIT
+#undef ONE5STOPBITS
+#undef TWOSTOPBITS
+#endif
+
 // Event-mask bits, as the driver reports them and as the component hands them to HandleEvents.
 constexpr std::uint32_t EV_RXCHAR = 0x0001;
 constexpr std::uint32_t EV_RXFLAG = 0x0002;

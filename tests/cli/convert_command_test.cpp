@@ -38,10 +38,10 @@ TEST(ConvertCommand, PrintsTheTransferScriptOrTheRecordList) {
 }
 
 TEST(ConvertCommand, ErrorsPrintTheirMessageAloneAndExitOne) {
-    FlashRun missing = TevrFlash({"convert", "/nonexistent/folder/fw.hex"});
+    FlashRun missing = TevrFlash({"convert", TEVR_SOURCE_DIR "/examples/none.hex"});
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(missing.out, "");
-    EXPECT_EQ(missing.err, "tevr-flash: /nonexistent/folder/fw.hex: File not found\n");
+    EXPECT_EQ(missing.err, "tevr-flash: " TEVR_SOURCE_DIR "/examples/none.hex: File not found\n");
 
     FlashRun records = TevrFlash({"convert", "--records", TEVR_SOURCE_DIR});
     EXPECT_EQ(records.status, 1);

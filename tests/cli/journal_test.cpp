@@ -1,13 +1,14 @@
 // SPDX-License-Identifier: MIT
-// The journal: the update file's hash, lines appended by two processes at once, and the journal
-// command's table and summary of a file with a broken line in it.
+// The journal: the update file's hash, lines appended by two writers at once, local times with
+// their zone, and the journal command's table and summary of a file with a broken line in it.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
+#include <cstdlib>
+#include <ctime>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <sstream>
+#include <thread>
 
 #include "cli/Journal.h"
 #include "cli/Sha256.h"
@@ -43,17 +44,16 @@ TEST(Sha256, KnownDigestsWhateverTheChunks) {
               "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0");
 }
 
-TEST(Journal, TwoProcessesAppendingAtOnceLoseNoLine) {
+TEST(Journal, TwoWritersAppendingAtOnceLoseNoLine) {
     TempFolder folder;
     const std::string path = folder / "journal.jsonl";
     constexpr int kLines = 1000;
     // Longer than a pipe's atomic write and a stream's buffer.
     const std::string message(6000, 'm');
-    pid_t writers[2];
+    // Each with a journal, and so a file opened, of its own, as two processes have.
+    std::vector<std::thread> writers;
     for (int w = 0; w < 2; ++w) {
-        writers[w] = ::fork();
-        ASSERT_GE(writers[w], 0);
-        if (writers[w] == 0) {
+        writers.emplace_back([&, w] {
             Journal journal(path);
             JournalEntry entry;
             entry.port = "writer-" + std::to_string(w);
@@ -62,14 +62,10 @@ TEST(Journal, TwoProcessesAppendingAtOnceLoseNoLine) {
                 entry.message = std::to_string(i) + message;
                 journal.Append(entry);
             }
-            ::_exit(0);
-        }
+        });
     }
-    for (const pid_t writer : writers) {
-        int status = 0;
-        ::waitpid(writer, &status, 0);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    }
+    for (std::thread& writer : writers)
+        writer.join();
     const std::vector<std::string> lines = FileLines(path);
     ASSERT_EQ(lines.size(), 2u * kLines);
     int next[2] = {0, 0};
@@ -82,6 +78,33 @@ TEST(Journal, TwoProcessesAppendingAtOnceLoseNoLine) {
     }
     EXPECT_EQ(next[0], kLines);
     EXPECT_EQ(next[1], kLines);
+}
+
+// Makes `zone` (a POSIX TZ rule) the process's time zone; null: the system's own again.
+void SetTimeZone(const char* zone) {
+#if defined(_WIN32)
+    _putenv_s("TZ", zone ? zone : "");
+    _tzset();
+#else
+    if (zone)
+        setenv("TZ", zone, 1);
+    else
+        unsetenv("TZ");
+    tzset();
+#endif
+}
+
+TEST(Journal, LocalTimesCarryTheirZone) {
+    const char* saved = std::getenv("TZ");
+    const std::string before = saved ? saved : "";
+    // Half an hour off the hour, on either side of UTC.
+    const auto time =
+        std::chrono::system_clock::from_time_t(1000000000) + std::chrono::milliseconds(250);
+    SetTimeZone("IST-5:30");
+    EXPECT_EQ(IsoLocalTime(time), "2001-09-09T07:16:40.250+05:30");
+    SetTimeZone("NST3:30");
+    EXPECT_EQ(IsoLocalTime(time), "2001-09-08T22:16:40.250-03:30");
+    SetTimeZone(saved ? before.c_str() : nullptr);
 }
 
 TEST(JournalCommand, TableAndSummaryLeaveBrokenLinesOut) {

@@ -14,6 +14,16 @@
 
 class FakeWatch;
 
+// Codes of the system the suite runs on: one that any call may fail with, and one that says the
+// device has gone.
+#if defined(_WIN32)
+inline constexpr int kCallFailedCode = 87;    // ERROR_INVALID_PARAMETER
+inline constexpr int kDeviceGoneCode = 1167;  // ERROR_DEVICE_NOT_CONNECTED
+#else
+inline constexpr int kCallFailedCode = 22;  // EINVAL
+inline constexpr int kDeviceGoneCode = 5;   // EIO
+#endif
+
 class FakeDevice : public TVaPortDevice, public std::enable_shared_from_this<FakeDevice> {
 public:
     // Everything below is guarded by `mutex`.

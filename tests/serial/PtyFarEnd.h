@@ -14,7 +14,8 @@ public:
     PtyFarEnd(const PtyFarEnd&) = delete;
     PtyFarEnd& operator=(const PtyFarEnd&) = delete;
 
-    const std::string& SlavePath() const { return slavePath_; }
+    // The path the component opens.
+    const std::string& Port() const { return slavePath_; }
     void Send(const std::vector<unsigned char>& bytes);
     // Closes the master, as a device that goes away does: the slave hangs up.
     void HangUp();

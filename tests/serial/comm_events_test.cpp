@@ -7,6 +7,7 @@
 
 #include "FakeDevice.h"
 #include "serial/VaEventLoop.h"
+#include "serial/VaUtils.h"
 
 using namespace std::chrono_literals;
 using ::testing::ElementsAre;
@@ -111,7 +112,7 @@ TEST_F(CommEventsTest, FailedWritesAreReportedAndRetried) {
     comm.Open();
     {
         std::lock_guard lock(comm.port->mutex);
-        comm.port->writeError = EINVAL;
+        comm.port->writeError = kCallFailedCode;
         comm.port->pendingErrors = CE_FRAME;
     }
     const unsigned char frame[] = {0x11, 0x00, 0x00};
@@ -133,14 +134,16 @@ TEST_F(CommEventsTest, DeviceGoneIsReportedOncePerOpen) {
     comm.Open();
     {
         std::lock_guard lock(comm.port->mutex);
-        comm.port->writeError = EIO;
-        comm.port->statusError = EIO;
+        comm.port->writeError = kDeviceGoneCode;
+        comm.port->statusError = kDeviceGoneCode;
     }
     const unsigned char frame[] = {0x22, 0x01};
     EXPECT_EQ(comm.WriteBytes(frame, 2), 2);
     ASSERT_TRUE(RunUntil([&] { return !errors.empty(); }));
     loop->RunUntil(nullptr, 500ms);
-    const std::string gone = "The device or its adapter went away (Error 5, Input/output error)";
+    const std::string gone = "The device or its adapter went away (Error " +
+                             std::to_string(kDeviceGoneCode) + ", " +
+                             VaSystemErrorText(kDeviceGoneCode) + ")";
     EXPECT_EQ(errors, std::vector<std::string>{gone});
     EXPECT_TRUE(comm.DeviceGone());
     EXPECT_FALSE(comm.WaitTransmitted(10s)) << "nothing queued leaves a device that has gone";

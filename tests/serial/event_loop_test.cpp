@@ -74,11 +74,12 @@ TEST(EventLoopTest, RunUntilEndsOnConditionDeadlineOrQuit) {
     loop.ResetQuit();
 
     signalledLoop = &loop;
-    std::signal(SIGUSR1, QuitOnSignal);
-    loop.Post([] { std::raise(SIGUSR1); });
+    // SIGTERM: a signal that the C runtimes of Linux and Windows both raise.
+    std::signal(SIGTERM, QuitOnSignal);
+    loop.Post([] { std::raise(SIGTERM); });
     EXPECT_FALSE(loop.RunUntil([] { return false; }, 10s));
     EXPECT_TRUE(loop.QuitRequested());
-    std::signal(SIGUSR1, SIG_DFL);
+    std::signal(SIGTERM, SIG_DFL);
 }
 
 TEST(EventLoopTest, ErrorsInPostedWorkGoToTheApplicationHandler) {

@@ -9,7 +9,9 @@
 #include <fstream>
 
 #include "PtyFarEnd.h"
+#include "serial/VaPort.h"
 #include "serial/VaPortList.h"
+#include "serial/VaUtils.h"
 #include "support/TempFolder.h"
 
 namespace fs = std::filesystem;
@@ -25,7 +27,7 @@ protected:
             fs::create_directories(dir);
     }
     void Node(const std::string& name) {
-        fs::create_symlink(far.SlavePath(), roots.DevDir + "/" + name);
+        fs::create_symlink(far.Port(), roots.DevDir + "/" + name);
     }
     void Text(const std::string& path, const std::string& text) {
         fs::create_directories(fs::path(path).parent_path());
@@ -64,7 +66,7 @@ TEST_F(PortListTest, ListsRealPortsInGroupsAndNaturalOrder) {
 }
 
 TEST_F(PortListTest, SimulatorLinksThatLeadToATerminal) {
-    fs::create_symlink(far.SlavePath(), sim + "/bk1");
+    fs::create_symlink(far.Port(), sim + "/bk1");
     fs::create_symlink(sim + "/gone", sim + "/stale");
     fs::create_symlink("/dev/null", sim + "/null");  // a device, but no terminal
     std::ofstream(sim + "/notes") << "not a link\n";
@@ -128,6 +130,19 @@ TEST_F(PortListTest, AdapterIdentityThroughLinksToTheDevice) {
     EXPECT_EQ(PortIdentity(root + "/dev/serial/by-id/usb-FTDI_A50285BI-if00-port0", roots), ftdi);
     // A built-in port and a simulator's pseudo-terminal have none.
     EXPECT_EQ(PortIdentity(roots.DevDir + "/ttyS0", roots), TVaPortIdentity{});
-    fs::create_symlink(far.SlavePath(), sim + "/bk1");
+    fs::create_symlink(far.Port(), sim + "/bk1");
     EXPECT_EQ(PortIdentity(sim + "/bk1", roots), TVaPortIdentity{});
+}
+
+TEST(SystemNames, ErrorTextsAndPortNames) {
+    EXPECT_EQ(VaSystemErrorText(5), "Input/output error");
+    EXPECT_EQ(VaSystemErrorText(16), "Device or resource busy");
+    EXPECT_EQ(VaSystemErrorText(2), "No such file or directory");
+    EXPECT_NE(VaSystemErrorText(123456).find("123456"), std::string::npos);
+    EXPECT_EQ(VaSystemDevicePath("COM1"), "/dev/ttyS0");
+    EXPECT_EQ(VaSystemDevicePath("COM12"), "/dev/ttyS11");
+    EXPECT_EQ(VaSystemDevicePath("/tmp/tevr-sim/bk"), "/tmp/tevr-sim/bk");
+    EXPECT_EQ(VaSystemDevicePath("ttyUSB0"), "/dev/ttyUSB0");
+    EXPECT_EQ(VaSystemDevicePath("COM0"), "/dev/COM0");
+    EXPECT_EQ(VaSystemDevicePath("COM99999999999"), "/dev/COM99999999999");
 }

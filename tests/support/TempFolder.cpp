@@ -1,15 +1,24 @@
 // SPDX-License-Identifier: MIT
 #include "support/TempFolder.h"
 
-#include <stdlib.h>
-
 #include <fstream>
+#include <random>
 #include <stdexcept>
 
 TempFolder::TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tevr-test-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) throw std::runtime_error("no temporary folder: " + pattern);
-    path_ = pattern;
+    // A name nobody has taken: create_directory says whether this call made the folder.
+    std::random_device seed;
+    std::mt19937_64 names(seed());
+    const auto base = std::filesystem::temp_directory_path();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const auto candidate = base / ("tevr-test-" + std::to_string(names() % 1000000000000ULL));
+        std::error_code error;
+        if (std::filesystem::create_directory(candidate, error)) {
+            path_ = candidate;
+            return;
+        }
+    }
+    throw std::runtime_error("no temporary folder in " + base.string());
 }
 
 TempFolder::~TempFolder() {

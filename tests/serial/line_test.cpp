@@ -1,5 +1,8 @@
 // SPDX-License-Identifier: MIT
-// The component on a real pseudo-terminal, driven from its far end.
+// The component on a real line, driven from its far end: a pseudo-terminal on Linux, a null modem
+// on Windows. What Wine cannot show on its ports (pseudo-terminals underneath) is checked on Linux
+// alone: Wine leaves the line's rate at 38400, lets a second program open a port that real Windows
+// keeps for the first, and has no way to unplug a port.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -7,7 +10,7 @@
 #include <thread>
 
 #include "FakeDevice.h"
-#include "PtyFarEnd.h"
+#include "LineFarEnd.h"
 #include "serial/VaComm.h"
 #include "serial/VaEventLoop.h"
 
@@ -16,13 +19,13 @@ using Bytes = std::vector<unsigned char>;
 
 namespace {
 
-class PtyTest : public ::testing::Test {
+class LineTest : public ::testing::Test {
 protected:
-    PtyTest() {
+    LineTest() {
         comm.SetBaudrate(brUser);
         comm.SetUserBaudrate(10400);
         comm.Buffers().SetReadTimeout(500);
-        comm.SetDeviceName(far.SlavePath());
+        comm.SetDeviceName(peer.Port());
         comm.OnException = [this](const std::exception& e) { errors.push_back(e.what()); };
     }
     bool RunUntil(const std::function<bool()>& done) { return loop->RunUntil(done, 10s); }
@@ -37,7 +40,7 @@ protected:
         };
     }
 
-    PtyFarEnd far;
+    LineFarEnd peer;
     std::shared_ptr<TVaEventLoop> loop = std::make_shared<TVaEventLoop>();
     TVaComm comm{loop};
     std::vector<std::string> errors;
@@ -48,11 +51,11 @@ protected:
 
 }  // namespace
 
-TEST_F(PtyTest, ReceivedBytesReachOnRxCharOnTheOwningThread) {
+TEST_F(LineTest, ReceivedBytesReachOnRxCharOnTheOwningThread) {
     CollectReceived();
     comm.Open();
-    comm.SetDtr(false);  // no modem lines on a pty: nothing to do, no error
-    far.Send({0x55, 0x33, 0xCC});
+    comm.SetDtr(false);  // no modem lines on a pseudo-terminal: nothing to do, no error
+    peer.Send({0x55, 0x33, 0xCC});
     ASSERT_TRUE(RunUntil([&] { return received.size() >= 3; }));
     EXPECT_EQ(received, (Bytes{0x55, 0x33, 0xCC}));
     int total = 0;
@@ -61,20 +64,22 @@ TEST_F(PtyTest, ReceivedBytesReachOnRxCharOnTheOwningThread) {
     EXPECT_EQ(total, 3);
     for (auto id : threads)
         EXPECT_EQ(id, std::this_thread::get_id());
-    EXPECT_EQ(far.SlaveRate(), 10400u);
+#if !defined(_WIN32)
+    EXPECT_EQ(peer.SlaveRate(), 10400u);
+#endif
     EXPECT_TRUE(errors.empty());
 }
 
-TEST_F(PtyTest, UnreadBytesWaitForTheNextArrival) {
+TEST_F(LineTest, UnreadBytesWaitForTheNextArrival) {
     // Each event reads a single byte; the rest must not be reported again until more arrive.
     comm.OnRxChar = [&](TVaCustomComm& sender, int count) {
         counts.push_back(count);
-        unsigned char byte;
-        sender.ReadBytes(&byte, 1);
-        received.push_back(byte);
+        unsigned char first;
+        sender.ReadBytes(&first, 1);
+        received.push_back(first);
     };
     comm.Open();
-    far.Send({1, 2, 3});
+    peer.Send({1, 2, 3});
     ASSERT_TRUE(RunUntil([&] { return !counts.empty(); }));
     loop->RunUntil(nullptr, 300ms);
     const std::size_t events = counts.size();
@@ -82,17 +87,17 @@ TEST_F(PtyTest, UnreadBytesWaitForTheNextArrival) {
     EXPECT_EQ(unread, 3 - static_cast<int>(events));
     loop->RunUntil(nullptr, 300ms);
     EXPECT_EQ(counts.size(), events) << "reported again without new bytes";
-    far.Send({4});
+    peer.Send({4});
     ASSERT_TRUE(RunUntil([&] { return counts.size() > events; }));
     EXPECT_EQ(counts[events], unread + 1);
     EXPECT_EQ(received.front(), 1);
 }
 
-TEST_F(PtyTest, BytesArrivingDuringAHandlerComeWithTheNextEvent) {
+TEST_F(LineTest, BytesArrivingDuringAHandlerComeWithTheNextEvent) {
     comm.OnRxChar = [&](TVaCustomComm& sender, int count) {
         counts.push_back(count);
         if (counts.size() == 1) {
-            far.Send({7, 8});
+            peer.Send({7, 8});
             for (int i = 0; i < 1000 && sender.InputCount() < count + 2; ++i)
                 std::this_thread::sleep_for(1ms);
         }
@@ -101,7 +106,7 @@ TEST_F(PtyTest, BytesArrivingDuringAHandlerComeWithTheNextEvent) {
         received.insert(received.end(), buffer.begin(), buffer.end());
     };
     comm.Open();
-    far.Send({6});
+    peer.Send({6});
     ASSERT_TRUE(RunUntil([&] { return received.size() >= 3; }));
     ASSERT_EQ(counts.size(), 2u);
     EXPECT_EQ(counts[0], 1);
@@ -109,7 +114,7 @@ TEST_F(PtyTest, BytesArrivingDuringAHandlerComeWithTheNextEvent) {
     EXPECT_EQ(received, (Bytes{6, 7, 8}));
 }
 
-TEST_F(PtyTest, WritesReturnAtOnceAndLeaveInCallOrder) {
+TEST_F(LineTest, WritesReturnAtOnceAndLeaveInCallOrder) {
     int txEmpty = 0;
     comm.OnTxEmpty = [&](TVaCustomComm&) { ++txEmpty; };
     comm.Open();
@@ -122,14 +127,14 @@ TEST_F(PtyTest, WritesReturnAtOnceAndLeaveInCallOrder) {
     // The write thread hands every emptied buffer over and waits for it: keep the loop running.
     Bytes sent;
     ASSERT_TRUE(RunUntil([&] {
-        const Bytes part = far.Receive(expected.size() - sent.size(), 1ms);
+        const Bytes part = peer.Receive(expected.size() - sent.size(), 1ms);
         sent.insert(sent.end(), part.begin(), part.end());
         return sent.size() >= expected.size() && txEmpty > 0;
     }));
     EXPECT_EQ(sent, expected);
 }
 
-TEST_F(PtyTest, BlockLargerThanTheBufferIsRefusedAfterTheTimeout) {
+TEST_F(LineTest, BlockLargerThanTheBufferIsRefusedAfterTheTimeout) {
     comm.Buffers().SetWriteSize(8);
     comm.Buffers().SetWriteTimeout(50);
     comm.Open();
@@ -143,10 +148,10 @@ TEST_F(PtyTest, BlockLargerThanTheBufferIsRefusedAfterTheTimeout) {
     }
     EXPECT_GE(std::chrono::steady_clock::now() - start, 45ms);
     EXPECT_EQ(comm.WriteBytes(big.data(), 8), 8);
-    EXPECT_EQ(far.Receive(8), Bytes(8, 0xAB));
+    EXPECT_EQ(peer.Receive(8), Bytes(8, 0xAB));
 }
 
-TEST_F(PtyTest, CloseInsideOnRxCharReleasesThePortAtOnce) {
+TEST_F(LineTest, CloseInsideOnRxCharReleasesThePortAtOnce) {
     int events = 0;
     comm.OnRxChar = [&](TVaCustomComm& sender, int count) {
         ++events;
@@ -157,36 +162,39 @@ TEST_F(PtyTest, CloseInsideOnRxCharReleasesThePortAtOnce) {
         EXPECT_EQ(sender.ReadBytes(buffer.data(), 1), 0);
         // Another component can take the port while this handler still runs.
         TVaComm other(loop);
-        other.SetDeviceName(far.SlavePath());
+        other.SetDeviceName(peer.Port());
         other.SetBaudrate(br9600);
         EXPECT_NO_THROW(other.Open());
     };
     comm.Open();
-    far.Send({0xAA});
+    peer.Send({0xAA});
     ASSERT_TRUE(RunUntil([&] { return events > 0; }));
-    far.Send({0xBB});
+    peer.Send({0xBB});
     loop->RunUntil(nullptr, 200ms);
     EXPECT_EQ(events, 1);
     EXPECT_TRUE(errors.empty()) << errors.front();
 }
 
-TEST_F(PtyTest, SecondOpenOfTheSamePortIsRefused) {
+#if !defined(_WIN32)
+TEST_F(LineTest, SecondOpenOfTheSamePortIsRefused) {
     comm.Open();
     TVaComm other(loop);
-    other.SetDeviceName(far.SlavePath());
+    other.SetDeviceName(peer.Port());
     try {
         other.Open();
         FAIL() << "opened twice";
     } catch (const EVaCommError& e) {
-        EXPECT_EQ(std::string(e.what()), "Can't open specified device " + far.SlavePath() +
+        EXPECT_EQ(std::string(e.what()), "Can't open specified device " + peer.Port() +
                                              " (Error 16, Device or resource busy)");
     }
     EXPECT_FALSE(other.IsOpen());
     comm.Close();
     EXPECT_NO_THROW(other.Open());
 }
+#endif
 
-TEST_F(PtyTest, FailedOpensLeaveThePortClosedAndFree) {
+#if !defined(_WIN32)
+TEST_F(LineTest, FailedOpensLeaveThePortClosedAndFree) {
     comm.SetUserBaudrate(0);
     try {
         comm.Open();
@@ -221,8 +229,9 @@ TEST_F(PtyTest, FailedOpensLeaveThePortClosedAndFree) {
     }
     EXPECT_FALSE(comm.IsOpen());
 }
+#endif
 
-TEST_F(PtyTest, HandlerErrorsGoToTheHookAndEventsGoOn) {
+TEST_F(LineTest, HandlerErrorsGoToTheHookAndEventsGoOn) {
     comm.OnRxChar = [&](TVaCustomComm& sender, int count) {
         Bytes buffer(static_cast<std::size_t>(count));
         sender.ReadBytes(buffer.data(), count);
@@ -230,20 +239,20 @@ TEST_F(PtyTest, HandlerErrorsGoToTheHookAndEventsGoOn) {
         if (received.size() == 1) throw std::runtime_error("handler failed");
     };
     comm.Open();
-    far.Send({1});
+    peer.Send({1});
     ASSERT_TRUE(RunUntil([&] { return !errors.empty(); }));
-    far.Send({2});
+    peer.Send({2});
     ASSERT_TRUE(RunUntil([&] { return received.size() >= 2; }));
     EXPECT_EQ(errors, std::vector<std::string>{"handler failed"});
     EXPECT_TRUE(comm.IsOpen());
 }
 
-TEST_F(PtyTest, ReadBytesEndsOnCountGapOrTimeout) {
+TEST_F(LineTest, ReadBytesEndsOnCountGapOrTimeout) {
     comm.SetMonitorEvents({});
     comm.Open();
     Bytes buffer(16);
     comm.Buffers().SetReadTimeout(5000);
-    far.Send({1, 2});
+    peer.Send({1, 2});
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(comm.ReadBytes(buffer.data(), 16), 2);  // the gap after the last byte ends it
     EXPECT_LT(std::chrono::steady_clock::now() - start, 4s);
@@ -251,35 +260,41 @@ TEST_F(PtyTest, ReadBytesEndsOnCountGapOrTimeout) {
     const auto idle = std::chrono::steady_clock::now();
     EXPECT_EQ(comm.ReadBytes(buffer.data(), 16), 0);
     EXPECT_GE(std::chrono::steady_clock::now() - idle, 95ms);
+    // The read that timed out is over: it takes nothing that comes later.
+    peer.Send({3});
+    comm.Buffers().SetReadTimeout(5000);
+    EXPECT_EQ(comm.ReadBytes(buffer.data(), 16), 1);
+    EXPECT_EQ(buffer[0], 3);
     comm.Close();
     EXPECT_EQ(comm.ReadBytes(buffer.data(), 16), 0);
     EXPECT_EQ(comm.WriteBytes(buffer.data(), 16), 0);
 }
 
-TEST_F(PtyTest, ComponentDestroyedWithAnEventInFlight) {
+TEST_F(LineTest, ComponentDestroyedWithAnEventInFlight) {
     auto held = std::make_shared<HeldDispatcher>();
     bool fired = false;
     {
         TVaComm doomed(held);
-        doomed.SetDeviceName(far.SlavePath());
+        doomed.SetDeviceName(peer.Port());
         doomed.SetBaudrate(br9600);
         doomed.OnRxChar = [&](TVaCustomComm&, int) { fired = true; };
         doomed.Open();
-        far.Send({0x55});
+        peer.Send({0x55});
         ASSERT_TRUE(held->WaitPosted(1));
     }
     held->RunAll();  // the dispatch finds the component gone
     EXPECT_FALSE(fired);
 }
 
-TEST_F(PtyTest, DtrUnderHandshakeIsRefusedEvenWhenClosed) {
+TEST_F(LineTest, DtrUnderHandshakeIsRefusedEvenWhenClosed) {
     comm.FlowControl().SetControlDtr(dtrHandshake);
     EXPECT_THROW(comm.SetDtr(false), EVaCommError);
     comm.FlowControl().SetControlDtr(dtrEnabled);
     EXPECT_NO_THROW(comm.SetDtr(true));
 }
 
-TEST_F(PtyTest, HungUpLineIsReportedAsTheDeviceGoneOnce) {
+#if !defined(_WIN32)
+TEST_F(LineTest, HungUpLineIsReportedAsTheDeviceGoneOnce) {
     int gone = 0;
     comm.OnDeviceGone = [&](TVaCustomComm& sender) {
         ++gone;
@@ -289,9 +304,9 @@ TEST_F(PtyTest, HungUpLineIsReportedAsTheDeviceGoneOnce) {
     };
     CollectReceived();
     comm.Open();
-    far.Send({0x55});
+    peer.Send({0x55});
     ASSERT_TRUE(RunUntil([&] { return !received.empty(); }));
-    far.HangUp();
+    peer.HangUp();
     ASSERT_TRUE(RunUntil([&] { return gone > 0; }));
     loop->RunUntil(nullptr, 300ms);
     EXPECT_EQ(gone, 1);
@@ -302,10 +317,11 @@ TEST_F(PtyTest, HungUpLineIsReportedAsTheDeviceGoneOnce) {
     // Without a handler the error handler hears of it, as a device that went away.
     PtyFarEnd other;
     comm.OnDeviceGone = nullptr;
-    comm.SetDeviceName(other.SlavePath());
+    comm.SetDeviceName(other.Port());
     comm.Open();
     other.HangUp();
     ASSERT_TRUE(RunUntil([&] { return !errors.empty(); }));
     EXPECT_EQ(errors.front().rfind("The device or its adapter went away (Error ", 0), 0u)
         << errors.front();
 }
+#endif

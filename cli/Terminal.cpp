@@ -1,18 +1,14 @@
 // SPDX-License-Identifier: MIT
-#include "cli/TerminalColumns.h"
-
-#include <sys/ioctl.h>
+#include "cli/Terminal.h"
 
 #include <cstdlib>
-#include <string>
 
 namespace {
 constexpr int kDefaultColumns = 80;
 }  // namespace
 
-int TerminalColumns(int fd) {
-    winsize size{};
-    if (ioctl(fd, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) return size.ws_col;
+int TerminalColumns() {
+    if (const int columns = SystemTerminalColumns(); columns > 0) return columns;
     if (const char* columns = std::getenv("COLUMNS")) {
         char* end = nullptr;
         const long value = std::strtol(columns, &end, 10);

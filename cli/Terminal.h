@@ -1,0 +1,29 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+// The terminal standard error is on: whether the progress can be redrawn in place there, and how
+// wide it is, so that a progress line never wraps.
+#include <memory>
+
+// Whether standard error is a terminal that takes the redrawing escapes. On Windows: a console
+// that a ConsoleSetup has made ready for them.
+bool StandardErrorIsTerminal();
+
+// Columns of the terminal on standard error, else of the COLUMNS variable, else 80.
+int TerminalColumns();
+
+// The width the system reports for standard error's terminal; 0 when it reports none.
+int SystemTerminalColumns();
+
+// While it stands, the program's console (Windows) writes UTF-8 and takes the escapes that
+// redraw a line; it is given back as it was. Nothing to do elsewhere.
+class ConsoleSetup {
+public:
+    ConsoleSetup();
+    ~ConsoleSetup();
+    ConsoleSetup(const ConsoleSetup&) = delete;
+    ConsoleSetup& operator=(const ConsoleSetup&) = delete;
+
+private:
+    struct Saved;  // the console's settings before
+    const std::unique_ptr<Saved> saved_;
+};

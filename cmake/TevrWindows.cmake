@@ -1,0 +1,37 @@
+# SPDX-License-Identifier: MIT
+# What the Windows build (cross-built with cmake/TevrMingw64.cmake) takes from the build machine:
+# the header-only libraries of Debian's own packages, and GoogleTest built from Debian's source
+# package. The system's headers beside them stay out of the compiler's sight: each library's
+# folder is reached through a link of its own.
+# The programs at the top of the build folder: build-win/tevr-flash.exe.
+set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR})
+
+# windows.h without its min and max macros and the parts nobody here uses.
+add_compile_definitions(NOMINMAX WIN32_LEAN_AND_MEAN)
+
+set(TEVR_DEBIAN_INCLUDE /usr/include CACHE PATH "Where CLI11 and nlohmann_json are installed")
+set(TEVR_GOOGLETEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest's sources (package googletest)")
+
+# tevr_header_library(<target> <folder under TEVR_DEBIAN_INCLUDE>)
+function(tevr_header_library target folder)
+    set(root ${PROJECT_BINARY_DIR}/include/debian-${folder})
+    file(MAKE_DIRECTORY ${root})
+    if(NOT EXISTS ${TEVR_DEBIAN_INCLUDE}/${folder})
+        message(FATAL_ERROR "${target}: ${TEVR_DEBIAN_INCLUDE}/${folder} is missing (make setup)")
+    endif()
+    file(CREATE_LINK ${TEVR_DEBIAN_INCLUDE}/${folder} ${root}/${folder} SYMBOLIC)
+    add_library(${target} INTERFACE IMPORTED GLOBAL)
+    target_include_directories(${target} SYSTEM INTERFACE ${root})
+endfunction()
+
+tevr_header_library(CLI11::CLI11 CLI)
+tevr_header_library(nlohmann_json::nlohmann_json nlohmann)
+
+if(TEVR_TESTS)
+    if(NOT EXISTS ${TEVR_GOOGLETEST_SOURCE}/CMakeLists.txt)
+        message(FATAL_ERROR "GoogleTest's sources are missing in ${TEVR_GOOGLETEST_SOURCE} (make setup)")
+    endif()
+    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+    # It names its targets GTest::gtest, GTest::gmock, ... as the installed package does.
+    add_subdirectory(${TEVR_GOOGLETEST_SOURCE} ${PROJECT_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+endif()

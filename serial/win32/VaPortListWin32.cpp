@@ -1,0 +1,179 @@
+// SPDX-License-Identifier: MIT
+// The serial ports of a Windows machine: the system's device map of serial ports (SERIALCOMM),
+// with the friendly names and USB identities the device manager keeps for them.
+#include <windows.h>
+// After windows.h, which they need.
+#include <cfgmgr32.h>
+#include <setupapi.h>
+
+#include <algorithm>
+#include <cctype>
+#include <string>
+#include <vector>
+
+#include "serial/VaPortList.h"
+#include "serial/win32/VaWin32.h"
+
+namespace {
+
+// The device setup class "Ports (COM & LPT)".
+constexpr GUID kPortsClass = {
+    0x4D36E978, 0xE325, 0x11CE, {0xBF, 0xC1, 0x08, 0x00, 0x2B, 0xE1, 0x03, 0x18}};
+
+std::string Upper(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return text;
+}
+
+// "COM12" gives 12; names of other forms sort after the numbered ones.
+long PortNumber(const std::string& name) {
+    if (name.size() < 4 || Upper(name.substr(0, 3)) != "COM") return 1000000;
+    long number = 0;
+    for (std::size_t i = 3; i < name.size() && i < 9; ++i) {
+        if (name[i] < '0' || name[i] > '9') return 1000000;
+        number = number * 10 + (name[i] - '0');
+    }
+    return number;
+}
+
+// The port names of the device map.
+std::vector<std::string> MappedPorts() {
+    std::vector<std::string> names;
+    HKEY key = nullptr;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, "HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, KEY_READ, &key) !=
+        ERROR_SUCCESS)
+        return names;
+    for (DWORD index = 0;; ++index) {
+        char valueName[256];
+        DWORD valueNameSize = sizeof valueName;
+        char data[64] = {};
+        DWORD dataSize = sizeof data - 1;
+        DWORD type = 0;
+        const LONG result = ::RegEnumValueA(key, index, valueName, &valueNameSize, nullptr, &type,
+                                            reinterpret_cast<BYTE*>(data), &dataSize);
+        if (result == ERROR_NO_MORE_ITEMS) break;
+        if (result != ERROR_SUCCESS || type != REG_SZ) continue;
+        const std::string name(data, strnlen(data, dataSize));
+        if (!name.empty() && std::find(names.begin(), names.end(), name) == names.end())
+            names.push_back(name);
+    }
+    ::RegCloseKey(key);
+    return names;
+}
+
+// What the device manager knows of a port's device.
+struct TPortDevice {
+    std::string portName;
+    std::string friendlyName;
+    DEVINST instance = 0;
+};
+
+std::string RegistryString(HKEY key, const char* name) {
+    char data[256] = {};
+    DWORD size = sizeof data - 1;
+    DWORD type = 0;
+    if (::RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data), &size) !=
+            ERROR_SUCCESS ||
+        type != REG_SZ)
+        return "";
+    return std::string(data, strnlen(data, size));
+}
+
+std::vector<TPortDevice> PortDevices() {
+    std::vector<TPortDevice> devices;
+    const HDEVINFO set = ::SetupDiGetClassDevsA(&kPortsClass, nullptr, nullptr, DIGCF_PRESENT);
+    if (set == INVALID_HANDLE_VALUE) return devices;
+    SP_DEVINFO_DATA info{};
+    info.cbSize = sizeof info;
+    for (DWORD index = 0; ::SetupDiEnumDeviceInfo(set, index, &info); ++index) {
+        TPortDevice device;
+        device.instance = info.DevInst;
+        const HKEY key =
+            ::SetupDiOpenDevRegKey(set, &info, DICS_FLAG_GLOBAL, 0, DIREG_DEV, KEY_READ);
+        if (key == INVALID_HANDLE_VALUE) continue;
+        device.portName = RegistryString(key, "PortName");
+        ::RegCloseKey(key);
+        char name[256] = {};
+        if (::SetupDiGetDeviceRegistryPropertyA(set, &info, SPDRP_FRIENDLYNAME, nullptr,
+                                                reinterpret_cast<BYTE*>(name), sizeof name - 1,
+                                                nullptr))
+            device.friendlyName = name;
+        if (!device.portName.empty()) devices.push_back(device);
+    }
+    ::SetupDiDestroyDeviceInfoList(set);
+    return devices;
+}
+
+// "USB Serial Port (COM3)" says "USB Serial Port" beside COM3.
+std::string Description(const std::string& friendlyName, const std::string& port) {
+    const std::string suffix = " (" + port + ")";
+    if (friendlyName.size() > suffix.size() &&
+        Upper(friendlyName.substr(friendlyName.size() - suffix.size())) == Upper(suffix))
+        return friendlyName.substr(0, friendlyName.size() - suffix.size());
+    return friendlyName;
+}
+
+std::string InstanceId(DEVINST instance) {
+    char id[MAX_DEVICE_ID_LEN + 1] = {};
+    if (::CM_Get_Device_IDA(instance, id, MAX_DEVICE_ID_LEN, 0) != CR_SUCCESS) return "";
+    return id;
+}
+
+// "COM3", "com3" and "\\.\COM3" all name COM3.
+std::string PortName(const std::string& path) {
+    const std::string prefix = "\\\\.\\";
+    return Upper(path.compare(0, prefix.size(), prefix) == 0 ? path.substr(prefix.size()) : path);
+}
+
+}  // namespace
+
+TVaPortIdentity VaUsbIdentity(const std::string& instanceId) {
+    const std::string id = Upper(instanceId);
+    // An interface of a composite device names no serial number; its parent does.
+    if (id.compare(0, 8, "USB\\VID_") != 0 || id.find("&MI_") != std::string::npos) return {};
+    const std::size_t pid = id.find("&PID_");
+    const std::size_t serial = id.find('\\', 8);
+    if (pid != 12 || id.size() < 21) return {};
+    TVaPortIdentity identity;
+    identity.VendorId = instanceId.substr(8, 4);
+    identity.ProductId = instanceId.substr(17, 4);
+    // Without a serial number of its own the device gets one made up by Windows, with '&' in it.
+    if (serial != std::string::npos && instanceId.find('&', serial) == std::string::npos)
+        identity.SerialNumber = instanceId.substr(serial + 1);
+    return identity;
+}
+
+std::vector<TVaPortInfo> ListPorts(const TVaPortListRoots&) {
+    const std::vector<TPortDevice> devices = PortDevices();
+    std::vector<TVaPortInfo> ports;
+    for (const std::string& name : MappedPorts()) {
+        TVaPortInfo port{name, ""};
+        for (const TPortDevice& device : devices)
+            if (Upper(device.portName) == Upper(name))
+                port.Description = Description(device.friendlyName, name);
+        ports.push_back(port);
+    }
+    std::stable_sort(ports.begin(), ports.end(), [](const TVaPortInfo& a, const TVaPortInfo& b) {
+        return PortNumber(a.Path) < PortNumber(b.Path);
+    });
+    return ports;
+}
+
+TVaPortIdentity PortIdentity(const std::string& path, const TVaPortListRoots&) {
+    const std::string name = PortName(path);
+    for (const TPortDevice& device : PortDevices()) {
+        if (Upper(device.portName) != name) continue;
+        // The port itself (usbser), or its parent (an FTDI port below its USB device), or the
+        // composite device above an interface.
+        DEVINST instance = device.instance;
+        for (int depth = 0; depth < 4; ++depth) {
+            const TVaPortIdentity identity = VaUsbIdentity(InstanceId(instance));
+            if (!identity.VendorId.empty()) return identity;
+            DEVINST parent = 0;
+            if (::CM_Get_Parent(&parent, instance, 0) != CR_SUCCESS) break;
+            instance = parent;
+        }
+    }
+    return {};
+}

@@ -1,0 +1,112 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# tevr-flash.exe under Wine updates bk-sim, which runs natively on a COM port of the prefix.
+#   flash_exe_test.sh CASE PORT NATIVE_BUILD TEVR_FLASH_EXE PREFIX LINES
+#   done          the whole 64 KiB sample; the saved image holds every byte of it
+#   bad-checksum  one wrong checksum is said once, and the update goes on to the end
+#   silent        a device that falls silent ends the flash with status 3
+#   hung-up       a device that goes away ends it with status 1 and says so
+#   interrupted   Ctrl-C (Wine makes SIGINT the console's Ctrl-C) closes the port, status 130
+#   missing-port  a port that is not there: status 1 and the component's message
+set -euo pipefail
+
+name=$1 port=$2 native=$3 exe=$4 prefix=$5 lines=$6
+here=$(dirname "$(realpath "$0")")
+firmware=$(realpath "$here/../../examples/image-64k.hex")
+work=$(mktemp -d "${TMPDIR:-/tmp}/tevr-wine-XXXXXX")
+sim=
+cleanup() {
+    if [ -n "$sim" ]; then kill "$sim" 2>/dev/null || true; wait "$sim" 2>/dev/null || true; fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAILED ($name): $*" >&2
+    echo "--- tevr-flash.exe's standard error:" >&2
+    cat "$work/err" >&2 || true
+    exit 1
+}
+
+# bk-sim on the port's link, with the case's faults.
+start_sim() {
+    local link=$lines/${port,,}
+    rm -f "$link"
+    "$native/sim/bk-sim" --link "$link" --image "$work/image" "$@" >"$work/sim.out" 2>&1 &
+    sim=$!
+    for _ in $(seq 100); do [ -L "$link" ] && return; sleep 0.05; done
+    fail "bk-sim made no link"
+}
+
+flash() {
+    set +e
+    "$here/wine_prefix.sh" run "$prefix" "$exe" flash "$firmware" --port "$port" "$@" \
+        >"$work/out" 2>"$work/err"
+    status=$?
+    set -e
+}
+
+last_line() { tail -n 1 "$work/err" | tr -d '\r'; }
+
+# The image bk-sim saved at the end command holds every byte of the update file.
+check_image() {
+    wait "$sim" || fail "bk-sim ended with an error: $(cat "$work/sim.out")"
+    sim=
+    "$native/cli/tevr-flash" verify "$firmware" "$work/image" >/dev/null ||
+        fail "the image does not hold the update file"
+}
+
+done_message="Обновление ПО в Тевр R7 завершено"
+case $name in
+done)
+    start_sim
+    flash
+    [ "$status" = 0 ] || fail "status $status"
+    [ "$(last_line)" = "$done_message" ] || fail "last line: $(last_line)"
+    check_image
+    ;;
+bad-checksum)
+    start_sim --bad-checksum 3
+    flash
+    [ "$status" = 0 ] || fail "status $status"
+    [ "$(grep -c 'Ошибка: Неверная контрольная сумма' "$work/err")" = 1 ] ||
+        fail "the wrong checksum was not said once"
+    check_image
+    ;;
+silent)
+    start_sim --silent-after 2
+    flash --timeout 1
+    [ "$status" = 3 ] || fail "status $status"
+    ;;
+hung-up)
+    start_sim --hangup-after 2
+    flash
+    [ "$status" = 1 ] || fail "status $status"
+    [[ "$(last_line)" == "tevr-flash: $port: the device or its adapter went away"* ]] ||
+        fail "last line: $(last_line)"
+    ;;
+interrupted)
+    start_sim --silent-after 2
+    # The script becomes the Windows program (exec), so its process id is the program's.
+    "$here/wine_prefix.sh" run "$prefix" "$exe" flash "$firmware" --port "$port" --timeout 60 \
+        >"$work/out" 2>"$work/err" &
+    flasher=$!
+    for _ in $(seq 200); do grep -q 'greeted' "$work/err" && break; sleep 0.05; done
+    sleep 0.5  # past block 2, where the device fell silent
+    kill -INT "$flasher"
+    wait "$flasher" && status=0 || status=$?
+    [ "$status" = 130 ] || fail "status $status"
+    [ "$(last_line)" = "tevr-flash: interrupted; the port is closed" ] ||
+        fail "last line: $(last_line)"
+    ;;
+missing-port)
+    flash
+    [ "$status" = 1 ] || fail "status $status"
+    [ "$(last_line)" = "tevr-flash: $port: Specified device not found ($port)." ] ||
+        fail "last line: $(last_line)"
+    ;;
+*)
+    echo "usage: $0 done|bad-checksum|silent|hung-up|interrupted|missing-port PORT ..." >&2
+    exit 2
+    ;;
+esac
