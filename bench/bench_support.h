@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
-// What the transfer benchmarks share: the 8 KiB update file, the moments a paced simulator
-// reports, the wire time of its transfer, the flasher program run as a child with its CPU time,
-// and the Windows build's flasher run under Wine.
+// What the transfer benchmarks share: the working folder with its 8 KiB update file, the moments a
+// paced simulator reports, the wire time of its transfer, the flasher program run as a child with
+// its CPU time, and the Windows build's flasher run under Wine.
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/resource.h>
@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <mutex>
 #include <optional>
@@ -46,6 +47,29 @@ inline void WriteImageFile(const std::string& path) {
         out << line << HexDigits((0x100 - (sum & 0xFF)) & 0xFF, 2) << '\n';
     }
     out << ":00000001FF\n";
+}
+
+// A benchmark's working folder under /tmp holding the 8 KiB update file.
+struct Workbench {
+    std::filesystem::path folder;
+    std::string file;
+};
+
+// Checks that the flasher is built and writes the update file into a fresh folder; says why on
+// stderr and returns nothing when either fails.
+inline std::optional<Workbench> PrepareWorkbench(const char* bench, const std::string& flasher) {
+    if (!std::filesystem::exists(flasher)) {
+        std::fprintf(stderr, "%s: %s is not built\n", bench, flasher.c_str());
+        return std::nullopt;
+    }
+    char folderName[] = "/tmp/tevr-bench-XXXXXX";
+    if (!mkdtemp(folderName)) {
+        std::fprintf(stderr, "%s: no folder under /tmp\n", bench);
+        return std::nullopt;
+    }
+    Workbench work{folderName, (std::filesystem::path(folderName) / "image-8k.hex").string()};
+    WriteImageFile(work.file);
+    return work;
 }
 
 // The moments a simulator reports, taken on its own thread.

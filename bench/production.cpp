@@ -63,15 +63,10 @@ LineRun FlashBoards(int boards, const std::string& flasher, const std::string& f
 
 int main() {
     const std::string flasher = TEVR_BINARY_DIR "/cli/tevr-flash";
-    if (!std::filesystem::exists(flasher)) {
-        std::fprintf(stderr, "bench_production: %s is not built\n", flasher.c_str());
-        return 1;
-    }
-    char folderName[] = "/tmp/tevr-bench-line-XXXXXX";
-    if (!mkdtemp(folderName)) return 1;
-    const std::filesystem::path folder = folderName;
-    const std::string file = (folder / "image-8k.hex").string();
-    WriteImageFile(file);
+    const auto work = PrepareWorkbench("bench_production", flasher);
+    if (!work) return 1;
+    const std::filesystem::path& folder = work->folder;
+    const std::string& file = work->file;
     UpdateLists lists;
     NullGauge gauge;
     ConvertUpdateFile(file, lists, gauge);

@@ -21,17 +21,12 @@ int main(int argc, char** argv) {
     const bool windows = argc > 1 && std::string(argv[1]) == "--windows";
     WineFlasher wine;
     const std::string flasher = windows ? wine.Program() : TEVR_BINARY_DIR "/cli/tevr-flash";
-    if (!std::filesystem::exists(flasher)) {
-        std::fprintf(stderr, "bench_transfer: %s is not built\n", flasher.c_str());
-        return 1;
-    }
-    char folderName[] = "/tmp/tevr-bench-XXXXXX";
-    if (!mkdtemp(folderName)) return 1;
-    const std::filesystem::path folder = folderName;
-    const std::string file = (folder / "image-8k.hex").string();
-    WriteImageFile(file);
+    const auto work = PrepareWorkbench("bench_transfer", flasher);
+    if (!work) return 1;
+    const std::filesystem::path& folder = work->folder;
+    const std::string& file = work->file;
     if (windows && !wine.Prepare((folder / "wine.log").string())) {
-        std::fprintf(stderr, "bench_transfer: no Wine prefix; see %s/wine.log\n", folderName);
+        std::fprintf(stderr, "bench_transfer: no Wine prefix; see %s/wine.log\n", folder.c_str());
         return 1;
     }
 
