@@ -20,6 +20,7 @@
 #include "cli/Sha256.h"
 #include "cli/Terminal.h"
 #include "cli/TevrFlash.h"
+#include "loader/BootLoaderTransfer.h"
 #include "loader/Conversion.h"
 #include "serial/VaEventLoop.h"
 #include "serial/VaPortList.h"
@@ -145,6 +146,7 @@ private:
             BoardResult result;
             result.error = SubjectError(options_.ports[index], e.what());
             result.message = e.what();
+            result.blocksTotal = BootLoaderTransfer::CountScriptBlocks(script_.Memo2);
             report.Ended(result);
         }
         loop_.Post([this] { --running_; });

@@ -125,7 +125,7 @@ FlashSession::Outcome FlashSession::Drive() {
 void FlashSession::Finish(Outcome outcome, BoardResult& result) {
     result.greeted = greeted_;
     result.blocksSent = started_ ? transfer_.BlocksConfirmed() : 0;
-    result.blocksTotal = transfer_.ScriptBlocks();
+    result.blocksTotal = BootLoaderTransfer::CountScriptBlocks(host_.Lists().Memo2);
     if (outcome == Outcome::Completed) {
         result.outcome = BoardOutcome::Done;
         return;

@@ -70,10 +70,7 @@ void BootLoaderTransfer::StartTransfer() {
     echoPending_ = 0;
     sentFrame_.clear();
     echoMatched_ = 0;
-    const std::vector<std::string>& script = host_.Lists().Memo2;
-    scriptBlocks_ = std::count_if(script.begin() + 1, script.end(), [](const std::string& line) {
-        return TextColumns(line, 5, 2) == "02";
-    });
+    scriptBlocks_ = CountScriptBlocks(host_.Lists().Memo2);
     blocksConfirmed_ = 0;
 
     const std::string fileName = host_.Edit1Text();
@@ -324,4 +321,10 @@ void BootLoaderTransfer::Finish(TransferEnding ending) {
 
 void BootLoaderTransfer::Log() {
     host_.Lists().Memo1.push_back(kLogPrefix + echoText_);
+}
+
+int64_t BootLoaderTransfer::CountScriptBlocks(const std::vector<std::string>& script) {
+    if (script.empty()) return 0;
+    return std::count_if(script.begin() + 1, script.end(),
+                         [](const std::string& line) { return TextColumns(line, 5, 2) == "02"; });
 }

@@ -13,10 +13,10 @@
 #include "cli/ImageCheck.h"
 #include "cli/Sha256.h"
 #include "cli/TevrFlash.h"
-#include "support/SampleFiles.h"
-#include "support/TempFolder.h"
 #include "loader/BootLoaderTransfer.h"
 #include "sim/BootLoaderSim.h"
+#include "support/SampleFiles.h"
+#include "support/TempFolder.h"
 #include "table_text.h"
 
 namespace line_test {
@@ -165,6 +165,17 @@ TEST_F(ProductionTest, FaultyBoardsLeaveTheOthersToSucceed) {
     EXPECT_EQ(stalled.status, kExitStalled) << stalled.err;
     EXPECT_EQ(stalled.Last(),
               "tevr-flash: 1 of 3 boards stalled: " + Port(2) + "; their ports are closed");
+}
+
+TEST_F(ProductionTest, APortThatNeverOpensStillCountsTheBlocksItOwed) {
+    Launch({SimOptions{}});
+    const std::string missing = folder / "no-such-port";
+    const FlashRunResult run = Flash({"--port", missing, "--journal", folder / "journal.jsonl"});
+    EXPECT_EQ(run.status, kExitError) << run.err;
+    EXPECT_EQ(run.Row(Port(0))[2], "16/16") << run.err;
+    EXPECT_EQ(run.Row(missing)[2], "0/16") << run.err;
+    for (const nlohmann::json& line : Journal())
+        EXPECT_EQ(line.value("blocks_total", 0), 16) << line.dump();
 }
 
 TEST_F(ProductionTest, StationFlashesBoardAfterBoardUntilCtrlC) {
