@@ -7,9 +7,9 @@
 #include <ctime>
 #include <fstream>
 #include <nlohmann/json.hpp>
-#include <sstream>
 #include <thread>
 
+#include "FlashRun.h"
 #include "cli/Journal.h"
 #include "cli/Sha256.h"
 #include "cli/TevrFlash.h"
@@ -19,13 +19,6 @@
 
 namespace line_test {
 namespace {
-
-std::vector<std::string> FileLines(const std::string& path) {
-    std::ifstream in(path);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return Lines(text.str());
-}
 
 TEST(Sha256, KnownDigestsWhateverTheChunks) {
     EXPECT_EQ(Sha256Hex(""), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
@@ -66,7 +59,7 @@ TEST(Journal, TwoWritersAppendingAtOnceLoseNoLine) {
     }
     for (std::thread& writer : writers)
         writer.join();
-    const std::vector<std::string> lines = FileLines(path);
+    const std::vector<std::string> lines = Lines(ReadWhole(path));
     ASSERT_EQ(lines.size(), 2u * kLines);
     int next[2] = {0, 0};
     for (const std::string& line : lines) {
@@ -131,15 +124,14 @@ TEST(JournalCommand, TableAndSummaryLeaveBrokenLinesOut) {
     }
     std::ofstream(path, std::ios::app) << "{\"start\": \"2026-\n\n";
 
-    const auto run = [&](std::vector<const char*> args) {
-        args.insert(args.begin(), {"tevr-flash", "journal"});
-        args.push_back(path.c_str());
-        std::ostringstream out, err;
-        const int status = RunTevrFlash(static_cast<int>(args.size()), args.data(), out, err);
-        EXPECT_EQ(status, kExitOk) << err.str();
-        EXPECT_EQ(err.str(), "tevr-flash: " + path + ":4: not a journal line, left out\n");
-        EXPECT_EQ(out.str().find('\x1b'), std::string::npos) << out.str();
-        return Lines(out.str());
+    const auto run = [&](std::vector<std::string> args) {
+        args.insert(args.begin(), "journal");
+        args.push_back(path);
+        const FlashRun journalRun = TevrFlash(args);
+        EXPECT_EQ(journalRun.status, kExitOk) << journalRun.err;
+        EXPECT_EQ(journalRun.err, "tevr-flash: " + path + ":4: not a journal line, left out\n");
+        EXPECT_EQ(journalRun.out.find('\x1b'), std::string::npos) << journalRun.out;
+        return Lines(journalRun.out);
     };
     const std::vector<std::string> table = run({});
     ASSERT_EQ(table.size(), 4u);

@@ -6,10 +6,9 @@
 #include <nlohmann/json.hpp>
 
 #include <csignal>
-#include <fstream>
-#include <sstream>
 #include <thread>
 
+#include "FlashRun.h"
 #include "cli/ImageCheck.h"
 #include "cli/Sha256.h"
 #include "cli/TevrFlash.h"
@@ -23,13 +22,6 @@ namespace line_test {
 namespace {
 
 using namespace std::chrono_literals;
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 struct FlashRunResult {
     int status;
@@ -60,19 +52,15 @@ protected:
         }
     }
     FlashRunResult Flash(std::vector<std::string> more = {}) {
-        std::vector<std::string> args{"tevr-flash", "flash", file};
+        std::vector<std::string> args{"flash", file};
         for (const auto& sim : sims) {
             args.push_back("--port");
             args.push_back(sim->TerminalPath());
         }
         args.insert(args.end(), more.begin(), more.end());
-        std::vector<const char*> argv;
-        for (const auto& arg : args)
-            argv.push_back(arg.c_str());
-        std::ostringstream out, err;
-        const int status = RunTevrFlash(static_cast<int>(argv.size()), argv.data(), out, err);
-        EXPECT_EQ(out.str(), "");
-        return {status, err.str()};
+        const FlashRun run = TevrFlash(args);
+        EXPECT_EQ(run.out, "");
+        return {run.status, run.err};
     }
     void ExpectVerified(const std::vector<uint8_t>& image) const {
         const ImageComparison comparison = CompareImageWithUpdateFile(file, image);
@@ -81,7 +69,7 @@ protected:
     }
     std::vector<nlohmann::json> Journal() const {
         std::vector<nlohmann::json> lines;
-        for (const std::string& line : Lines(ReadAll(folder / "journal.jsonl"))) {
+        for (const std::string& line : Lines(ReadWhole(folder / "journal.jsonl"))) {
             lines.push_back(nlohmann::json::parse(line, nullptr, false));
             EXPECT_TRUE(lines.back().is_object()) << line;
         }
@@ -111,8 +99,8 @@ TEST_F(ProductionTest, FourBoardsAtOnceAreVerifiedAndJournalled) {
     ASSERT_EQ(journal.size(), 4u);
     std::vector<std::string> ports;
     for (const nlohmann::json& line : journal) {
-        EXPECT_EQ(line.value("sha256", ""), Sha256Hex(ReadAll(file)));
-        EXPECT_EQ(line.value("file_size", 0u), ReadAll(file).size());
+        EXPECT_EQ(line.value("sha256", ""), Sha256Hex(ReadWhole(file)));
+        EXPECT_EQ(line.value("file_size", 0u), ReadWhole(file).size());
         EXPECT_EQ(line.value("result", ""), "done");
         EXPECT_EQ(line.value("blocks", 0), 16);
         EXPECT_EQ(line.value("file", ""), file);
@@ -194,7 +182,7 @@ TEST_F(ProductionTest, StationFlashesBoardAfterBoardUntilCtrlC) {
     const int boards = sims[0]->BoardsEnded();
     ASSERT_GE(boards, 3) << run.err;
     for (int board = 1; board <= 3; ++board) {
-        const std::string image = ReadAll(folder / ("image." + std::to_string(board)));
+        const std::string image = ReadWhole(folder / ("image." + std::to_string(board)));
         ExpectVerified(std::vector<uint8_t>(image.begin(), image.end()));
     }
     EXPECT_EQ(run.Row(Port(0))[1], std::to_string(boards) + " done, 0 failed") << run.err;
@@ -209,10 +197,9 @@ TEST_F(ProductionTest, StationFlashesBoardAfterBoardUntilCtrlC) {
 }
 
 TEST(ProductionUsage, APortGivenTwiceIsAUsageError) {
-    const char* argv[] = {"tevr-flash", "flash", "a.hex", "--port", "COM1", "--port", "/dev/ttyS0"};
-    std::ostringstream out, err;
-    EXPECT_EQ(RunTevrFlash(7, argv, out, err), kExitUsage);
-    EXPECT_NE(err.str().find("/dev/ttyS0 is given twice"), std::string::npos) << err.str();
+    const FlashRun run = TevrFlash({"flash", "a.hex", "--port", "COM1", "--port", "/dev/ttyS0"});
+    EXPECT_EQ(run.status, kExitUsage);
+    EXPECT_TRUE(run.Mentions("/dev/ttyS0 is given twice")) << run.err;
 }
 
 }  // namespace

@@ -13,8 +13,6 @@
 
 #include <chrono>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <thread>
 
 #include "base/ScopedFd.h"
@@ -82,16 +80,9 @@ private:
     int status_ = -1;
 };
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 bool WaitForFile(const std::string& path, const std::string& containing = {}) {
     for (int i = 0; i < 1000; ++i) {
-        if (std::filesystem::exists(path) && ReadFile(path).find(containing) != std::string::npos)
+        if (std::filesystem::exists(path) && ReadWhole(path).find(containing) != std::string::npos)
             return true;
         std::this_thread::sleep_for(10ms);
     }
@@ -116,14 +107,14 @@ TEST_F(ProgramsTest, FlashIntoBkSimAndVerifyTheSavedImage) {
 
     Program flash({kFlasher, "flash", firmware, "--port", folder / "line"}, folder / "flash.out",
                   folder / "flash.err");
-    EXPECT_EQ(flash.Wait(), 0) << ReadFile(folder / "flash.err");
-    EXPECT_EQ(sim.Wait(), 0) << ReadFile(folder / "sim.err");
-    EXPECT_EQ(ReadFile(folder / "flash.out"), "");
+    EXPECT_EQ(flash.Wait(), 0) << ReadWhole(folder / "flash.err");
+    EXPECT_EQ(sim.Wait(), 0) << ReadWhole(folder / "sim.err");
+    EXPECT_EQ(ReadWhole(folder / "flash.out"), "");
 
     Program verify({kFlasher, "verify", firmware, folder / "image.bin"}, folder / "verify.out",
                    folder / "verify.err");
-    EXPECT_EQ(verify.Wait(), 0) << ReadFile(folder / "verify.err");
-    EXPECT_EQ(ReadFile(folder / "verify.out").rfind("verified: ", 0), 0u);
+    EXPECT_EQ(verify.Wait(), 0) << ReadWhole(folder / "verify.err");
+    EXPECT_EQ(ReadWhole(folder / "verify.out").rfind("verified: ", 0), 0u);
 }
 
 TEST_F(ProgramsTest, CtrlCStopsTheFlasherWith130) {
@@ -135,8 +126,8 @@ TEST_F(ProgramsTest, CtrlCStopsTheFlasherWith130) {
                   folder / "flash.out", folder / "flash.err");
     ASSERT_TRUE(WaitForFile(folder / "sim.err", "falling silent"));
     flash.Signal(SIGINT);
-    EXPECT_EQ(flash.Wait(), 130) << ReadFile(folder / "flash.err");
-    const std::string err = ReadFile(folder / "flash.err");
+    EXPECT_EQ(flash.Wait(), 130) << ReadWhole(folder / "flash.err");
+    const std::string err = ReadWhole(folder / "flash.err");
     EXPECT_NE(err.find("tevr-flash: interrupted; the port is closed\n"), std::string::npos) << err;
     sim.Signal(SIGTERM);
     sim.Wait();

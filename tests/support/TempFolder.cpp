@@ -2,6 +2,7 @@
 #include "support/TempFolder.h"
 
 #include <fstream>
+#include <iterator>
 #include <random>
 #include <stdexcept>
 
@@ -30,4 +31,9 @@ std::string TempFolder::Write(const std::string& name, const std::string& conten
     const std::string path = *this / name;
     std::ofstream(path, std::ios::binary) << content;
     return path;
+}
+
+std::string ReadWhole(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }

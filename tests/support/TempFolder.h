@@ -21,3 +21,6 @@ public:
 private:
     std::filesystem::path path_;
 };
+
+// The whole content of the file at `path`, byte for byte; empty when it cannot be read.
+std::string ReadWhole(const std::string& path);
