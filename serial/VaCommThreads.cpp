@@ -6,7 +6,6 @@
 #include "base/ScopeGuard.h"
 #include "serial/VaComm.h"
 #include "serial/VaSystem.h"
-#include "serial/VaUtils.h"
 
 namespace {
 
@@ -178,7 +177,7 @@ void TVaCommWriteThread::Execute() {
         }
         // Outside the lock: the block never moves and Enqueue only appends behind these bytes.
         int written = 0;
-        const int error = device_->Write(data, count, 0, written);
+        const int error = device_->Write(data, count, kVaWriteInBackground, written);
         if (Terminated()) break;
         if (written > 0) Complete(written);
         if (error) {

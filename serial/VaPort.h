@@ -26,8 +26,12 @@ public:
     virtual void Wake() = 0;
 };
 
+// The time-out of the write thread's Write (see there).
+inline constexpr int kVaWriteInBackground = -1;
+
 // An open serial device. Every call is safe from any thread, also concurrently with Close: after
-// Close they fail with EBADF and touch nothing. Calls return 0 or the platform's error code.
+// Close they fail with the platform's code of a closed handle (EBADF, ERROR_INVALID_HANDLE) and
+// touch nothing. Calls return 0 or the platform's error code.
 class TVaPortDevice {
 public:
     virtual ~TVaPortDevice() = default;
@@ -51,7 +55,9 @@ public:
     // arrived, or after `timeoutMs` in all. `got` receives the number read.
     virtual int Read(void* buffer, int count, int timeoutMs, int& got) = 0;
     // Writes what the device takes now (`timeoutMs` 0) or waits up to `timeoutMs` for all of it.
-    // `written` receives the number taken, possibly 0.
+    // `written` receives the number taken, possibly 0. kVaWriteInBackground: the write thread's
+    // call, which passes the same unsent bytes again until they are taken; a write the system
+    // has not finished may go on after the call and is counted by the next one.
     virtual int Write(const void* data, int count, int timeoutMs, int& written) = 0;
 
     // A watch for the event thread, reporting the events of `eventMask`; null with `error` set

@@ -16,6 +16,7 @@
 #include "base/ScopedHandle.h"
 #include "base/ThreadSafety.h"
 #include "serial/VaPort.h"
+#include "serial/win32/VaWin32.h"
 
 namespace {
 
@@ -194,11 +195,10 @@ public:
     int ReadStatus(TVaCommStatus& status) override {
         status = TVaCommStatus{};
         return WithHandle([&](HANDLE h) {
-            DWORD errors = 0;
             COMSTAT stat{};
-            if (!::ClearCommError(h, &errors, &stat)) return LastError();
+            if (const int error = TakeErrors(h, stat)) return error;
             MutexLock lock(statusMutex_);
-            status.Errors = errors | std::exchange(takenErrors_, 0);
+            status.Errors = std::exchange(takenErrors_, 0);
             status.Flags = (stat.fCtsHold ? 0x01u : 0) | (stat.fDsrHold ? 0x02u : 0) |
                            (stat.fRlsdHold ? 0x04u : 0) | (stat.fXoffHold ? 0x08u : 0) |
                            (stat.fXoffSent ? 0x10u : 0) | (stat.fEof ? 0x20u : 0) |
@@ -212,13 +212,8 @@ public:
     int InputCount(int& count) override {
         count = 0;
         return WithHandle([&](HANDLE h) {
-            DWORD errors = 0;
             COMSTAT stat{};
-            if (!::ClearCommError(h, &errors, &stat)) return LastError();
-            // ClearCommError is the only way to the count, and it clears the line errors: they
-            // are kept for the next ReadStatus.
-            MutexLock lock(statusMutex_);
-            takenErrors_ |= errors;
+            if (const int error = TakeErrors(h, stat)) return error;
             count = static_cast<int>(std::min<DWORD>(stat.cbInQue, 0x7FFFFFFF));
             return 0;
         });
@@ -247,10 +242,11 @@ public:
         });
     }
 
-    // Starts a write of a copy of the bytes, or first ends the one in progress: with `timeoutMs`
-    // 0 a write the device has not finished yet counts 0 bytes and goes on, and the write watch
-    // says when it has ended; the next call reports its count. With a time-out the write is
-    // waited for and cancelled when it runs out.
+    // Starts a write of a copy of the bytes, or first ends the one in progress: in the background
+    // a write the device has not finished yet counts 0 bytes and goes on, and the write watch
+    // says when it has ended; the next call (with the same bytes) reports its count. Otherwise
+    // the write is waited for up to `timeoutMs` and cancelled when that runs out, so that the
+    // count is what really left.
     int Write(const void* data, int count, int timeoutMs, int& written) override {
         written = 0;
         return WithHandle([&](HANDLE h) {
@@ -266,7 +262,7 @@ public:
                 op.pending = true;
             }
             if (!done && !writeOp_->Ended(static_cast<DWORD>(std::max(timeoutMs, 0)))) {
-                if (timeoutMs <= 0) return 0;
+                if (timeoutMs == kVaWriteInBackground) return 0;
                 (void)::CancelIoEx(h, &writeOp_->overlapped);
                 if (!AwaitCancelled(writeOp_)) return 0;
             }
@@ -328,6 +324,16 @@ public:
     }
 
 private:
+    // ClearCommError is the only way to the queue counts, and it clears the line errors: they are
+    // kept until ReadStatus hands them out.
+    int TakeErrors(HANDLE h, COMSTAT& stat) {
+        DWORD errors = 0;
+        if (!::ClearCommError(h, &errors, &stat)) return LastError();
+        MutexLock lock(statusMutex_);
+        takenErrors_ |= errors;
+        return 0;
+    }
+
     SharedMutex guard_;  // Close waits for the calls under way
     ScopedHandle handle_ GUARDED_BY(guard_);
     Mutex statusMutex_;
@@ -416,10 +422,7 @@ std::string VaDeviceGroupName(const std::string&) {
 
 std::string VaSystemDevicePath(const std::string& devicePath) {
     if (!IsPortName(devicePath)) return devicePath;
-    std::string name = devicePath;
-    std::transform(name.begin(), name.end(), name.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return "\\\\.\\" + name;
+    return "\\\\.\\" + VaUpper(devicePath);
 }
 
 std::shared_ptr<TVaPortDevice> VaOpenPortDevice(const std::string& systemPath, int& error) {
