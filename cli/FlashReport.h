@@ -13,7 +13,6 @@ enum class BoardOutcome { Done, Failed, Stalled, Interrupted };
 
 struct BoardResult {
     BoardOutcome outcome = BoardOutcome::Failed;
-    bool opened = false;     // the port opened
     bool greeted = false;    // a board greeted on it
     int64_t blocksSent = 0;  // confirmed with a correct checksum
     int64_t blocksTotal = 0;

@@ -2,11 +2,9 @@
 #include "cli/FlashRun.h"
 
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <optional>
 #include <ostream>
-#include <sstream>
 #include <thread>
 
 #include "cli/BoardTable.h"
@@ -22,6 +20,7 @@
 #include "cli/TevrFlash.h"
 #include "loader/BootLoaderTransfer.h"
 #include "loader/Conversion.h"
+#include "loader/SystemFile.h"
 #include "serial/VaEventLoop.h"
 #include "serial/VaPortList.h"
 #include "serial/VaUtils.h"
@@ -46,12 +45,16 @@ JournalFacts GatherFacts(const FlashRunOptions& options) {
     facts.host = HostName();
     std::error_code error;
     facts.file = std::filesystem::absolute(options.file, error).lexically_normal().string();
-    std::ifstream in(options.file, std::ios::binary);
-    std::ostringstream bytes;
-    if (!in.is_open() || !(bytes << in.rdbuf()))
-        throw SubjectError(options.file, "cannot read it again for the journal");
-    facts.fileSize = bytes.str().size();
-    facts.sha256 = Sha256Hex(bytes.str());
+    About(options.file, [&] {
+        const std::unique_ptr<SystemFile> file = OpenSystemFile(options.file);
+        Sha256 hash;
+        std::vector<char> chunk(64 * 1024);
+        while (const size_t got = file->Read(chunk.data(), chunk.size())) {
+            hash.Update(chunk.data(), got);
+            facts.fileSize += got;
+        }
+        facts.sha256 = Sha256Hex(hash.Final());
+    });
     for (const std::string& port : options.ports)
         facts.adapters.push_back(PortIdentity(VaSystemDevicePath(port)));
     return facts;
@@ -144,8 +147,9 @@ private:
             }
         } catch (const std::exception& e) {
             BoardResult result;
-            result.error = SubjectError(options_.ports[index], e.what());
-            result.message = e.what();
+            result.start = result.end = std::chrono::system_clock::now();
+            result.error = PortError(options_.ports[index], e);
+            result.message = result.error->Message();
             result.blocksTotal = BootLoaderTransfer::CountScriptBlocks(script_.Memo2);
             report.Ended(result);
         }

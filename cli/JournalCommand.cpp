@@ -48,7 +48,8 @@ std::string When(const std::string& iso) {
 }
 
 std::string FileName(const std::string& path) {
-    return path.substr(path.find_last_of('/') + 1);
+    // Journals written on Windows name the file with backslashes.
+    return path.substr(path.find_last_of("/\\") + 1);
 }
 
 std::vector<Json> ReadJournal(const std::string& path, std::ostream& err) {

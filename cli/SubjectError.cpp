@@ -6,6 +6,7 @@
 #include "serial/VaUtils.h"
 
 SubjectError PortError(const std::string& port, const std::exception& error) {
+    if (const auto* named = dynamic_cast<const SubjectError*>(&error)) return *named;
     const auto* comm = dynamic_cast<const EVaCommError*>(&error);
     if (!comm || !VaIsAccessDeniedError(comm->Code())) return SubjectError(port, error.what());
     std::string group = VaDeviceGroupName(VaSystemDevicePath(port));

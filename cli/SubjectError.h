@@ -27,7 +27,7 @@ private:
 };
 
 // The error of a port that failed, as SubjectError: a refused permission comes with the hint
-// that names the group owning the device.
+// that names the group owning the device; an error that names its subject already stays as it is.
 SubjectError PortError(const std::string& port, const std::exception& error);
 
 // Runs `work`; whatever it throws is thrown again as an error about `subject`.

@@ -115,6 +115,7 @@ TEST(JournalCommand, TableAndSummaryLeaveBrokenLinesOut) {
         entry.seconds = 2.34;
         entry.result = "done";
         journal.Append(entry);
+        entry.file = "C:\\fw\\r7-2.4.hex";  // written on Windows
         journal.Append(entry);
         entry.port = "/dev/\x1b[2JttyUSB1";  // anyone may name a link
         entry.blocksSent = 3;
@@ -139,6 +140,7 @@ TEST(JournalCommand, TableAndSummaryLeaveBrokenLinesOut) {
     EXPECT_EQ(Cells(table[1]),
               (std::vector<std::string>{started, "/dev/ttyUSB0", "done", "16/16", "2.3 s",
                                         "r7-2.4.hex", Sha256Hex("firmware").substr(0, 12)}));
+    EXPECT_EQ(Cells(table[2])[5], "r7-2.4.hex");
     EXPECT_EQ(Cells(table[3])[1], "/dev/\\x1B[2JttyUSB1");
     EXPECT_EQ(Cells(table[3])[2], "failed");
     EXPECT_EQ(Cells(table[3]).back(), "the device or its adapter went away");
