@@ -43,11 +43,8 @@ int main(int argc, char** argv) {
     const std::string log = (folder / "flash.err").string();
     const std::vector<std::string> args{"flash", file, "--port",
                                         windows ? WineFlasher::Port() : options.linkPath};
-    std::vector<std::string> command = wine.Command(args);
-    if (!windows) {
-        command = args;
-        command.insert(command.begin(), flasher);
-    }
+    std::vector<std::string> command = windows ? wine.Command(args) : args;
+    if (!windows) command.insert(command.begin(), flasher);
     const ChildRun run = RunChild(command, log);
     sim.WaitForOutcome(10s);
     sim.Stop();

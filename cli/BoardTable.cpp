@@ -186,7 +186,7 @@ void BoardTable::Draw(Clock::time_point now) {
     if (drawn_ > 0) text = "\r\x1b[" + std::to_string(drawn_) + "A";
     const size_t room = Room();
     for (const auto& row : rows_)
-        text += FitColumns(LineText(*row, now), room) + "\x1b[K\n";
+        text += FitColumns(LineText(*row, now, room), room) + "\x1b[K\n";
     out_ << text;
     out_.flush();
     drawn_ = rows_.size();
@@ -194,7 +194,7 @@ void BoardTable::Draw(Clock::time_point now) {
     lastDraw_ = now;
 }
 
-std::string BoardTable::LineText(const Row& row, Clock::time_point now) const {
+std::string BoardTable::LineText(const Row& row, Clock::time_point now, size_t room) const {
     std::string head = Pad(row.port, portWidth_) + "  ";
     const PortTally& tally = tallies_.at(row.index);
     if (station_)
@@ -215,7 +215,7 @@ std::string BoardTable::LineText(const Row& row, Clock::time_point now) const {
             figures.blocksSent = row.sent;
             figures.blocksTotal = row.total;
             figures.seconds = std::chrono::duration<double>(now - row.start).count();
-            const size_t columns = Room() + 1;
+            const size_t columns = room + 1;
             const size_t used = TextWidth(head);
             return head +
                    ProgressBarText(figures, columns > used ? static_cast<int>(columns - used) : 1);

@@ -58,7 +58,8 @@ private:
 
     void Print(const std::string& line);
     void Draw(Clock::time_point now);
-    std::string LineText(const Row& row, Clock::time_point now) const;
+    // `room`: the columns a line may fill.
+    std::string LineText(const Row& row, Clock::time_point now, size_t room) const;
     size_t Room() const;
 
     std::ostream& out_;

@@ -36,7 +36,8 @@ FlashSession::FlashSession(FlashOptions options, const UpdateLists& script, Flas
       comm_(loop_),
       port_(comm_),
       host_(options_.file, options_.port),
-      transfer_(port_, host_) {
+      transfer_(port_, host_),
+      scriptBlocks_(BootLoaderTransfer::CountScriptBlocks(script.Memo2)) {
     host_.Lists().Memo2 = script.Memo2;
     host_.Lists().ScriptLineCount = script.ScriptLineCount;
     ConfigureBootLoaderLine(comm_);
@@ -125,7 +126,7 @@ FlashSession::Outcome FlashSession::Drive() {
 void FlashSession::Finish(Outcome outcome, BoardResult& result) {
     result.greeted = greeted_;
     result.blocksSent = started_ ? transfer_.BlocksConfirmed() : 0;
-    result.blocksTotal = BootLoaderTransfer::CountScriptBlocks(host_.Lists().Memo2);
+    result.blocksTotal = scriptBlocks_;
     if (outcome == Outcome::Completed) {
         result.outcome = BoardOutcome::Done;
         return;
@@ -199,9 +200,14 @@ void FlashSession::AfterEvent() noexcept {
     }
     if (!started_ && transfer_.LinkState() == TLinkState::lsScriptUnderWay) {
         started_ = true;
+        reportedBlocks_ = 0;
         report_.Started(transfer_.ScriptBlocks(), now);
     }
-    if (started_ && transfer_.Running()) report_.Update(transfer_.BlocksConfirmed(), now);
+    // Most events only carry echo: the report hears of a block once its checksum has come back.
+    if (started_ && transfer_.Running() && transfer_.BlocksConfirmed() != reportedBlocks_) {
+        reportedBlocks_ = transfer_.BlocksConfirmed();
+        report_.Update(reportedBlocks_, now);
+    }
 }
 
 void FlashSession::OnTransferFinished(TransferEnding ending) {

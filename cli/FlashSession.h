@@ -73,6 +73,7 @@ private:
     VaCommTransferPort port_;
     FlashHost host_;
     BootLoaderTransfer transfer_;
+    const int64_t scriptBlocks_;  // of the script every attempt sends
 
     // Of the current attempt.
     std::optional<SubjectError> failure_;  // the first error raised in a handler
@@ -82,6 +83,7 @@ private:
     std::chrono::system_clock::time_point greetedAt_{};
     std::chrono::steady_clock::time_point greetedSince_{};
     bool started_ = false;
+    int64_t reportedBlocks_ = 0;  // the confirmed blocks the report last heard of
     bool endSent_ = false;
     std::string lastMessage_;
     uint64_t lastMessageFrames_ = 0;

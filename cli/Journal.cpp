@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "cli/Journal.h"
 
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <ctime>
@@ -10,25 +11,16 @@
 
 namespace {
 
-// Days from 1970-01-01 to the date of the proleptic Gregorian calendar.
-long long DaysFromEpoch(long long year, unsigned month, unsigned day) {
-    year -= month <= 2;
-    const long long era = (year >= 0 ? year : year - 399) / 400;
-    const auto yearOfEra = static_cast<unsigned>(year - era * 400);
-    const unsigned dayOfYear = (153 * (month > 2 ? month - 3 : month + 9) + 2) / 5 + day - 1;
-    const unsigned dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-    return era * 146097 + static_cast<long long>(dayOfEra) - 719468;
-}
-
 // The local time's distance from UTC at `time`, in minutes: what the local calendar and clock
 // say, read as UTC, less the time itself. strftime's %z would do on Linux, but names the zone
 // in words on Windows.
 long long UtcOffsetMinutes(const std::tm& local, std::time_t time) {
-    const long long seconds =
-        DaysFromEpoch(local.tm_year + 1900LL, static_cast<unsigned>(local.tm_mon + 1),
-                      static_cast<unsigned>(local.tm_mday)) *
-            86400 +
-        local.tm_hour * 3600LL + local.tm_min * 60LL + local.tm_sec;
+    using namespace std::chrono;
+    const sys_days date = year{local.tm_year + 1900} /
+                          month{static_cast<unsigned>(local.tm_mon + 1)} /
+                          day{static_cast<unsigned>(local.tm_mday)};
+    const long long seconds = date.time_since_epoch().count() * 86400LL + local.tm_hour * 3600LL +
+                              local.tm_min * 60LL + local.tm_sec;
     return (seconds - static_cast<long long>(time)) / 60;
 }
 
@@ -71,7 +63,7 @@ std::string JournalLine(const JournalEntry& entry) {
     return line.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + '\n';
 }
 
-Journal::Journal(std::string path) : path_(std::move(path)), file_(path_) {}
+Journal::Journal(const std::string& path) : file_(path) {}
 
 void Journal::Append(const JournalEntry& entry) {
     file_.Append(JournalLine(entry));

@@ -36,14 +36,11 @@ std::string IsoLocalTime(std::chrono::system_clock::time_point time);
 class Journal {
 public:
     // Opens the file for appending, making it when missing. Throws SubjectError about `path`.
-    explicit Journal(std::string path);
+    explicit Journal(const std::string& path);
 
     // Throws SubjectError about the journal's path when the line was not written whole.
     void Append(const JournalEntry& entry);
 
-    const std::string& Path() const { return path_; }
-
 private:
-    std::string path_;
     AppendFile file_;
 };

@@ -94,14 +94,18 @@ void Sha256::Block(const uint8_t* block) {
         state_[i] += add[i];
 }
 
-std::string Sha256Hex(std::string_view bytes) {
-    Sha256 hash;
-    hash.Update(bytes.data(), bytes.size());
+std::string Sha256Hex(const Sha256::Digest& digest) {
     static constexpr char kDigits[] = "0123456789abcdef";
     std::string text;
-    for (const uint8_t byte : hash.Final()) {
+    for (const uint8_t byte : digest) {
         text += kDigits[byte >> 4];
         text += kDigits[byte & 0x0F];
     }
     return text;
+}
+
+std::string Sha256Hex(std::string_view bytes) {
+    Sha256 hash;
+    hash.Update(bytes.data(), bytes.size());
+    return Sha256Hex(hash.Final());
 }

@@ -25,5 +25,7 @@ private:
     uint64_t length_ = 0;  // bytes given
 };
 
+// A digest in lower-case hexadecimal digits.
+std::string Sha256Hex(const Sha256::Digest& digest);
 // The digest of `bytes` in lower-case hexadecimal digits.
 std::string Sha256Hex(std::string_view bytes);

@@ -226,7 +226,7 @@ void BootLoaderTransfer::SendScriptLine(bool afterChecksum) {
 
     std::string frameText;
     if (page) {
-        frameText = "11" + std::string(TextColumns(currentLine_, 8, 4));
+        frameText = "11" + CurrentAddress();
     } else if (block) {
         int32_t count = HexFieldToInt(TextColumns(currentLine_, 13, 2));
         if (count < kBlockSize) {
@@ -234,7 +234,7 @@ void BootLoaderTransfer::SendScriptLine(bool afterChecksum) {
                 currentLine_ += "FF";
             count = kBlockSize;
         }
-        frameText = "22" + std::string(TextColumns(currentLine_, 8, 4)) +
+        frameText = "22" + CurrentAddress() +
                     std::string(TextColumns(currentLine_, 16, 2 * static_cast<size_t>(count)));
     }
     // The line's frame length is counted in 8 bits: a longer frame is refused before anything

@@ -64,7 +64,8 @@ public:
     // Block lines of the script the latest transfer started with, and how many of them the
     // device has confirmed with a correct checksum so far.
     int64_t ScriptBlocks() const { return scriptBlocks_; }
-    // Block lines of a converted script (Memo2, its count line first); known before any port opens.
+    // Block lines of a converted script (Memo2), known before any port opens; its first line,
+    // the first page command, is sent as a fixed frame and never counted.
     static int64_t CountScriptBlocks(const std::vector<std::string>& script);
     int64_t BlocksConfirmed() const { return blocksConfirmed_; }
     // Frames handed to the port since the program started (greeting answers and end commands

@@ -85,8 +85,7 @@ SimOutcome BootLoaderSim::Run() {
     }
     if (result == SimOutcome::Running || ended_) {
         // A station has done its work once any board has ended.
-        const bool done = ended_ || (options_.repeat && BoardsEnded() > 0);
-        result = done ? SimOutcome::EndCommand : SimOutcome::Stopped;
+        result = BoardsEnded() > 0 ? SimOutcome::EndCommand : SimOutcome::Stopped;
     }
     if (result == SimOutcome::HungUp) Note("line closed (device unplugged)");
     SetOutcome(result);
@@ -306,7 +305,6 @@ void BootLoaderSim::FinishEnd() {
     if (!error.empty()) Note(error);
     {
         MutexLock lock(mutex_);
-        endSeen_ = true;
         ++boardsEnded_;
         if (imageError_.empty()) imageError_ = error;
     }
@@ -340,7 +338,7 @@ void BootLoaderSim::SetOutcome(SimOutcome outcome) {
 
 bool BootLoaderSim::WaitForEnd(std::chrono::milliseconds timeout) {
     MutexLock lock(mutex_);
-    return lock.WaitFor(changed_, timeout, [this]() REQUIRES(mutex_) { return endSeen_; });
+    return lock.WaitFor(changed_, timeout, [this]() REQUIRES(mutex_) { return boardsEnded_ > 0; });
 }
 
 bool BootLoaderSim::WaitForOutcome(std::chrono::milliseconds timeout) {

@@ -131,7 +131,6 @@ private:
     mutable Mutex mutex_;
     std::condition_variable changed_;  // with mutex_
     SimOutcome outcome_ GUARDED_BY(mutex_) = SimOutcome::Running;
-    bool endSeen_ GUARDED_BY(mutex_) = false;
     int boardsEnded_ GUARDED_BY(mutex_) = 0;
     std::vector<uint8_t> image_ GUARDED_BY(mutex_);
     std::vector<uint8_t> received_ GUARDED_BY(mutex_);

@@ -38,7 +38,8 @@ BOOL WINAPI OnControl(DWORD type) {
 
 struct InterruptGuard::Saved {};
 
-InterruptGuard::InterruptGuard(TVaEventLoop& loop) : saved_(std::make_unique<Saved>()) {
+// Nothing to restore: the handler is removed by its own function.
+InterruptGuard::InterruptGuard(TVaEventLoop& loop) {
     std::lock_guard lock(g_mutex);
     if (g_loop) throw std::logic_error("a transfer is already watching for Ctrl-C");
     g_loop = &loop;

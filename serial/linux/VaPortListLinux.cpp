@@ -94,37 +94,35 @@ std::string DriverName(const std::string& sysTty) {
     return driver.substr(driver.find_last_of('/') + 1);
 }
 
-// The product name of the USB device behind a terminal, from the nearest parent in sysfs that
-// has one.
-std::string UsbProduct(const std::string& sysTty) {
+// The nearest folder above a terminal's device in sysfs (the USB device, for an adapter) that
+// has `file` with something in it; empty when none within a few levels has.
+std::string UsbDeviceDir(const std::string& sysTty, const char* file) {
     char resolved[PATH_MAX];
     if (!realpath((sysTty + "/device").c_str(), resolved)) return "";
     std::string dir = resolved;
     for (int depth = 0; depth < 4 && dir.size() > 1; ++depth) {
-        const std::string product = FirstLine(dir + "/product");
-        if (!product.empty()) {
-            const std::string maker = FirstLine(dir + "/manufacturer");
-            if (maker.empty() || product.compare(0, maker.size(), maker) == 0) return product;
-            return maker + " " + product;
-        }
+        if (!FirstLine(dir + "/" + file).empty()) return dir;
         dir = dir.substr(0, dir.find_last_of('/'));
     }
     return "";
 }
 
-// The identity files of the USB device behind a terminal, from the nearest parent in sysfs that
-// has a vendor id.
+// The product name of the USB device behind a terminal.
+std::string UsbProduct(const std::string& sysTty) {
+    const std::string dir = UsbDeviceDir(sysTty, "product");
+    if (dir.empty()) return "";
+    const std::string product = FirstLine(dir + "/product");
+    const std::string maker = FirstLine(dir + "/manufacturer");
+    if (maker.empty() || product.compare(0, maker.size(), maker) == 0) return product;
+    return maker + " " + product;
+}
+
+// The identity files of the USB device behind a terminal.
 TVaPortIdentity UsbIdentity(const std::string& sysTty) {
-    char resolved[PATH_MAX];
-    if (!realpath((sysTty + "/device").c_str(), resolved)) return {};
-    std::string dir = resolved;
-    for (int depth = 0; depth < 4 && dir.size() > 1; ++depth) {
-        const std::string vendor = FirstLine(dir + "/idVendor");
-        if (!vendor.empty())
-            return {vendor, FirstLine(dir + "/idProduct"), FirstLine(dir + "/serial")};
-        dir = dir.substr(0, dir.find_last_of('/'));
-    }
-    return {};
+    const std::string dir = UsbDeviceDir(sysTty, "idVendor");
+    if (dir.empty()) return {};
+    return {FirstLine(dir + "/idVendor"), FirstLine(dir + "/idProduct"),
+            FirstLine(dir + "/serial")};
 }
 
 }  // namespace

@@ -20,15 +20,9 @@ namespace {
 constexpr GUID kPortsClass = {
     0x4D36E978, 0xE325, 0x11CE, {0xBF, 0xC1, 0x08, 0x00, 0x2B, 0xE1, 0x03, 0x18}};
 
-std::string Upper(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return text;
-}
-
 // "COM12" gives 12; names of other forms sort after the numbered ones.
 long PortNumber(const std::string& name) {
-    if (name.size() < 4 || Upper(name.substr(0, 3)) != "COM") return 1000000;
+    if (name.size() < 4 || VaUpper(name.substr(0, 3)) != "COM") return 1000000;
     long number = 0;
     for (std::size_t i = 3; i < name.size() && i < 9; ++i) {
         if (name[i] < '0' || name[i] > '9') return 1000000;
@@ -109,7 +103,7 @@ std::vector<TPortDevice> PortDevices() {
 std::string Description(const std::string& friendlyName, const std::string& port) {
     const std::string suffix = " (" + port + ")";
     if (friendlyName.size() > suffix.size() &&
-        Upper(friendlyName.substr(friendlyName.size() - suffix.size())) == Upper(suffix))
+        VaUpper(friendlyName.substr(friendlyName.size() - suffix.size())) == VaUpper(suffix))
         return friendlyName.substr(0, friendlyName.size() - suffix.size());
     return friendlyName;
 }
@@ -123,13 +117,13 @@ std::string InstanceId(DEVINST instance) {
 // "COM3", "com3" and "\\.\COM3" all name COM3.
 std::string PortName(const std::string& path) {
     const std::string prefix = "\\\\.\\";
-    return Upper(path.compare(0, prefix.size(), prefix) == 0 ? path.substr(prefix.size()) : path);
+    return VaUpper(path.compare(0, prefix.size(), prefix) == 0 ? path.substr(prefix.size()) : path);
 }
 
 }  // namespace
 
 TVaPortIdentity VaUsbIdentity(const std::string& instanceId) {
-    const std::string id = Upper(instanceId);
+    const std::string id = VaUpper(instanceId);
     // An interface of a composite device names no serial number; its parent does.
     if (id.compare(0, 8, "USB\\VID_") != 0 || id.find("&MI_") != std::string::npos) return {};
     const std::size_t pid = id.find("&PID_");
@@ -150,7 +144,7 @@ std::vector<TVaPortInfo> ListPorts(const TVaPortListRoots&) {
     for (const std::string& name : MappedPorts()) {
         TVaPortInfo port{name, ""};
         for (const TPortDevice& device : devices)
-            if (Upper(device.portName) == Upper(name))
+            if (VaUpper(device.portName) == VaUpper(name))
                 port.Description = Description(device.friendlyName, name);
         ports.push_back(port);
     }
@@ -163,7 +157,7 @@ std::vector<TVaPortInfo> ListPorts(const TVaPortListRoots&) {
 TVaPortIdentity PortIdentity(const std::string& path, const TVaPortListRoots&) {
     const std::string name = PortName(path);
     for (const TPortDevice& device : PortDevices()) {
-        if (Upper(device.portName) != name) continue;
+        if (VaUpper(device.portName) != name) continue;
         // The port itself (usbser), or its parent (an FTDI port below its USB device), or the
         // composite device above an interface.
         DEVINST instance = device.instance;
