@@ -3,7 +3,7 @@
 
 #include "serial/VaClasses.h"
 
-TVaEventLoop::TVaEventLoop() : owner_(std::this_thread::get_id()) {}
+TVaEventLoop::TVaEventLoop() = default;
 
 TVaEventLoop::~TVaEventLoop() {
     std::deque<std::function<void()>> dropped;
@@ -23,7 +23,7 @@ void TVaEventLoop::Post(std::function<void()> fn) {
 }
 
 bool TVaEventLoop::IsOwningThread() const {
-    return std::this_thread::get_id() == owner_;
+    return owner_.IsCurrent();
 }
 
 void TVaEventLoop::Quit() noexcept {

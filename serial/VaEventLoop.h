@@ -7,8 +7,7 @@
 #include <chrono>
 #include <deque>
 #include <functional>
-#include <thread>
-
+#include "base/OwningThread.h"
 #include "base/ThreadSafety.h"
 #include "serial/VaDispatcher.h"
 #include "serial/VaSystem.h"
@@ -42,7 +41,7 @@ public:
 private:
     bool RunOne();
 
-    const std::thread::id owner_;
+    const OwningThread owner_;
     TVaWakeup wakeup_;
     std::atomic<bool> quit_{false};
     Mutex mutex_;
