@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "base/Utf8Path.h"
 #include "cli/Command.h"
 #include "cli/Printable.h"
 #include "cli/SubjectError.h"
@@ -53,7 +54,7 @@ std::string FileName(const std::string& path) {
 }
 
 std::vector<Json> ReadJournal(const std::string& path, std::ostream& err) {
-    std::ifstream in(path);
+    std::ifstream in(PathFromUtf8(path));
     if (!in) throw SubjectError(path, std::string("cannot open: ") + std::strerror(errno));
     std::vector<Json> lines;
     std::string text;

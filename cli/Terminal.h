@@ -3,6 +3,8 @@
 // The terminal standard error is on: whether the progress can be redrawn in place there, and how
 // wide it is, so that a progress line never wraps.
 #include <memory>
+#include <string>
+#include <vector>
 
 // Whether standard error is a terminal that takes the redrawing escapes. On Windows: a console
 // that a ConsoleSetup has made ready for them.
@@ -13,6 +15,11 @@ int TerminalColumns();
 
 // The width the system reports for standard error's terminal; 0 when it reports none.
 int SystemTerminalColumns();
+
+// The program's arguments as UTF-8. On Windows they come from the system's wide command line:
+// the narrow argv holds only what the ANSI code page can spell, so a file name in another script
+// would arrive as question marks. Elsewhere argv as it is.
+std::vector<std::string> Utf8Arguments(int argc, char** argv);
 
 // While it stands, the program's console (Windows) writes UTF-8 and takes the escapes that
 // redraw a line; it is given back as it was. Nothing to do elsewhere.

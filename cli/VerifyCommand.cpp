@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "base/Utf8Path.h"
 #include "cli/Command.h"
 #include "cli/ImageCheck.h"
 #include "cli/SubjectError.h"
@@ -19,7 +20,7 @@ struct VerifyArguments {
 };
 
 std::vector<uint8_t> ReadImage(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(PathFromUtf8(path), std::ios::binary);
     if (!in) throw SubjectError(path, "cannot open the image");
     std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
                                std::istreambuf_iterator<char>());

@@ -6,5 +6,9 @@
 
 int main(int argc, char** argv) {
     const ConsoleSetup console;
-    return RunTevrFlash(argc, argv, std::cout, std::cerr);
+    const std::vector<std::string> arguments = Utf8Arguments(argc, argv);
+    std::vector<const char*> pointers;
+    for (const std::string& argument : arguments)
+        pointers.push_back(argument.c_str());
+    return RunTevrFlash(static_cast<int>(pointers.size()), pointers.data(), std::cout, std::cerr);
 }

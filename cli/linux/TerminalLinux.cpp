@@ -15,6 +15,10 @@ int SystemTerminalColumns() {
     return 0;
 }
 
+std::vector<std::string> Utf8Arguments(int argc, char** argv) {
+    return std::vector<std::string>(argv, argv + argc);
+}
+
 // A terminal takes UTF-8 and the escapes as it is.
 struct ConsoleSetup::Saved {};
 ConsoleSetup::ConsoleSetup() = default;

@@ -3,6 +3,7 @@
 
 #include "base/ScopeGuard.h"
 #include "base/ScopedHandle.h"
+#include "base/Utf8Path.h"
 #include "cli/AppendFile.h"
 #include "cli/SubjectError.h"
 #include "serial/VaUtils.h"
@@ -33,10 +34,10 @@ AppendFile::AppendFile(const std::string& path)
     : path_(path),
       // The right to append, not to write elsewhere: every write goes to the end of the file as
       // it is then. Reading, which nothing does, is what the writers' lock asks for.
-      native_(new Native{
-          ScopedHandle(::CreateFileA(path.c_str(), FILE_APPEND_DATA | FILE_READ_DATA | SYNCHRONIZE,
-                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                     nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr))}) {
+      native_(new Native{ScopedHandle(
+          ::CreateFileW(PathFromUtf8(path).c_str(), FILE_APPEND_DATA | FILE_READ_DATA | SYNCHRONIZE,
+                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                        OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr))}) {
     if (!native_->handle.Valid()) throw SubjectError(path_, "cannot open: " + LastErrorText());
 }
 

@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: MIT
 // The console on Windows: standard error's console screen buffer, its code page and its mode.
 #include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
+
+#include "base/ScopeGuard.h"
 
 #include "cli/Terminal.h"
 
@@ -22,6 +26,23 @@ int SystemTerminalColumns() {
     CONSOLE_SCREEN_BUFFER_INFO info{};
     if (!::GetConsoleScreenBufferInfo(StandardError(), &info)) return 0;
     return info.srWindow.Right - info.srWindow.Left + 1;
+}
+
+std::vector<std::string> Utf8Arguments(int argc, char** argv) {
+    int count = 0;
+    LPWSTR* wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+    if (wide == nullptr) return std::vector<std::string>(argv, argv + argc);
+    const ScopeGuard release([wide] { ::LocalFree(wide); });
+    std::vector<std::string> arguments;
+    for (int i = 0; i < count; ++i) {
+        const int size =
+            ::WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
+        std::string text(static_cast<size_t>(size > 0 ? size : 1), '\0');
+        ::WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, text.data(), size, nullptr, nullptr);
+        text.resize(text.size() - 1);  // the terminating null
+        arguments.push_back(std::move(text));
+    }
+    return arguments;
 }
 
 struct ConsoleSetup::Saved {

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "base/ScopedHandle.h"
+#include "base/Utf8Path.h"
 #include "loader/Errors.h"
 #include "loader/SystemFile.h"
 
@@ -55,9 +56,15 @@ private:
 }  // namespace
 
 std::unique_ptr<SystemFile> OpenSystemFile(const std::string& path) {
+    std::filesystem::path name;
+    try {
+        name = PathFromUtf8(path);
+    } catch (const std::exception&) {
+        throw EInOutError(FileErrorMessage(ERROR_INVALID_NAME));
+    }
     // Others may go on reading and writing it, as they may on Linux. A folder cannot be opened
     // this way (that needs backup semantics) and gives "access denied".
-    ScopedHandle handle(::CreateFileA(path.c_str(), GENERIC_READ,
+    ScopedHandle handle(::CreateFileW(name.c_str(), GENERIC_READ,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!handle.Valid()) throw EInOutError(FileErrorMessage(static_cast<int>(::GetLastError())));

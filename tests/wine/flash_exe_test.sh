@@ -2,7 +2,8 @@
 # SPDX-License-Identifier: MIT
 # tevr-flash.exe under Wine updates bk-sim, which runs natively on a COM port of the prefix.
 #   flash_exe_test.sh CASE PORT NATIVE_BUILD TEVR_FLASH_EXE PREFIX LINES
-#   done          the whole 64 KiB sample; the saved image holds every byte of it
+#   done          the whole 64 KiB sample, from and to files with Cyrillic names; the saved
+#                 image holds every byte of it
 #   bad-checksum  one wrong checksum is said once, and the update goes on to the end
 #   silent        a device that falls silent ends the flash with status 3
 #   hung-up       a device that goes away ends it with status 1 and says so
@@ -59,10 +60,15 @@ check_image() {
 done_message="Обновление ПО в Тевр R7 завершено"
 case $name in
 done)
+    # Names outside the ANSI code page (Wine's is 1252 here): the program takes its arguments
+    # and opens its files in UTF-16.
+    cp "$firmware" "$work/прошивка ТЕВР.hex"
+    firmware=$work/прошивка\ ТЕВР.hex
     start_sim
-    flash
+    LC_ALL=C.UTF-8 flash --journal "$work/журнал.jsonl"
     [ "$status" = 0 ] || fail "status $status"
     [ "$(last_line)" = "$done_message" ] || fail "last line: $(last_line)"
+    grep -q '"result":"done"' "$work/журнал.jsonl" || fail "no journal line"
     check_image
     ;;
 bad-checksum)
