@@ -6,6 +6,27 @@
 # The programs at the top of the build folder: build-win/tevr-flash.exe.
 set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR})
 
+enable_language(RC)
+
+# tevr_windows_resources(<target> DESCRIPTION <text> [ICON <file.ico>] [MANIFEST <file>])
+# The program's version resource, and its icon and manifest when given.
+function(tevr_windows_resources target)
+    cmake_parse_arguments(ARG "" "DESCRIPTION;ICON;MANIFEST" "" ${ARGN})
+    set(TEVR_RC_NAME ${target})
+    set(TEVR_RC_DESCRIPTION ${ARG_DESCRIPTION})
+    set(TEVR_RC_EXTRA "")
+    if(ARG_ICON)
+        string(APPEND TEVR_RC_EXTRA "1 ICON \"${ARG_ICON}\"\n")
+    endif()
+    if(ARG_MANIFEST)
+        # CREATEPROCESS_MANIFEST_RESOURCE_ID, RT_MANIFEST
+        string(APPEND TEVR_RC_EXTRA "1 24 \"${ARG_MANIFEST}\"\n")
+    endif()
+    set(rc ${CMAKE_CURRENT_BINARY_DIR}/${target}.rc)
+    configure_file(${PROJECT_SOURCE_DIR}/cmake/TevrVersion.rc.in ${rc} @ONLY)
+    target_sources(${target} PRIVATE ${rc})
+endfunction()
+
 # windows.h without its min and max macros and the parts nobody here uses.
 add_compile_definitions(NOMINMAX WIN32_LEAN_AND_MEAN)
 

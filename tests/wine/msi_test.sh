@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# The Windows installer: what it holds, an install under Wine whose tevr-flash.exe runs, and a
-# newer version that replaces the installed one instead of standing beside it.
+# The Windows installer: what it holds, an install under Wine whose tevr-flash.exe runs and
+# carries its version resource, and a newer version that replaces the installed one instead of
+# standing beside it.
 #   msi_test.sh MSI WXS VERSION PREFIX
 set -euo pipefail
 
@@ -32,6 +33,8 @@ installed() {
 run msiexec /i "Z:$(realpath "$msi")" /qn || fail "msiexec /i failed"
 out=$(run 'C:\Program Files\tevr-loader\tevr-flash.exe' --version | tr -d '\r')
 [ "$out" = "tevr-flash $version" ] || fail "the installed tevr-flash.exe says '$out'"
+strings -e l "$prefix/drive_c/Program Files/tevr-loader/tevr-flash.exe" | grep -qx "$version" ||
+    fail "the installed tevr-flash.exe has no version resource of $version"
 
 # The same programs as a later version: it takes the place of the one installed.
 cp "$bin"/*.exe "$bin/LICENSE.txt" "$work/"
