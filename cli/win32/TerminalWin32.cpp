@@ -5,7 +5,7 @@
 #include <shellapi.h>
 
 #include "base/ScopeGuard.h"
-
+#include "base/WideText.h"
 #include "cli/Terminal.h"
 
 namespace {
@@ -34,14 +34,8 @@ std::vector<std::string> Utf8Arguments(int argc, char** argv) {
     if (wide == nullptr) return std::vector<std::string>(argv, argv + argc);
     const ScopeGuard release([wide] { ::LocalFree(wide); });
     std::vector<std::string> arguments;
-    for (int i = 0; i < count; ++i) {
-        const int size =
-            ::WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
-        std::string text(static_cast<size_t>(size > 0 ? size : 1), '\0');
-        ::WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, text.data(), size, nullptr, nullptr);
-        text.resize(text.size() - 1);  // the terminating null
-        arguments.push_back(std::move(text));
-    }
+    for (int i = 0; i < count; ++i)
+        arguments.push_back(Utf8FromWide(wide[i]));
     return arguments;
 }
 
