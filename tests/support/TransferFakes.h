@@ -2,8 +2,8 @@
 #pragma once
 // The transfer's surroundings made of plain fields, so that it runs without a window: a port
 // that hands out queued bytes and keeps what was written, a port that notes what passes through
-// another one, a gauge and a front end that records what the transfer tells it. They may note their
-// calls in one shared journal.
+// another one, a gauge and a front end that records what the transfer tells it. They may note
+// their calls in one shared journal.
 #include <chrono>
 #include <cstdint>
 #include <deque>
