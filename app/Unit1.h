@@ -3,9 +3,9 @@
 // The program's one window: the controls the user touches, the serial component, the open
 // dialog and the hidden lists, wired to the update-file conversion and the boot-loader transfer.
 //
-// Every handler runs on the window's thread, one at a time. A handler that shows a message runs
-// a nested event loop meanwhile; nothing in it may start another protocol step, so receive
-// events that come then are held back and handled once the handler has returned.
+// Every handler runs on the window's thread, one at a time. A modal box or dialog runs a nested
+// event loop; nothing in it may start another protocol step, so receive events that come then
+// are held back and handled once the handler that showed it has returned.
 #include <functional>
 #include <memory>
 #include <string>
@@ -19,7 +19,7 @@
 #include "line/BootLoaderPorts.h"
 #include "line/VaCommTransferPort.h"
 #include "loader/BootLoaderTransfer.h"
-#include "loader/TransferHost.h"
+#include "loader/TransferObserver.h"
 #include "loader/UpdateLists.h"
 #include "serial/VaComm.h"
 #include "serial/VaPortList.h"
@@ -36,7 +36,7 @@ inline constexpr const char* kForm1Caption = "Загрузчик ПО в ТЕВ�
 inline constexpr int kForm1ClientWidth = 350;
 inline constexpr int kForm1ClientHeight = 167;
 
-class TForm1 : public QWidget, public TransferHost {
+class TForm1 : public QWidget, private TransferObserver {
     Q_OBJECT
 public:
     // `portRoots`: where the port list looks for ports (tests point it elsewhere).
@@ -79,28 +79,28 @@ public:
     void ShowError(const std::exception& error);
 
     const BootLoaderTransfer& Transfer() const { return transfer_; }
-    // Whether a handler (or a message it shows) is running now.
-    bool InHandler() const { return handlerDepth_ > 0; }
+    // Whether a modal box or dialog is up now.
+    bool ModalUp() const { return modalDepth_ > 0; }
 
-    // --- TransferHost -----------------------------------------------------------------------
-    std::string Edit1Text() const override;
-    std::string ComboBox1Text() const override;
-    UpdateLists& Lists() override { return lists_; }
-    void SetLedChecked(bool checked) override;
-    bool ButtonChecked() const override;
-    void SetButtonChecked(bool checked) override;
-    ProgressGauge& Gauge() override { return *gauge_; }
-    void ShowMessage(const std::string& text) override;
-    void TransferFinished(TransferEnding) override {}
-    uint32_t TickCount() override;
+    std::string Edit1Text() const;
+    std::string ComboBox1Text() const;
+    UpdateLists& Lists() { return lists_; }
+    // Sets the start button as the program does: no click follows.
+    void SetButtonChecked(bool checked);
+    // Shows a handler's message in its modal box and returns once it is dismissed.
+    void ShowMessage(const std::string& text);
 
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    // Marks a handler, or a message box shown outside one, as running until the guard goes.
-    [[nodiscard]] auto HandlerScope();
-    void LeaveHandler();
+    // Marks a modal box or dialog as up until the guard goes.
+    [[nodiscard]] auto ModalScope();
+    void LeaveModal();
+
+    // What the transfer tells: the log into Memo1, the LED, button and gauge, the messages.
+    void Logged(const std::string& line) override;
+    void Happened(const TransferEvent& event) override;
 
     // The window's description: every control with its bounds and settings.
     void CreateControls(const TVaPortListRoots& portRoots);
@@ -127,7 +127,7 @@ private:
     BootLoaderTransfer transfer_{port_, *this};
     std::shared_ptr<TMessageBoxes> boxes_;
 
-    int handlerDepth_ = 0;
+    int modalDepth_ = 0;
     bool receivePending_ = false;
     bool gonePending_ = false;
     // The start button's state before the press, and whether the press led to a handled click.

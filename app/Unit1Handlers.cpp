@@ -1,7 +1,5 @@
 // SPDX-License-Identifier: MIT
-// The window's handlers and what the transfer asks of the window.
-#include <chrono>
-
+// The window's handlers and what it makes of the transfer's events.
 #include <QFile>
 #include <QLineEdit>
 #include <QToolButton>
@@ -13,15 +11,15 @@
 #include "widgets/AbColBitBtn.h"
 #include "widgets/AbLED.h"
 
-auto TForm1::HandlerScope() {
-    ++handlerDepth_;
-    return ScopeGuard([this] { LeaveHandler(); });
+auto TForm1::ModalScope() {
+    ++modalDepth_;
+    return ScopeGuard([this] { LeaveModal(); });
 }
 
-void TForm1::LeaveHandler() {
-    // When the last one ends, what was held back meanwhile (a device gone, a receive event) is
-    // handled; queued, so that whatever held it back has fully returned first.
-    if (--handlerDepth_ == 0 && (receivePending_ || gonePending_)) {
+void TForm1::LeaveModal() {
+    // When the last one closes, what was held back meanwhile (a device gone, a receive event) is
+    // handled; queued, so that the handler that showed it has fully returned first.
+    if (--modalDepth_ == 0 && (receivePending_ || gonePending_)) {
         receivePending_ = false;
         QMetaObject::invokeMethod(
             this, [this] { CatchUp(); }, Qt::QueuedConnection);
@@ -29,18 +27,23 @@ void TForm1::LeaveHandler() {
 }
 
 void TForm1::FormCreate() {
-    transfer_.FormCreate();
+    transfer_.Reset();
 }
 
 void TForm1::SpeedButton1Click() {
-    // The button is disabled while a transfer runs; a click inside another handler can only
-    // come from a program, as a message box keeps the mouse away.
-    if (InHandler() || transfer_.Running()) return;
+    // The button is disabled while a transfer runs; a click while a box is up can only come
+    // from a program, as the box keeps the mouse away.
+    if (ModalUp() || transfer_.Running()) return;
     RunHandler([this] { ChooseAndConvert(); });
 }
 
 void TForm1::ChooseAndConvert() {
-    if (!OpenDialog1.Execute(this)) return;
+    bool chosen = false;
+    {
+        const auto scope = ModalScope();
+        chosen = OpenDialog1.Execute(this);
+    }
+    if (!chosen) return;
     Edit1->setText(OpenDialog1.FileName);
     const std::string fileName = Edit1Text();
     if (!HasHexExtension(fileName)) return;
@@ -48,13 +51,15 @@ void TForm1::ChooseAndConvert() {
 }
 
 void TForm1::AbColBitBtn1Click() {
-    // Inside another handler's message the click is left alone; the release puts the button
-    // back as it was.
-    if (InHandler()) return;
+    // While a box is up the click is left alone; the release puts the button back as it was.
+    if (ModalUp()) return;
     clickHandled_ = true;
     RunHandler([this] {
-        if (AbColBitBtn1->Checked() && !ConvertForStart()) return;
-        transfer_.AbColBitBtn1Click();
+        if (!AbColBitBtn1->Checked()) {
+            transfer_.Stop();
+        } else if (ConvertForStart()) {
+            transfer_.Start(lists_, ComboBox1Text());
+        }
     });
 }
 
@@ -63,7 +68,7 @@ bool TForm1::ConvertForStart() {
     // A fresh conversion also empties the exchange log of the previous update.
     const std::string fileName = Edit1Text();
     if (!HasHexExtension(fileName)) {
-        ShowMessage(BootLoaderTransfer::kNoFileMessage);
+        ShowMessage(TransferMessageText(TransferMessage::NoScript));
         SetButtonChecked(false);
         return false;
     }
@@ -97,18 +102,18 @@ void TForm1::StartButtonUp(Qt::MouseButton button) {
 }
 
 void TForm1::VaComm1RxChar(int count) {
-    if (InHandler()) {
-        // A message of another handler is up. The bytes stay in the input queue and are
-        // handled together once it has returned.
+    if (ModalUp()) {
+        // A box is up, maybe shown from inside the previous receive step. The bytes stay in the
+        // input queue and are handled together once its handler has returned.
         receivePending_ = true;
         return;
     }
-    RunHandler([this, count] { transfer_.VaComm1RxChar(count); });
+    RunHandler([this, count] { transfer_.Receive(count); });
 }
 
 void TForm1::VaComm1DeviceGone() {
-    if (InHandler()) {
-        // Held back like a receive event: the handler whose message is up finishes first.
+    if (ModalUp()) {
+        // Held back like a receive event: the handler whose box is up finishes first.
         gonePending_ = true;
         return;
     }
@@ -116,7 +121,7 @@ void TForm1::VaComm1DeviceGone() {
 }
 
 void TForm1::CatchUp() {
-    if (InHandler()) {
+    if (ModalUp()) {
         receivePending_ = true;
         return;
     }
@@ -126,12 +131,11 @@ void TForm1::CatchUp() {
     }
     RunHandler([this] {
         const int count = VaComm1.InputCount();
-        if (count > 0) transfer_.VaComm1RxChar(count);
+        if (count > 0) transfer_.Receive(count);
     });
 }
 
 void TForm1::RunHandler(const std::function<void()>& body) {
-    const auto scope = HandlerScope();
     try {
         body();
     } catch (const EVaCommDeviceGone&) {
@@ -153,7 +157,7 @@ void TForm1::SetMessageBoxes(std::shared_ptr<TMessageBoxes> boxes) {
 
 void TForm1::ShowError(const std::exception& error) {
     // The box runs a nested event loop, in which no protocol step may start.
-    const auto scope = HandlerScope();
+    const auto scope = ModalScope();
     boxes_->ShowError(ErrorBoxText(error.what()));
 }
 
@@ -166,14 +170,6 @@ std::string TForm1::ComboBox1Text() const {
     return ComboBox1->currentText().toStdString();
 }
 
-void TForm1::SetLedChecked(bool checked) {
-    AbLED1->SetChecked(checked);
-}
-
-bool TForm1::ButtonChecked() const {
-    return AbColBitBtn1->Checked();
-}
-
 void TForm1::SetButtonChecked(bool checked) {
     AbColBitBtn1->SetChecked(checked);
     // Set while the mouse holds the button: a release without a click returns to this.
@@ -181,12 +177,50 @@ void TForm1::SetButtonChecked(bool checked) {
 }
 
 void TForm1::ShowMessage(const std::string& text) {
-    const auto scope = HandlerScope();
+    const auto scope = ModalScope();
     boxes_->ShowMessage(QString::fromUtf8(text));
 }
 
-uint32_t TForm1::TickCount() {
-    const auto now = std::chrono::steady_clock::now().time_since_epoch();
-    return static_cast<uint32_t>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
+void TForm1::Logged(const std::string& line) {
+    lists_.Memo1.push_back(line);
+}
+
+void TForm1::Happened(const TransferEvent& event) {
+    const std::string text = TransferMessageText(event.message);
+    switch (event.kind) {
+        case TransferEventKind::Refused:
+            ShowMessage(text);
+            SetButtonChecked(false);
+            break;
+        case TransferEventKind::GreetingAnswered:
+            AbLED1->SetChecked(true);
+            break;
+        case TransferEventKind::FrameSent:
+            ProgressBar1->SetProgress(ProgressBar1->Progress() + 1);
+            AbLED1->SetChecked(true);
+            break;
+        case TransferEventKind::BlockConfirmed:
+            break;
+        case TransferEventKind::WrongChecksum:
+            ShowMessage(text);
+            break;
+        case TransferEventKind::LineFault:
+        case TransferEventKind::DeviceGone:
+            // At rest before the message, so that it is all that stands before a new start.
+            SetButtonChecked(false);
+            AbLED1->SetChecked(false);
+            ProgressBar1->SetProgress(0);
+            ShowMessage(text);
+            break;
+        case TransferEventKind::Completed:
+            // The port stays open while the message is up; it closes once it is dismissed.
+            ShowMessage(text);
+            SetButtonChecked(false);
+            break;
+        case TransferEventKind::Stopped:
+            // A switch-off leaves the LED as it was.
+            if (event.ending == TransferEnding::Completed) AbLED1->SetChecked(false);
+            ProgressBar1->SetProgress(0);
+            break;
+    }
 }

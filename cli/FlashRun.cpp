@@ -20,7 +20,6 @@
 #include "cli/TevrFlash.h"
 #include "loader/BootLoaderTransfer.h"
 #include "loader/Conversion.h"
-#include "loader/SystemFile.h"
 #include "serial/VaEventLoop.h"
 #include "serial/VaPortList.h"
 #include "serial/VaUtils.h"
@@ -40,21 +39,17 @@ struct JournalFacts {
     std::vector<TVaPortIdentity> adapters;
 };
 
-JournalFacts GatherFacts(const FlashRunOptions& options) {
+// `bytes`: the update file as it was read for the conversion, so that the hash is that of the
+// bytes flashed even when the file is replaced meanwhile.
+JournalFacts GatherFacts(const FlashRunOptions& options, std::string_view bytes) {
     JournalFacts facts;
     facts.host = HostName();
     std::error_code error;
     facts.file = std::filesystem::absolute(options.file, error).lexically_normal().string();
-    About(options.file, [&] {
-        const std::unique_ptr<SystemFile> file = OpenSystemFile(options.file);
-        Sha256 hash;
-        std::vector<char> chunk(64 * 1024);
-        while (const size_t got = file->Read(chunk.data(), chunk.size())) {
-            hash.Update(chunk.data(), got);
-            facts.fileSize += got;
-        }
-        facts.sha256 = Sha256Hex(hash.Final());
-    });
+    Sha256 hash;
+    hash.Update(bytes.data(), bytes.size());
+    facts.fileSize = bytes.size();
+    facts.sha256 = Sha256Hex(hash.Final());
     for (const std::string& port : options.ports)
         facts.adapters.push_back(PortIdentity(VaSystemDevicePath(port)));
     return facts;
@@ -82,10 +77,11 @@ public:
 
     int Run() {
         NullGauge gauge;
-        About(options_.file, [&] { ConvertUpdateFile(options_.file, script_, gauge); });
+        std::string bytes;
+        About(options_.file, [&] { bytes = ConvertUpdateFile(options_.file, script_, gauge); });
         if (!options_.journal.empty()) {
             journal_.emplace(options_.journal);
-            facts_ = GatherFacts(options_);
+            facts_ = GatherFacts(options_, bytes);
         }
         const auto columns = [] { return TerminalColumns(); };
         if (Single()) {

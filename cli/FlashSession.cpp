@@ -3,7 +3,6 @@
 
 #include <cstdio>
 
-#include "base/ScopeGuard.h"
 #include "cli/InterruptGuard.h"
 #include "cli/PortStop.h"
 #include "line/BootLoaderLine.h"
@@ -35,24 +34,16 @@ FlashSession::FlashSession(FlashOptions options, const UpdateLists& script, Flas
       loop_(std::make_shared<TVaEventLoop>()),
       comm_(loop_),
       port_(comm_),
-      host_(options_.file, options_.port),
-      transfer_(port_, host_),
+      script_(script),
+      transfer_(port_, *this),
       scriptBlocks_(BootLoaderTransfer::CountScriptBlocks(script.Memo2)) {
-    host_.Lists().Memo2 = script.Memo2;
-    host_.Lists().ScriptLineCount = script.ScriptLineCount;
     ConfigureBootLoaderLine(comm_);
-    comm_.OnRxChar = [this](TVaCustomComm&, int count) {
-        // Log lines and progress of the event are shown even when the step ends in an error.
-        const ScopeGuard after([this] { AfterEvent(); });
-        transfer_.VaComm1RxChar(count);
-    };
+    comm_.OnRxChar = [this](TVaCustomComm&, int count) { transfer_.Receive(count); };
     comm_.OnException = [this](const std::exception& e) {
         if (!failure_) failure_ = ErrorAbout(e);
     };
     comm_.OnDeviceGone = [this](TVaCustomComm&) { transfer_.DeviceGone(); };
-    host_.OnMessage = [this](const std::string& text) { OnTransferMessage(text); };
-    host_.OnFinished = [this](TransferEnding ending) { OnTransferFinished(ending); };
-    transfer_.FormCreate();
+    transfer_.Reset();
     stop_.Add(*loop_);
 }
 
@@ -62,17 +53,13 @@ FlashSession::~FlashSession() {
 
 BoardResult FlashSession::Attempt() {
     failure_.reset();
-    finished_ = TransferEnding::Running;
     greeted_ = started_ = endSent_ = false;
-    lastMessage_.clear();
-    repeats_ = 0;
 
     BoardResult result;
     result.start = std::chrono::system_clock::now();
     const auto began = Clock::now();
     const Outcome outcome = Start() ? Drive() : Outcome::Failed;
     Stop();
-    FlushRepeats();
     loop_->ResetQuit();
     Finish(outcome, result);
     if (greeted_) result.start = greetedAt_;
@@ -84,9 +71,8 @@ BoardResult FlashSession::Attempt() {
 }
 
 bool FlashSession::Start() {
-    host_.SetButtonChecked(true);
     try {
-        transfer_.AbColBitBtn1Click();
+        transfer_.Start(script_, options_.port);
         if (!transfer_.Running()) throw SubjectError(options_.port, "the transfer did not start");
     } catch (const SubjectError& e) {
         failure_ = e;
@@ -178,43 +164,49 @@ SubjectError FlashSession::ErrorAbout(const std::exception& error) const {
     return PortError(options_.port, error);
 }
 
-void FlashSession::DrainLog() {
-    std::vector<std::string>& log = host_.Lists().Memo1;
-    if (options_.log) {
-        for (const std::string& line : log)
-            report_.Line(line);
-    }
-    // Nothing reads the log back: keep memory flat over a long transfer.
-    log.clear();
+void FlashSession::Logged(const std::string& line) {
+    if (options_.log) report_.Line(line);
 }
 
-void FlashSession::AfterEvent() noexcept {
-    DrainLog();
+void FlashSession::Happened(const TransferEvent& event) {
+    switch (event.kind) {
+        case TransferEventKind::GreetingAnswered:
+            Greeted(event.linkState);
+            break;
+        case TransferEventKind::BlockConfirmed:
+            // The last block is told once the end command has gone out.
+            if (event.blocksConfirmed < event.blocksTotal)
+                report_.Update(event.blocksConfirmed, Clock::now());
+            break;
+        case TransferEventKind::Refused:
+        case TransferEventKind::WrongChecksum:
+            report_.Line(TransferMessageText(event.message));
+            break;
+        case TransferEventKind::Completed:
+            TransferCompleted(event.blocksConfirmed);
+            break;
+        default:
+            // A fault is told in English with the error that ends the run; frames and stops
+            // show in the progress of confirmed blocks.
+            break;
+    }
+}
 
+void FlashSession::Greeted(TLinkState linkState) {
     const auto now = Clock::now();
-    if (!greeted_ && transfer_.LinkState() != TLinkState::lsNoGreeting) {
+    if (linkState == TLinkState::lsGreetingAnswered && !greeted_) {
         greeted_ = true;
         greetedAt_ = std::chrono::system_clock::now();
         greetedSince_ = now;
         report_.Greeted();
     }
-    if (!started_ && transfer_.LinkState() == TLinkState::lsScriptUnderWay) {
+    if (linkState == TLinkState::lsScriptUnderWay && !started_) {
         started_ = true;
-        reportedBlocks_ = 0;
         report_.Started(transfer_.ScriptBlocks(), now);
-    }
-    // Most events only carry echo: the report hears of a block once its checksum has come back.
-    if (started_ && transfer_.Running() && transfer_.BlocksConfirmed() != reportedBlocks_) {
-        reportedBlocks_ = transfer_.BlocksConfirmed();
-        report_.Update(reportedBlocks_, now);
     }
 }
 
-void FlashSession::OnTransferFinished(TransferEnding ending) {
-    // The event that ended it is logged first.
-    DrainLog();
-    finished_ = ending;
-    if (ending != TransferEnding::Completed) return;
+void FlashSession::TransferCompleted(int64_t blocksConfirmed) {
     endSent_ = WaitForEndCommand();
     if (!endSent_) {
         if (!failure_) failure_ = SubjectError(options_.port, "the end command could not be sent");
@@ -222,32 +214,9 @@ void FlashSession::OnTransferFinished(TransferEnding ending) {
     }
     // Every block's checksum has come back right.
     const auto now = Clock::now();
-    report_.Update(transfer_.BlocksConfirmed(), now);
+    report_.Update(blocksConfirmed, now);
     report_.Finish(now);
-    FlushRepeats();
-}
-
-void FlashSession::OnTransferMessage(const std::string& text) {
-    // The event that brought the message is logged before it.
-    DrainLog();
-    // A fault is told in English with the error that ends the run.
-    if (finished_ == TransferEnding::DeviceGone || finished_ == TransferEnding::EchoMismatch) {
-        return;
-    }
-    if (finished_ == TransferEnding::Completed) {
-        if (endSent_) report_.Line(text);
-        return;
-    }
-    // The protocol repeats a message for every event while it waits (a device greeting again
-    // after a wrong checksum): show it once until the transfer moves on.
-    if (text == lastMessage_ && transfer_.FramesSent() == lastMessageFrames_) {
-        ++repeats_;
-        return;
-    }
-    FlushRepeats();
-    lastMessage_ = text;
-    lastMessageFrames_ = transfer_.FramesSent();
-    report_.Line(text);
+    report_.Line(TransferMessageText(TransferMessage::Done));
 }
 
 bool FlashSession::WaitForEndCommand() {
@@ -255,18 +224,10 @@ bool FlashSession::WaitForEndCommand() {
     return comm_.WaitTransmitted(kEndCommandLimit);
 }
 
-void FlashSession::FlushRepeats() {
-    if (repeats_ == 0) return;
-    report_.Note("the message above came " + std::to_string(repeats_) + " more time" +
-                 (repeats_ == 1 ? "" : "s"));
-    repeats_ = 0;
-}
-
 void FlashSession::Stop() {
     if (!transfer_.Running()) return;
-    host_.SetButtonChecked(false);
     try {
-        transfer_.AbColBitBtn1Click();
+        transfer_.Stop();
     } catch (const std::exception& e) {
         if (!failure_) failure_ = ErrorAbout(e);
     }

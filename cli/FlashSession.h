@@ -11,7 +11,6 @@
 #include <optional>
 #include <string>
 
-#include "cli/FlashHost.h"
 #include "cli/FlashReport.h"
 #include "cli/SubjectError.h"
 #include "line/VaCommTransferPort.h"
@@ -30,10 +29,10 @@ struct FlashOptions {
     bool waitForBoard = false;
 };
 
-class FlashSession {
+class FlashSession : private TransferObserver {
 public:
-    // `script`: the converted update file (Memo2 and ScriptLineCount). `stop` quits the session's
-    // event loop for a signal.
+    // `script`: the converted update file (Memo2 and ScriptLineCount), which outlives the
+    // session. `stop` quits the session's event loop for a signal.
     FlashSession(FlashOptions options, const UpdateLists& script, FlashReport& report,
                  PortStop& stop);
     ~FlashSession();
@@ -52,12 +51,12 @@ private:
     bool Start();
     Outcome Drive();
     void Finish(Outcome outcome, BoardResult& result);
-    void DrainLog();
-    void AfterEvent() noexcept;
-    void OnTransferFinished(TransferEnding ending);
-    void OnTransferMessage(const std::string& text);
+    // What the transfer tells.
+    void Logged(const std::string& line) override;
+    void Happened(const TransferEvent& event) override;
+    void Greeted(TLinkState linkState);
+    void TransferCompleted(int64_t blocksConfirmed);
     bool WaitForEndCommand();
-    void FlushRepeats();
     void Stop();
     void NoteWhereItStopped();
     std::string StallReason() const;
@@ -71,21 +70,16 @@ private:
     std::shared_ptr<TVaEventLoop> loop_;
     TVaComm comm_;
     VaCommTransferPort port_;
-    FlashHost host_;
+    const UpdateLists& script_;
     BootLoaderTransfer transfer_;
     const int64_t scriptBlocks_;  // of the script every attempt sends
 
     // Of the current attempt.
     std::optional<SubjectError> failure_;  // the first error raised in a handler
-    TransferEnding finished_ = TransferEnding::Running;
     bool greeted_ = false;
     // When the board greeted: its time is counted from there, not from the wait before.
     std::chrono::system_clock::time_point greetedAt_{};
     std::chrono::steady_clock::time_point greetedSince_{};
     bool started_ = false;
-    int64_t reportedBlocks_ = 0;  // the confirmed blocks the report last heard of
     bool endSent_ = false;
-    std::string lastMessage_;
-    uint64_t lastMessageFrames_ = 0;
-    int repeats_ = 0;
 };

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
-// Arbitrary receive events, echoes, answers and clicks fed into the transfer with a fake port and
-// window. Errors the transfer raises are expected; crashes, overflows and hangs are not.
+// Arbitrary receive events, echoes, answers, starts and stops fed into the transfer with a fake
+// port and a front end that checks what it is told. Errors the transfer raises are expected;
+// crashes, overflows and hangs are not.
 //
 // Input: a flags byte (bit 0: the script follows in the input; bit 1: the port reads at most
 // the next byte's count per call), then, with bit 0, a line count and for each line its length
@@ -8,15 +9,18 @@
 //   0x00-0xEF  an event of that many bytes taken from the input
 //   0xF0 k     an event of the next k bytes the tool wrote (its echo)
 //   0xF1 b     the whole outstanding echo and the byte b in one event
-//   0xF2       the start button clicked
+//   0xF2       started when stopped, stopped when started
 //   0xF3 h     an event announcing h * 256 more bytes than are waiting
 //   0xF4       the device's answer: the expected checksum
-//   0xF5       the script replaced under the running transfer
-//   other      the window created again
+//   0xF5       started again while it runs
+//   0xF6       the event's bytes handed over already read
+//   other      reset as by a new window
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <deque>
 #include <exception>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -69,33 +73,31 @@ public:
     std::deque<uint8_t> line;     // written, not yet echoed
 };
 
-class Gauge : public ProgressGauge {
-public:
-    void SetMaxValue(int32_t value) override { max = value; }
-    int32_t Progress() const override { return progress; }
-    void SetProgress(int32_t value) override { progress = value; }
-    int32_t max = 0;
-    int32_t progress = 0;
-};
+void Check(bool condition) {
+    if (!condition) std::abort();
+}
 
-class Host : public TransferHost {
+// Keeps the button as the window would, and checks what it is told: log lines as the exchange
+// log writes them, a text for every message.
+class FrontEnd : public TransferObserver {
 public:
-    std::string Edit1Text() const override { return "update.bin"; }
-    std::string ComboBox1Text() const override { return "COM1"; }
-    UpdateLists& Lists() override { return lists; }
-    void SetLedChecked(bool checked) override { led = checked; }
-    bool ButtonChecked() const override { return button; }
-    void SetButtonChecked(bool checked) override { button = checked; }
-    ProgressGauge& Gauge() override { return gauge; }
-    void ShowMessage(const std::string&) override {}
-    void TransferFinished(TransferEnding) override {}
-    uint32_t TickCount() override { return tick++; }
+    void Logged(const std::string& line) override { Check(line.rfind(" - > ", 0) == 0); }
+    void Happened(const TransferEvent& event) override {
+        const bool told = *TransferMessageText(event.message) != '\0';
+        Check(told == (event.message != TransferMessage::None));
+        switch (event.kind) {
+            case TransferEventKind::Refused:
+            case TransferEventKind::LineFault:
+            case TransferEventKind::DeviceGone:
+            case TransferEventKind::Completed:
+                button = false;
+                break;
+            default:
+                break;
+        }
+    }
 
-    UpdateLists lists;
-    bool led = false;
     bool button = false;
-    ::Gauge gauge;
-    uint32_t tick = 0xFFFFFFF0u;
 };
 
 const std::vector<std::string> kScript{
@@ -107,11 +109,16 @@ void SetScript(UpdateLists& lists, const std::vector<std::string>& script) {
     lists.ScriptLineCount = static_cast<int64_t>(script.size());
 }
 
+void Start(BootLoaderTransfer& transfer, FrontEnd& front, const UpdateLists& lists) {
+    front.button = true;
+    transfer.Start(lists, "COM1");
+}
+
 void Deliver(Port& port, BootLoaderTransfer& transfer, const std::vector<uint8_t>& bytes,
              int64_t extra = 0) {
     port.waiting.insert(port.waiting.end(), bytes.begin(), bytes.end());
     const int64_t count = static_cast<int64_t>(port.waiting.size()) + extra;
-    transfer.VaComm1RxChar(static_cast<int32_t>(std::min<int64_t>(count, INT32_MAX)));
+    transfer.Receive(static_cast<int32_t>(std::min<int64_t>(count, INT32_MAX)));
 }
 
 }  // namespace
@@ -119,9 +126,11 @@ void Deliver(Port& port, BootLoaderTransfer& transfer, const std::vector<uint8_t
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Input input(data, size);
     Port port;
-    Host host;
-    BootLoaderTransfer transfer(port, host);
-    transfer.FormCreate();
+    FrontEnd front;
+    UpdateLists lists;
+    uint32_t tick = 0xFFFFFFF0u;
+    BootLoaderTransfer transfer(port, front, [&tick] { return tick++; });
+    transfer.Reset();
 
     const uint8_t flags = input.Byte();
     if (flags & 2) port.readLimit = input.Byte();
@@ -131,13 +140,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             const std::vector<uint8_t> chars = input.Bytes(input.Byte());
             script.emplace_back(chars.begin(), chars.end());
         }
-        SetScript(host.lists, script);
+        SetScript(lists, script);
     } else {
-        SetScript(host.lists, kScript);
+        SetScript(lists, kScript);
     }
-    host.button = true;
     try {
-        transfer.AbColBitBtn1Click();
+        Start(transfer, front, lists);
     } catch (const std::exception&) {
     }
 
@@ -159,16 +167,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 echo.push_back(input.Byte());
                 Deliver(port, transfer, echo);
             } else if (op == 0xF2) {
-                host.button = !host.button;
-                transfer.AbColBitBtn1Click();
+                if (front.button) {
+                    front.button = false;
+                    transfer.Stop();
+                } else {
+                    Start(transfer, front, lists);
+                }
             } else if (op == 0xF3) {
                 Deliver(port, transfer, {}, int64_t{input.Byte()} * 256 + 1);
             } else if (op == 0xF4) {
                 Deliver(port, transfer, {transfer.ExpectedChecksum()});
             } else if (op == 0xF5) {
-                SetScript(host.lists, kScript);
+                SetScript(lists, kScript);
+                Start(transfer, front, lists);
+            } else if (op == 0xF6) {
+                transfer.Receive(std::span<const uint8_t>(input.Bytes(input.Byte())));
             } else {
-                transfer.FormCreate();
+                transfer.Reset();
             }
         } catch (const std::exception&) {
             // The window would show it; the transfer must stay usable.

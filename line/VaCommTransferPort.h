@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 // The serial component seen as the transfer's port. The owner still wires the component's
-// OnRxChar to BootLoaderTransfer::VaComm1RxChar itself.
+// OnRxChar to BootLoaderTransfer::Receive itself.
 #include <chrono>
 
 #include "loader/TransferPort.h"

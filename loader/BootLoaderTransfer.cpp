@@ -2,12 +2,12 @@
 #include "loader/BootLoaderTransfer.h"
 
 #include <algorithm>
+#include <cassert>
+#include <chrono>
 #include <cstdint>
 
-#include "loader/Conversion.h"
 #include "loader/Errors.h"
 #include "loader/HexField.h"
-#include "loader/TextFile.h"
 #include "loader/TransferFrame.h"
 
 namespace {
@@ -28,10 +28,19 @@ constexpr size_t kReadChunk = 4096;
 constexpr const char* kLogPrefix = " - > ";
 }  // namespace
 
-BootLoaderTransfer::BootLoaderTransfer(TransferPort& port, TransferHost& host)
-    : port_(port), host_(host) {}
+uint32_t BootLoaderTransfer::SteadyTickCount() {
+    const auto now = std::chrono::steady_clock::now().time_since_epoch();
+    return static_cast<uint32_t>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
+}
 
-void BootLoaderTransfer::FormCreate() {
+BootLoaderTransfer::BootLoaderTransfer(TransferPort& port, TransferObserver& observer,
+                                       TickSource tickCount)
+    : port_(port), observer_(observer), tickCount_(std::move(tickCount)) {
+    assert(tickCount_);
+}
+
+void BootLoaderTransfer::Reset() {
     linkState_ = lsNoGreeting;
     echoCount_ = 0;
 }
@@ -40,27 +49,22 @@ std::string BootLoaderTransfer::CurrentAddress() const {
     return std::string(TextColumns(currentLine_, 8, 4));
 }
 
-void BootLoaderTransfer::AbColBitBtn1Click() {
-    if (host_.ButtonChecked()) {
-        StartTransfer();
-    } else {
-        StopTransfer();
-    }
-}
-
-void BootLoaderTransfer::StartTransfer() {
+void BootLoaderTransfer::Start(const UpdateLists& lists, const std::string& portName) {
     // Without a converted script the device would be greeted and then fed empty lines.
-    if (host_.Edit1Text().empty() || host_.Lists().Memo2.empty()) {
-        host_.ShowMessage(kNoFileMessage);
-        host_.SetButtonChecked(false);
+    if (lists.Memo2.empty()) {
+        Tell(TransferEventKind::Refused, TransferMessage::NoScript);
         return;
     }
-    port_.SetDeviceName(host_.ComboBox1Text());
+    port_.SetDeviceName(portName);
     port_.Open();
     // Running from here on: whatever fails next leaves the port open and its events handled.
     running_ = true;
     completed_ = false;
     ending_ = TransferEnding::Running;
+    script_ = lists.Memo2;
+    scriptLineCount_ = lists.ScriptLineCount;
+    scriptBlocks_ = CountScriptBlocks(script_);
+    blocksConfirmed_ = 0;
     port_.SetDtr(false);
     linkState_ = lsNoGreeting;
     echoCount_ = 0;
@@ -70,28 +74,25 @@ void BootLoaderTransfer::StartTransfer() {
     echoPending_ = 0;
     sentFrame_.clear();
     echoMatched_ = 0;
-    scriptBlocks_ = CountScriptBlocks(host_.Lists().Memo2);
-    blocksConfirmed_ = 0;
-
-    const std::string fileName = host_.Edit1Text();
-    if (HasHexExtension(fileName)) {
-        // Only to report a file that has gone since the conversion; nothing reads it.
-        TextFile check(fileName);
-    }
 }
 
-void BootLoaderTransfer::StopTransfer() {
+void BootLoaderTransfer::Stop() {
     port_.Close();
-    const bool wasRunning = running_;
+    if (running_) ending_ = TransferEnding::SwitchedOff;
     running_ = false;
-    host_.Gauge().SetProgress(0);
-    if (wasRunning) Finish(TransferEnding::SwitchedOff);
+    // A switch-off, also when nothing ran (the port failed to open, or a completion came first).
+    TransferEvent event = Event(TransferEventKind::Stopped);
+    event.ending = TransferEnding::SwitchedOff;
+    observer_.Happened(event);
 }
 
-void BootLoaderTransfer::VaComm1RxChar(int32_t count) {
+void BootLoaderTransfer::Receive(int32_t count) {
     if (count <= 0) return;
     const std::vector<uint8_t> bytes = ReadEvent(count);
-    std::span<const uint8_t> rest(bytes);
+    Receive(std::span<const uint8_t>(bytes));
+}
+
+void BootLoaderTransfer::Receive(std::span<const uint8_t> rest) {
     // The echo of the frame sent last comes first; whatever follows it in the same event is the
     // device's answer and is handled as if it had come in an event of its own.
     while (!rest.empty()) {
@@ -141,7 +142,8 @@ bool BootLoaderTransfer::HandleEcho(std::span<const uint8_t> bytes) {
         // device's answers, so the transfer ends here, with what came logged.
         echoText_ = collecting ? echoText_ + hex : hex;
         Log();
-        EndWithFault(TransferEnding::EchoMismatch, kEchoMismatchMessage);
+        EndWithFault(TransferEventKind::LineFault, TransferEnding::EchoMismatch,
+                     TransferMessage::EchoMismatch);
         return false;
     }
     if (!collecting) {
@@ -183,11 +185,12 @@ void BootLoaderTransfer::HandleEvent(std::span<const uint8_t> bytes) {
             // the message up again and again, and the start button out of reach.
             if (!checksumReported_) {
                 checksumReported_ = true;
-                host_.ShowMessage(kBadChecksumMessage);
+                Tell(TransferEventKind::WrongChecksum, TransferMessage::BadChecksum);
             }
         } else {
             ++blocksConfirmed_;
-            if (scriptIndex_ < host_.Lists().ScriptLineCount) {
+            Tell(TransferEventKind::BlockConfirmed);
+            if (scriptIndex_ < scriptLineCount_) {
                 SendScriptLine(true);
             } else {
                 Complete();
@@ -196,15 +199,15 @@ void BootLoaderTransfer::HandleEvent(std::span<const uint8_t> bytes) {
         return;
     }
     if (first == kGreeting && linkState_ == lsNoGreeting) {
-        host_.SetLedChecked(true);
         linkState_ = lsGreetingAnswered;
+        Tell(TransferEventKind::GreetingAnswered);
         echoPending_ = kGreetingAnswer.size();
         SendFrame(kGreetingAnswer);
     } else if (first == kAcknowledge && linkState_ == lsGreetingAnswered) {
-        host_.SetLedChecked(true);
         linkState_ = lsScriptUnderWay;
         transferState_ = tsAwaitingAcknowledge;
         scriptIndex_ = 1;
+        Tell(TransferEventKind::GreetingAnswered);
         WaitBeforeFirstPage();
         echoPending_ = kFirstPageCommand.size();
         SendFrame(kFirstPageCommand);
@@ -216,9 +219,8 @@ void BootLoaderTransfer::HandleEvent(std::span<const uint8_t> bytes) {
 }
 
 void BootLoaderTransfer::SendScriptLine(bool afterChecksum) {
-    const std::vector<std::string>& script = host_.Lists().Memo2;
-    currentLine_ = (scriptIndex_ >= 0 && static_cast<uint64_t>(scriptIndex_) < script.size())
-                       ? script[static_cast<size_t>(scriptIndex_)]
+    currentLine_ = (scriptIndex_ >= 0 && static_cast<uint64_t>(scriptIndex_) < script_.size())
+                       ? script_[static_cast<size_t>(scriptIndex_)]
                        : std::string();
     const std::string_view kind = TextColumns(currentLine_, 5, 2);
     const bool page = afterChecksum && kind == "01";
@@ -248,9 +250,8 @@ void BootLoaderTransfer::SendScriptLine(bool afterChecksum) {
 
     if (page) transferState_ = tsAwaitingAcknowledge;
     if (block) transferState_ = tsCollectingEcho;
-    ProgressGauge& gauge = host_.Gauge();
-    gauge.SetProgress(gauge.Progress() + 1);
-    host_.SetLedChecked(true);
+    // Told before the text is read into bytes: a bad pair stops the step with the gauge moved.
+    Tell(TransferEventKind::FrameSent);
 
     const std::vector<uint8_t> frame = FrameFromText(frameText);
     expectedChecksum_ = FrameChecksum(frame);
@@ -275,52 +276,62 @@ void BootLoaderTransfer::WaitBeforeFirstPage() {
     // The boot loader needs at least 21 ms after its second greeting. Deliberately a busy wait:
     // nothing else may run on this thread meanwhile. The first reading may come late in its
     // millisecond, so 21 whole ticks can pass in just over 20 ms: wait for a 22nd.
-    const uint32_t start = host_.TickCount();
-    while (static_cast<uint32_t>(host_.TickCount() - start) <= 21) {
+    const uint32_t start = tickCount_();
+    while (static_cast<uint32_t>(tickCount_() - start) <= 21) {
     }
 }
 
 void BootLoaderTransfer::Complete() {
     SendFrame(kEndCommand);
     completed_ = true;
-    echoPending_ = 0;
-    // Told before the message, while the end command may still be on its way to the device.
-    Finish(TransferEnding::Completed);
-    host_.ShowMessage(kDoneMessage);
-    host_.SetButtonChecked(false);
-    port_.Close();
     running_ = false;
-    host_.SetLedChecked(false);
+    ending_ = TransferEnding::Completed;
+    echoPending_ = 0;
     linkState_ = lsNoGreeting;
     transferState_ = tsAwaitingAcknowledge;
-    host_.Gauge().SetProgress(0);
+    // Told with the port still open, while the end command may still be on its way; the port
+    // closes once the front end has told the user.
+    Tell(TransferEventKind::Completed, TransferMessage::Done);
+    port_.Close();
+    Tell(TransferEventKind::Stopped);
 }
 
 void BootLoaderTransfer::DeviceGone() {
-    if (running_) EndWithFault(TransferEnding::DeviceGone, kDeviceGoneMessage);
+    if (running_) {
+        EndWithFault(TransferEventKind::DeviceGone, TransferEnding::DeviceGone,
+                     TransferMessage::DeviceGone);
+    }
 }
 
-void BootLoaderTransfer::EndWithFault(TransferEnding ending, const char* message) {
-    // At rest first, as a switch-off leaves it (the LED off too), so that the message is all
-    // that stands between the user and a new start.
-    host_.SetButtonChecked(false);
+void BootLoaderTransfer::EndWithFault(TransferEventKind kind, TransferEnding ending,
+                                      TransferMessage message) {
+    // At rest first, as a switch-off leaves it, so that the message is all that stands between
+    // the user and a new start.
     port_.Close();
     running_ = false;
-    host_.SetLedChecked(false);
     linkState_ = lsNoGreeting;
     echoPending_ = 0;
-    host_.Gauge().SetProgress(0);
-    Finish(ending);
-    host_.ShowMessage(message);
+    ending_ = ending;
+    Tell(kind, message);
 }
 
-void BootLoaderTransfer::Finish(TransferEnding ending) {
-    ending_ = ending;
-    host_.TransferFinished(ending);
+TransferEvent BootLoaderTransfer::Event(TransferEventKind kind, TransferMessage message) const {
+    TransferEvent event;
+    event.kind = kind;
+    event.message = message;
+    event.ending = ending_;
+    event.linkState = linkState_;
+    event.blocksConfirmed = blocksConfirmed_;
+    event.blocksTotal = scriptBlocks_;
+    return event;
+}
+
+void BootLoaderTransfer::Tell(TransferEventKind kind, TransferMessage message) {
+    observer_.Happened(Event(kind, message));
 }
 
 void BootLoaderTransfer::Log() {
-    host_.Lists().Memo1.push_back(kLogPrefix + echoText_);
+    observer_.Logged(kLogPrefix + echoText_);
 }
 
 int64_t BootLoaderTransfer::CountScriptBlocks(const std::vector<std::string>& script) {

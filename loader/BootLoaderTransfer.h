@@ -1,17 +1,20 @@
 // SPDX-License-Identifier: MIT
 #pragma once
-// The transfer of the converted script into the on-board computer through its boot loader: the
-// start/stop of the start button and the receive step that answers every batch of received bytes.
-// All three handlers run on the thread that owns the port, one at a time; errors propagate to
-// the caller (the window shows them, the command line prints them).
+// The transfer of a converted script into the on-board computer through its boot loader, as a
+// job that knows nothing of the front end that runs it: started with the script and the port's
+// name, stopped, handed every receive event, told when the device went away, and telling what
+// happens through its TransferObserver. Every call runs on the thread that owns the port, one at
+// a time; errors propagate to the caller (the window shows them, the command line prints them).
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <vector>
 
-#include "loader/TransferHost.h"
+#include "loader/TransferObserver.h"
 #include "loader/TransferPort.h"
 #include "loader/TransferState.h"
+#include "loader/UpdateLists.h"
 
 class BootLoaderTransfer {
 public:
@@ -21,24 +24,27 @@ public:
     // The 8-bit frame length of the line: longer script lines are refused.
     static constexpr size_t kMaxFrameLength = 255;
 
-    static constexpr const char* kNoFileMessage = "Ошибка: файл обновления не выбран";
-    static constexpr const char* kBadChecksumMessage = "Ошибка: Неверная контрольная сумма";
-    static constexpr const char* kDoneMessage = "Обновление ПО в Тевр R7 завершено";
-    static constexpr const char* kEchoMismatchMessage =
-        "Ошибка: эхо на линии не совпало с переданным (сбой линии). Проверьте кабель и адаптер";
-    static constexpr const char* kDeviceGoneMessage =
-        "Ошибка: связь с БК потеряна: устройство или адаптер отключены";
+    // Milliseconds since some fixed moment, wrapping at 32 bits.
+    using TickSource = std::function<uint32_t()>;
+    static uint32_t SteadyTickCount();
 
-    BootLoaderTransfer(TransferPort& port, TransferHost& host);
+    BootLoaderTransfer(TransferPort& port, TransferObserver& observer,
+                       TickSource tickCount = SteadyTickCount);
 
-    // Once, when the window is created.
-    void FormCreate();
-    // After the start button has toggled: starts a transfer when it is now on, stops it when off.
-    void AbColBitBtn1Click();
-    // One receive step; `count` is the number of bytes waiting at the port.
-    void VaComm1RxChar(int32_t count);
+    // The link state and counters as a new window has them.
+    void Reset();
+    // Opens the port `portName` and waits for the boot loader's greeting, to send the script
+    // lists.Memo2 (lists.ScriptLineCount lines), which the transfer keeps a copy of. Without a
+    // script nothing opens (Refused). Throws the port's error when it does not open.
+    void Start(const UpdateLists& lists, const std::string& portName);
+    // Closes the port (the user switched the transfer off); the protocol variables stay.
+    void Stop();
+    // One receive step: reads the `count` bytes waiting at the port with ReadBytes.
+    void Receive(int32_t count);
+    // One receive step with bytes already read from the port.
+    void Receive(std::span<const uint8_t> bytes);
     // The port reported that the device or its adapter went away: a running transfer ends at
-    // rest (port closed, button, LED and gauge off) with one message.
+    // rest, the port closed.
     void DeviceGone();
 
     // The protocol variables, read-only, for progress displays and tests.
@@ -55,8 +61,7 @@ public:
     // Echo bytes of the last greeting answer or page command not yet received.
     size_t EchoPending() const { return echoPending_; }
 
-    // True from a start that opened the port until completion or until the button is switched
-    // off; the window refuses a new conversion meanwhile.
+    // True from a start that opened the port until completion, a fault or a stop.
     bool Running() const { return running_; }
     // True once the end command of the latest transfer has been handed to the port.
     bool Completed() const { return completed_; }
@@ -68,13 +73,11 @@ public:
     // the first page command, is sent as a fixed frame and never counted.
     static int64_t CountScriptBlocks(const std::vector<std::string>& script);
     int64_t BlocksConfirmed() const { return blocksConfirmed_; }
-    // Frames handed to the port since the program started (greeting answers and end commands
-    // included); a host that watches for a stalled transfer compares it over time.
+    // Frames handed to the port since the transfer was made (greeting answers and end commands
+    // included); a front end that watches for a stalled transfer compares it over time.
     uint64_t FramesSent() const { return framesSent_; }
 
 private:
-    void StartTransfer();
-    void StopTransfer();
     std::vector<uint8_t> ReadEvent(int32_t count);
     size_t EchoAhead(size_t available) const;
     bool HandleEcho(std::span<const uint8_t> bytes);
@@ -84,12 +87,18 @@ private:
     void SendFrame(const std::vector<uint8_t>& frame);
     void WaitBeforeFirstPage();
     void Complete();
-    void EndWithFault(TransferEnding ending, const char* message);
-    void Finish(TransferEnding ending);
+    void EndWithFault(TransferEventKind kind, TransferEnding ending, TransferMessage message);
+    TransferEvent Event(TransferEventKind kind,
+                        TransferMessage message = TransferMessage::None) const;
+    void Tell(TransferEventKind kind, TransferMessage message = TransferMessage::None);
     void Log();
 
     TransferPort& port_;
-    TransferHost& host_;
+    TransferObserver& observer_;
+    const TickSource tickCount_;
+
+    std::vector<std::string> script_;  // Memo2 of the start
+    int64_t scriptLineCount_ = 0;      // ScriptLineCount of the start
 
     TLinkState linkState_ = TLinkState::lsNoGreeting;
     TTransferState transferState_ = TTransferState::tsNothingSent;
@@ -103,7 +112,7 @@ private:
     // The frame sent last and how many bytes of its echo came back as sent.
     std::vector<uint8_t> sentFrame_;
     size_t echoMatched_ = 0;
-    bool checksumReported_ = false;  // the wrong-checksum message of this block was shown
+    bool checksumReported_ = false;  // the wrong checksum of this block was told
 
     bool running_ = false;
     bool completed_ = false;

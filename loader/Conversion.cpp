@@ -24,8 +24,8 @@ bool HasHexExtension(std::string_view fileName) {
     return true;
 }
 
-int32_t CountFileLines(const std::string& fileName) {
-    TextFile file(fileName);
+int32_t CountFileLines(std::string_view bytes) {
+    TextFile file = TextFile::FromBytes(bytes);
     std::string line;
     int32_t count = 0;
     do {
@@ -35,14 +35,30 @@ int32_t CountFileLines(const std::string& fileName) {
     return count;
 }
 
-void ConvertUpdateFile(const std::string& fileName, UpdateLists& lists, ProgressGauge& gauge) {
+std::string ConvertUpdateFile(const std::string& fileName, UpdateLists& lists,
+                              ProgressGauge& gauge) {
+    lists.Memo1.clear();
+    lists.Memo2.clear();
+    std::string bytes;
+    try {
+        // Once: what is converted, and what a journal's hash describes, are the same bytes.
+        bytes = ReadFileBytes(fileName);
+    } catch (...) {
+        lists.ScriptLineCount = 0;
+        throw;
+    }
+    ConvertUpdateBytes(bytes, lists, gauge);
+    return bytes;
+}
+
+void ConvertUpdateBytes(std::string_view bytes, UpdateLists& lists, ProgressGauge& gauge) {
     lists.Memo1.clear();
     lists.Memo2.clear();
     try {
-        lists.FileLineCount = CountFileLines(fileName);
+        lists.FileLineCount = CountFileLines(bytes);
         gauge.SetMaxValue(lists.FileLineCount);
 
-        lists.Memo1 = BuildRecordList(ReadUpdateImage(fileName));
+        lists.Memo1 = BuildRecordList(ParseUpdateImage(bytes));
         lists.ScriptLineCount = static_cast<int64_t>(lists.Memo1.size());
         lists.Memo2 = BuildTransferScript(lists.Memo1);
     } catch (...) {

@@ -11,13 +11,17 @@
 // is ".HEX". Both the file choice of the window and the start of a transfer apply this rule.
 bool HasHexExtension(std::string_view fileName);
 
-// Empties both lists, counts the file's lines (the gauge's maximum becomes that count), builds the
-// record list in Memo1 and the transfer script in Memo2, sets ScriptLineCount, sets the gauge's
-// maximum to ScriptLineCount - 1 and empties Memo1. Throws EInOutError when the file cannot be
-// opened or read and EConvertError when a line is refused or the file holds no data; a failed
-// conversion leaves both lists empty and ScriptLineCount 0.
-void ConvertUpdateFile(const std::string& fileName, UpdateLists& lists, ProgressGauge& gauge);
+// Empties both lists and reads the file once; then counts its lines (the gauge's maximum becomes
+// that count), builds the record list in Memo1 and the transfer script in Memo2 from the bytes
+// read, sets ScriptLineCount, sets the gauge's maximum to ScriptLineCount - 1 and empties Memo1.
+// Returns the bytes converted. Throws EInOutError when the file cannot be opened or read and
+// EConvertError when a line is refused or the file holds no data; a failed conversion leaves both
+// lists empty and ScriptLineCount 0.
+std::string ConvertUpdateFile(const std::string& fileName, UpdateLists& lists,
+                              ProgressGauge& gauge);
+// The same of an update file's bytes read already.
+void ConvertUpdateBytes(std::string_view bytes, UpdateLists& lists, ProgressGauge& gauge);
 
-// Lines of the file as the reading rules count them (at least 1), capped at the 32-bit maximum.
-// Throws EInOutError.
-int32_t CountFileLines(const std::string& fileName);
+// Lines of the file's bytes as the reading rules count them (at least 1), capped at the 32-bit
+// maximum.
+int32_t CountFileLines(std::string_view bytes);

@@ -12,8 +12,10 @@ constexpr size_t kBufferSize = 64 * 1024;
 }  // namespace
 
 struct TextFile::Impl {
-    std::unique_ptr<SystemFile> file;
-    std::vector<char> buffer = std::vector<char>(kBufferSize);
+    std::unique_ptr<SystemFile> file;  // none when reading bytes already read
+    std::string_view bytes;            // those bytes, handed out as one buffer
+    std::vector<char> fileBuffer;
+    const char* buffer = nullptr;  // the bytes in hand: fileBuffer's or `bytes`
     size_t pos = 0;
     size_t len = 0;
     bool atEnd = false;  // no more bytes, or a Ctrl-Z ended the file
@@ -22,7 +24,16 @@ struct TextFile::Impl {
     bool Fill() {
         if (pos < len) return true;
         if (atEnd) return false;
-        const size_t n = file->Read(buffer.data(), buffer.size());
+        size_t n = 0;
+        if (file) {
+            fileBuffer.resize(kBufferSize);
+            buffer = fileBuffer.data();
+            n = file->Read(fileBuffer.data(), fileBuffer.size());
+        } else {
+            buffer = bytes.data();
+            n = bytes.size();
+            bytes = {};
+        }
         if (n == 0) {
             atEnd = true;
             return false;
@@ -35,7 +46,7 @@ struct TextFile::Impl {
     // Consumes bytes up to and including the next LF (the rest of a line cut by a Ctrl-Z).
     void SkipToLineEnd() {
         while (Fill()) {
-            const char* start = buffer.data() + pos;
+            const char* start = buffer + pos;
             const void* lf = std::memchr(start, '\n', len - pos);
             if (lf) {
                 pos += static_cast<size_t>(static_cast<const char*>(lf) - start) + 1;
@@ -46,19 +57,40 @@ struct TextFile::Impl {
     }
 };
 
-TextFile::TextFile(const std::string& path) : impl_(std::make_unique<Impl>()) {
+std::string ReadFileBytes(const std::string& path) {
+    const std::unique_ptr<SystemFile> file = OpenSystemFile(path);
+    std::string bytes;
+    for (;;) {
+        const size_t before = bytes.size();
+        bytes.resize(before + kBufferSize);
+        const size_t got = file->Read(bytes.data() + before, kBufferSize);
+        bytes.resize(before + got);
+        if (got == 0) return bytes;
+    }
+}
+
+TextFile::TextFile() : impl_(std::make_unique<Impl>()) {}
+
+TextFile::TextFile(const std::string& path) : TextFile() {
     impl_->file = OpenSystemFile(path);
 }
 
+TextFile TextFile::FromBytes(std::string_view bytes) {
+    TextFile text;
+    text.impl_->bytes = bytes;
+    return text;
+}
+
 TextFile::~TextFile() = default;
+TextFile::TextFile(TextFile&&) noexcept = default;
 
 void TextFile::ReadLine(std::string& line) {
     Impl& f = *impl_;
     line.clear();
     bool lineStarted = false;  // a byte of this line has been consumed
     while (f.Fill()) {
-        const char* start = f.buffer.data() + f.pos;
-        const char* end = f.buffer.data() + f.len;
+        const char* start = f.buffer + f.pos;
+        const char* end = f.buffer + f.len;
         const char* p = start;
         while (p != end && *p != '\n' && *p != '\r' && *p != kCtrlZ)
             ++p;

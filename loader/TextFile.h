@@ -1,14 +1,22 @@
 // SPDX-License-Identifier: MIT
 #pragma once
-// An update file opened for reading as text, line by line. Opening throws EInOutError with the
-// file error's message ("File not found", "File access denied", "I/O error %d", ...).
+// An update file read as text, line by line: from the file itself, or from its bytes read once
+// (ReadFileBytes). Opening throws EInOutError with the file error's message ("File not found",
+// "File access denied", "I/O error %d", ...).
 #include <memory>
 #include <string>
+#include <string_view>
+
+// Every byte of the file, read once. Throws EInOutError.
+std::string ReadFileBytes(const std::string& path);
 
 class TextFile {
 public:
     explicit TextFile(const std::string& path);  // opens; throws EInOutError
+    // Reads `bytes`, which must outlive the reader, as the file's contents.
+    static TextFile FromBytes(std::string_view bytes);
     ~TextFile();
+    TextFile(TextFile&&) noexcept;
     TextFile(const TextFile&) = delete;
     TextFile& operator=(const TextFile&) = delete;
 
@@ -22,6 +30,7 @@ public:
     bool Eof();
 
 private:
+    TextFile();
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };

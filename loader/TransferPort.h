@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 // The six operations of the serial port that the transfer uses. The owner of the real port adapts
-// it to this interface and calls BootLoaderTransfer::VaComm1RxChar on its own thread whenever
+// it to this interface and calls BootLoaderTransfer::Receive on its own thread whenever
 // received bytes are waiting; tests and the fuzz target pass plain fakes.
 #include <cstdint>
 #include <string>

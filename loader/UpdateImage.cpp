@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <cassert>
 
+#include "base/HexDigits.h"
 #include "loader/Errors.h"
 #include "loader/HexRecord.h"
-#include "base/HexDigits.h"
 #include "loader/TextFile.h"
 
 namespace {
@@ -102,7 +102,11 @@ void UpdateImageReader::AddData(const HexRecord& r) {
 }
 
 UpdateImage ReadUpdateImage(const std::string& fileName) {
-    TextFile file(fileName);
+    return ParseUpdateImage(ReadFileBytes(fileName));
+}
+
+UpdateImage ParseUpdateImage(std::string_view bytes) {
+    TextFile file = TextFile::FromBytes(bytes);
     UpdateImageReader reader;
     std::string line;
     do {

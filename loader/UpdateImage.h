@@ -71,3 +71,5 @@ private:
 // record). Throws EInOutError when the file cannot be opened or read, EConvertError for a refused
 // line and for a file without any data byte.
 UpdateImage ReadUpdateImage(const std::string& fileName);
+// The same of the file's bytes read already; throws EConvertError.
+UpdateImage ParseUpdateImage(std::string_view bytes);

@@ -95,7 +95,7 @@ TEST_F(MessageRoutingTest, SerialErrorsOutsideAHandlerGoToTheErrorBox) {
     ASSERT_EQ(boxes->shown.size(), 1u);
     EXPECT_TRUE(boxes->shown[0].error);
     EXPECT_EQ(boxes->shown[0].text, "Read error (5), Boom.");
-    EXPECT_FALSE(form->InHandler());
+    EXPECT_FALSE(form->ModalUp());
 }
 
 TEST_F(MessageRoutingTest, HandlerMessagesHaveNoErrorIcon) {

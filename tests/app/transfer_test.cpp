@@ -17,8 +17,8 @@ namespace {
 const QString kDone = QString::fromUtf8("Обновление ПО в Тевр R7 завершено");
 const QString kNoFile = QString::fromUtf8("Ошибка: файл обновления не выбран");
 const QString kBadChecksum = QString::fromUtf8("Ошибка: Неверная контрольная сумма");
-const QString kDeviceGone = QString::fromUtf8(BootLoaderTransfer::kDeviceGoneMessage);
-const QString kEchoMismatch = QString::fromUtf8(BootLoaderTransfer::kEchoMismatchMessage);
+const QString kDeviceGone = QString::fromUtf8(TransferMessageText(TransferMessage::DeviceGone));
+const QString kEchoMismatch = QString::fromUtf8(TransferMessageText(TransferMessage::EchoMismatch));
 
 // The device's memory after the worked example: three blocks, each filled up with 0xFF, and the
 // missing record at 0020 written as zeros.

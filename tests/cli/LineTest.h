@@ -2,7 +2,7 @@
 #pragma once
 // The transfer end to end: the protocol over the real serial component on this thread's event
 // loop, against the simulated boot loader on a pseudo-terminal. The port notes when every
-// event's bytes were read and every frame was written; the host keeps its controls in fields.
+// event's bytes were read and every frame was written; the front end keeps its controls in fields.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -29,10 +29,10 @@ class LineTest : public ::testing::Test {
 protected:
     LineTest() {
         ConfigureBootLoaderLine(comm);
-        comm.OnRxChar = [this](TVaCustomComm&, int count) { transfer.VaComm1RxChar(count); };
+        comm.OnRxChar = [this](TVaCustomComm&, int count) { transfer.Receive(count); };
         comm.OnException = [this](const std::exception& e) { errors.push_back(e.what()); };
-        host.realTime = true;
-        transfer.FormCreate();
+        observer.realTime = true;
+        transfer.Reset();
     }
     ~LineTest() override {
         comm.Close();
@@ -45,27 +45,26 @@ protected:
     // The device, with its line open; it starts greeting at the first Start.
     void Launch(SimOptions options = {}) {
         sim = std::make_unique<BootLoaderSim>(std::move(options));
-        host.comboBox1 = sim->TerminalPath();
+        observer.portName = sim->TerminalPath();
     }
     void SetScript(const std::vector<std::string>& lines) {
-        host.lists.Memo2 = lines;
-        host.lists.ScriptLineCount = static_cast<int64_t>(lines.size());
-        host.gauge.max = static_cast<int32_t>(lines.size()) - 1;
+        observer.lists.Memo2 = lines;
+        observer.lists.ScriptLineCount = static_cast<int64_t>(lines.size());
+        observer.gauge.max = static_cast<int32_t>(lines.size()) - 1;
     }
     void Convert(const std::string& file) {
-        host.edit1 = file;
-        ConvertUpdateFile(file, host.lists, host.gauge);
+        ConvertUpdateFile(file, observer.lists, observer.gauge);
     }
     // Switches the start button on, as a click does; the port is open before the device greets.
     void Start() {
-        host.button = true;
-        transfer.AbColBitBtn1Click();
+        observer.button = true;
+        transfer.Start(observer.lists, observer.portName);
         if (!simStarted) sim->Start();
         simStarted = true;
     }
     void Stop() {
-        host.button = false;
-        transfer.AbColBitBtn1Click();
+        observer.button = false;
+        transfer.Stop();
     }
     bool RunUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = 30s) {
         return loop->RunUntil([&] { return done() || !errors.empty(); }, limit) && errors.empty();
@@ -76,7 +75,7 @@ protected:
     // Every byte of the exchange log, in order.
     Bytes LoggedBytes() const {
         Bytes bytes;
-        for (const std::string& line : host.lists.Memo1)
+        for (const std::string& line : observer.lists.Memo1)
             for (size_t at = 6; at + 2 <= line.size(); at += 3)
                 bytes.push_back(static_cast<uint8_t>(std::stoul(line.substr(at, 2), nullptr, 16)));
         return bytes;
@@ -92,8 +91,8 @@ protected:
     TVaComm comm{loop};
     VaCommTransferPort commPort{comm};
     RecordingPort port{commPort};
-    RecordingHost host;
-    BootLoaderTransfer transfer{port, host};
+    RecordingObserver observer;
+    BootLoaderTransfer transfer{port, observer, observer.Ticks()};
     std::unique_ptr<BootLoaderSim> sim;
     bool simStarted = false;
     std::vector<std::string> errors;

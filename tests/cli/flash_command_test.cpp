@@ -52,7 +52,7 @@ TEST_F(FlashCommandTest, CompletedFlashReportsOnStandardErrorOnly) {
     ASSERT_EQ(run.status, kExitOk) << run.err;
     EXPECT_EQ(run.out, "");
     ASSERT_FALSE(run.lines.empty());
-    EXPECT_EQ(run.lines.back(), BootLoaderTransfer::kDoneMessage);
+    EXPECT_EQ(run.lines.back(), TransferMessageText(TransferMessage::Done));
     EXPECT_TRUE(run.HasLine(" - >  55"));
     EXPECT_TRUE(run.Mentions("tevr-flash: 100 % (3/3 blocks"));
     // The exchange log holds each block's echo as one line of 131 bytes.
@@ -78,9 +78,9 @@ TEST_F(FlashCommandTest, WrongChecksumIsShownOnceAndTheFlashGoesOn) {
     const FlashRun run = Flash(Firmware());
     EXPECT_EQ(run.status, kExitOk) << run.err;
     EXPECT_EQ(std::count(run.lines.begin(), run.lines.end(),
-                         std::string(BootLoaderTransfer::kBadChecksumMessage)),
+                         std::string(TransferMessageText(TransferMessage::BadChecksum))),
               1);
-    EXPECT_EQ(run.lines.back(), BootLoaderTransfer::kDoneMessage);
+    EXPECT_EQ(run.lines.back(), TransferMessageText(TransferMessage::Done));
 }
 
 struct Stall {
@@ -143,8 +143,9 @@ TEST_F(FlashCommandTest, LostEchoByteIsALineFaultNamedOnce) {
     Launch(options);
     const FlashRun run = Flash(Firmware(), {"--timeout", "5"});
     EXPECT_EQ(run.status, kExitError) << run.err;
-    EXPECT_FALSE(run.Mentions(BootLoaderTransfer::kBadChecksumMessage));
-    EXPECT_FALSE(run.Mentions(BootLoaderTransfer::kEchoMismatchMessage)) << "said in English";
+    EXPECT_FALSE(run.Mentions(TransferMessageText(TransferMessage::BadChecksum)));
+    EXPECT_FALSE(run.Mentions(TransferMessageText(TransferMessage::EchoMismatch)))
+        << "said in English";
     EXPECT_EQ(run.lines.back(), "tevr-flash: " + sim->TerminalPath() +
                                     ": the echo did not match what was sent: a byte was lost or "
                                     "changed on the line (check the cable and the adapter); the "
@@ -158,7 +159,7 @@ TEST_F(FlashCommandTest, UnpluggedDeviceIsAnError) {
     const FlashRun run = Flash(Firmware());
     EXPECT_EQ(run.status, kExitError) << run.err;
     EXPECT_TRUE(run.Mentions("tevr-flash: stopped after 2 of 16 blocks")) << run.err;
-    EXPECT_FALSE(run.Mentions(BootLoaderTransfer::kDoneMessage));
+    EXPECT_FALSE(run.Mentions(TransferMessageText(TransferMessage::Done)));
     EXPECT_FALSE(run.Mentions("Error retrieving statistics"));
     EXPECT_EQ(run.lines.back(), "tevr-flash: " + sim->TerminalPath() +
                                     ": the device or its adapter went away (unplugged, switched "

@@ -116,7 +116,8 @@ TEST_P(ToolChainFileTest, EveryByteLandsAtItsAddress) {
     Convert(path);
     Start();
     ASSERT_TRUE(RunToCompletion()) << (errors.empty() ? "" : errors.front());
-    EXPECT_EQ(host.messages, std::vector<std::string>{BootLoaderTransfer::kDoneMessage});
+    EXPECT_EQ(observer.messages,
+              std::vector<std::string>{TransferMessageText(TransferMessage::Done)});
     const Bytes image = sim->Image();
     for (const auto& [address, value] : GetParam().file.Memory()) {
         ASSERT_EQ(image.at(address), value) << "at " << std::hex << address;

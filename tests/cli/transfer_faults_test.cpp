@@ -53,11 +53,12 @@ TEST_F(FaultTest, SplitAndMergedEchoStillComplete) {
     options.merge = true;
     Prepare(options);
     ExpectCompletedAndVerified();
-    EXPECT_EQ(host.messages, std::vector<std::string>{BootLoaderTransfer::kDoneMessage});
+    EXPECT_EQ(observer.messages,
+              std::vector<std::string>{TransferMessageText(TransferMessage::Done)});
     // The device's answers came in the same events as the echo's tail, yet every block echo
     // was still logged as a line of its own.
     const auto blockEchoes =
-        std::count_if(host.lists.Memo1.begin(), host.lists.Memo1.end(),
+        std::count_if(observer.lists.Memo1.begin(), observer.lists.Memo1.end(),
                       [](const std::string& line) { return line.size() == 5 + 3 * 131; });
     EXPECT_EQ(blockEchoes, 32);
 }
@@ -79,8 +80,9 @@ TEST_F(FaultTest, WrongChecksumShowsTheMessageAndTheLaterRightOneGoesOn) {
     Prepare(options);
     // The block is not sent again.
     ExpectCompletedAndVerified();
-    EXPECT_EQ(host.messages, (std::vector<std::string>{BootLoaderTransfer::kBadChecksumMessage,
-                                                       BootLoaderTransfer::kDoneMessage}));
+    EXPECT_EQ(observer.messages,
+              (std::vector<std::string>{TransferMessageText(TransferMessage::BadChecksum),
+                                        TransferMessageText(TransferMessage::Done)}));
 }
 
 TEST_F(FaultTest, LostEchoByteEndsTheTransferAtRestWithOneMessage) {
@@ -93,7 +95,8 @@ TEST_F(FaultTest, LostEchoByteEndsTheTransferAtRestWithOneMessage) {
     EXPECT_EQ(transfer.Ending(), TransferEnding::EchoMismatch);
     EXPECT_FALSE(comm.IsOpen());
     EXPECT_EQ(sim->BlocksReceived(), 3);
-    EXPECT_EQ(host.messages, std::vector<std::string>{BootLoaderTransfer::kEchoMismatchMessage});
+    EXPECT_EQ(observer.messages,
+              std::vector<std::string>{TransferMessageText(TransferMessage::EchoMismatch)});
     EXPECT_TRUE(errors.empty());
 }
 
@@ -105,7 +108,7 @@ TEST_F(FaultTest, SilentDeviceLeavesTheBlockEchoUncollected) {
     EXPECT_TRUE(transfer.Running());
     EXPECT_EQ(transfer.TransferState(), TTransferState::tsCollectingEcho);
     EXPECT_EQ(transfer.EchoCount(), 0);
-    EXPECT_TRUE(host.messages.empty());
+    EXPECT_TRUE(observer.messages.empty());
 }
 
 TEST_F(FaultTest, UnpluggedDeviceEndsInThePortsError) {
@@ -135,14 +138,15 @@ TEST_F(FaultTest, SwitchedOffInTheMiddleThenAFreshTransferCompletes) {
                 stateAtStop == TTransferState::tsAwaitingChecksum)
         << int(stateAtStop);
     EXPECT_FALSE(comm.IsOpen());
-    EXPECT_EQ(host.gauge.progress, 0);
-    EXPECT_TRUE(host.led) << "switching off leaves the LED as it was";
+    EXPECT_EQ(observer.gauge.progress, 0);
+    EXPECT_TRUE(observer.led) << "switching off leaves the LED as it was";
     EXPECT_LT(sim->BlocksReceived(), 32);
 
     const size_t firstWrite = port.writes.size();
     Start();
     ExpectCompletedAndVerified(firstWrite);
-    EXPECT_EQ(host.messages, std::vector<std::string>{BootLoaderTransfer::kDoneMessage});
+    EXPECT_EQ(observer.messages,
+              std::vector<std::string>{TransferMessageText(TransferMessage::Done)});
     // The device was greeted and answered afresh.
     const Bytes received = sim->Received();
     const Bytes answer{0x55, 0x33, 0xCC};

@@ -42,16 +42,17 @@ TEST_F(LineTest, WorkedExchangeGoesOverTheLineByteForByte) {
     const Bytes after(fromDevice.begin() + static_cast<long>(logged.size()), fromDevice.end());
     EXPECT_TRUE(Bytes({0x99, 0x00, 0x00}).size() >= after.size() &&
                 std::equal(after.begin(), after.end(), Bytes({0x99, 0x00, 0x00}).begin()));
-    EXPECT_EQ(std::count_if(host.lists.Memo1.begin(), host.lists.Memo1.end(),
+    EXPECT_EQ(std::count_if(observer.lists.Memo1.begin(), observer.lists.Memo1.end(),
                             [](const std::string& line) { return line.size() == 5 + 3 * 131; }),
               1)
         << "the block's echo is logged as one line";
 
-    EXPECT_EQ(host.messages, std::vector<std::string>{BootLoaderTransfer::kDoneMessage});
-    EXPECT_EQ(host.endings, std::vector<TransferEnding>{TransferEnding::Completed});
-    EXPECT_EQ(host.gauge.progressSeen, (std::vector<int32_t>{1, 0}));
-    EXPECT_FALSE(host.button);
-    EXPECT_FALSE(host.led);
+    EXPECT_EQ(observer.messages,
+              std::vector<std::string>{TransferMessageText(TransferMessage::Done)});
+    EXPECT_EQ(observer.endings, std::vector<TransferEnding>{TransferEnding::Completed});
+    EXPECT_EQ(observer.gauge.progressSeen, (std::vector<int32_t>{1, 0}));
+    EXPECT_FALSE(observer.button);
+    EXPECT_FALSE(observer.led);
     EXPECT_FALSE(comm.IsOpen());
     EXPECT_EQ(transfer.LinkState(), TLinkState::lsNoGreeting);
     EXPECT_EQ(transfer.TransferState(), TTransferState::tsAwaitingAcknowledge);
@@ -82,12 +83,14 @@ TEST_P(ExampleTransferTest, EveryByteOfTheFileReachesTheDeviceMemory) {
     Start();
     ASSERT_TRUE(RunToCompletion()) << (errors.empty() ? "" : errors.front());
     ExpectImageHolds(ExamplePath(GetParam()), sim->Image());
-    EXPECT_EQ(host.messages, std::vector<std::string>{BootLoaderTransfer::kDoneMessage});
+    EXPECT_EQ(observer.messages,
+              std::vector<std::string>{TransferMessageText(TransferMessage::Done)});
     EXPECT_EQ(transfer.ScriptBlocks(), sim->BlocksReceived());
     EXPECT_EQ(transfer.BlocksConfirmed(), transfer.ScriptBlocks());
-    EXPECT_EQ(host.gauge.progressSeen.back(), 0);
-    EXPECT_EQ(*std::max_element(host.gauge.progressSeen.begin(), host.gauge.progressSeen.end()),
-              host.gauge.max)
+    EXPECT_EQ(observer.gauge.progressSeen.back(), 0);
+    EXPECT_EQ(
+        *std::max_element(observer.gauge.progressSeen.begin(), observer.gauge.progressSeen.end()),
+        observer.gauge.max)
         << "the gauge reaches its maximum with the last block";
 }
 
@@ -112,7 +115,8 @@ TEST_P(HighPageTest, PageAtAA00IsNotItsOwnAcknowledgement) {
     ASSERT_TRUE(RunToCompletion()) << (errors.empty() ? "" : errors.front());
     ExpectImageHolds(file, sim->Image());
     EXPECT_EQ(sim->BlocksReceived(), 6);
-    EXPECT_EQ(host.messages, std::vector<std::string>{BootLoaderTransfer::kDoneMessage});
+    EXPECT_EQ(observer.messages,
+              std::vector<std::string>{TransferMessageText(TransferMessage::Done)});
 }
 
 INSTANTIATE_TEST_SUITE_P(EchoCuts, HighPageTest, ::testing::Values(0u, 1u, 2u, 3u, 4u, 5u));

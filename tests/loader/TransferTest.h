@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
-// The transfer with a fake port and host, driven event by event as the device and the line
-// deliver them; port and host note their calls in one journal.
+// The transfer with a fake port and front end, driven event by event as the device and the line
+// deliver them; port and front end note their calls in one journal.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -26,26 +26,26 @@ inline std::string BlockLine(const std::string& address, unsigned count, unsigne
 
 class TransferTest : public ::testing::Test {
 protected:
-    TransferTest() { transfer.FormCreate(); }
+    TransferTest() { transfer.Reset(); }
 
     void SetScript(const std::vector<std::string>& lines) {
-        host.lists.Memo2 = lines;
-        host.lists.ScriptLineCount = static_cast<int64_t>(lines.size());
-        host.gauge.max = static_cast<int32_t>(lines.size()) - 1;
+        observer.lists.Memo2 = lines;
+        observer.lists.ScriptLineCount = static_cast<int64_t>(lines.size());
+        observer.gauge.max = static_cast<int32_t>(lines.size()) - 1;
     }
-    // Switches the start button on, as a click does, and runs the handler.
+    // Switches the start button on, as a click does, and starts the transfer.
     void Start() {
-        host.button = true;
-        transfer.AbColBitBtn1Click();
+        observer.button = true;
+        transfer.Start(observer.lists, observer.portName);
     }
     void Stop() {
-        host.button = false;
-        transfer.AbColBitBtn1Click();
+        observer.button = false;
+        transfer.Stop();
     }
     // One receive event carrying exactly these bytes.
     void Receive(const Bytes& bytes) {
         port.input.insert(port.input.end(), bytes.begin(), bytes.end());
-        transfer.VaComm1RxChar(static_cast<int32_t>(port.input.size()));
+        transfer.Receive(static_cast<int32_t>(port.input.size()));
     }
     // The echo of the last frame written, in events of at most `piece` bytes.
     void EchoLast(size_t piece = SIZE_MAX) {
@@ -64,12 +64,12 @@ protected:
     }
     size_t Writes() const { return port.written.size(); }
     const Bytes& LastWrite() const { return port.written.back(); }
-    const std::vector<std::string>& Log() const { return host.lists.Memo1; }
+    const std::vector<std::string>& Log() const { return observer.lists.Memo1; }
 
     Journal journal;
     FakeTransferPort port{journal};
-    RecordingHost host{&journal};
-    BootLoaderTransfer transfer{port, host};
+    RecordingObserver observer{&journal};
+    BootLoaderTransfer transfer{port, observer, observer.Ticks()};
 };
 
 // " - > " and the hex text of the bytes.

@@ -73,7 +73,7 @@ TEST_F(TransferTest, AnswerInTheSameEventAsTheEchoTail) {
     Bytes blockEcho = LastWrite();
     blockEcho.push_back(0x00);  // a wrong checksum is reported even when merged
     Receive(blockEcho);
-    EXPECT_EQ(host.messages, (std::vector<std::string>{"Ошибка: Неверная контрольная сумма"}));
+    EXPECT_EQ(observer.messages, (std::vector<std::string>{"Ошибка: Неверная контрольная сумма"}));
 
     // One line per collected echo, one per answer.
     const std::vector<std::string>& log = Log();
@@ -99,15 +99,16 @@ TEST_F(TransferTest, EchoThatDiffersFromTheFrameIsALineFault) {
     echo.push_back(transfer.ExpectedChecksum());
     const size_t logged = Log().size();
     Receive(echo);
-    EXPECT_EQ(host.messages, std::vector<std::string>{BootLoaderTransfer::kEchoMismatchMessage});
+    EXPECT_EQ(observer.messages,
+              std::vector<std::string>{TransferMessageText(TransferMessage::EchoMismatch)});
     EXPECT_EQ(transfer.Ending(), TransferEnding::EchoMismatch);
     EXPECT_EQ(Log().size(), logged + 1) << "what came is logged";
     // At rest, as a switch-off leaves it, the LED off too.
     EXPECT_FALSE(transfer.Running());
     EXPECT_FALSE(port.open);
-    EXPECT_FALSE(host.button);
-    EXPECT_FALSE(host.led);
-    EXPECT_EQ(host.gauge.progress, 0);
+    EXPECT_FALSE(observer.button);
+    EXPECT_FALSE(observer.led);
+    EXPECT_EQ(observer.gauge.progress, 0);
     EXPECT_EQ(Writes(), 3u);
 }
 
@@ -117,10 +118,11 @@ TEST_F(TransferTest, ChangedByteInAShortEchoIsALineFaultToo) {
     Receive({0x55});
     Receive({0x55});
     Receive({0x55, 0x33, 0xCC});  // a greeting before the answer's echo is the device's own
-    EXPECT_TRUE(host.messages.empty());
+    EXPECT_TRUE(observer.messages.empty());
     Receive({0xAA});
     Receive({0x11, 0x00, 0x01});  // the page command's echo, one bit changed
-    EXPECT_EQ(host.messages, std::vector<std::string>{BootLoaderTransfer::kEchoMismatchMessage});
+    EXPECT_EQ(observer.messages,
+              std::vector<std::string>{TransferMessageText(TransferMessage::EchoMismatch)});
     EXPECT_FALSE(port.open);
     Receive({0xAA});  // whatever still comes sends nothing
     EXPECT_EQ(Writes(), 2u);
@@ -129,16 +131,17 @@ TEST_F(TransferTest, ChangedByteInAShortEchoIsALineFaultToo) {
 TEST_F(TransferTest, DeviceGoneEndsARunningTransferAtRestOnce) {
     SetScript(kWorkedScript);
     transfer.DeviceGone();  // nothing runs: nothing to say
-    EXPECT_TRUE(host.messages.empty());
+    EXPECT_TRUE(observer.messages.empty());
     Start();
     Handshake();
     transfer.DeviceGone();
     transfer.DeviceGone();
-    EXPECT_EQ(host.messages, std::vector<std::string>{BootLoaderTransfer::kDeviceGoneMessage});
+    EXPECT_EQ(observer.messages,
+              std::vector<std::string>{TransferMessageText(TransferMessage::DeviceGone)});
     EXPECT_EQ(transfer.Ending(), TransferEnding::DeviceGone);
     EXPECT_FALSE(port.open);
-    EXPECT_FALSE(host.button);
-    EXPECT_FALSE(host.led);
+    EXPECT_FALSE(observer.button);
+    EXPECT_FALSE(observer.led);
     // A new start works from scratch.
     Start();
     EXPECT_EQ(transfer.Ending(), TransferEnding::Running);
@@ -163,17 +166,17 @@ TEST_F(TransferTest, OnlyTheBytesReadBelongToTheEvent) {
     SetScript(kWorkedScript);
     Start();
     port.input = {0x55, 0x01};
-    transfer.VaComm1RxChar(10);  // announces more than is waiting
+    transfer.Receive(10);  // announces more than is waiting
     EXPECT_EQ(Log().back(), LogLine({0x55, 0x01}));
 
     port.readLimit = 0;  // nothing read: the event is ignored
     port.input = {0xAA};
-    transfer.VaComm1RxChar(1);
+    transfer.Receive(1);
     EXPECT_EQ(Log().size(), 1u);
 
     const int reads = port.reads;
-    transfer.VaComm1RxChar(0);
-    transfer.VaComm1RxChar(-5);
+    transfer.Receive(0);
+    transfer.Receive(-5);
     EXPECT_EQ(port.reads, reads);
 }
 
@@ -181,7 +184,7 @@ TEST_F(TransferTest, HugeAnnouncedCountAllocatesOnlyWhatIsRead) {
     SetScript(kWorkedScript);
     Start();
     port.input = {0x55};
-    transfer.VaComm1RxChar(INT32_MAX);
+    transfer.Receive(INT32_MAX);
     EXPECT_EQ(Log().back(), LogLine({0x55}));
     EXPECT_EQ(Writes(), 1u);
 }

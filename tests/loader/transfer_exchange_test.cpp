@@ -15,7 +15,7 @@ TEST_F(TransferTest, WorkedExchangeByteForByte) {
     EXPECT_FALSE(port.dtr);
 
     Receive({0x55});
-    EXPECT_TRUE(host.led);
+    EXPECT_TRUE(observer.led);
     EXPECT_EQ(transfer.LinkState(), TLinkState::lsGreetingAnswered);
     ASSERT_EQ(Writes(), 1u);
     EXPECT_EQ(LastWrite(), (Bytes{0x55, 0x33, 0xCC}));
@@ -30,7 +30,7 @@ TEST_F(TransferTest, WorkedExchangeByteForByte) {
     EXPECT_EQ(transfer.TransferState(), TTransferState::tsAwaitingAcknowledge);
     ASSERT_EQ(Writes(), 2u);
     EXPECT_EQ(LastWrite(), (Bytes{0x11, 0x00, 0x00}));
-    EXPECT_EQ(host.gauge.progress, 0);  // the first page command stands for line 0
+    EXPECT_EQ(observer.gauge.progress, 0);  // the first page command stands for line 0
 
     EchoLast();
     Receive({0xAA});
@@ -40,7 +40,7 @@ TEST_F(TransferTest, WorkedExchangeByteForByte) {
     EXPECT_EQ(transfer.EchoLength(), 131);
     EXPECT_EQ(transfer.ScriptIndex(), 2);
     EXPECT_EQ(transfer.ExpectedChecksum(), 0x18);
-    EXPECT_EQ(host.gauge.progress, 1);
+    EXPECT_EQ(observer.gauge.progress, 1);
 
     const size_t logBeforeEcho = Log().size();
     EchoLast(40);  // 40 + 40 + 40 + 11 bytes
@@ -69,33 +69,33 @@ TEST_F(TransferTest, FirstPageCommandWaitsAtLeast21Milliseconds) {
     Start();
     Receive({0x55});
     EchoLast();
-    host.ticks.clear();
+    observer.ticks.clear();
     Receive({0xAA});
-    ASSERT_GE(host.ticks.size(), 2u);
+    ASSERT_GE(observer.ticks.size(), 2u);
     // The last tick read before sending lies more than 21 ticks after the first: 21 ticks can
     // pass in just over 20 ms when the first reading came late in its millisecond.
-    EXPECT_GT(host.ticks.back() - host.ticks.front(), 21u);
-    EXPECT_LE(host.ticks.back() - host.ticks.front(), 22u);
+    EXPECT_GT(observer.ticks.back() - observer.ticks.front(), 21u);
+    EXPECT_LE(observer.ticks.back() - observer.ticks.front(), 22u);
 
     // No other frame waits.
     EchoLast();
-    host.ticks.clear();
+    observer.ticks.clear();
     Receive({0xAA});
     EchoLast();
     Receive({0x18});
-    EXPECT_TRUE(host.ticks.empty());
+    EXPECT_TRUE(observer.ticks.empty());
 }
 
 TEST_F(TransferTest, WaitSurvivesTheTickWrapping) {
-    host.tick = 0xFFFFFFF5u;
+    observer.tick = 0xFFFFFFF5u;
     SetScript(kWorkedScript);
     Start();
     Receive({0x55});
     EchoLast();
     Receive({0xAA});
     ASSERT_EQ(Writes(), 2u);
-    EXPECT_GT(static_cast<uint32_t>(host.ticks.back() - host.ticks.front()), 20u);
-    EXPECT_LT(host.ticks.back(), 100u);
+    EXPECT_GT(static_cast<uint32_t>(observer.ticks.back() - observer.ticks.front()), 20u);
+    EXPECT_LT(observer.ticks.back(), 100u);
 }
 
 TEST_F(TransferTest, BlockAfterBlockAtOncePageWaitsForAcknowledge) {
@@ -120,11 +120,11 @@ TEST_F(TransferTest, BlockAfterBlockAtOncePageWaitsForAcknowledge) {
     EXPECT_EQ(Writes(), 5u);
     Receive({0xAA});
     EXPECT_EQ(LastWrite()[1], 0x02);
-    EXPECT_EQ(host.gauge.progress, 4);
+    EXPECT_EQ(observer.gauge.progress, 4);
     EchoLast();
     Receive({transfer.ExpectedChecksum()});
     EXPECT_TRUE(transfer.Completed());
-    EXPECT_EQ(host.gauge.progress, 0);
+    EXPECT_EQ(observer.gauge.progress, 0);
 }
 
 TEST_F(TransferTest, StrayGreetingsAreLoggedAndIgnored) {
@@ -169,7 +169,7 @@ TEST_F(TransferTest, WrongChecksumWaitsThenGoesOnWithTheRightOne) {
     Receive({static_cast<uint8_t>(good + 2), good});  // the right byte, but not first
     Receive({0x55});
     // Once per block: the later wrong bytes are logged only, so the user can reach the button.
-    EXPECT_EQ(host.messages, std::vector<std::string>{"Ошибка: Неверная контрольная сумма"});
+    EXPECT_EQ(observer.messages, std::vector<std::string>{"Ошибка: Неверная контрольная сумма"});
     EXPECT_EQ(Log().back(), LogLine({0x55}));
     EXPECT_EQ(Writes(), writes);
     EXPECT_EQ(transfer.TransferState(), TTransferState::tsAwaitingChecksum);
@@ -178,6 +178,42 @@ TEST_F(TransferTest, WrongChecksumWaitsThenGoesOnWithTheRightOne) {
     Receive({good});
     EXPECT_EQ(Writes(), writes + 1);
     EXPECT_EQ(LastWrite()[2], 0x80);  // the next block, the failed one is not sent again
+}
+
+TEST_F(TransferTest, EventsTellTheFrontEndWhatHappenedInOrder) {
+    using enum TransferEventKind;
+    SetScript({"cmd 01:0000", BlockLine("0000", 0x80), BlockLine("0080", 0x80)});
+    Start();
+    Handshake();
+    Receive({0xAA});
+    EchoLast();
+    Receive({static_cast<uint8_t>(transfer.ExpectedChecksum() + 1)});
+    Receive({transfer.ExpectedChecksum()});
+    EchoLast();
+    Receive({transfer.ExpectedChecksum()});
+    std::vector<TransferEventKind> kinds;
+    for (const TransferEvent& event : observer.events)
+        kinds.push_back(event.kind);
+    EXPECT_EQ(kinds, (std::vector<TransferEventKind>{GreetingAnswered, GreetingAnswered, FrameSent,
+                                                     WrongChecksum, BlockConfirmed, FrameSent,
+                                                     BlockConfirmed, Completed, Stopped}));
+    const std::vector<TransferEvent>& events = observer.events;
+    EXPECT_EQ(events[0].linkState, TLinkState::lsGreetingAnswered);
+    EXPECT_EQ(events[1].linkState, TLinkState::lsScriptUnderWay);
+    EXPECT_EQ(events[3].message, TransferMessage::BadChecksum);
+    EXPECT_EQ(events[4].blocksConfirmed, 1);
+    EXPECT_EQ(events[6].blocksConfirmed, 2);
+    EXPECT_EQ(events[6].blocksTotal, 2);
+    EXPECT_EQ(events[7].message, TransferMessage::Done);
+    EXPECT_EQ(events[8].ending, TransferEnding::Completed);
+
+    // A switch-off is a stop of its own, told also when nothing runs.
+    observer.events.clear();
+    Stop();
+    ASSERT_EQ(observer.events.size(), 1u);
+    EXPECT_EQ(observer.events[0].kind, Stopped);
+    EXPECT_EQ(observer.events[0].ending, TransferEnding::SwitchedOff);
+    EXPECT_EQ(transfer.Ending(), TransferEnding::Completed);
 }
 
 }  // namespace

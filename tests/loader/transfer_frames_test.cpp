@@ -58,10 +58,13 @@ TEST_F(FrameTest, FrameOver255BytesIsRefusedAndNothingChanges) {
     EXPECT_EQ(Writes(), writes);
     EXPECT_EQ(transfer.TransferState(), TTransferState::tsAwaitingAcknowledge);
     EXPECT_EQ(transfer.ScriptIndex(), 1);
-    EXPECT_EQ(host.gauge.progress, 0);
+    EXPECT_EQ(observer.gauge.progress, 0);
 
     // A line sent right after a checksum is measured the same way.
+    Stop();
     SetScript({"cmd 01:0000", BlockLine("0000", 0x10), BlockLine("0080", 0xFF)});
+    Start();
+    Handshake();
     Receive({0xAA});
     EchoLast();
     EXPECT_THROW(Receive({transfer.ExpectedChecksum()}), EConvertError);
@@ -79,7 +82,7 @@ TEST_F(FrameTest, BadCountStopsBeforeAnythingChanges) {
         EXPECT_STREQ(e.what(), "'$1G' is not a valid integer value");
     }
     EXPECT_EQ(transfer.TransferState(), TTransferState::tsAwaitingAcknowledge);
-    EXPECT_EQ(host.gauge.progress, 0);
+    EXPECT_EQ(observer.gauge.progress, 0);
     EXPECT_EQ(transfer.ScriptIndex(), 1);
 }
 
@@ -87,7 +90,7 @@ TEST_F(FrameTest, BadDataPairStopsAfterStateGaugeAndLed) {
     SetScript({"cmd 01:0000", "cmd 02:0000 02 00X1"});
     Start();
     Handshake();
-    host.led = false;
+    observer.led = false;
     const size_t writes = Writes();
     try {
         Receive({0xAA});
@@ -96,8 +99,8 @@ TEST_F(FrameTest, BadDataPairStopsAfterStateGaugeAndLed) {
         EXPECT_STREQ(e.what(), "'$X1' is not a valid integer value");
     }
     EXPECT_EQ(transfer.TransferState(), TTransferState::tsCollectingEcho);
-    EXPECT_EQ(host.gauge.progress, 1);
-    EXPECT_TRUE(host.led);
+    EXPECT_EQ(observer.gauge.progress, 1);
+    EXPECT_TRUE(observer.led);
     EXPECT_EQ(transfer.ScriptIndex(), 1);
     EXPECT_EQ(Writes(), writes);
 }
@@ -105,7 +108,7 @@ TEST_F(FrameTest, BadDataPairStopsAfterStateGaugeAndLed) {
 TEST_F(FrameTest, MissingLinesReadAsEmpty) {
     // A script count beyond the lines held: the empty line fails as "$" at every 0xAA.
     SetScript({"cmd 01:0000"});
-    host.lists.ScriptLineCount = 3;
+    observer.lists.ScriptLineCount = 3;
     Start();
     Handshake();
     for (int i = 0; i < 2; ++i) {

@@ -1,24 +1,15 @@
 // SPDX-License-Identifier: MIT
-// Switching the start button on and off: refused starts, failing ports, and a second transfer
-// after one switched off in the middle.
+// Starting and stopping: refused starts, failing ports, and a second transfer after one switched
+// off in the middle.
 #include <gtest/gtest.h>
 
 #include "TransferTest.h"
-#include "loader/Errors.h"
-#include "support/TempFolder.h"
 
 namespace transfer_test {
 namespace {
 
-TEST_F(TransferTest, StartWithoutFileOrScriptIsRefused) {
-    SetScript(kWorkedScript);
-    host.edit1.clear();
-    Start();
-    EXPECT_EQ(journal, (Journal{"message Ошибка: файл обновления не выбран", "button off"}));
-
-    // A name but no converted script (nothing converted, or the last conversion failed).
-    journal.clear();
-    host.edit1 = "update.bin";
+TEST_F(TransferTest, StartWithoutScriptIsRefused) {
+    // Nothing converted, or the last conversion failed.
     SetScript({});
     Start();
     EXPECT_EQ(journal, (Journal{"message Ошибка: файл обновления не выбран", "button off"}));
@@ -33,12 +24,12 @@ TEST_F(TransferTest, PortThatFailsToOpenLeavesButtonOnAndStateAlone) {
     Stop();
     port.openError = "Specified device not found (/dev/ttyS9).";
     EXPECT_THROW(Start(), std::runtime_error);
-    EXPECT_TRUE(host.button);
+    EXPECT_TRUE(observer.button);
     EXPECT_EQ(transfer.LinkState(), TLinkState::lsGreetingAnswered);
     EXPECT_FALSE(transfer.Running());
 
     Stop();  // the user's next click
-    EXPECT_EQ(host.gauge.progress, 0);
+    EXPECT_EQ(observer.gauge.progress, 0);
 }
 
 TEST_F(TransferTest, PortOpenedThenFailingCountsAsRunning) {
@@ -62,7 +53,7 @@ TEST_F(TransferTest, StopClosesAndClearsGaugeButKeepsLedAndState) {
     journal.clear();
     Stop();
     EXPECT_EQ(journal, (Journal{"close", "progress 0", "finished switched off"}));
-    EXPECT_TRUE(host.led);
+    EXPECT_TRUE(observer.led);
     EXPECT_EQ(transfer.TransferState(), TTransferState::tsAwaitingChecksum);
     EXPECT_EQ(transfer.ScriptIndex(), 2);
 }
@@ -101,39 +92,10 @@ TEST_P(RestartTest, SecondTransferRunsCleanly) {
     EchoLast();
     Receive({transfer.ExpectedChecksum()});
     EXPECT_TRUE(transfer.Completed());
-    EXPECT_EQ(host.messages.back(), "Обновление ПО в Тевр R7 завершено");
+    EXPECT_EQ(observer.messages.back(), "Обновление ПО в Тевр R7 завершено");
 }
 
 INSTANTIATE_TEST_SUITE_P(EchoReceived, RestartTest, ::testing::Values(50, 131));
-
-class HexFileStartTest : public TransferTest {
-protected:
-    void SetUp() override { SetScript(kWorkedScript); }
-    TempFolder dir;
-};
-
-TEST_F(HexFileStartTest, MissingHexFileIsReportedButTransferGoesAhead) {
-    host.edit1 = dir / "gone.Hex";
-    try {
-        Start();
-        FAIL() << "no error";
-    } catch (const EInOutError& e) {
-        EXPECT_STREQ(e.what(), "File not found");
-    }
-    EXPECT_TRUE(port.open);
-    EXPECT_TRUE(transfer.Running());
-    Receive({0x55});
-    EXPECT_EQ(Writes(), 1u);
-}
-
-TEST_F(HexFileStartTest, OnlyHexFilesAreOpened) {
-    host.edit1 = dir / "gone.bin";
-    EXPECT_NO_THROW(Start());
-    Stop();
-    host.edit1 = dir.Write("present.hex", ":00000001FF\n");
-    EXPECT_NO_THROW(Start());
-    EXPECT_TRUE(port.open);
-}
 
 }  // namespace
 }  // namespace transfer_test

@@ -2,7 +2,8 @@
 #pragma once
 // The transfer's surroundings made of plain fields, so that it runs without a window: a port
 // that hands out queued bytes and keeps what was written, a port that notes what passes through
-// another one, a gauge and a host. They may note their calls in one shared journal.
+// another one, a gauge and a front end that records what the transfer tells it. They may note
+// their calls in one shared journal.
 #include <chrono>
 #include <cstdint>
 #include <deque>
@@ -10,8 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "loader/TransferHost.h"
+#include "loader/BootLoaderTransfer.h"
+#include "loader/ProgressGauge.h"
+#include "loader/TransferObserver.h"
 #include "loader/TransferPort.h"
+#include "loader/UpdateLists.h"
 
 using Bytes = std::vector<uint8_t>;
 using Journal = std::vector<std::string>;
@@ -127,57 +131,93 @@ private:
     Journal* journal_;
 };
 
-// The window as fields. Its clock is one of its own that every reading advances by a
-// millisecond, or with `realTime` the steady clock.
-class RecordingHost : public TransferHost {
+// The front end as fields: it logs, and moves its LED, start button and gauge, and shows its
+// messages on the transfer's events as the window does.
+class RecordingObserver : public TransferObserver {
 public:
-    explicit RecordingHost(Journal* journal = nullptr) : gauge(journal), journal_(journal) {}
+    explicit RecordingObserver(Journal* journal = nullptr) : gauge(journal), journal_(journal) {}
 
-    std::string Edit1Text() const override { return edit1; }
-    std::string ComboBox1Text() const override { return comboBox1; }
-    UpdateLists& Lists() override { return lists; }
-    void SetLedChecked(bool checked) override {
-        if (led != checked) Note(checked ? "led on" : "led off");
-        led = checked;
+    void Logged(const std::string& line) override { lists.Memo1.push_back(line); }
+    void Happened(const TransferEvent& event) override {
+        events.push_back(event);
+        switch (event.kind) {
+            case TransferEventKind::Refused:
+                Message(event.message);
+                SetButton(false);
+                break;
+            case TransferEventKind::GreetingAnswered:
+                SetLed(true);
+                break;
+            case TransferEventKind::FrameSent:
+                gauge.SetProgress(gauge.Progress() + 1);
+                SetLed(true);
+                break;
+            case TransferEventKind::BlockConfirmed:
+                break;
+            case TransferEventKind::WrongChecksum:
+                Message(event.message);
+                break;
+            case TransferEventKind::LineFault:
+            case TransferEventKind::DeviceGone:
+                SetButton(false);
+                SetLed(false);
+                gauge.SetProgress(0);
+                Finished(event.ending);
+                Message(event.message);
+                break;
+            case TransferEventKind::Completed:
+                Finished(TransferEnding::Completed);
+                Message(event.message);
+                SetButton(false);
+                break;
+            case TransferEventKind::Stopped:
+                if (event.ending == TransferEnding::Completed) SetLed(false);
+                gauge.SetProgress(0);
+                if (event.ending == TransferEnding::SwitchedOff) Finished(event.ending);
+                break;
+        }
     }
-    bool ButtonChecked() const override { return button; }
-    void SetButtonChecked(bool checked) override {
-        button = checked;
-        Note(checked ? "button on" : "button off");
-    }
-    ProgressGauge& Gauge() override { return gauge; }
-    void ShowMessage(const std::string& text) override {
-        messages.push_back(text);
-        Note("message " + text);
-    }
-    void TransferFinished(TransferEnding ending) override {
-        static constexpr const char* kNames[] = {"running", "completed", "switched off",
-                                                 "echo mismatch", "device gone"};
-        endings.push_back(ending);
-        Note(std::string("finished ") + kNames[static_cast<int>(ending)]);
-    }
-    uint32_t TickCount() override {
-        if (realTime)
-            return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                             std::chrono::steady_clock::now().time_since_epoch())
-                                             .count());
-        ticks.push_back(tick);
-        return tick++;
+    // The transfer's clock: one of its own that every reading advances by a millisecond, or with
+    // `realTime` the steady clock.
+    BootLoaderTransfer::TickSource Ticks() {
+        return [this] {
+            if (realTime) return BootLoaderTransfer::SteadyTickCount();
+            ticks.push_back(tick);
+            return tick++;
+        };
     }
 
-    std::string edit1 = "update.bin";
-    std::string comboBox1 = "COM3";
-    UpdateLists lists;
+    std::string portName = "COM3";
+    UpdateLists lists;  // the script started with and the exchange log
     bool led = false;
     bool button = false;
     RecordingGauge gauge;
     std::vector<std::string> messages;
     std::vector<TransferEnding> endings;
+    std::vector<TransferEvent> events;
     bool realTime = false;
     uint32_t tick = 1000;
     std::vector<uint32_t> ticks;
 
 private:
+    void SetLed(bool checked) {
+        if (led != checked) Note(checked ? "led on" : "led off");
+        led = checked;
+    }
+    void SetButton(bool checked) {
+        button = checked;
+        Note(checked ? "button on" : "button off");
+    }
+    void Message(TransferMessage message) {
+        messages.emplace_back(TransferMessageText(message));
+        Note("message " + messages.back());
+    }
+    void Finished(TransferEnding ending) {
+        static constexpr const char* kNames[] = {"running", "completed", "switched off",
+                                                 "echo mismatch", "device gone"};
+        endings.push_back(ending);
+        Note(std::string("finished ") + kNames[static_cast<int>(ending)]);
+    }
     void Note(const std::string& line) {
         if (journal_) journal_->push_back(line);
     }
