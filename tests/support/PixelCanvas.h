@@ -88,6 +88,10 @@ private:
 TRect InkOf(const TPixels& pixels, TColor colour, TRect area = {});
 // How many pixels of `area` have the colour.
 int CountOf(const TPixels& pixels, const TRect& area, TColor colour);
+// Bevel, gradient, rectangle, lines, a pixel and bitmaps drawn with each raster operation and a
+// clip, on an 80 x 40 canvas: what a desktop's canvas must draw exactly as TPixelCanvas does.
+void DrawCanvasFigures(TCanvas& c);
+
 inline TColor Grey(int level) {
     return RGBColor(level, level, level);
 }
