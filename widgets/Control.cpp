@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "widgets/Control.h"
 
-#include <algorithm>
-
 #include "widgets/DesktopStyle.h"
 
 TOwner::~TOwner() {
@@ -15,9 +13,7 @@ TControl::TControl(TOwner* owner) : owner_(owner), font_(DesktopFont()) {
 }
 
 TControl::~TControl() {
-    if (!owner_) return;
-    auto& list = owner_->components_;
-    list.erase(std::find(list.begin(), list.end(), this));
+    if (owner_) std::erase(owner_->components_, this);
 }
 
 void TControl::SetSize(int width, int height) {
