@@ -10,8 +10,8 @@
 #include "app/Unit1.h"
 #include "base/ScopeGuard.h"
 #include "serial/VaClasses.h"
-#include "widgets/DesktopStyle.h"
 #include "widgets/FlashTimer.h"
+#include "widgets/qt/QtDesktopStyle.h"
 
 namespace {
 // Errors that reach no handler of the window (a component without one of its own).

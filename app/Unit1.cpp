@@ -15,10 +15,8 @@
 #include "app/PortComboBox.h"
 #include "app/SpeedButton.h"
 #include "line/BootLoaderLine.h"
-#include "widgets/AbColBitBtn.h"
-#include "widgets/AbLED.h"
 #include "widgets/DesktopStyle.h"
-#include "widgets/Gauge.h"
+#include "widgets/qt/QtDesktopStyle.h"
 
 namespace {
 constexpr int kComboItemHeight = 16;
@@ -34,7 +32,7 @@ TForm1::TForm1(TVaPortListRoots portRoots)
       boxes_(std::make_shared<TQtMessageBoxes>()) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromUtf8(kForm1Caption));
-    setFont(DesktopFont());
+    setFont(QtDesktopFont());
     setAutoFillBackground(true);
     setBackgroundRole(QPalette::Window);  // the button-face colour
     move(192, 114);
@@ -81,7 +79,7 @@ void TForm1::CreateControls(const TVaPortListRoots& portRoots) {
 
     CreateStartButton();
 
-    ProgressBar1 = new TGauge(this);
+    ProgressBar1 = new TQtGauge(this);
     ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
     // Docked to the bottom edge of a window that never changes its size.
     ProgressBar1->setGeometry(0, kForm1ClientHeight - kGaugeHeight, kForm1ClientWidth,
@@ -95,10 +93,10 @@ void TForm1::CreateControls(const TVaPortListRoots& portRoots) {
 }
 
 void TForm1::CreateLed() {
-    AbLED1 = new TAbLED(this);
+    AbLED1 = new TQtAbLED(this);
     AbLED1->setObjectName(QStringLiteral("AbLED1"));
     AbLED1->setGeometry(16, 64, 113, 33);
-    AbLED1->SetCaption(QStringLiteral("Отклик от БК"));
+    AbLED1->SetCaption("Отклик от БК");
     AbLED1->SetLED_Position(lpLeft);
     AbLED1->SetSpacing(5);
     AbLED1->SetMode(mIndicator);
@@ -111,18 +109,18 @@ void TForm1::CreateLed() {
 }
 
 void TForm1::CreateStartButton() {
-    TAbColBitBtn* b = AbColBitBtn1 = new TAbColBitBtn(this);
+    TQtAbColBitBtn* b = AbColBitBtn1 = new TQtAbColBitBtn(this);
     b->setObjectName(QStringLiteral("AbColBitBtn1"));
     b->setGeometry(0, 104, 345, 33);
     b->setFocusPolicy(Qt::TabFocus);  // Space then toggles it as a click does
     b->SetMode(mSwitch);
-    b->SetTextOff(QStringLiteral("Старт BootLoader"));
-    b->SetTextOn(QStringLiteral("BootLoader запущен"));
+    b->SetTextOff("Старт BootLoader");
+    b->SetTextOn("BootLoader запущен");
     b->SetTextColOff(clBlack);
     b->SetTextColOn(clLime);
     b->SetTextColDisabled(clBtnShadow);
     b->SetText3D(true);
-    b->setFont(DesktopFont(true));  // its own, not the window's
+    b->SetFont(DesktopFont(true));  // its own, not the window's
     b->GradBtnFace().SetVisible(true);
     b->GradBtnFace().SetStyle(gsHorizontal1);
     b->GradBtnFace().SetColorFrom(0xF0F0F0);
@@ -151,10 +149,12 @@ void TForm1::CreateStartButton() {
     b->SetStatusBit(0);
     b->SetGroupIndex(0);
     b->SetOnClick([this](TAbBinGControl*) { AbColBitBtn1Click(); });
-    b->SetOnMouseDown([this](TAbBinGControl*, Qt::MouseButton button, Qt::KeyboardModifiers, int,
-                             int) { StartButtonDown(button); });
-    b->SetOnMouseUp([this](TAbBinGControl*, Qt::MouseButton button, Qt::KeyboardModifiers, int,
-                           int) { StartButtonUp(button); });
+    b->SetOnMouseDown([this](TAbBinGControl*, TMouseButton button, TShiftState, int, int) {
+        StartButtonDown(QtMouseButton(button));
+    });
+    b->SetOnMouseUp([this](TAbBinGControl*, TMouseButton button, TShiftState, int, int) {
+        StartButtonUp(QtMouseButton(button));
+    });
 }
 
 void TForm1::SetUpVaComm1() {

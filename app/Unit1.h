@@ -23,13 +23,11 @@
 #include "loader/UpdateLists.h"
 #include "serial/VaComm.h"
 #include "serial/VaPortList.h"
+#include "widgets/qt/QtControl.h"
 
 class QLabel;
 class QLineEdit;
 class QToolButton;
-class TAbColBitBtn;
-class TAbLED;
-class TGauge;
 class TPortComboBox;
 
 inline constexpr const char* kForm1Caption = "Загрузчик ПО в ТЕВР-R7 (версия 1.0)";
@@ -48,10 +46,10 @@ public:
     QLabel* Label1 = nullptr;
     QLineEdit* Edit1 = nullptr;
     QToolButton* SpeedButton1 = nullptr;
-    TAbLED* AbLED1 = nullptr;
+    TQtAbLED* AbLED1 = nullptr;
     TPortComboBox* ComboBox1 = nullptr;
-    TAbColBitBtn* AbColBitBtn1 = nullptr;
-    TGauge* ProgressBar1 = nullptr;
+    TQtAbColBitBtn* AbColBitBtn1 = nullptr;
+    TQtGauge* ProgressBar1 = nullptr;
     TOpenDialog OpenDialog1;
 
 private:

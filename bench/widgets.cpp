@@ -7,10 +7,9 @@
 
 #include <QApplication>
 
-#include "widgets/AbColBitBtn.h"
-#include "widgets/AbLED.h"
 #include "widgets/DesktopStyle.h"
-#include "widgets/Gauge.h"
+#include "widgets/qt/QtControl.h"
+#include "widgets/qt/QtDesktopStyle.h"
 
 namespace {
 
@@ -35,16 +34,16 @@ int main(int argc, char** argv) {
     QWidget window;
     window.resize(350, 167);
     window.setAutoFillBackground(true);
-    TAbLED led(&window);
+    TQtAbLED led(&window);
     led.setGeometry(16, 64, 113, 33);
-    led.SetCaption(QString::fromUtf8("Отклик от БК"));
-    TAbColBitBtn button(&window);
+    led.SetCaption("Отклик от БК");
+    TQtAbColBitBtn button(&window);
     button.setGeometry(0, 104, 345, 33);
     button.SetMode(mSwitch);
-    button.SetTextOff(QString::fromUtf8("Старт BootLoader"));
-    button.SetTextOn(QString::fromUtf8("BootLoader запущен"));
-    button.setFont(DesktopFont(true));
-    TGauge gauge(&window);
+    button.SetTextOff("Старт BootLoader");
+    button.SetTextOn("BootLoader запущен");
+    button.SetFont(DesktopFont(true));
+    TQtGauge gauge(&window);
     gauge.setGeometry(0, 142, 350, 25);
     gauge.SetMaxValue(10000);
     window.show();

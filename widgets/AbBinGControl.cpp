@@ -3,45 +3,35 @@
 
 #include <stdexcept>
 
-#include <QKeyEvent>
-#include <QList>
-#include <QMouseEvent>
-#include <QPaintEvent>
-#include <QPainter>
-#include <QPointer>
-
 #include "base/ScopeGuard.h"
 #include "widgets/FlashTimer.h"
 
 namespace {
 
 // Set while a status word spreads through a group, so that it spreads one level and never
-// loops. GUI thread only.
+// loops. Window's thread only.
 bool propagating = false;
 
 uint32_t Bit(int32_t index) {
     return 1u << index;
 }
 
-// The two-state controls among the owner's children, in the owner's order. Guarded pointers,
-// since a handler run for one of them may delete another.
-QList<QPointer<TAbBinGControl>> Siblings(const QWidget* owner) {
-    QList<QPointer<TAbBinGControl>> result;
-    if (!owner) return result;
-    for (QObject* child : owner->children())
-        if (auto* control = qobject_cast<TAbBinGControl*>(child)) result.append(control);
-    return result;
-}
-
 }  // namespace
 
-TAbBinGControl::TAbBinGControl(QWidget* owner) : QWidget(owner) {
+TAbBinGControl::TAbBinGControl(TOwner* owner) : TControl(owner) {
     if (!owner) throw std::invalid_argument("Invalid class typecast");
-    setMouseTracking(true);
 }
 
 TAbBinGControl::~TAbBinGControl() {
     TFlashTimer::UnregisterFlash(this);
+}
+
+std::vector<std::weak_ptr<TAbBinGControl*>> TAbBinGControl::Siblings() const {
+    std::vector<std::weak_ptr<TAbBinGControl*>> result;
+    if (!Owner()) return result;
+    for (TControl* c : Owner()->Components())
+        if (auto* control = dynamic_cast<TAbBinGControl*>(c)) result.push_back(control->alive_);
+    return result;
 }
 
 void TAbBinGControl::UpdateFlashEntry() {
@@ -74,8 +64,10 @@ void TAbBinGControl::SetStatusInt(int32_t value) {
     if (groupIndex_ == 0 || propagating) return;
     propagating = true;
     const ScopeGuard done([] { propagating = false; });
-    for (const QPointer<TAbBinGControl>& peer : Siblings(parentWidget()))
-        if (peer && peer->groupIndex_ == groupIndex_) peer->SetStatusInt(statusInt_);
+    for (const auto& guarded : Siblings()) {
+        const auto peer = guarded.lock();
+        if (peer && (*peer)->groupIndex_ == groupIndex_) (*peer)->SetStatusInt(statusInt_);
+    }
 }
 
 void TAbBinGControl::SetStatusBit(int32_t value) {
@@ -102,9 +94,10 @@ void TAbBinGControl::SetGroupIndex(int32_t value) {
 
 void TAbBinGControl::JoinGroup() {
     if (groupIndex_ == 0) return;
-    for (const QPointer<TAbBinGControl>& peer : Siblings(parentWidget())) {
-        if (peer && peer->groupIndex_ == groupIndex_) {
-            SetStatusInt(peer->statusInt_);
+    for (const auto& guarded : Siblings()) {
+        const auto peer = guarded.lock();
+        if (peer && (*peer)->groupIndex_ == groupIndex_) {
+            SetStatusInt((*peer)->statusInt_);
             return;
         }
     }
@@ -131,70 +124,7 @@ void TAbBinGControl::FlashMessage(uint32_t tick, bool on) {
     FlashPhase(on);
 }
 
-// Surface -----------------------------------------------------------------------------------
-
-void TAbBinGControl::Invalidate() {
-    stale_ = true;
-    update();
-}
-
-void TAbBinGControl::RepaintNow() {
-    stale_ = true;
-    if (!painting_) repaint();
-}
-
-void TAbBinGControl::ShowSurface(const QRect& r) {
-    if (!painting_ && !r.isEmpty()) repaint(r);
-}
-
-void TAbBinGControl::paintEvent(QPaintEvent* event) {
-    if (stale_ || surface_.size() != size()) {
-        surface_ = QImage();
-        if (width() > 0 && height() > 0) {
-            surface_ = QImage(size(), QImage::Format_ARGB32_Premultiplied);
-            surface_.fill(Qt::transparent);
-            painting_ = true;
-            const ScopeGuard painted([this] { painting_ = false; });
-            ++fullPaints_;
-            Paint();
-        }
-        stale_ = false;
-    }
-    if (surface_.isNull()) return;
-    QPainter p(this);
-    p.drawImage(event->rect(), surface_, event->rect());
-}
-
-void TAbBinGControl::resizeEvent(QResizeEvent* event) {
-    stale_ = true;
-    QWidget::resizeEvent(event);
-}
-
-void TAbBinGControl::showEvent(QShowEvent* event) {
-    stale_ = true;
-    QWidget::showEvent(event);
-}
-
-void TAbBinGControl::hideEvent(QHideEvent* event) {
-    stale_ = true;
-    QWidget::hideEvent(event);
-}
-
-void TAbBinGControl::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::FontChange || event->type() == QEvent::PaletteChange) Invalidate();
-    QWidget::changeEvent(event);
-}
-
-// Mouse -------------------------------------------------------------------------------------
-// The start/stop logic of the window relies on this order: a left press marks a click pending,
-// fires OnMouseDown, then the mode's down action; the release fires OnClick (only inside the
-// control and only after a pending press), OnMouseUp, then the up action.
-
-void TAbBinGControl::FireMouse(const TMouseEvent& handler, QMouseEvent* event) {
-    if (!handler) return;
-    const QPoint at = event->position().toPoint();
-    handler(this, event->button(), event->modifiers(), at.x(), at.y());
-}
+// Input -------------------------------------------------------------------------------------
 
 void TAbBinGControl::DownAction() {
     if (mode_ == mIndicator) return;
@@ -226,102 +156,66 @@ void TAbBinGControl::UpAction() {
     DrawState();
 }
 
-void TAbBinGControl::mousePressEvent(QMouseEvent* event) {
-    if (!AcceptsMouse()) {
-        event->ignore();
-        return;
-    }
-    // Where the second press of a double click is delivered as well, the double-click event
-    // that follows handles it.
-    if (event->flags().testFlag(Qt::MouseEventCreatedDoubleClick)) return;
-    const bool left = event->button() == Qt::LeftButton;
+void TAbBinGControl::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+    const bool left = button == mbLeft;
     if (left) clickPending_ = true;
-    FireMouse(onMouseDown_, event);
+    if (onMouseDown_) onMouseDown_(this, button, shift, x, y);
     if (left) DownAction();
 }
 
-void TAbBinGControl::mouseDoubleClickEvent(QMouseEvent* event) {
-    if (!AcceptsMouse()) {
-        event->ignore();
-        return;
-    }
-    const bool left = event->button() == Qt::LeftButton;
+void TAbBinGControl::DblClick(TMouseButton button, TShiftState shift, int x, int y) {
+    const bool left = button == mbLeft;
     if (left) {
         clickPending_ = false;
         if (onDblClick_) onDblClick_(this);
     }
-    FireMouse(onMouseDown_, event);
+    if (onMouseDown_) onMouseDown_(this, button, shift, x, y);
     if (left) DownAction();
 }
 
-void TAbBinGControl::mouseReleaseEvent(QMouseEvent* event) {
-    // A press already taken is always finished, even if the control refuses input meanwhile.
-    if (!AcceptsMouse() && !pressed_ && !clickPending_) {
-        event->ignore();
-        return;
-    }
-    const bool left = event->button() == Qt::LeftButton;
+void TAbBinGControl::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+    const bool left = button == mbLeft;
     if (left) {
-        const bool click = clickPending_ && rect().contains(event->position().toPoint());
+        const bool click = clickPending_ && ClientRect().Contains(x, y);
         clickPending_ = false;
         if (click && onClick_) onClick_(this);
     }
-    FireMouse(onMouseUp_, event);
+    if (onMouseUp_) onMouseUp_(this, button, shift, x, y);
     if (left) UpAction();
 }
 
-void TAbBinGControl::FireKey(const TMouseEvent& handler, Qt::KeyboardModifiers modifiers) {
-    if (handler) handler(this, Qt::LeftButton, modifiers, width() / 2, height() / 2);
+void TAbBinGControl::MouseMove(TShiftState shift, int x, int y) {
+    if (onMouseMove_) onMouseMove_(this, shift, x, y);
 }
 
-void TAbBinGControl::keyPressEvent(QKeyEvent* event) {
-    const bool space = event->key() == Qt::Key_Space && !event->isAutoRepeat();
-    if (!space || mode_ == mIndicator || !AcceptsMouse() || pressed_) {
-        if (!space || !keyPressed_) QWidget::keyPressEvent(event);
-        return;
-    }
+bool TAbBinGControl::SpaceDown(TShiftState shift) {
+    if (mode_ == mIndicator || !AcceptsMouse() || pressed_) return false;
     keyPressed_ = true;
     clickPending_ = true;
-    FireKey(onMouseDown_, event->modifiers());
+    if (onMouseDown_) onMouseDown_(this, mbLeft, shift, Width() / 2, Height() / 2);
     DownAction();
+    return true;
 }
 
-void TAbBinGControl::keyReleaseEvent(QKeyEvent* event) {
-    if (event->key() != Qt::Key_Space || event->isAutoRepeat() || !keyPressed_) {
-        QWidget::keyReleaseEvent(event);
-        return;
-    }
-    KeyUp(clickPending_, event->modifiers());
+bool TAbBinGControl::SpaceUp(TShiftState shift) {
+    if (!keyPressed_) return false;
+    KeyUp(clickPending_, shift);
+    return true;
 }
 
-void TAbBinGControl::KeyUp(bool click, Qt::KeyboardModifiers modifiers) {
+void TAbBinGControl::KeyUp(bool click, TShiftState shift) {
     keyPressed_ = false;
     clickPending_ = false;
     if (click && onClick_) onClick_(this);
-    FireKey(onMouseUp_, modifiers);
+    if (onMouseUp_) onMouseUp_(this, mbLeft, shift, Width() / 2, Height() / 2);
     UpAction();
 }
 
-void TAbBinGControl::focusInEvent(QFocusEvent* event) {
+void TAbBinGControl::FocusIn() {
     DrawState();
-    QWidget::focusInEvent(event);
 }
 
-void TAbBinGControl::focusOutEvent(QFocusEvent* event) {
-    // Space held while the focus moves away ends without a click, as a mouse press released
-    // outside the control does.
-    if (keyPressed_) KeyUp(false, Qt::NoModifier);
+void TAbBinGControl::FocusOut() {
+    if (keyPressed_) KeyUp(false, {});
     DrawState();
-    QWidget::focusOutEvent(event);
-}
-
-void TAbBinGControl::mouseMoveEvent(QMouseEvent* event) {
-    if (!AcceptsMouse()) {
-        event->ignore();
-        return;
-    }
-    if (onMouseMove_) {
-        const QPoint at = event->position().toPoint();
-        onMouseMove_(this, event->modifiers(), at.x(), at.y());
-    }
 }

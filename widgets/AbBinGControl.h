@@ -3,37 +3,37 @@
 // The base of the two-state controls (LED, colour button): Checked, a status word shared by a
 // group, the mouse behaviour of its Mode, and flashing while checked. The base draws nothing:
 // it tells the derived control through five hooks what to redraw.
-//
-// The derived controls draw into an off-screen surface. A full Paint renders all of it on the
-// next paint event; DrawState and FlashPhase compose the state part into it and repaint just
-// that rectangle at once.
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <vector>
 
-#include <QImage>
-#include <QWidget>
+#include "widgets/Control.h"
+#include "widgets/Set.h"
 
 class TFlashTimer;
 
 enum TMode { mButton, mSwitch, mIndicator, mRadioButton };
 enum TFlashFreq { ff8Hz, ff4Hz, ff2Hz, ff1Hz, ff05Hz };
+enum TMouseButton { mbLeft, mbRight, mbMiddle };
+enum TShiftKey { ssShift, ssAlt, ssCtrl };
+using TShiftState = TSet<TShiftKey>;
 
 // The bit of the 50 ms tick counter whose flips are the phases at this frequency.
 constexpr uint32_t FlashDivisor(TFlashFreq f) {
     return 1u << static_cast<int>(f);
 }
 
-class TAbBinGControl : public QWidget {
-    Q_OBJECT
+class TAbBinGControl : public TControl {
 public:
     using TNotifyEvent = std::function<void(TAbBinGControl* sender)>;
-    using TMouseEvent = std::function<void(TAbBinGControl* sender, Qt::MouseButton button,
-                                           Qt::KeyboardModifiers shift, int x, int y)>;
+    using TMouseEvent = std::function<void(TAbBinGControl* sender, TMouseButton button,
+                                           TShiftState shift, int x, int y)>;
     using TMouseMoveEvent =
-        std::function<void(TAbBinGControl* sender, Qt::KeyboardModifiers shift, int x, int y)>;
+        std::function<void(TAbBinGControl* sender, TShiftState shift, int x, int y)>;
 
-    // The owner becomes the parent; a control without one is refused.
-    explicit TAbBinGControl(QWidget* owner);
+    // A control without an owner is refused.
+    explicit TAbBinGControl(TOwner* owner);
     ~TAbBinGControl() override;
 
     bool Checked() const { return checked_; }
@@ -68,9 +68,31 @@ public:
     void SetOnMouseUp(TMouseEvent handler) { onMouseUp_ = std::move(handler); }
     void SetOnMouseMove(TMouseMoveEvent handler) { onMouseMove_ = std::move(handler); }
 
-    // How many times the whole surface was rendered (the full Paint); the state redraws do not
-    // count. For checks that a state change stays cheap.
-    int FullPaintCount() const { return fullPaints_; }
+    // --- Input from the desktop, in the control's coordinates --------------------------------
+    // The start/stop logic of the window relies on this order: a left press marks a click
+    // pending, fires OnMouseDown, then the mode's down action; the release fires OnClick (only
+    // inside the control and only after a pending press), OnMouseUp, then the up action.
+    // Whether mouse input reaches the control at all.
+    virtual bool AcceptsMouse() const { return true; }
+    // A press is still to be finished, even if the control refuses input meanwhile.
+    bool HoldsPress() const { return pressed_ || clickPending_; }
+    void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
+    void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
+    // The second press of a double click: OnDblClick, then as a press without a pending click.
+    void DblClick(TMouseButton button, TShiftState shift, int x, int y);
+    void MouseMove(TShiftState shift, int x, int y);
+    virtual void MouseEnter() {}
+    virtual void MouseLeave() {}
+    // Space on a focused control acts as the left button pressed and released inside it.
+    // SpaceDown is false when the control leaves the key to the desktop; SpaceUp when no press
+    // of Space is held.
+    bool SpaceDown(TShiftState shift);
+    bool SpaceUp(TShiftState shift);
+    bool SpaceHeld() const { return keyPressed_; }
+    void FocusIn();
+    // Space held while the focus moves away ends without a click, as a mouse press released
+    // outside the control does.
+    void FocusOut();
 
 protected:
     // A setting changed the whole look (also the caption text).
@@ -82,50 +104,19 @@ protected:
     virtual void StatusIntChanged() {}
     // The flash timer reports a phase.
     virtual void FlashPhase(bool on) { (void)on; }
-    // Whether mouse input reaches the control at all.
-    virtual bool AcceptsMouse() const { return true; }
-
-    // Renders the whole surface; called from the paint event when the surface is stale.
-    virtual void Paint() {}
-
-    // The control's off-screen surface, transparent where the parent shows through; null
-    // before the first paint.
-    QImage& Surface() { return surface_; }
-    // The next paint event renders the whole surface again (and one is scheduled).
-    void Invalidate();
-    // As Invalidate, but paints at once.
-    void RepaintNow();
-    // Shows the rectangle of the surface that a state redraw changed, at once.
-    void ShowSurface(const QRect& r);
-    bool Hidden() const { return isHidden(); }
-
-    void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
-    void changeEvent(QEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    // A control that takes the focus is pressed with Space: the press and the release act as
-    // the left mouse button's inside the control (OnMouseDown, OnClick, OnMouseUp alike).
-    void keyPressEvent(QKeyEvent* event) override;
-    void keyReleaseEvent(QKeyEvent* event) override;
-    void focusInEvent(QFocusEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     friend class TFlashTimer;
-    // The flash timer's message, delivered on the GUI thread.
+    // The flash timer's message, delivered on the window's thread.
     void FlashMessage(uint32_t tick, bool on);
     void UpdateFlashEntry();
     void JoinGroup();
     void DownAction();
     void UpAction();
-    void FireMouse(const TMouseEvent& handler, QMouseEvent* event);
-    void FireKey(const TMouseEvent& handler, Qt::KeyboardModifiers modifiers);
-    void KeyUp(bool click, Qt::KeyboardModifiers modifiers);
+    void KeyUp(bool click, TShiftState shift);
+    // The two-state controls among the owner's components, in the owner's order, each
+    // guarded, since a handler run for one of them may destroy another.
+    std::vector<std::weak_ptr<TAbBinGControl*>> Siblings() const;
 
     bool checked_ = false;
     TFlashFreq frequency_ = ff1Hz;
@@ -137,11 +128,8 @@ private:
     bool pressed_ = false;
     bool clickPending_ = false;
     bool keyPressed_ = false;  // Space is held
-
-    QImage surface_;
-    bool stale_ = true;
-    bool painting_ = false;
-    int fullPaints_ = 0;
+    // Expires with the control, so that a flash phase on its way finds it gone.
+    std::shared_ptr<TAbBinGControl*> alive_ = std::make_shared<TAbBinGControl*>(this);
 
     TNotifyEvent onStatusChanged_;
     TNotifyEvent onStatusIntChanged_;

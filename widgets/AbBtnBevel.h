@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 // Graded bevel rings around a face, and the colours of engraved text.
-#include <QPainter>
-
 #include "widgets/AbPersistent.h"
 #include "widgets/Canvas.h"
 #include "widgets/Colors.h"
@@ -28,7 +26,7 @@ public:
 
     // Optionally fills r with `face`, then draws Width() rings on it, outermost first, and
     // leaves r shrunk by Width() on every side. Raised rings are light at the top-left.
-    void DrawBevel(QPainter& canvas, TRect& r, TColor face, bool fill, bool raised) const;
+    void DrawBevel(TCanvas& canvas, TRect& r, TColor face, bool fill, bool raised) const;
 
 private:
     TColor shadowColFrom_ = clBlack;

@@ -3,18 +3,13 @@
 
 #include <algorithm>
 
-#include <QEnterEvent>
-#include <QFontMetrics>
-#include <QGuiApplication>
-#include <QPainter>
-
 #include "widgets/AlignedText.h"
 
-TAbColBitBtn::TAbColBitBtn(QWidget* owner) : TAbBinGControl(owner) {
-    resize(65, 33);
-    QFont bold = font();
-    bold.setBold(true);
-    setFont(bold);
+TAbColBitBtn::TAbColBitBtn(TOwner* owner) : TAbBinGControl(owner) {
+    SetSize(65, 33);
+    TFont bold = Font();
+    bold.Bold = true;
+    SetFont(bold);
     grad_.SetColorFrom(0xF0F0F0);
     grad_.SetColorTo(0x696969);
     grad_.SetVisible(true);
@@ -31,20 +26,12 @@ void TAbColBitBtn::SetCheckedOptions(TCheckedOptions v) {
     DrawState();
 }
 
-void TAbColBitBtn::SetGlyph(const QImage& v) {
-    glyph_ = v.copy();
-    glyphMasked_ = QImage();
-    if (glyph_.height() <= 0) {
+void TAbColBitBtn::SetGlyph(const TPixels& v) {
+    glyph_ = v;
+    if (glyph_.IsEmpty())
         numGlyph_ = 1;
-    } else {
-        glyphMasked_ = glyph_.convertToFormat(QImage::Format_ARGB32);
-        const QRgb clear = glyphMasked_.pixel(0, glyphMasked_.height() - 1) | 0xFF000000u;
-        for (int y = 0; y < glyphMasked_.height(); ++y) {
-            auto* line = reinterpret_cast<QRgb*>(glyphMasked_.scanLine(y));
-            for (int x = 0; x < glyphMasked_.width(); ++x)
-                if ((line[x] | 0xFF000000u) == clear) line[x] = 0;
-        }
-    }
+    else
+        glyphTransparent_ = glyph_.At(0, glyph_.Height - 1);
     DrawState();
 }
 
@@ -67,102 +54,100 @@ void TAbColBitBtn::FlashPhase(bool on) {
     DrawState();
 }
 
-void TAbColBitBtn::enterEvent(QEnterEvent* event) {
-    if (flat_ && !mouseInside_ && enabled_ && !QWidget::mouseGrabber() &&
-        QGuiApplication::mouseButtons() == Qt::NoButton) {
+void TAbColBitBtn::MouseEnter() {
+    if (flat_ && !mouseInside_ && enabled_ && !MouseCaptured()) {
         mouseInside_ = true;
         DrawState();
     }
-    TAbBinGControl::enterEvent(event);
 }
 
-void TAbColBitBtn::leaveEvent(QEvent* event) {
+void TAbColBitBtn::MouseLeave() {
     if (flat_ && mouseInside_ && enabled_) {
         mouseInside_ = false;
         DrawState();
     }
-    TAbBinGControl::leaveEvent(event);
 }
 
-void TAbColBitBtn::Paint() {
-    TRect face{0, 0, width(), height()};
+void TAbColBitBtn::Paint(TCanvas& canvas) {
+    TRect face = ClientRect();
     face.Inflate(-bevel_.Width());
-    if (Hidden()) return;
-    // The surface starts transparent, so what lies beneath the button shows through wherever
-    // the face leaves it uncovered, as on the screen.
-    faceBuffer_ = QImage(size(), QImage::Format_ARGB32_Premultiplied);
-    faceBuffer_.fill(Qt::transparent);
-    if (!transparent_ && grad_.Visible()) {
-        QPainter p(&faceBuffer_);
-        DrawGradient(p, face, grad_.ColorFrom(), grad_.ColorTo(), grad_.Style());
-    }
-    DrawState();
+    if (!Visible()) return;
+    // What is beneath the button (already painted) shows through wherever the face leaves it
+    // uncovered.
+    faceBuffer_ = canvas.CopyToBitmap(ClientRect());
+    if (!transparent_ && grad_.Visible())
+        DrawGradient(faceBuffer_->Canvas(), face, grad_.ColorFrom(), grad_.ColorTo(),
+                     grad_.Style());
+    ComposeState(canvas);
 }
 
 void TAbColBitBtn::DrawState() {
+    if (Visible()) DrawNow(ClientRect(), [this](TCanvas& canvas) { ComposeState(canvas); });
+}
+
+void TAbColBitBtn::ComposeState(TCanvas& target) {
     const bool flashing = Checked() && Flashing();
     auto part = [&](TFlashOption fo, TCheckedOption co) {
         if (flashing && flashOptions_.Contains(fo)) return phase_;
         return checkedOptions_.Contains(co) && Checked();
     };
-    if (!Hidden())
-        ComposeFace(part(foGlyph, coGlyph), part(foText, coText), part(foTextCol, coTextCol),
-                    part(foBtnCol, coBtnCol));
+    ComposeFace(target, part(foGlyph, coGlyph), part(foText, coText), part(foTextCol, coTextCol),
+                part(foBtnCol, coBtnCol));
 }
 
-void TAbColBitBtn::ComposeFace(bool glyphOn, bool textOn, bool textColOn, bool faceColOn) {
-    if (faceBuffer_.isNull() || faceBuffer_.size() != size()) return;
-    const QSize cell =
-        glyph_.isNull() ? QSize(0, 0) : QSize(glyph_.width() / numGlyph_, glyph_.height());
-    QImage work = faceBuffer_.copy();
-    QPainter p(&work);
+void TAbColBitBtn::ComposeFace(TCanvas& target, bool glyphOn, bool textOn, bool textColOn,
+                               bool faceColOn) {
+    // Before the first paint, or after a resize, there is no face to compose over.
+    if (!faceBuffer_ || faceBuffer_->Width() != Width() || faceBuffer_->Height() != Height())
+        return;
+    const TSize cell =
+        glyph_.IsEmpty() ? TSize{0, 0} : TSize{glyph_.Width / numGlyph_, glyph_.Height};
+    const std::unique_ptr<TBitmap> work = faceBuffer_->Canvas().CopyToBitmap(ClientRect());
+    TCanvas& f = work->Canvas();
 
     const bool sunkenLook = Pressed() || (Checked() && checkedOptions_.Contains(coBevel));
     const int down = sunkenLook ? offsetDown_ : 0;
     const TColor face = !enabled_ ? colorDisabled_ : faceColOn ? colorOn_ : colorOff_;
 
-    TRect c{0, 0, width(), height()};
+    TRect c = ClientRect();
     const bool noFace = transparent_ || grad_.Visible();
     if ((beveled_ && !flat_) || (flat_ && mouseInside_)) {
         const bool raised =
             checkedOptions_.Contains(coBevel) ? !Checked() && !Pressed() : !Pressed();
-        bevel_.DrawBevel(p, c, face, !noFace, raised);
+        bevel_.DrawBevel(f, c, face, !noFace, raised);
     } else if (!noFace) {
-        FillRect(p, c, ToQColor(face));
+        SetFigurePen(f, face, face);
+        f.Rectangle(c.Left, c.Top, c.Right, c.Bottom);
     }
 
-    p.setFont(font());
-    const QFontMetrics fm(font());
-    const int tw = std::max(fm.horizontalAdvance(textOn_), fm.horizontalAdvance(textOff_));
-    const int th = RoundHalfEven(fm.height() * 0.85L);
-    const TButtonLayout at =
-        LayoutButtonContent(c, {cell, tw, th, spacing_, posH_, posV_, posGlyph_,
-                                QPoint(offsetX_ + down, offsetY_ + down)});
+    f.SetFont(Font());
+    const TSize on = f.TextExtent(textOn_), off = f.TextExtent(textOff_);
+    const int tw = std::max(on.cx, off.cx);
+    const int th = RoundHalfEven(on.cy * 0.85L);
+    const TButtonLayout at = LayoutButtonContent(
+        c, {cell, tw, th, spacing_, posH_, posV_, posGlyph_, {offsetX_ + down, offsetY_ + down}});
 
     TColor textColour = textColOn ? textColOn_ : textColOff_;
     if (!enabled_) textColour = textColDisabled_;
-    const QString& text = textOn ? textOn_ : (!textOff_.isEmpty() ? textOff_ : textOn_);
-    p.setBackgroundMode(Qt::TransparentMode);
-    DrawText3D(p, at.text.x(), at.text.y(), text3D_, at.anchor, text, bevel_.HighlightColTo(),
+    const std::string& text = textOn ? textOn_ : (!textOff_.empty() ? textOff_ : textOn_);
+    f.SetBrush(face, bsClear);
+    DrawText3D(f, at.text.X, at.text.Y, text3D_, at.anchor, text, bevel_.HighlightColTo(),
                bevel_.ShadowColTo(), textColour);
 
-    if (cell.width() >= 1) {
+    if (cell.cx >= 1) {
         int index = 0;
         if (numGlyph_ > 1 && !enabled_)
             index = 1;
         else if (numGlyph_ >= 3 && glyphOn)
             index = 2;
-        p.drawImage(at.glyph, glyphMasked_,
-                    QRect(index * cell.width(), 0, cell.width(), cell.height()));
+        f.DrawTransparent(at.glyph.X, at.glyph.Y, glyph_,
+                          {index * cell.cx, 0, index * cell.cx + cell.cx, cell.cy},
+                          glyphTransparent_);
     }
-    if (hasFocus()) {
+    if (Focused()) {
         // The desktop's dotted focus frame, just inside the bevel.
         const int inset = bevel_.Width() + 1;
-        p.setPen(QPen(Qt::black, 1, Qt::DotLine));
-        p.setBrush(Qt::NoBrush);
-        p.drawRect(inset, inset, width() - 2 * inset - 1, height() - 2 * inset - 1);
+        f.DrawFocusRect({inset, inset, Width() - inset, Height() - inset});
     }
-    p.end();
-    Surface() = work;
-    ShowSurface(rect());
+    target.Draw(0, 0, *work);
 }

@@ -3,31 +3,14 @@
 // A push button with two looks, off and on: texts, text and face colours, glyph cell and bevel
 // per state, a gradient face and engraved text; the parts chosen can flash while checked.
 // The gradient is drawn only by a full paint; state changes recompose over it at once.
-#include <cstdint>
-#include <initializer_list>
-
-#include <QImage>
-#include <QString>
+#include <memory>
+#include <string>
 
 #include "widgets/AbBinGControl.h"
 #include "widgets/AbBtnBevel.h"
 #include "widgets/AbGradSettings.h"
 #include "widgets/ButtonLayout.h"
-
-template <typename E>
-class TSet {
-public:
-    constexpr TSet() = default;
-    constexpr TSet(std::initializer_list<E> items) {
-        for (E e : items)
-            bits_ |= 1u << static_cast<int>(e);
-    }
-    constexpr bool Contains(E e) const { return (bits_ >> static_cast<int>(e) & 1u) != 0; }
-    friend constexpr bool operator==(TSet, TSet) = default;
-
-private:
-    uint32_t bits_ = 0;
-};
+#include "widgets/Set.h"
 
 enum TFlashOption { foGlyph, foText, foTextCol, foBtnCol };
 enum TCheckedOption { coGlyph, coText, coTextCol, coBtnCol, coBevel };
@@ -35,9 +18,8 @@ using TFlashOptions = TSet<TFlashOption>;
 using TCheckedOptions = TSet<TCheckedOption>;
 
 class TAbColBitBtn : public TAbBinGControl {
-    Q_OBJECT
 public:
-    explicit TAbColBitBtn(QWidget* owner);
+    explicit TAbColBitBtn(TOwner* owner);
 
     TPosH PosHorizontal() const { return posH_; }
     TPosV PosVertical() const { return posV_; }
@@ -53,19 +35,20 @@ public:
     int OffsetX() const { return offsetX_; }
     int OffsetY() const { return offsetY_; }
     int OffsetDown() const { return offsetDown_; }
-    const QImage& Glyph() const { return glyph_; }
+    const TPixels& Glyph() const { return glyph_; }
     int NumGlyph() const { return numGlyph_; }
     bool Beveled() const { return beveled_; }
     bool Transparent() const { return transparent_; }
     bool Flat() const { return flat_; }
     int Spacing() const { return spacing_; }
-    const QString& TextOff() const { return textOff_; }
-    const QString& TextOn() const { return textOn_; }
+    const std::string& TextOff() const { return textOff_; }
+    const std::string& TextOn() const { return textOn_; }
     TColor TextColOn() const { return textColOn_; }
     TColor TextColOff() const { return textColOff_; }
     TColor TextColDisabled() const { return textColDisabled_; }
     bool Text3D() const { return text3D_; }
-    // The button's own enabled flag; Qt's stays set. A disabled button takes no mouse input.
+    // The button's own enabled flag; the desktop's stays set. A disabled button takes no
+    // mouse input.
     bool Enabled() const { return enabled_; }
     bool MouseInside() const { return mouseInside_; }
 
@@ -81,29 +64,32 @@ public:
     void SetOffsetY(int v) { Apply(offsetY_, v); }
     void SetOffsetDown(int v) { Apply(offsetDown_, v); }
     // A strip of NumGlyph cells; the colour of its bottom-left pixel is left out when drawn.
-    void SetGlyph(const QImage& v);
+    void SetGlyph(const TPixels& v);
     // Values below 1 are ignored.
     void SetNumGlyph(int v);
     void SetBeveled(bool v) { Apply(beveled_, v); }
     void SetTransparent(bool v);
     void SetFlat(bool v) { Apply(flat_, v); }
     void SetSpacing(int v) { Apply(spacing_, v); }
-    void SetTextOff(const QString& v) { Apply(textOff_, v); }
-    void SetTextOn(const QString& v) { Apply(textOn_, v); }
+    void SetTextOff(const std::string& v) { Apply(textOff_, v); }
+    void SetTextOn(const std::string& v) { Apply(textOn_, v); }
     void SetTextColOn(TColor v) { Apply(textColOn_, v); }
     void SetTextColOff(TColor v) { Apply(textColOff_, v); }
     void SetTextColDisabled(TColor v) { Apply(textColDisabled_, v); }
     void SetText3D(bool v) { Apply(text3D_, v); }
     void SetEnabled(bool v) { Apply(enabled_, v); }
 
+    bool AcceptsMouse() const override { return enabled_; }
+    // The pointer entered or left the control (the bevel of a flat button follows it).
+    void MouseEnter() override;
+    void MouseLeave() override;
+
+    void Paint(TCanvas& canvas) override;
+
 protected:
     void SettingsChanged() override;
     void DrawState() override;
     void FlashPhase(bool on) override;
-    bool AcceptsMouse() const override { return enabled_; }
-    void Paint() override;
-    void enterEvent(QEnterEvent* event) override;
-    void leaveEvent(QEvent* event) override;
 
 private:
     template <typename T>
@@ -112,7 +98,9 @@ private:
         field = value;
         DrawState();
     }
-    void ComposeFace(bool glyphOn, bool textOn, bool textColOn, bool faceColOn);
+    // The face of the current state over the face buffer, drawn onto `target`.
+    void ComposeState(TCanvas& target);
+    void ComposeFace(TCanvas& target, bool glyphOn, bool textOn, bool textColOn, bool faceColOn);
 
     TPosH posH_ = phCenter;
     TPosV posV_ = pvCenter;
@@ -127,15 +115,15 @@ private:
     int offsetX_ = 0;
     int offsetY_ = 0;
     int offsetDown_ = 1;
-    QImage glyph_;
-    QImage glyphMasked_;  // glyph_ with its transparent colour cleared
+    TPixels glyph_;
+    TColor glyphTransparent_ = clBlack;  // the colour of the glyph's bottom-left pixel
     int numGlyph_ = 1;
     bool beveled_ = true;
     bool transparent_ = false;
     bool flat_ = false;
     int spacing_ = 4;
-    QString textOff_;
-    QString textOn_;
+    std::string textOff_;
+    std::string textOn_;
     TColor textColOn_ = clLime;
     TColor textColOff_ = clBlack;
     TColor textColDisabled_ = clBtnShadow;
@@ -144,5 +132,5 @@ private:
 
     bool phase_ = false;
     bool mouseInside_ = false;
-    QImage faceBuffer_;  // background and gradient of the last full paint
+    std::unique_ptr<TBitmap> faceBuffer_;  // background and gradient of the last full paint
 };

@@ -5,12 +5,12 @@
 
 #include "widgets/AlignedText.h"
 
-TAbLED::TAbLED(QWidget* owner) : TAbBinGControl(owner), caption_(objectName()) {
-    resize(73, 33);
+TAbLED::TAbLED(TOwner* owner) : TAbBinGControl(owner) {
+    SetSize(73, 33);
     led_.SetOnChange([this](TAbPersistent*) { SettingsChanged(); });
 }
 
-void TAbLED::SetCaption(const QString& value) {
+void TAbLED::SetCaption(const std::string& value) {
     if (value == caption_) return;
     caption_ = value;
     SettingsChanged();
@@ -29,33 +29,28 @@ void TAbLED::SetSpacing(int value) {
 }
 
 void TAbLED::SettingsChanged() {
-    RepaintNow();
+    Repaint();
 }
 
 void TAbLED::DrawState() {
-    if (!Hidden()) ShowLamp(Checked());
+    if (Visible()) ShowLamp(Checked());
 }
 
 void TAbLED::FlashPhase(bool on) {
-    if (!Hidden()) ShowLamp(on);
+    if (Visible()) ShowLamp(on);
 }
 
 void TAbLED::ShowLamp(bool lit) {
     const TRect& r = led_.LampRect();
-    if (Surface().isNull() || r.IsEmpty()) return;
-    {
-        QPainter p(&Surface());
-        led_.DrawLamp(p, lit);
-    }
-    ShowSurface(r.Pixels());
+    if (r.IsEmpty()) return;
+    DrawNow(r, [&](TCanvas& canvas) { led_.DrawLamp(canvas, lit); });
 }
 
-void TAbLED::Paint() {
-    QPainter p(&Surface());
-    p.setFont(font());
+void TAbLED::Paint(TCanvas& canvas) {
+    canvas.SetFont(Font());
     int lw = led_.Width(), lh = led_.Height();
     if (led_.Shape() == sRound) lw = lh = std::max(lw, lh);
-    const int w = width(), h = height();
+    const int w = Width(), h = Height();
     TRect lamp;
     int x = 0, y = 0, kind = taMiddleLeft;
     switch (position_) {
@@ -77,8 +72,8 @@ void TAbLED::Paint() {
             break;
     }
     led_.SetLampRect(lamp);
-    p.setBackgroundMode(Qt::TransparentMode);
-    p.setPen(palette().color(QPalette::WindowText));
-    DrawAlignedText(p, x, y, kind, caption_);
-    led_.DrawLamp(p, Checked());
+    canvas.SetBrush(clBtnFace, bsClear);
+    canvas.SetFontColor(Font().Color);
+    DrawAlignedText(canvas, x, y, kind, caption_);
+    led_.DrawLamp(canvas, Checked());
 }

@@ -2,7 +2,7 @@
 #pragma once
 // The LED indicator: a lamp beside a caption, lit while checked, alternating while checked and
 // flashing. A change of Checked redraws only the lamp.
-#include <QString>
+#include <string>
 
 #include "widgets/AbBinGControl.h"
 #include "widgets/LedLamp.h"
@@ -10,12 +10,11 @@
 enum TLEDPos { lpLeft, lpRight, lpTop, lpBottom };
 
 class TAbLED : public TAbBinGControl {
-    Q_OBJECT
 public:
-    explicit TAbLED(QWidget* owner);
+    explicit TAbLED(TOwner* owner);
 
-    const QString& Caption() const { return caption_; }
-    void SetCaption(const QString& value);
+    const std::string& Caption() const { return caption_; }
+    void SetCaption(const std::string& value);
     // The lamp's settings; every change repaints the control.
     TLED& LED() { return led_; }
     const TLED& LED() const { return led_; }
@@ -27,16 +26,17 @@ public:
     // Where the last paint put the lamp (empty before the first paint).
     const TRect& LampRect() const { return led_.LampRect(); }
 
+    void Paint(TCanvas& canvas) override;
+
 protected:
     void SettingsChanged() override;
     void DrawState() override;
     void FlashPhase(bool on) override;
-    void Paint() override;
 
 private:
     void ShowLamp(bool lit);
 
-    QString caption_;
+    std::string caption_;
     TLED led_;
     TLEDPos position_ = lpLeft;
     int spacing_ = 5;

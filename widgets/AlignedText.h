@@ -1,11 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 // Text placed by one of nine anchor points, and engraved (3-D) text.
-#include <QPainter>
-#include <QSize>
-#include <QString>
+#include <string>
 
-#include "widgets/Colors.h"
+#include "widgets/Canvas.h"
 
 // Where the anchor point lies on the text: its top-left corner goes to the point minus the
 // offsets these imply.
@@ -21,14 +19,11 @@ enum TTextAnchor {
     taBottomRight,
 };
 
-// Width (advance) and height (ascent + descent) of text in the painter's font.
-QSize TextExtent(const QPainter& canvas, const QString& text);
-
-// Writes text with the painter's font, pen colour and background mode; an anchor outside the
-// nine kinds is taken as top-left.
-void DrawAlignedText(QPainter& canvas, int x, int y, int kind, const QString& text);
+// Writes text with the canvas's font and brush; an anchor outside the nine kinds is taken as
+// top-left.
+void DrawAlignedText(TCanvas& canvas, int x, int y, int kind, const std::string& text);
 
 // With is3D, a highlight copy one pixel below-right and a shadow copy one pixel above-left,
 // then the text itself in `colour`.
-void DrawText3D(QPainter& canvas, int x, int y, bool is3D, int kind, const QString& text,
+void DrawText3D(TCanvas& canvas, int x, int y, bool is3D, int kind, const std::string& text,
                 TColor highlight, TColor shadow, TColor colour);

@@ -6,7 +6,7 @@
 #include "widgets/AlignedText.h"
 
 TButtonLayout LayoutButtonContent(const TRect& face, const TButtonContent& c) {
-    const int gw = c.glyph.width(), gh = c.glyph.height();
+    const int gw = c.glyph.cx, gh = c.glyph.cy;
     const int sp = gw >= 1 && c.textWidth >= 1 ? c.spacing : 0;
     const bool sideBySide = c.posGlyph == pLeft || c.posGlyph == pRight;
     const int ch = sideBySide ? std::max(gh, c.textHeight) : gh + sp + c.textHeight;
@@ -23,26 +23,26 @@ TButtonLayout LayoutButtonContent(const TRect& face, const TButtonContent& c) {
     switch (c.posGlyph) {
         case pLeft:
             l.glyph = {cx - cw / 2, cy - gh / 2};
-            l.text = {l.glyph.x() + gw + sp, cy};
+            l.text = {l.glyph.X + gw + sp, cy};
             l.anchor = taMiddleLeft;
             break;
         case pRight:
             l.glyph = {cx + cw / 2 - gw, cy - gh / 2};
-            l.text = {l.glyph.x() - sp, cy};
+            l.text = {l.glyph.X - sp, cy};
             l.anchor = taMiddleRight;
             break;
         case pTop:
             l.glyph = {cx - gw / 2, cy - ch / 2};
-            l.text = {cx, l.glyph.y() + gh + sp};
+            l.text = {cx, l.glyph.Y + gh + sp};
             l.anchor = taTopCenter;
             break;
         case pBottom:
             l.glyph = {cx - gw / 2, cy + ch / 2 - gh};
-            l.text = {cx, l.glyph.y() - sp};
+            l.text = {cx, l.glyph.Y - sp};
             l.anchor = taBottomCenter;
             break;
     }
-    l.glyph += c.shift;
-    l.text += c.shift;
+    l.glyph = l.glyph + c.shift;
+    l.text = l.text + c.shift;
     return l;
 }

@@ -1,9 +1,6 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 // Where the colour button puts its glyph and text inside the face left by the bevel.
-#include <QPoint>
-#include <QSize>
-
 #include "widgets/Canvas.h"
 
 enum TPosH { phLeft, phRight, phCenter };
@@ -11,19 +8,19 @@ enum TPosV { pvTop, pvBottom, pvCenter };
 enum TPos { pLeft, pRight, pTop, pBottom };
 
 struct TButtonContent {
-    QSize glyph;     // one glyph cell; empty without a glyph
+    TSize glyph;     // one glyph cell; empty without a glyph
     int textWidth;   // the wider of the two texts, so the text starts at one x in both states
     int textHeight;  // already scaled to the lines' visual height
     int spacing;     // between glyph and text, used only when both are there
     TPosH posH;
     TPosV posV;
     TPos posGlyph;
-    QPoint shift;  // offsets, plus the press shift when pressed or checked
+    TPoint shift;  // offsets, plus the press shift when pressed or checked
 };
 
 struct TButtonLayout {
-    QPoint glyph;  // top-left corner of the glyph cell
-    QPoint text;   // anchor point of the text
+    TPoint glyph;  // top-left corner of the glyph cell
+    TPoint text;   // anchor point of the text
     int anchor;    // anchor kind of the text (TTextAnchor)
 };
 

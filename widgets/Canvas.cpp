@@ -3,31 +3,45 @@
 
 #include <climits>
 #include <cmath>
+#include <cstdlib>
 
-void FillRect(QPainter& p, const TRect& r, const QColor& c) {
-    if (!r.IsEmpty()) p.fillRect(r.Pixels(), c);
+void SetFigurePen(TCanvas& canvas, TColor pen, TColor brush) {
+    canvas.SetPen(pen, 1);
+    canvas.SetBrush(brush, bsSolid);
 }
 
-void SetFigurePen(QPainter& p, const QColor& pen, const QColor& brush) {
-    p.setRenderHint(QPainter::Antialiasing, false);
-    QPen qpen(pen);
-    qpen.setWidth(1);
-    qpen.setCapStyle(Qt::FlatCap);
-    qpen.setJoinStyle(Qt::MiterJoin);
-    p.setPen(qpen);
-    p.setBrush(brush);
+void FillRect(TCanvas& canvas, const TRect& r, TColor c) {
+    canvas.SetBrush(c, bsSolid);
+    canvas.FillRect(r);
 }
 
-QRect FigureRect(const TRect& r) {
-    return QRect(r.Left, r.Top, r.Width() - 1, r.Height() - 1);
-}
-
-void FrameRing(QPainter& p, TRect& r, const QColor& top, const QColor& bottom) {
-    FillRect(p, {r.Left, r.Top, r.Right - 1, r.Top + 1}, top);
-    FillRect(p, {r.Left, r.Top, r.Left + 1, r.Bottom - 1}, top);
-    FillRect(p, {r.Right - 1, r.Top, r.Right, r.Bottom}, bottom);
-    FillRect(p, {r.Left, r.Bottom - 1, r.Right, r.Bottom}, bottom);
+void FrameRing(TCanvas& canvas, TRect& r, TColor top, TColor bottom) {
+    FillRect(canvas, {r.Left, r.Top, r.Right - 1, r.Top + 1}, top);
+    FillRect(canvas, {r.Left, r.Top, r.Left + 1, r.Bottom - 1}, top);
+    FillRect(canvas, {r.Right - 1, r.Top, r.Right, r.Bottom}, bottom);
+    FillRect(canvas, {r.Left, r.Bottom - 1, r.Right, r.Bottom}, bottom);
     r.Inflate(-1);
+}
+
+std::vector<TPoint> LinePixels(TPoint from, TPoint to) {
+    std::vector<TPoint> pixels;
+    const int dx = std::abs(to.X - from.X), dy = -std::abs(to.Y - from.Y);
+    const int sx = from.X < to.X ? 1 : -1, sy = from.Y < to.Y ? 1 : -1;
+    int err = dx + dy;
+    TPoint p = from;
+    while (!(p == to)) {
+        pixels.push_back(p);
+        const int e2 = 2 * err;
+        if (e2 >= dy) {
+            err += dy;
+            p.X += sx;
+        }
+        if (e2 <= dx) {
+            err += dx;
+            p.Y += sy;
+        }
+    }
+    return pixels;
 }
 
 namespace {

@@ -2,10 +2,8 @@
 #pragma once
 // Colour values as the window's description stores them: 0x00BBGGRR, red in the low byte.
 // A value whose top byte is 0xFF names a system colour by the number in its low byte; it is
-// resolved against the application palette (see Colors.cpp) before any arithmetic.
+// resolved through the desktop's system colours (SystemColors.h) before any arithmetic.
 #include <cstdint>
-
-#include <QColor>
 
 using TColor = uint32_t;
 
@@ -68,12 +66,6 @@ constexpr int BlueOf(TColor c) {
     return int(c >> 16 & 0xFF);
 }
 
-// The RGB value of a colour; system colours come from the application palette, so this must be
-// called on the GUI thread.
+// The RGB value of a colour; system colours come from the current system colours, so this
+// belongs to the window's thread.
 TColor ColorToRGB(TColor c);
-
-// The colour for a QPainter (opaque), resolved as ColorToRGB does.
-QColor ToQColor(TColor c);
-
-// The colour value of a QColor (alpha dropped).
-TColor FromQColor(const QColor& c);

@@ -3,11 +3,10 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <memory>
 #include <thread>
+#include <utility>
 #include <vector>
-
-#include <QCoreApplication>
-#include <QPointer>
 
 #include "base/ThreadSafety.h"
 #include "widgets/AbBinGControl.h"
@@ -15,14 +14,14 @@
 namespace {
 
 struct TFlashEntry {
-    const TAbBinGControl* key;         // identity only; never used to reach the control
-    QPointer<TAbBinGControl> control;  // made on the GUI thread, read there to deliver
+    const TAbBinGControl* key;               // identity only; never used to reach the control
+    std::weak_ptr<TAbBinGControl*> control;  // locked on the window's thread to deliver
     uint32_t divisor;
     uint32_t lastCounter;
 };
 
 struct TFlashPhase {
-    QPointer<TAbBinGControl> control;
+    std::weak_ptr<TAbBinGControl*> control;
     uint32_t tick;
     bool on;
 };
@@ -40,6 +39,7 @@ public:
     Mutex listLock;
     std::vector<TFlashEntry> list GUARDED_BY(listLock);
     uint32_t counter GUARDED_BY(listLock) = 0;
+    TFlashTimer::TPoster poster GUARDED_BY(listLock);
 
     void StartThread() {
         MutexLock guard(runLock_);
@@ -115,7 +115,7 @@ bool TFlashTimer::Running() {
 void TFlashTimer::RegisterFlash(TAbBinGControl* control, uint32_t divisor) {
     TFlashState& s = State();
     const uint32_t last = divisor + MillisecondsSinceStart();
-    QPointer<TAbBinGControl> pointer(control);
+    std::weak_ptr<TAbBinGControl*> pointer = control->alive_;
     MutexLock guard(s.listLock);
     if (TFlashEntry* e = Find(s.list, control)) {
         e->divisor = divisor;
@@ -140,8 +140,10 @@ void TFlashTimer::UnregisterFlash(TAbBinGControl* control) {
 void TFlashTimer::Tick() {
     TFlashState& s = State();
     std::vector<TFlashPhase> phases;
+    TPoster post;
     {
         MutexLock guard(s.listLock);
+        post = s.poster;
         s.counter = s.counter == 0xFFFFFFFFu ? 0 : s.counter + 1;
         for (TFlashEntry& e : s.list) {
             try {
@@ -153,21 +155,21 @@ void TFlashTimer::Tick() {
             }
         }
     }
-    if (phases.empty()) return;
-    // Controls exist only while the application does, and were registered after it was made.
-    QCoreApplication* app = QCoreApplication::instance();
-    if (!app) return;
+    if (phases.empty() || !post) return;
     for (TFlashPhase& phase : phases) {
         try {
-            QMetaObject::invokeMethod(
-                app,
-                [p = std::move(phase)] {
-                    if (p.control) p.control->FlashMessage(p.tick, p.on);
-                },
-                Qt::QueuedConnection);
+            post([p = std::move(phase)] {
+                if (const auto control = p.control.lock()) (*control)->FlashMessage(p.tick, p.on);
+            });
         } catch (...) {
         }
     }
+}
+
+void TFlashTimer::SetPoster(TPoster poster) {
+    TFlashState& s = State();
+    MutexLock guard(s.listLock);
+    s.poster = std::move(poster);
 }
 
 uint32_t TFlashTimer::TickCounter() {

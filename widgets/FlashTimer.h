@@ -1,14 +1,16 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 // The process-wide flash timer: one thread ticking every 50 ms for the whole life of the
-// program, telling flashing controls on the GUI thread when their phase flips.
+// program, telling flashing controls on the window's thread when their phase flips.
 //
 // The program starts it before any window exists and stops it at the end:
 //     TFlashTimer::Start(); const ScopeGuard stop(&TFlashTimer::Stop); QApplication app(...);
-// Registration and all delivery happen on the GUI thread; the tick thread only reads the flash
-// list under its lock and queues phase changes, so the GUI thread never waits for it.
+// Registration and all delivery happen on the window's thread; the tick thread only reads the
+// flash list under its lock and posts phase changes through the desktop's poster, so the
+// window's thread never waits for it.
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 
 class TAbBinGControl;
 
@@ -22,15 +24,20 @@ public:
     static void Stop();
     static bool Running();
 
+    // Hands work to the window's thread, to run there later in the order posted; callable
+    // from any thread. Without one, phases are dropped.
+    using TPoster = std::function<void(std::function<void()>)>;
+    static void SetPoster(TPoster poster);
+
     // Adds the control (or updates its entry) with a flash divisor, a single bit of the tick
-    // counter whose flips are the control's phase changes. GUI thread only.
+    // counter whose flips are the control's phase changes. Window's thread only.
     static void RegisterFlash(TAbBinGControl* control, uint32_t divisor);
-    // Removes the control's entry; one that is not registered is no error. GUI thread only.
+    // Removes the control's entry; one that is not registered is no error. Window's thread only.
     static void UnregisterFlash(TAbBinGControl* control);
 
     // One tick: advances the counter (wrapping after 0xFFFFFFFF) and queues a phase for every
     // control whose bit of the counter flipped. The thread calls it; tests call it with the
-    // thread stopped, then let the GUI thread's event loop deliver.
+    // thread stopped, then let the window's thread run what was posted.
     static void Tick();
 
     static uint32_t TickCounter();

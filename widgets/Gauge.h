@@ -5,11 +5,9 @@
 #include <cstdint>
 #include <stdexcept>
 
-#include <QImage>
-#include <QWidget>
-
 #include "widgets/Canvas.h"
 #include "widgets/Colors.h"
+#include "widgets/Control.h"
 
 // A setting refused because it would leave the control in an impossible state.
 class EInvalidOperation : public std::runtime_error {
@@ -20,10 +18,9 @@ public:
 enum TGaugeKind { gkText, gkHorizontalBar, gkVerticalBar, gkPie, gkNeedle };
 enum TBorderStyle { bsNone, bsSingle };
 
-class TGauge : public QWidget {
-    Q_OBJECT
+class TGauge : public TControl {
 public:
-    explicit TGauge(QWidget* parent = nullptr);
+    explicit TGauge(TOwner* owner = nullptr);
 
     int32_t MinValue() const { return minValue_; }
     int32_t MaxValue() const { return maxValue_; }
@@ -58,25 +55,22 @@ public:
     // The whole percentage of Progress in the range, truncated; 0 for an empty range.
     int PercentDone() const;
 
-    // The gauge's picture as the next paint shows it.
-    QImage PaintImage() const;
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
+    // Draws every pixel of the control: off-screen, then one copy.
+    void Paint(TCanvas& canvas) override;
 
 private:
     template <typename T>
     void Apply(T& field, T value) {
         if (value == field) return;
         field = value;
-        repaint();
+        Repaint();
     }
     static int PercentOf(int32_t progress, int32_t minValue, int32_t maxValue);
-    void PaintAsText(QPainter& p, const TRect& a) const;
-    void PaintAsBar(QPainter& p, const TRect& a) const;
-    void PaintAsPie(QPainter& p, const TRect& a) const;
-    void PaintAsNeedle(QPainter& p, const TRect& a) const;
-    void DrawPercentText(QImage& image, const TRect& a) const;
+    void PaintAsText(TCanvas& p, const TRect& a) const;
+    void PaintAsBar(TCanvas& p, const TRect& a) const;
+    void PaintAsPie(TCanvas& p, const TRect& a) const;
+    void PaintAsNeedle(TCanvas& p, const TRect& a) const;
+    void DrawPercentText(TBitmap& image, const TRect& a) const;
 
     int32_t minValue_ = 0;
     int32_t maxValue_ = 100;

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <memory>
 
 namespace {
 
@@ -27,30 +28,29 @@ TSteps StepsOf(const TRgb& d, int n) {
 }
 
 // From + Round(t * s): (c1 + Round(t * s)) mod 256 per channel.
-QColor Rounded(const TRgb& c1, const TSteps& s, long double t) {
-    return QColor((c1.r + RoundHalfEven(t * s.r)) & 0xFF, (c1.g + RoundHalfEven(t * s.g)) & 0xFF,
-                  (c1.b + RoundHalfEven(t * s.b)) & 0xFF);
+TColor Rounded(const TRgb& c1, const TSteps& s, long double t) {
+    return RGBColor(c1.r + RoundHalfEven(t * s.r), c1.g + RoundHalfEven(t * s.g),
+                    c1.b + RoundHalfEven(t * s.b));
 }
 
 // From + Trunc(j * s): Trunc(j * s + c1) per channel.
-QColor Truncated(const TRgb& c1, const TSteps& s, int j) {
+TColor Truncated(const TRgb& c1, const TSteps& s, int j) {
     const long double t = j;
-    return QColor(TruncToInt(t * s.r + c1.r) & 0xFF, TruncToInt(t * s.g + c1.g) & 0xFF,
-                  TruncToInt(t * s.b + c1.b) & 0xFF);
+    return RGBColor(TruncToInt(t * s.r + c1.r), TruncToInt(t * s.g + c1.g),
+                    TruncToInt(t * s.b + c1.b));
 }
 
-QColor ToQ(const TRgb& c) {
-    return QColor(c.r, c.g, c.b);
+TColor ToColor(const TRgb& c) {
+    return RGBColor(c.r, c.g, c.b);
 }
 
 class TPattern {
 public:
-    TPattern(QImage& img, const TRgb& c1, const TRgb& c2)
-        : img_(img), p_(&img), w_(img.width()), h_(img.height()), c1_(c1), c2_(c2) {
+    TPattern(TCanvas& canvas, int w, int h, const TRgb& c1, const TRgb& c2)
+        : p_(canvas), w_(w), h_(h), c1_(c1), c2_(c2) {
         d_ = {c2.r - c1.r, c2.g - c1.g, c2.b - c1.b};
         k_ = std::max({std::abs(d_.r), std::abs(d_.g), std::abs(d_.b)}) & 0xFF;
         if (k_ == 0) k_ = 1;
-        p_.setRenderHint(QPainter::Antialiasing, false);
     }
 
     void Draw(TGradientStyle style) {
@@ -107,12 +107,14 @@ public:
 private:
     static int AtLeast1(int n) { return n == 0 ? 1 : n; }
 
-    void Line(int x1, int y1, int x2, int y2, const QColor& c) {
-        p_.setPen(QPen(c, 1));
-        p_.drawLine(x1, y1, x2, y2);
+    void Line(int x1, int y1, int x2, int y2, TColor c) {
+        p_.SetPen(c, 1);
+        p_.MoveTo(x1, y1);
+        p_.LineTo(x2, y2);
     }
-    void Row(int y, const QColor& c) { FillRect(p_, {0, y, w_, y + 1}, c); }
-    void Column(int x, const QColor& c) { FillRect(p_, {x, 0, x + 1, h_}, c); }
+    void Row(int y, TColor c) { FillRect(p_, {0, y, w_, y + 1}, c); }
+    void Column(int x, TColor c) { FillRect(p_, {x, 0, x + 1, h_}, c); }
+    void Fill(TColor c) { FillRect(p_, {0, 0, w_, h_}, c); }
 
     // Stripes from From to To, top to bottom (or left to right), `band` pixels each.
     void Stripes(bool horizontal) {
@@ -123,7 +125,7 @@ private:
         n = AtLeast1(extent / band);
         const TSteps s = StepsOf(d_, n);
         for (int j = 0; j <= n; ++j) {
-            const QColor c = Truncated(c1_, s, j);
+            const TColor c = Truncated(c1_, s, j);
             const int a = j * band, b = std::min((j + 1) * band, extent);
             if (a >= extent) break;
             FillRect(p_, horizontal ? TRect{0, a, w_, b} : TRect{a, 0, b, h_}, c);
@@ -134,26 +136,26 @@ private:
     // lines that fall above or left of the image out, as the first never reaches them.
     void Mirrored(bool horizontal, int n, int middle, bool both) {
         const TSteps s = StepsOf(d_, n);
-        auto line = [&](int at, const QColor& c) { horizontal ? Row(at, c) : Column(at, c); };
-        line(middle, ToQ(c1_));
+        auto line = [&](int at, TColor c) { horizontal ? Row(at, c) : Column(at, c); };
+        line(middle, ToColor(c1_));
         for (int j = 1; j <= n; ++j) {
-            const QColor c = Rounded(c1_, s, j);
+            const TColor c = Rounded(c1_, s, j);
             line(middle + j, c);
             if (both || middle - j >= 0) line(middle - j, c);
         }
     }
 
     void Ellipses(float px, float py, int cx, int cy) {
-        img_.fill(ToQ(c2_));
+        Fill(ToColor(c2_));
         const TSteps s = StepsOf(d_, k_);
         for (int j = k_; j >= 1; --j) {
-            const QColor c = Rounded(c1_, s, j);
+            const TColor c = Rounded(c1_, s, j);
             const int rx = RoundHalfEven((long double)j * px),
                       ry = RoundHalfEven((long double)j * py);
             const TRect r{cx - rx, cy - ry, cx + rx, cy + ry};
             if (r.IsEmpty()) continue;
             SetFigurePen(p_, c, c);
-            p_.drawEllipse(FigureRect(r));
+            p_.Ellipse(r.Left, r.Top, r.Right, r.Bottom);
         }
     }
 
@@ -170,20 +172,20 @@ private:
     }
 
     void Diamonds(int n, int divide) {
-        img_.fill(ToQ(c2_));
+        Fill(ToColor(c2_));
         const float px = static_cast<float>(w_ / (long double)n / divide);
         const float py = static_cast<float>(h_ / (long double)n / divide);
         const int cx = w_ / 2, cy = h_ / 2;
         const TSteps s = StepsOf(d_, n);
-        p_.setBrush(Qt::NoBrush);
         for (int j = n; j >= 1; --j) {
             const int rx = RoundHalfEven((long double)j * px),
                       ry = RoundHalfEven((long double)j * py);
-            const QPoint pts[] = {{cx, cy - ry}, {cx + rx, cy}, {cx, cy + ry}, {cx - rx, cy}};
-            p_.setPen(QPen(Rounded(c1_, s, j), 1));
-            p_.drawPolygon(pts, 4);
+            const TColor c = Rounded(c1_, s, j);
+            p_.SetPen(c, 1);
+            p_.SetBrush(c, bsClear);
+            p_.Polygon({{cx, cy - ry}, {cx + rx, cy}, {cx, cy + ry}, {cx - rx, cy}});
         }
-        if (img_.rect().contains(cx, cy)) img_.setPixelColor(cx, cy, ToQ(c1_));
+        if (TRect{0, 0, w_, h_}.Contains(cx, cy)) p_.SetPixel(cx, cy, ToColor(c1_));
     }
 
     // Diagonal lines: From in the top corner (left, or right when mirrored), To in the opposite.
@@ -201,8 +203,7 @@ private:
         }
     }
 
-    QImage& img_;
-    QPainter p_;
+    TCanvas& p_;
     int w_, h_;
     TRgb c1_, c2_, d_{};
     int k_ = 1;
@@ -221,20 +222,17 @@ TColor GradeColor(TColor from, TColor to, int count, int index) {
                     channel(BlueOf(a), BlueOf(b)));
 }
 
-QImage GradientImage(int w, int h, TColor from, TColor to, TGradientStyle style) {
-    if (w <= 0 || h <= 0) return {};
-    QImage img(w, h, QImage::Format_RGB32);
-    const TColor a = ColorToRGB(from), b = ColorToRGB(to);
-    if (a == b) {
-        img.fill(ToQColor(a));
-        return img;
-    }
-    img.fill(Qt::black);
-    TPattern(img, Channels(a), Channels(b)).Draw(style);
-    return img;
-}
-
-void DrawGradient(QPainter& canvas, const TRect& r, TColor from, TColor to, TGradientStyle style) {
+void DrawGradient(TCanvas& canvas, const TRect& r, TColor from, TColor to, TGradientStyle style) {
     if (r.IsEmpty()) return;
-    canvas.drawImage(r.Left, r.Top, GradientImage(r.Width(), r.Height(), from, to, style));
+    const int w = r.Width(), h = r.Height();
+    const std::unique_ptr<TBitmap> b = canvas.NewBitmap(w, h);
+    TCanvas& bc = b->Canvas();
+    const TColor a = ColorToRGB(from), z = ColorToRGB(to);
+    if (a == z) {
+        SetFigurePen(bc, a, a);
+        bc.Rectangle(0, 0, w, h);
+    } else {
+        TPattern(bc, w, h, Channels(a), Channels(z)).Draw(style);
+    }
+    canvas.Draw(r.Left, r.Top, *b);
 }

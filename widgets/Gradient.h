@@ -1,9 +1,6 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 // Colour steps between two colours and the gradient fills of the widget faces.
-#include <QImage>
-#include <QPainter>
-
 #include "widgets/Canvas.h"
 #include "widgets/Colors.h"
 
@@ -28,8 +25,6 @@ enum TGradientStyle {
 // halves to even. Colours of the same RGB value give `from` itself, a system colour unresolved.
 TColor GradeColor(TColor from, TColor to, int count, int index);
 
-// The gradient of `style` from `from` to `to` as a w x h image (null for an empty size).
-QImage GradientImage(int w, int h, TColor from, TColor to, TGradientStyle style);
-
-// Draws GradientImage into r with one copy; nothing for an empty r.
-void DrawGradient(QPainter& canvas, const TRect& r, TColor from, TColor to, TGradientStyle style);
+// Draws the gradient of `style` from `from` to `to` into an off-screen bitmap of r's size and
+// copies it into r in one draw; nothing for an empty r.
+void DrawGradient(TCanvas& canvas, const TRect& r, TColor from, TColor to, TGradientStyle style);

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 // The lamp of the LED indicator: its shape, colours and size, and where the last paint put it.
-#include <QPainter>
-
 #include "widgets/AbPersistent.h"
 #include "widgets/Canvas.h"
 #include "widgets/Colors.h"
@@ -36,7 +34,7 @@ public:
     void SetLampRect(const TRect& r) { lampRect_ = r; }
 
     // Draws the lamp into its rectangle, lit or dark, outlined in the button-shadow colour.
-    void DrawLamp(QPainter& canvas, bool lit) const;
+    void DrawLamp(TCanvas& canvas, bool lit) const;
 
 private:
     TLEDShape shape_ = sRound;

@@ -56,15 +56,15 @@ TEST_F(FormLayoutTest, ControlsAtTheirBounds) {
 }
 
 TEST_F(FormLayoutTest, LedAndStartButtonSettings) {
-    EXPECT_EQ(form->AbLED1->Caption(), QString::fromUtf8("Отклик от БК"));
+    EXPECT_EQ(form->AbLED1->Caption(), "Отклик от БК");
     EXPECT_EQ(form->AbLED1->Mode(), mIndicator);
     EXPECT_FALSE(form->AbLED1->Checked());
     TAbColBitBtn* b = form->AbColBitBtn1;
     EXPECT_EQ(b->Mode(), mSwitch);
-    EXPECT_EQ(b->TextOff(), QString::fromUtf8("Старт BootLoader"));
-    EXPECT_EQ(b->TextOn(), QString::fromUtf8("BootLoader запущен"));
+    EXPECT_EQ(b->TextOff(), "Старт BootLoader");
+    EXPECT_EQ(b->TextOn(), "BootLoader запущен");
     EXPECT_EQ(b->TextColOn(), clLime);
-    EXPECT_TRUE(b->font().bold());
+    EXPECT_TRUE(b->Font().Bold);
     EXPECT_TRUE(b->GradBtnFace().Visible());
     EXPECT_EQ(b->GradBtnFace().ColorTo(), 0x696969u);
     EXPECT_EQ(b->ButtonBevel().Width(), 4);

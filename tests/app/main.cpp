@@ -5,7 +5,7 @@
 #include <QApplication>
 
 #include "app/ApplicationTitle.h"
-#include "widgets/DesktopStyle.h"
+#include "widgets/qt/QtDesktopStyle.h"
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -1,76 +1,85 @@
 // SPDX-License-Identifier: MIT
 #pragma once
-// Helpers shared by the widget tests: a shown host window, pixel reads and paint counting.
-#include <QApplication>
-#include <QEvent>
-#include <QImage>
-#include <QPaintEvent>
-#include <QRect>
-#include <QRegion>
-#include <QWidget>
-#include <QtTest/QTest>
+// Helpers shared by the widget tests: a control on a pixel picture of its own, and a window's
+// thread for the flash timer's phases.
+#include <functional>
+#include <mutex>
+#include <string>
+#include <vector>
 
-#include "widgets/Colors.h"
+#include "support/PixelCanvas.h"
+#include "widgets/Control.h"
+#include "widgets/FlashTimer.h"
 
-// Pixel as a colour value (0x00BBGGRR), to compare with the constants of the widgets.
-inline TColor PixelAt(const QImage& image, int x, int y) {
-    return FromQColor(image.pixelColor(x, y));
-}
-inline TColor Grey(int level) {
-    return RGBColor(level, level, level);
-}
-
-// The bounding box of the pixels of one colour within `area` (the whole image by default).
-inline QRect InkOf(const QImage& image, TColor colour, QRect area = QRect()) {
-    if (area.isNull()) area = image.rect();
-    QRect box;
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x)
-            if (PixelAt(image, x, y) == colour) box |= QRect(x, y, 1, 1);
-    return box;
-}
-
-inline void Settle() {
-    for (int i = 0; i < 3; ++i)
-        QApplication::processEvents();
-}
-
-// A top-level window in the desktop's button-face colour, shown and exposed.
-class HostWindow : public QWidget {
+// A control whose desktop is a picture in the window's colour: a full paint draws it afresh,
+// a state draw goes straight into it. Counts what the control asked of its desktop, and with
+// `recording` set writes every canvas call into `log`.
+template <typename TCore>
+class OnPicture : public TCore {
 public:
-    explicit HostWindow(int w = 350, int h = 167) {
-        resize(w, h);
-        setAutoFillBackground(true);
-    }
-    void ShowExposed() {
-        show();
-        (void)QTest::qWaitForWindowExposed(this);
-        Settle();
-    }
-    // What the screen shows of `child` (the window's background beneath it included).
-    QImage ScreenOf(const QWidget* child) {
-        Settle();
-        return grab(child->geometry()).toImage().convertToFormat(QImage::Format_RGB32);
-    }
-};
+    OnPicture(TOwner* owner, int w, int h) : TCore(owner) { TCore::SetSize(w, h); }
 
-// Counts the paint events a widget receives and the region they cover.
-class PaintCounter : public QObject {
-public:
-    explicit PaintCounter(QWidget* target) { target->installEventFilter(this); }
-    int count = 0;
-    QRegion region;
-    void Reset() {
-        count = 0;
-        region = QRegion();
+    TPixels screen;
+    std::vector<std::string> log;
+    bool recording = false;
+    int paints = 0;
+    int draws = 0;
+    TRect drawn;  // the area of the last state draw
+    bool focused = false;
+    bool captured = false;
+
+    // The paint the desktop does when asked for one (or at once, as after a show).
+    void PaintNow() {
+        screen = TPixels(TCore::Width(), TCore::Height(), Grey(0xF0));
+        TPixelCanvas canvas(screen, recording ? &log : nullptr);
+        ++paints;
+        pending_ = false;
+        TCore::Paint(canvas);
     }
+    // Runs a paint that was asked for.
+    void Settle() {
+        if (pending_) PaintNow();
+    }
+    TColor At(int x, int y) const { return screen.At(x, y); }
 
 protected:
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Paint) {
-            ++count;
-            region += static_cast<QPaintEvent*>(event)->region();
-        }
-        return false;
+    void Invalidate() override { pending_ = true; }
+    void Repaint() override { PaintNow(); }
+    void DrawNow(const TRect& area, const std::function<void(TCanvas&)>& draw) override {
+        if (screen.IsEmpty()) return;
+        ++draws;
+        drawn = area;
+        TPixelCanvas canvas(screen, recording ? &log : nullptr);
+        draw(canvas);
     }
+    bool Focused() const override { return focused; }
+    bool MouseCaptured() const override { return captured; }
+
+private:
+    bool pending_ = false;
+};
+
+// The window's thread for the flash timer: phases wait here until Run.
+class PostedWork {
+public:
+    PostedWork() {
+        TFlashTimer::SetPoster([this](std::function<void()> work) {
+            std::lock_guard lock(mutex_);
+            queue_.push_back(std::move(work));
+        });
+    }
+    ~PostedWork() { TFlashTimer::SetPoster(nullptr); }
+    void Run() {
+        std::vector<std::function<void()>> now;
+        {
+            std::lock_guard lock(mutex_);
+            now.swap(queue_);
+        }
+        for (auto& work : now)
+            work();
+    }
+
+private:
+    std::mutex mutex_;
+    std::vector<std::function<void()>> queue_;
 };

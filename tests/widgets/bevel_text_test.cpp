@@ -1,9 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
-#include <QFontMetrics>
-#include <QPainter>
-
 #include "WidgetTesting.h"
 #include "widgets/AbBtnBevel.h"
 #include "widgets/AbGradSettings.h"
@@ -14,36 +11,28 @@ namespace {
 
 constexpr TColor kRed = 0x0000FF;
 
-QImage Canvas(int w, int h, TColor fill = kRed) {
-    QImage image(w, h, QImage::Format_RGB32);
-    image.fill(ToQColor(fill));
-    return image;
-}
-
 }  // namespace
 
 TEST(DrawBevel, RaisedAndSunkenRingsStepThroughTheirRanges) {
     TAbBtnBevel bevel;
     bevel.SetWidth(4);
     for (bool raised : {true, false}) {
-        QImage image = Canvas(20, 12);
-        QPainter p(&image);
+        TPixelBitmap image(20, 12, kRed);
         TRect r{0, 0, 20, 12};
-        bevel.DrawBevel(p, r, clBtnFace, false, raised);
-        p.end();
+        bevel.DrawBevel(image.Canvas(), r, clBtnFace, false, raised);
         EXPECT_EQ(r, (TRect{4, 4, 16, 8}));
         const int top[2][4] = {{0x78, 0x50, 0x28, 0x00}, {0xDD, 0xE8, 0xF4, 0xFF}};
         const int bottom[2][4] = {{0xF4, 0xE9, 0xDD, 0xD2}, {0x28, 0x50, 0x78, 0xA0}};
         for (int i = 0; i < 4; ++i) {
-            EXPECT_EQ(PixelAt(image, 10, i), Grey(top[raised][i])) << raised << i;
-            EXPECT_EQ(PixelAt(image, i, 6), Grey(top[raised][i])) << raised << i;
-            EXPECT_EQ(PixelAt(image, 10, 11 - i), Grey(bottom[raised][i])) << raised << i;
-            EXPECT_EQ(PixelAt(image, 19 - i, 6), Grey(bottom[raised][i])) << raised << i;
+            EXPECT_EQ(image.At(10, i), Grey(top[raised][i])) << raised << i;
+            EXPECT_EQ(image.At(i, 6), Grey(top[raised][i])) << raised << i;
+            EXPECT_EQ(image.At(10, 11 - i), Grey(bottom[raised][i])) << raised << i;
+            EXPECT_EQ(image.At(19 - i, 6), Grey(bottom[raised][i])) << raised << i;
         }
         // The top-right and bottom-left corners of a ring belong to the bottom colour.
-        EXPECT_EQ(PixelAt(image, 19, 0), Grey(bottom[raised][0]));
-        EXPECT_EQ(PixelAt(image, 0, 11), Grey(bottom[raised][0]));
-        EXPECT_EQ(PixelAt(image, 10, 6), kRed) << "the face is not filled";
+        EXPECT_EQ(image.At(19, 0), Grey(bottom[raised][0]));
+        EXPECT_EQ(image.At(0, 11), Grey(bottom[raised][0]));
+        EXPECT_EQ(image.At(10, 6), kRed) << "the face is not filled";
     }
 }
 
@@ -56,26 +45,22 @@ TEST(DrawBevel, WidthZeroOnlyFillsAndNegativeWidthsAreIgnored) {
     EXPECT_EQ(bevel.Width(), 2);
     bevel.SetWidth(0);
     EXPECT_EQ(changes, 1);
-    QImage image = Canvas(6, 6);
-    QPainter p(&image);
+    TPixelBitmap image(6, 6, kRed);
     TRect r{1, 1, 5, 5};
-    bevel.DrawBevel(p, r, 0x00FF00, true, true);
-    p.end();
+    bevel.DrawBevel(image.Canvas(), r, 0x00FF00, true, true);
     EXPECT_EQ(r, (TRect{1, 1, 5, 5}));
-    EXPECT_EQ(InkOf(image, 0x00FF00), QRect(1, 1, 4, 4));
+    EXPECT_EQ(InkOf(image.Pixels(), 0x00FF00), (TRect{1, 1, 5, 5}));
 }
 
 TEST(DrawBevel, RingsWiderThanTheRectangleStayInside) {
     TAbBtnBevel bevel;
     bevel.SetWidth(9);
-    QImage image = Canvas(12, 12);
-    QPainter p(&image);
+    TPixelBitmap image(12, 12, kRed);
     TRect r{3, 3, 7, 8};
-    bevel.DrawBevel(p, r, clBtnFace, true, true);
-    p.end();
-    EXPECT_EQ(PixelAt(image, 2, 5), kRed);
-    EXPECT_EQ(PixelAt(image, 7, 5), kRed);
-    EXPECT_EQ(PixelAt(image, 5, 8), kRed);
+    bevel.DrawBevel(image.Canvas(), r, clBtnFace, true, true);
+    EXPECT_EQ(image.At(2, 5), kRed);
+    EXPECT_EQ(image.At(7, 5), kRed);
+    EXPECT_EQ(image.At(5, 8), kRed);
 }
 
 TEST(Settings, SettersReportOnlyChangesAndAssignCopiesEverything) {
@@ -96,57 +81,64 @@ TEST(Settings, SettersReportOnlyChangesAndAssignCopiesEverything) {
     EXPECT_EQ(b.ColorTo(), clLime);
 }
 
+namespace {
+
+// Text drawn on white with the desktop font, black and without a background.
+TPixels TextPicture(int w, int h, const std::function<void(TCanvas&)>& draw) {
+    TPixelBitmap image(w, h, clWhite);
+    TCanvas& c = image.Canvas();
+    c.SetFont(DesktopFont());
+    c.SetBrush(clWhite, bsClear);
+    draw(c);
+    return image.Pixels();
+}
+
+}  // namespace
+
 TEST(AlignedText, NineAnchorsPlaceTheTextCorner) {
-    const QString text = QStringLiteral("Ж");
-    QImage reference = Canvas(80, 60, clWhite);
-    QPainter r(&reference);
-    r.setFont(DesktopFont());
-    r.setPen(Qt::black);
-    DrawAlignedText(r, 20, 10, taTopLeft, text);
-    r.end();
-    const QRect ink = InkOf(reference, clBlack);
-    ASSERT_FALSE(ink.isEmpty());
-    const QFontMetrics fm(DesktopFont());
-    const int w = fm.horizontalAdvance(text), h = fm.height();
+    const std::string text = "Ж";
+    const TPixels reference =
+        TextPicture(80, 60, [&](TCanvas& c) { DrawAlignedText(c, 20, 10, taTopLeft, text); });
+    const TRect ink = InkOf(reference, clBlack);
+    ASSERT_FALSE(ink.IsEmpty());
+    TPixelBitmap measure(1, 1);
+    const TSize e = measure.Canvas().TextExtent(text);
     for (int kind = taTopLeft; kind <= taBottomRight; ++kind) {
-        QImage image = Canvas(80, 60, clWhite);
-        QPainter p(&image);
-        p.setFont(DesktopFont());
-        p.setPen(Qt::black);
-        DrawAlignedText(p, 40, 30, kind, text);
-        p.end();
-        const int left = kind % 3 == 0 ? 40 : kind % 3 == 1 ? 40 - w / 2 : 40 - w;
-        const int top = kind / 3 == 0 ? 30 : kind / 3 == 1 ? 30 - h / 2 : 30 - h;
-        EXPECT_EQ(InkOf(image, clBlack), ink.translated(left - 20, top - 10)) << kind;
+        const TPixels image =
+            TextPicture(80, 60, [&](TCanvas& c) { DrawAlignedText(c, 40, 30, kind, text); });
+        const int left = kind % 3 == 0 ? 40 : kind % 3 == 1 ? 40 - e.cx / 2 : 40 - e.cx;
+        const int top = kind / 3 == 0 ? 30 : kind / 3 == 1 ? 30 - e.cy / 2 : 30 - e.cy;
+        TRect expected = ink;
+        expected.Left += left - 20, expected.Right += left - 20;
+        expected.Top += top - 10, expected.Bottom += top - 10;
+        EXPECT_EQ(InkOf(image, clBlack), expected) << kind;
     }
 }
 
 TEST(AlignedText, OpaqueBackgroundFillsTheTextBox) {
-    QImage image = Canvas(60, 30, clWhite);
-    QPainter p(&image);
-    p.setFont(DesktopFont());
-    p.setBackgroundMode(Qt::OpaqueMode);
-    p.setBackground(QColor(0, 0, 255));
-    DrawAlignedText(p, 5, 5, taTopLeft, QStringLiteral("ab"));
-    p.end();
-    const QFontMetrics fm(DesktopFont());
-    EXPECT_EQ(InkOf(image, 0xFF0000), QRect(5, 5, fm.horizontalAdvance("ab"), fm.height()));
+    const TPixels image = TextPicture(60, 30, [](TCanvas& c) {
+        c.SetBrush(0xFF0000, bsSolid);
+        DrawAlignedText(c, 5, 5, taTopLeft, "ab");
+    });
+    TPixelBitmap measure(1, 1);
+    const TSize e = measure.Canvas().TextExtent("ab");
+    EXPECT_EQ(InkOf(image, 0xFF0000), (TRect{5, 5, 5 + e.cx, 5 + e.cy}));
 }
 
 TEST(AlignedText, ThreeDTextAddsHighlightBelowRightAndShadowAboveLeft) {
     auto draw = [](bool is3D) {
-        QImage image = Canvas(60, 30, 0x808080);
-        QPainter p(&image);
-        p.setFont(DesktopFont());
-        DrawText3D(p, 10, 8, is3D, taTopLeft, QStringLiteral("I"), clWhite, 0x0000FF, clBlack);
-        return image;
+        TPixelBitmap image(60, 30, 0x808080);
+        image.Canvas().SetBrush(clWhite, bsClear);
+        DrawText3D(image.Canvas(), 10, 8, is3D, taTopLeft, "I", clWhite, 0x0000FF, clBlack);
+        return image.Pixels();
     };
-    const QImage flat = draw(false), raised = draw(true);
-    const QRect ink = InkOf(flat, clBlack);
-    EXPECT_TRUE(InkOf(flat, clWhite).isEmpty());
-    EXPECT_TRUE(InkOf(flat, 0x0000FF).isEmpty());
+    const TPixels flat = draw(false), raised = draw(true);
+    const TRect ink = InkOf(flat, clBlack);
+    EXPECT_TRUE(InkOf(flat, clWhite).IsEmpty());
+    EXPECT_TRUE(InkOf(flat, 0x0000FF).IsEmpty());
     EXPECT_EQ(InkOf(raised, clBlack), ink);
     // The text covers all but the outer edge of each copy.
-    EXPECT_EQ(InkOf(raised, clWhite).bottomRight(), ink.bottomRight() + QPoint(1, 1));
-    EXPECT_EQ(InkOf(raised, 0x0000FF).topLeft(), ink.topLeft() - QPoint(1, 1));
+    const TRect white = InkOf(raised, clWhite), red = InkOf(raised, 0x0000FF);
+    EXPECT_EQ(TPoint(white.Right, white.Bottom), TPoint(ink.Right + 1, ink.Bottom + 1));
+    EXPECT_EQ(TPoint(red.Left, red.Top), TPoint(ink.Left - 1, ink.Top - 1));
 }

@@ -5,6 +5,8 @@
 #include <memory>
 #include <vector>
 
+#include <thread>
+
 #include "WidgetTesting.h"
 #include "base/ScopeGuard.h"
 #include "widgets/AbBinGControl.h"
@@ -16,6 +18,7 @@ class Flasher : public TAbBinGControl {
 public:
     using TAbBinGControl::TAbBinGControl;
     std::vector<std::pair<uint32_t, bool>> phases;  // tick counter after the tick, phase
+    void Paint(TCanvas&) override {}
 
 protected:
     void FlashPhase(bool on) override { phases.emplace_back(TFlashTimer::TickCounter(), on); }
@@ -23,7 +26,8 @@ protected:
 
 // Drives the timer by hand: the tick thread stays stopped throughout.
 struct FlashTicks : ::testing::Test {
-    HostWindow window;
+    PostedWork windowThread;
+    TOwner window;
     Flasher control{&window};
 
     void SetUp() override {
@@ -33,7 +37,7 @@ struct FlashTicks : ::testing::Test {
     void Ticks(int n) {
         for (int i = 0; i < n; ++i) {
             TFlashTimer::Tick();
-            QApplication::processEvents();
+            windowThread.Run();
         }
     }
     // Registers, then lets the first tick after registering pass (it may or may not report).
@@ -91,7 +95,7 @@ TEST_F(FlashTicks, PhaseQueuedBeforeFlashingStoppedIsNotShown) {
     StartFlashing(ff8Hz);
     TFlashTimer::Tick();  // queues a phase
     control.SetChecked(false);
-    QApplication::processEvents();
+    windowThread.Run();
     EXPECT_TRUE(control.phases.empty());
 }
 
@@ -104,7 +108,7 @@ TEST_F(FlashTicks, PhaseQueuedForADestroyedControlIsDropped) {
     TFlashTimer::Tick();  // two ticks: the second surely queues a phase
     doomed.reset();
     EXPECT_EQ(TFlashTimer::Count(), 0u);
-    QApplication::processEvents();  // must not reach the destroyed control
+    windowThread.Run();  // must not reach the destroyed control
 }
 
 TEST_F(FlashTicks, ManyControlsEachFollowTheirOwnBit) {
@@ -126,8 +130,16 @@ TEST_F(FlashTicks, ManyControlsEachFollowTheirOwnBit) {
     EXPECT_EQ(TFlashTimer::Count(), 19u);
 }
 
+namespace {
+void Wait(int ms, PostedWork& windowThread) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    windowThread.Run();
+}
+}  // namespace
+
 TEST(FlashThread, TicksEveryFiftyMillisecondsUntilStopped) {
-    HostWindow window;
+    PostedWork windowThread;
+    TOwner window;
     Flasher control(&window);
     control.SetFrequency(ff8Hz);
     control.SetFlashing(true);
@@ -136,20 +148,21 @@ TEST(FlashThread, TicksEveryFiftyMillisecondsUntilStopped) {
     TFlashTimer::Start();  // a second start changes nothing
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
     while (control.phases.size() < 4 && std::chrono::steady_clock::now() < deadline)
-        QTest::qWait(20);
+        Wait(20, windowThread);
     TFlashTimer::Stop();
     EXPECT_FALSE(TFlashTimer::Running());
     ASSERT_GE(control.phases.size(), 4u);
     for (std::size_t i = 1; i < control.phases.size(); ++i)
         EXPECT_NE(control.phases[i].second, control.phases[i - 1].second);
     const uint32_t stopped = TFlashTimer::TickCounter();
-    QTest::qWait(120);
+    Wait(120, windowThread);
     EXPECT_EQ(TFlashTimer::TickCounter(), stopped);
     control.SetChecked(false);
 }
 
 TEST(FlashThread, ControlsComeAndGoWhileItTicks) {
-    HostWindow window;
+    PostedWork windowThread;
+    TOwner window;
     TFlashTimer::Start();
     const ScopeGuard running(&TFlashTimer::Stop);
     for (int round = 0; round < 40; ++round) {
@@ -157,7 +170,7 @@ TEST(FlashThread, ControlsComeAndGoWhileItTicks) {
         c->SetFrequency(ff8Hz);
         c->SetFlashing(true);
         c->SetChecked(true);
-        QTest::qWait(round % 7);
+        Wait(round % 7, windowThread);
     }
     EXPECT_EQ(TFlashTimer::Count(), 0u);
 }

@@ -8,14 +8,15 @@
 
 namespace {
 
+using Gauge = OnPicture<TGauge>;
+
 // The window's gauge: 350 x 25, every setting at its default.
 struct WindowGauge : ::testing::Test {
-    HostWindow window;
-    TGauge gauge{&window};
-    void SetUp() override { gauge.setGeometry(0, 142, 350, 25); }
-    QImage Picture(bool text = true) {
+    Gauge gauge{nullptr, 350, 25};
+    const TPixels& Picture(bool text = true) {
         gauge.SetShowText(text);
-        return gauge.PaintImage();
+        gauge.PaintNow();
+        return gauge.screen;
     }
 };
 
@@ -28,26 +29,31 @@ std::string MessageOf(const std::function<void()>& action) {
     return "(no error)";
 }
 
+TSize ExtentOf(const std::string& text) {
+    TPixelBitmap measure(1, 1);
+    return measure.Canvas().TextExtent(text);
+}
+
 }  // namespace
 
 TEST_F(WindowGauge, EmptyGaugeIsWhiteInsideABlackFrameWithBlackCentredText) {
-    const QImage image = Picture();
+    const TPixels& image = Picture();
     for (int x = 0; x < 350; ++x) {
-        ASSERT_EQ(PixelAt(image, x, 0), clBlack);
-        ASSERT_EQ(PixelAt(image, x, 24), clBlack);
+        ASSERT_EQ(image.At(x, 0), clBlack);
+        ASSERT_EQ(image.At(x, 24), clBlack);
     }
     for (int y = 0; y < 25; ++y) {
-        ASSERT_EQ(PixelAt(image, 0, y), clBlack);
-        ASSERT_EQ(PixelAt(image, 349, y), clBlack);
+        ASSERT_EQ(image.At(0, y), clBlack);
+        ASSERT_EQ(image.At(349, y), clBlack);
     }
-    const QFontMetrics fm(gauge.font());
-    const QRect box((349 - fm.horizontalAdvance("0%")) / 2, (24 - fm.height()) / 2,
-                    fm.horizontalAdvance("0%"), fm.height());
+    const TSize e = ExtentOf("0%");
+    const int left = (349 - e.cx) / 2, top = (24 - e.cy) / 2;
+    const TRect box{left, top, left + e.cx, top + e.cy};
     int ink = 0;
     for (int y = 1; y < 24; ++y)
         for (int x = 1; x < 349; ++x) {
-            const TColor c = PixelAt(image, x, y);
-            ASSERT_TRUE(c == clWhite || (c == clBlack && box.contains(x, y))) << x << "," << y;
+            const TColor c = image.At(x, y);
+            ASSERT_TRUE(c == clWhite || (c == clBlack && box.Contains(x, y))) << x << "," << y;
             ink += c == clBlack;
         }
     EXPECT_GT(ink, 10);
@@ -59,29 +65,27 @@ TEST_F(WindowGauge, BarReachesAbsoluteColumnOfItsSize) {
     } cases[] = {{0, 0}, {50, 173}, {100, 348}, {1, 2}};
     for (const Case& c : cases) {
         gauge.SetProgress(c.progress);
-        const QImage image = Picture(false);
+        const TPixels& image = Picture(false);
         for (int y : {1, 12, 23}) {
             for (int x = 1; x <= c.lastBlack; ++x)
-                ASSERT_EQ(PixelAt(image, x, y), clBlack) << c.progress;
+                ASSERT_EQ(image.At(x, y), clBlack) << c.progress;
             for (int x = c.lastBlack + 1; x < 349; ++x)
-                ASSERT_EQ(PixelAt(image, x, y), clWhite) << c.progress << " x " << x;
+                ASSERT_EQ(image.At(x, y), clWhite) << c.progress << " x " << x;
         }
     }
 }
 
 TEST_F(WindowGauge, TextInvertsWhatLiesBeneathIncludingAcrossTheBarEdge) {
     gauge.SetProgress(50);
-    const QImage bar = Picture(false), both = Picture(true);
+    const TPixels bar = Picture(false), both = Picture(true);
     gauge.SetKind(gkText);
-    const QImage textOnly = Picture(true);
-    int inverted = 0, whiteOverBar = 0, blackOverBack = 0;
+    const TPixels textOnly = Picture(true);
+    int whiteOverBar = 0, blackOverBack = 0;
     for (int y = 0; y < 25; ++y)
         for (int x = 0; x < 350; ++x) {
-            const bool ink =
-                PixelAt(textOnly, x, y) == clBlack && x > 0 && x < 349 && y > 0 && y < 24;
-            const TColor expected = ink ? PixelAt(bar, x, y) ^ 0xFFFFFF : PixelAt(bar, x, y);
-            ASSERT_EQ(PixelAt(both, x, y), expected) << x << "," << y;
-            inverted += ink;
+            const bool ink = textOnly.At(x, y) == clBlack && x > 0 && x < 349 && y > 0 && y < 24;
+            const TColor expected = ink ? bar.At(x, y) ^ 0xFFFFFF : bar.At(x, y);
+            ASSERT_EQ(both.At(x, y), expected) << x << "," << y;
             whiteOverBar += ink && x <= 173;
             blackOverBack += ink && x > 173;
         }
@@ -89,9 +93,22 @@ TEST_F(WindowGauge, TextInvertsWhatLiesBeneathIncludingAcrossTheBarEdge) {
     EXPECT_GT(blackOverBack, 0);
 }
 
+TEST_F(WindowGauge, PaintsOffScreenAndReachesTheScreenInOneCopy) {
+    gauge.recording = true;
+    gauge.PaintNow();
+    const std::vector<std::string> expected = {
+        "NewBitmap(350,25)",         "Draw(0,0,350,25,blackness)", "NewBitmap(350,25)",
+        "FillRect(0,0,350,25)",      "Draw(0,0,350,25,blackness)", "FillRect(1,1,349,24)",
+        "Draw(0,0,350,25,xor)",      "NewBitmap(350,25)",          "FillRect(0,0,350,25)",
+        "Draw(0,0,350,25,blackness)"};
+    ASSERT_GT(gauge.log.size(), expected.size());
+    EXPECT_EQ(std::vector<std::string>(gauge.log.begin(), gauge.log.begin() + 10), expected);
+    EXPECT_EQ(gauge.log[gauge.log.size() - 2], "Draw(0,0,350,25,xor)");
+    EXPECT_EQ(gauge.log.back(), "Draw(0,0,350,25,copy)");
+}
+
 TEST(Gauge, PercentDoneTruncatesAndSurvivesExtremeRanges) {
-    HostWindow window;
-    TGauge g(&window);
+    TGauge g;
     g.SetMaxValue(7);
     g.SetProgress(2);
     EXPECT_EQ(g.PercentDone(), 28);
@@ -110,8 +127,7 @@ TEST(Gauge, PercentDoneTruncatesAndSurvivesExtremeRanges) {
 }
 
 TEST(Gauge, CrossingRangeIsRefusedWithItsMessageAndChangesNothing) {
-    HostWindow window;
-    TGauge g(&window);
+    TGauge g;
     g.SetProgress(40);
     EXPECT_EQ(MessageOf([&] { g.SetMaxValue(-1); }), "Value must be between 1 and 2147483647");
     EXPECT_EQ(MessageOf([&] { g.SetMinValue(101); }), "Value must be between -2147483647 and 99");
@@ -130,8 +146,7 @@ TEST(Gauge, CrossingRangeIsRefusedWithItsMessageAndChangesNothing) {
 }
 
 TEST(Gauge, WhileLoadingTheEndsMayCrossInEitherOrder) {
-    HostWindow window;
-    TGauge g(&window);
+    TGauge g;
     g.SetLoading(true);
     g.SetMinValue(500);
     g.SetMaxValue(1000);
@@ -142,63 +157,51 @@ TEST(Gauge, WhileLoadingTheEndsMayCrossInEitherOrder) {
 }
 
 TEST(Gauge, ProgressRepaintsOnlyWhenTheWholePercentageChanges) {
-    HostWindow window;
-    TGauge g(&window);
-    g.setGeometry(0, 142, 350, 25);
+    Gauge g(nullptr, 350, 25);
     g.SetMaxValue(1000);
-    window.ShowExposed();
-    PaintCounter paints(&g);
+    const int before = g.paints;
     g.SetProgress(9);  // still 0 %
-    EXPECT_EQ(paints.count, 0);
+    EXPECT_EQ(g.paints, before);
     EXPECT_EQ(g.Progress(), 9);
     g.SetProgress(10);
-    EXPECT_EQ(paints.count, 1);
+    EXPECT_EQ(g.paints, before + 1);
     g.SetProgress(19);
     g.SetProgress(19);
-    EXPECT_EQ(paints.count, 1);
+    EXPECT_EQ(g.paints, before + 1);
     g.SetMaxValue(10);  // lowers Progress and repaints
     EXPECT_EQ(g.Progress(), 10);
-    EXPECT_EQ(paints.count, 2);
-    EXPECT_EQ(window.ScreenOf(&g), g.PaintImage()) << "the screen shows the picture";
+    EXPECT_EQ(g.paints, before + 2);
 }
 
 TEST(Gauge, VerticalBarTextKindAndNoFrame) {
-    HostWindow window;
-    TGauge g(&window);
-    g.resize(10, 50);
+    Gauge g(nullptr, 10, 50);
     g.SetShowText(false);
     g.SetKind(gkVerticalBar);
     g.SetProgress(50);
-    QImage image = g.PaintImage();
-    EXPECT_EQ(PixelAt(image, 5, 24), clWhite);
-    EXPECT_EQ(PixelAt(image, 5, 25), clBlack);
+    EXPECT_EQ(g.At(5, 24), clWhite);
+    EXPECT_EQ(g.At(5, 25), clBlack);
     g.SetProgress(100);
-    EXPECT_EQ(PixelAt(g.PaintImage(), 5, 1), clBlack);
+    EXPECT_EQ(g.At(5, 1), clBlack);
 
     g.SetKind(gkText);
     g.SetBackColor(0x00FF00);
-    EXPECT_EQ(PixelAt(g.PaintImage(), 5, 25), 0x00FF00u);
+    EXPECT_EQ(g.At(5, 25), 0x00FF00u);
     g.SetKind(gkHorizontalBar);
     g.SetBorderStyle(bsNone);
-    image = g.PaintImage();
-    EXPECT_EQ(PixelAt(image, 0, 0), clBlack);
-    EXPECT_EQ(PixelAt(image, 9, 49), clBlack);
+    EXPECT_EQ(g.At(0, 0), clBlack);
+    EXPECT_EQ(g.At(9, 49), clBlack);
 }
 
 TEST(Gauge, PieAndNeedleShowTheirShare) {
-    HostWindow window;
-    TGauge g(&window);
-    g.resize(61, 61);
+    Gauge g(nullptr, 61, 61);
     g.SetShowText(false);
     g.SetKind(gkPie);
     g.SetProgress(25);
-    QImage image = g.PaintImage();
-    EXPECT_EQ(PixelAt(image, 40, 20), clBlack);  // upper right: the slice
-    EXPECT_EQ(PixelAt(image, 20, 20), clWhite);
-    EXPECT_EQ(PixelAt(image, 40, 40), clWhite);
+    EXPECT_EQ(g.At(40, 20), clBlack);  // upper right: the slice
+    EXPECT_EQ(g.At(20, 20), clWhite);
+    EXPECT_EQ(g.At(40, 40), clWhite);
     g.SetKind(gkNeedle);
     g.SetColor(0x0000FF);
-    image = g.PaintImage();
-    EXPECT_EQ(PixelAt(image, 2, 2), 0x0000FFu);
-    EXPECT_EQ(PixelAt(image, 30, 40), clWhite);
+    EXPECT_EQ(g.At(2, 2), 0x0000FFu);
+    EXPECT_EQ(g.At(30, 40), clWhite);
 }

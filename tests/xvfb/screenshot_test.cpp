@@ -28,7 +28,7 @@
 #include "app/Unit1.h"
 #include "base/SimulatorLinks.h"
 #include "sim/BootLoaderSim.h"
-#include "widgets/DesktopStyle.h"
+#include "widgets/qt/QtDesktopStyle.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
-// The widget tests need a QApplication with a fixed palette and font, so that every pixel they
+// The Qt widget tests need a QApplication with a fixed palette and font, so that every pixel they
 // check is the same on every machine.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 
-#include "widgets/DesktopStyle.h"
+#include "widgets/qt/QtDesktopStyle.h"
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
