@@ -18,8 +18,8 @@
 #include <QEvent>
 #include <QTimer>
 
-#include "app/Startup.h"
-#include "app/Unit1.h"
+#include "app/qt/Startup.h"
+#include "app/qt/Unit1.h"
 #include "base/ScopedFd.h"
 
 namespace {

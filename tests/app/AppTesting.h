@@ -20,9 +20,9 @@
 #include <QToolButton>
 #include <QtTest/QTest>
 
-#include "app/MessageBoxes.h"
-#include "app/PortComboBox.h"
-#include "app/Unit1.h"
+#include "app/qt/MessageBoxes.h"
+#include "app/qt/PortComboBox.h"
+#include "app/qt/Unit1.h"
 #include "base/SimulatorLinks.h"
 #include "support/SampleFiles.h"
 

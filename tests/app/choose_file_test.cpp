@@ -9,7 +9,7 @@
 #include <QTranslator>
 
 #include "AppTesting.h"
-#include "app/QtTranslations.h"
+#include "app/qt/QtTranslations.h"
 #include "widgets/Gauge.h"
 
 namespace app_test {

@@ -6,7 +6,7 @@
 #include <QThread>
 
 #include "AppTesting.h"
-#include "app/QtDispatcher.h"
+#include "app/qt/QtDispatcher.h"
 #include "base/ScopeGuard.h"
 
 namespace app_test {

@@ -4,7 +4,7 @@
 
 #include <QApplication>
 
-#include "app/ApplicationTitle.h"
+#include "app/qt/ApplicationTitle.h"
 #include "widgets/qt/QtDesktopStyle.h"
 
 int main(int argc, char** argv) {

@@ -4,7 +4,8 @@
 #include <QMessageBox>
 
 #include "AppTesting.h"
-#include "app/ApplicationTitle.h"
+#include "app/Form1Description.h"
+#include "app/qt/ApplicationTitle.h"
 #include "serial/VaClasses.h"
 
 namespace app_test {
@@ -16,8 +17,8 @@ TEST(ErrorBoxText, FullStopAfterCharactersThatSortAfterIt) {
     EXPECT_EQ(ErrorBoxText("a/"), "a/.");
     // Cyrillic letters sort after "." although their UTF-8 bytes are negative as signed chars.
     EXPECT_EQ(ErrorBoxText("Ошибка: строка 3 длиннее 255 байт"),
-              QString::fromUtf8("Ошибка: строка 3 длиннее 255 байт."));
-    EXPECT_EQ(ErrorBoxText("ТЕВР-R7 не отвечает, Ё"), QString::fromUtf8("ТЕВР-R7 не отвечает, Ё."));
+              std::string("Ошибка: строка 3 длиннее 255 байт."));
+    EXPECT_EQ(ErrorBoxText("ТЕВР-R7 не отвечает, Ё"), std::string("ТЕВР-R7 не отвечает, Ё."));
 }
 
 TEST(ErrorBoxText, NothingAddedAfterCharactersUpToTheFullStop) {
@@ -26,7 +27,7 @@ TEST(ErrorBoxText, NothingAddedAfterCharactersUpToTheFullStop) {
     EXPECT_EQ(ErrorBoxText("Can't open specified device COM8 (Error 5, Input/output error)"),
               "Can't open specified device COM8 (Error 5, Input/output error)");
     for (const char* text : {"", "stop!", "a-", "a,", "a "})
-        EXPECT_EQ(ErrorBoxText(text), QString::fromUtf8(text)) << text;
+        EXPECT_EQ(ErrorBoxText(text), std::string(text)) << text;
 }
 
 // What a desktop box showed while it waited for the user.

@@ -5,7 +5,7 @@
 #include <QToolButton>
 
 #include "AppTesting.h"
-#include "app/PortComboBox.h"
+#include "app/qt/PortComboBox.h"
 #include "sim/BootLoaderSim.h"
 #include "widgets/AbColBitBtn.h"
 #include "widgets/AbLED.h"

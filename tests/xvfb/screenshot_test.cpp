@@ -23,9 +23,9 @@
 #include <QTemporaryDir>
 #include <QtTest/QTest>
 
-#include "app/PortComboBox.h"
-#include "app/QtTranslations.h"
-#include "app/Unit1.h"
+#include "app/qt/PortComboBox.h"
+#include "app/qt/QtTranslations.h"
+#include "app/qt/Unit1.h"
 #include "base/SimulatorLinks.h"
 #include "sim/BootLoaderSim.h"
 #include "widgets/qt/QtDesktopStyle.h"

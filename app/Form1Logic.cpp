@@ -1,79 +1,103 @@
 // SPDX-License-Identifier: MIT
-// The window's handlers and what it makes of the transfer's events.
-#include <QFile>
-#include <QLineEdit>
-#include <QToolButton>
+#include "app/Form1Logic.h"
 
-#include "app/PortComboBox.h"
-#include "app/Unit1.h"
+#include <cassert>
+
+#include "app/Form1Description.h"
 #include "base/ScopeGuard.h"
+#include "line/BootLoaderLine.h"
 #include "loader/Conversion.h"
 #include "widgets/AbColBitBtn.h"
 #include "widgets/AbLED.h"
+#include "widgets/Gauge.h"
 
-auto TForm1::ModalScope() {
+TForm1Logic::TForm1Logic(TForm1Desktop& desktop, TVaComm& comm)
+    : desktop_(desktop),
+      comm_(comm),
+      port_(comm),
+      gauge_(desktop.ProgressBar1Control()),
+      transfer_(port_, *this) {
+    comm_.SetName("VaComm1");
+    ConfigureBootLoaderLine(comm_);
+    comm_.SetDeviceName("COM1");
+    comm_.OnRxChar = [this](TVaCustomComm&, int count) { VaComm1RxChar(count); };
+    comm_.OnException = [this](const std::exception& error) { ShowError(error); };
+    comm_.OnDeviceGone = [this](TVaCustomComm&) { VaComm1DeviceGone(); };
+
+    TAbColBitBtn& button = desktop_.AbColBitBtn1Control();
+    button.SetOnClick([this](TAbBinGControl*) { AbColBitBtn1Click(); });
+    button.SetOnMouseDown([this](TAbBinGControl*, TMouseButton pressed, TShiftState, int, int) {
+        StartButtonDown(pressed);
+    });
+    button.SetOnMouseUp([this](TAbBinGControl*, TMouseButton released, TShiftState, int, int) {
+        StartButtonUp(released);
+    });
+}
+
+auto TForm1Logic::ModalScope() {
     ++modalDepth_;
     return ScopeGuard([this] { LeaveModal(); });
 }
 
-void TForm1::LeaveModal() {
+void TForm1Logic::LeaveModal() {
     // When the last one closes, what was held back meanwhile (a device gone, a receive event) is
     // handled; queued, so that the handler that showed it has fully returned first.
     if (--modalDepth_ == 0 && (receivePending_ || gonePending_)) {
         receivePending_ = false;
-        QMetaObject::invokeMethod(
-            this, [this] { CatchUp(); }, Qt::QueuedConnection);
+        desktop_.PostToForm([this] { CatchUp(); });
     }
 }
 
-void TForm1::FormCreate() {
+void TForm1Logic::FormCreate() {
+    assert(thread_.IsCurrent());
     transfer_.Reset();
 }
 
-void TForm1::SpeedButton1Click() {
+void TForm1Logic::SpeedButton1Click() {
+    assert(thread_.IsCurrent());
     // The button is disabled while a transfer runs; a click while a box is up can only come
     // from a program, as the box keeps the mouse away.
     if (ModalUp() || transfer_.Running()) return;
     RunHandler([this] { ChooseAndConvert(); });
 }
 
-void TForm1::ChooseAndConvert() {
+void TForm1Logic::ChooseAndConvert() {
     bool chosen = false;
     {
         const auto scope = ModalScope();
-        chosen = OpenDialog1.Execute(this);
+        chosen = desktop_.ExecuteOpenDialog1();
     }
     if (!chosen) return;
-    Edit1->setText(OpenDialog1.FileName);
-    const std::string fileName = Edit1Text();
+    const std::string fileName = desktop_.Edit1Text();
     if (!HasHexExtension(fileName)) return;
-    ConvertUpdateFile(fileName, lists_, *gauge_);
+    ConvertUpdateFile(fileName, lists_, gauge_);
 }
 
-void TForm1::AbColBitBtn1Click() {
+void TForm1Logic::AbColBitBtn1Click() {
+    assert(thread_.IsCurrent());
     // While a box is up the click is left alone; the release puts the button back as it was.
     if (ModalUp()) return;
     clickHandled_ = true;
     RunHandler([this] {
-        if (!AbColBitBtn1->Checked()) {
+        if (!desktop_.AbColBitBtn1Control().Checked()) {
             transfer_.Stop();
         } else if (ConvertForStart()) {
-            transfer_.Start(lists_, ComboBox1Text());
+            transfer_.Start(lists_, desktop_.ComboBox1Text());
         }
     });
 }
 
-bool TForm1::ConvertForStart() {
+bool TForm1Logic::ConvertForStart() {
     // What goes out is the file the field names now, typed or picked, as it is on the disk now.
     // A fresh conversion also empties the exchange log of the previous update.
-    const std::string fileName = Edit1Text();
+    const std::string fileName = desktop_.Edit1Text();
     if (!HasHexExtension(fileName)) {
         ShowMessage(TransferMessageText(TransferMessage::NoScript));
         SetButtonChecked(false);
         return false;
     }
     try {
-        ConvertUpdateFile(fileName, lists_, *gauge_);
+        ConvertUpdateFile(fileName, lists_, gauge_);
     } catch (...) {
         // Nothing was opened; the error box says what is wrong with the file.
         SetButtonChecked(false);
@@ -82,26 +106,28 @@ bool TForm1::ConvertForStart() {
     return true;
 }
 
-void TForm1::StartButtonDown(Qt::MouseButton button) {
-    if (button != Qt::LeftButton) return;
+void TForm1Logic::StartButtonDown(TMouseButton button) {
+    if (button != mbLeft) return;
     // Called before the button flips.
-    checkedBeforePress_ = AbColBitBtn1->Checked();
+    checkedBeforePress_ = desktop_.AbColBitBtn1Control().Checked();
     pressTracked_ = true;
     clickHandled_ = false;
 }
 
-void TForm1::StartButtonUp(Qt::MouseButton button) {
-    if (button != Qt::LeftButton || !pressTracked_) return;
+void TForm1Logic::StartButtonUp(TMouseButton button) {
+    if (button != mbLeft || !pressTracked_) return;
     pressTracked_ = false;
     // The button flips on the press but clicks only on a release inside it, and only once for a
     // double click. A flip that led to no click would show a transfer running that is not (or
     // none where one runs), and the next click would start one twice: undo it.
-    if (!clickHandled_ && AbColBitBtn1->Checked() != checkedBeforePress_)
-        AbColBitBtn1->SetChecked(checkedBeforePress_);
+    TAbColBitBtn& start = desktop_.AbColBitBtn1Control();
+    if (!clickHandled_ && start.Checked() != checkedBeforePress_)
+        start.SetChecked(checkedBeforePress_);
     clickHandled_ = false;
 }
 
-void TForm1::VaComm1RxChar(int count) {
+void TForm1Logic::VaComm1RxChar(int count) {
+    assert(thread_.IsCurrent());
     if (ModalUp()) {
         // A box is up, maybe shown from inside the previous receive step. The bytes stay in the
         // input queue and are handled together once its handler has returned.
@@ -111,7 +137,8 @@ void TForm1::VaComm1RxChar(int count) {
     RunHandler([this, count] { transfer_.Receive(count); });
 }
 
-void TForm1::VaComm1DeviceGone() {
+void TForm1Logic::VaComm1DeviceGone() {
+    assert(thread_.IsCurrent());
     if (ModalUp()) {
         // Held back like a receive event: the handler whose box is up finishes first.
         gonePending_ = true;
@@ -120,7 +147,7 @@ void TForm1::VaComm1DeviceGone() {
     RunHandler([this] { transfer_.DeviceGone(); });
 }
 
-void TForm1::CatchUp() {
+void TForm1Logic::CatchUp() {
     if (ModalUp()) {
         receivePending_ = true;
         return;
@@ -130,12 +157,12 @@ void TForm1::CatchUp() {
         RunHandler([this] { transfer_.DeviceGone(); });
     }
     RunHandler([this] {
-        const int count = VaComm1.InputCount();
+        const int count = comm_.InputCount();
         if (count > 0) transfer_.Receive(count);
     });
 }
 
-void TForm1::RunHandler(const std::function<void()>& body) {
+void TForm1Logic::RunHandler(const std::function<void()>& body) {
     try {
         body();
     } catch (const EVaCommDeviceGone&) {
@@ -147,57 +174,48 @@ void TForm1::RunHandler(const std::function<void()>& body) {
     UpdateControls();
 }
 
-void TForm1::UpdateControls() {
-    SpeedButton1->setEnabled(!transfer_.Running());
+void TForm1Logic::UpdateControls() {
+    desktop_.SetSpeedButton1Enabled(!transfer_.Running());
 }
 
-void TForm1::SetMessageBoxes(std::shared_ptr<TMessageBoxes> boxes) {
-    boxes_ = std::move(boxes);
-}
-
-void TForm1::ShowError(const std::exception& error) {
+void TForm1Logic::ShowError(const std::exception& error) {
+    assert(thread_.IsCurrent());
     // The box runs a nested event loop, in which no protocol step may start.
     const auto scope = ModalScope();
-    boxes_->ShowError(ErrorBoxText(error.what()));
+    desktop_.ShowErrorBox(ErrorBoxText(error.what()));
 }
 
-std::string TForm1::Edit1Text() const {
-    // The name as the file system spells it.
-    return QFile::encodeName(Edit1->text()).toStdString();
-}
-
-std::string TForm1::ComboBox1Text() const {
-    return ComboBox1->currentText().toStdString();
-}
-
-void TForm1::SetButtonChecked(bool checked) {
-    AbColBitBtn1->SetChecked(checked);
+void TForm1Logic::SetButtonChecked(bool checked) {
+    desktop_.AbColBitBtn1Control().SetChecked(checked);
     // Set while the mouse holds the button: a release without a click returns to this.
     checkedBeforePress_ = checked;
 }
 
-void TForm1::ShowMessage(const std::string& text) {
+void TForm1Logic::ShowMessage(const std::string& text) {
+    assert(thread_.IsCurrent());
     const auto scope = ModalScope();
-    boxes_->ShowMessage(QString::fromUtf8(text));
+    desktop_.ShowMessageBox(text);
 }
 
-void TForm1::Logged(const std::string& line) {
+void TForm1Logic::Logged(const std::string& line) {
     lists_.Memo1.push_back(line);
 }
 
-void TForm1::Happened(const TransferEvent& event) {
+void TForm1Logic::Happened(const TransferEvent& event) {
     const std::string text = TransferMessageText(event.message);
+    TAbLED& led = desktop_.AbLED1Control();
+    TGauge& gauge = desktop_.ProgressBar1Control();
     switch (event.kind) {
         case TransferEventKind::Refused:
             ShowMessage(text);
             SetButtonChecked(false);
             break;
         case TransferEventKind::GreetingAnswered:
-            AbLED1->SetChecked(true);
+            led.SetChecked(true);
             break;
         case TransferEventKind::FrameSent:
-            ProgressBar1->SetProgress(ProgressBar1->Progress() + 1);
-            AbLED1->SetChecked(true);
+            gauge.SetProgress(gauge.Progress() + 1);
+            led.SetChecked(true);
             break;
         case TransferEventKind::BlockConfirmed:
             break;
@@ -208,8 +226,8 @@ void TForm1::Happened(const TransferEvent& event) {
         case TransferEventKind::DeviceGone:
             // At rest before the message, so that it is all that stands before a new start.
             SetButtonChecked(false);
-            AbLED1->SetChecked(false);
-            ProgressBar1->SetProgress(0);
+            led.SetChecked(false);
+            gauge.SetProgress(0);
             ShowMessage(text);
             break;
         case TransferEventKind::Completed:
@@ -219,8 +237,8 @@ void TForm1::Happened(const TransferEvent& event) {
             break;
         case TransferEventKind::Stopped:
             // A switch-off leaves the LED as it was.
-            if (event.ending == TransferEnding::Completed) AbLED1->SetChecked(false);
-            ProgressBar1->SetProgress(0);
+            if (event.ending == TransferEnding::Completed) led.SetChecked(false);
+            gauge.SetProgress(0);
             break;
     }
 }

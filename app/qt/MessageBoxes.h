@@ -21,8 +21,3 @@ public:
     void ShowMessage(const QString& text) override;
     void ShowError(const QString& text) override;
 };
-
-// An error's message as its box shows it: a full stop is added when the last character sorts
-// after "." (a letter, a digit, Cyrillic included); one ending in ".", ")" or "!" is left alone.
-// The message is UTF-8.
-QString ErrorBoxText(const char* message);

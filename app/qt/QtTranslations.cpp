@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "app/QtTranslations.h"
+#include "app/qt/QtTranslations.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>

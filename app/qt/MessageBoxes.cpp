@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
-#include "app/MessageBoxes.h"
+#include "app/qt/MessageBoxes.h"
 
 #include <QMessageBox>
 
-#include "app/ApplicationTitle.h"
+#include "app/qt/ApplicationTitle.h"
 
 namespace {
 void ShowBox(QMessageBox::Icon icon, const QString& text) {
@@ -21,12 +21,4 @@ void TQtMessageBoxes::ShowMessage(const QString& text) {
 
 void TQtMessageBoxes::ShowError(const QString& text) {
     ShowBox(QMessageBox::Critical, text);
-}
-
-QString ErrorBoxText(const char* message) {
-    QString text = QString::fromUtf8(message);
-    // Compared as characters, not as bytes: every byte of a Cyrillic letter in UTF-8 is above
-    // 0x7F, which a signed byte would take for a value below ".".
-    if (!text.isEmpty() && text.back().unicode() > u'.') text += u'.';
-    return text;
 }

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "app/OpenDialog.h"
+#include "app/qt/OpenDialog.h"
 
 #include <QFileDialog>
 #include <QFileInfo>

@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "TevrVersion.h"
-#include "app/Startup.h"
+#include "app/qt/Startup.h"
 
 namespace {
 constexpr const char* kHelp =

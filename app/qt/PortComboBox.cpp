@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "app/PortComboBox.h"
+#include "app/qt/PortComboBox.h"
 
 #include <algorithm>
 

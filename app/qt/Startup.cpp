@@ -1,13 +1,14 @@
 // SPDX-License-Identifier: MIT
-#include "app/Startup.h"
+#include "app/qt/Startup.h"
 
 #include <QApplication>
 #include <QIcon>
 
-#include "app/ApplicationTitle.h"
-#include "app/MessageBoxes.h"
-#include "app/QtTranslations.h"
-#include "app/Unit1.h"
+#include "app/Form1Description.h"
+#include "app/qt/ApplicationTitle.h"
+#include "app/qt/MessageBoxes.h"
+#include "app/qt/QtTranslations.h"
+#include "app/qt/Unit1.h"
 #include "base/ScopeGuard.h"
 #include "serial/VaClasses.h"
 #include "widgets/FlashTimer.h"
@@ -16,7 +17,7 @@
 namespace {
 // Errors that reach no handler of the window (a component without one of its own).
 void ShowApplicationError(const std::exception& error) {
-    TQtMessageBoxes().ShowError(ErrorBoxText(error.what()));
+    TQtMessageBoxes().ShowError(QString::fromUtf8(ErrorBoxText(error.what())));
 }
 }  // namespace
 

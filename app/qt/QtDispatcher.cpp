@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "app/QtDispatcher.h"
+#include "app/qt/QtDispatcher.h"
 
 #include <QCoreApplication>
 #include <QThread>

@@ -4,7 +4,7 @@
 // from Qt's display name, which the desktop would append to the window's own caption.
 #include <QString>
 
-inline constexpr const char* kApplicationTitle = "Загрузчик обновленного ПО в Тевр-R7";
+#include "app/Form1Description.h"
 
 void SetApplicationTitle(const QString& title);
 QString ApplicationTitle();

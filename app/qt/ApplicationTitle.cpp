@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "app/ApplicationTitle.h"
+#include "app/qt/ApplicationTitle.h"
 
 namespace {
 // GUI thread only, like every message box that reads it.

@@ -1,0 +1,63 @@
+// SPDX-License-Identifier: MIT
+#include "app/Form1Description.h"
+
+#include "widgets/DesktopStyle.h"
+
+void ConfigureAbLED1(TAbLED& led) {
+    led.SetCaption("Отклик от БК");
+    led.SetLED_Position(lpLeft);
+    led.SetSpacing(5);
+    led.SetMode(mIndicator);
+    led.SetChecked(false);
+    led.SetFlashing(false);
+    led.SetFrequency(ff1Hz);
+    led.SetStatusInt(0);
+    led.SetStatusBit(0);
+    led.SetGroupIndex(0);
+}
+
+void ConfigureAbColBitBtn1(TAbColBitBtn& b) {
+    b.SetMode(mSwitch);
+    b.SetTextOff("Старт BootLoader");
+    b.SetTextOn("BootLoader запущен");
+    b.SetTextColOff(clBlack);
+    b.SetTextColOn(clLime);
+    b.SetTextColDisabled(clBtnShadow);
+    b.SetText3D(true);
+    b.SetFont(DesktopFont(true));  // its own, not the window's
+    b.GradBtnFace().SetVisible(true);
+    b.GradBtnFace().SetStyle(gsHorizontal1);
+    b.GradBtnFace().SetColorFrom(0xF0F0F0);
+    b.GradBtnFace().SetColorTo(0x696969);
+    b.ButtonBevel().SetWidth(4);
+    b.SetBeveled(true);
+    b.SetFlat(false);
+    b.SetTransparent(false);
+    b.SetColorOn(clBtnFace);
+    b.SetColorOff(clBtnFace);
+    b.SetColorDisabled(0xA0A0A0);
+    b.SetFlashOptions({foTextCol, foGlyph, foText, foBtnCol});
+    b.SetCheckedOptions({coText, coBtnCol, coTextCol, coGlyph, coBevel});
+    b.SetPosHorizontal(phCenter);
+    b.SetPosVertical(pvCenter);
+    b.SetPosGlyph(pLeft);
+    b.SetNumGlyph(1);
+    b.SetSpacing(4);
+    b.SetOffsetX(0);
+    b.SetOffsetY(0);
+    b.SetOffsetDown(1);
+    b.SetChecked(false);
+    b.SetFlashing(false);
+    b.SetFrequency(ff1Hz);
+    b.SetStatusInt(0);
+    b.SetStatusBit(0);
+    b.SetGroupIndex(0);
+}
+
+std::string ErrorBoxText(const std::string& message) {
+    std::string text = message;
+    // Every byte of a character beyond ASCII is above 0x7F in UTF-8, so the last byte tells
+    // whether the last character sorts after "."; a signed char would take it for one below.
+    if (!text.empty() && static_cast<unsigned char>(text.back()) > '.') text += '.';
+    return text;
+}

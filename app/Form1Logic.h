@@ -1,0 +1,91 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+// The window's logic apart from any desktop: what each handler does with the controls, the
+// hidden lists, the serial component's events and the transfer job, and the order of things
+// around the modal boxes.
+//
+// Every handler runs on the window's thread, one at a time. A box (a message, an error, the
+// open dialog) runs a nested event loop in which no protocol step may start: a receive event or a
+// device gone that comes meanwhile is held back and handled once the box's handler has returned.
+#include <functional>
+
+#include "app/Form1Desktop.h"
+#include "app/GaugeAdapter.h"
+#include "base/OwningThread.h"
+#include "line/VaCommTransferPort.h"
+#include "loader/BootLoaderTransfer.h"
+#include "loader/UpdateLists.h"
+#include "serial/VaComm.h"
+#include "widgets/AbBinGControl.h"
+
+class TForm1Logic final : private TransferObserver {
+public:
+    // `comm` is the window's VaComm1; its settings and events are set here.
+    TForm1Logic(TForm1Desktop& desktop, TVaComm& comm);
+    TForm1Logic(const TForm1Logic&) = delete;
+    TForm1Logic& operator=(const TForm1Logic&) = delete;
+
+    // --- Handlers ---------------------------------------------------------------------------
+    // Protocol reset; run once when the window has been made.
+    void FormCreate();
+    // Chooses the update file and converts it. Refused while a transfer runs: a new script
+    // would change what is being written into the device.
+    void SpeedButton1Click();
+    // After the start button has flipped: starts or stops a transfer.
+    void AbColBitBtn1Click();
+    // One receive step with the bytes waiting at the port.
+    void VaComm1RxChar(int count);
+    // The port's device or adapter went away: a running transfer ends at rest.
+    void VaComm1DeviceGone();
+    // The mouse on the start button, before it flips and when it is released.
+    void StartButtonDown(TMouseButton button);
+    void StartButtonUp(TMouseButton button);
+
+    // Shows an error as the error box does (a full stop added as needed).
+    void ShowError(const std::exception& error);
+    // Shows a handler's message in its modal box and returns once it is dismissed.
+    void ShowMessage(const std::string& text);
+    // Sets the start button as the program does: no click follows.
+    void SetButtonChecked(bool checked);
+
+    const BootLoaderTransfer& Transfer() const { return transfer_; }
+    UpdateLists& Lists() { return lists_; }
+    ProgressGauge& Gauge() { return gauge_; }
+    // Whether a modal box or dialog is up now.
+    bool ModalUp() const { return modalDepth_ > 0; }
+
+private:
+    // Marks a modal box or dialog as up until the guard goes.
+    [[nodiscard]] auto ModalScope();
+    void LeaveModal();
+
+    // What the transfer tells: the log into Memo1, the LED, button and gauge, the messages.
+    void Logged(const std::string& line) override;
+    void Happened(const TransferEvent& event) override;
+
+    // Runs a handler; an error it raises is shown in the error box, and whatever state the
+    // handler reached stands.
+    void RunHandler(const std::function<void()>& body);
+    // Handles what came while a box was up: a device gone, then waiting bytes.
+    void CatchUp();
+    void ChooseAndConvert();
+    // Converts the file Edit1 names for a start; false (the button off again) when it names none.
+    bool ConvertForStart();
+    void UpdateControls();
+
+    TForm1Desktop& desktop_;
+    TVaComm& comm_;
+    const OwningThread thread_;
+    UpdateLists lists_;
+    VaCommTransferPort port_;
+    TGaugeAdapter gauge_;
+    BootLoaderTransfer transfer_;
+
+    int modalDepth_ = 0;
+    bool receivePending_ = false;
+    bool gonePending_ = false;
+    // The start button's state before the press, and whether the press led to a handled click.
+    bool checkedBeforePress_ = false;
+    bool pressTracked_ = false;
+    bool clickHandled_ = false;
+};
