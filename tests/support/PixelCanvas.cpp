@@ -21,8 +21,8 @@ std::string Args(std::initializer_list<int> values) {
 // Code points of UTF-8 text (continuation bytes skipped).
 int Characters(const std::string& text) {
     int n = 0;
-    for (unsigned char c : text)
-        n += (c & 0xC0) != 0x80;
+    for (const char c : text)
+        n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
     return n;
 }
 

@@ -139,6 +139,6 @@ TEST(AlignedText, ThreeDTextAddsHighlightBelowRightAndShadowAboveLeft) {
     EXPECT_EQ(InkOf(raised, clBlack), ink);
     // The text covers all but the outer edge of each copy.
     const TRect white = InkOf(raised, clWhite), red = InkOf(raised, 0x0000FF);
-    EXPECT_EQ(TPoint(white.Right, white.Bottom), TPoint(ink.Right + 1, ink.Bottom + 1));
-    EXPECT_EQ(TPoint(red.Left, red.Top), TPoint(ink.Left - 1, ink.Top - 1));
+    EXPECT_EQ((TPoint{white.Right, white.Bottom}), (TPoint{ink.Right + 1, ink.Bottom + 1}));
+    EXPECT_EQ((TPoint{red.Left, red.Top}), (TPoint{ink.Left - 1, ink.Top - 1}));
 }

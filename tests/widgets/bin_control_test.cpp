@@ -95,13 +95,13 @@ TEST(Group, RadioControlsShareOneWordAndPressingOneUnchecksTheOthers) {
     std::vector<std::unique_ptr<Probe>> radios;
     for (int i = 0; i < 3; ++i) {
         radios.push_back(std::make_unique<Probe>(&window, log));
-        radios[i]->SetMode(mRadioButton);
-        radios[i]->SetStatusBit(i);
-        radios[i]->SetGroupIndex(1);
+        radios.back()->SetMode(mRadioButton);
+        radios.back()->SetStatusBit(i);
+        radios.back()->SetGroupIndex(1);
     }
     radios[1]->MouseDown(mbLeft, {}, 5, 5);
     radios[1]->MouseUp(mbLeft, {}, 5, 5);
-    for (int i = 0; i < 3; ++i) {
+    for (std::size_t i = 0; i < 3; ++i) {
         EXPECT_EQ(radios[i]->StatusInt(), 2) << i;
         EXPECT_EQ(radios[i]->Checked(), i == 1) << i;
     }

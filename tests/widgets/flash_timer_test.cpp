@@ -124,7 +124,7 @@ TEST_F(FlashTicks, ManyControlsEachFollowTheirOwnBit) {
     for (auto& c : many)
         c->phases.clear();
     Ticks(32);
-    for (int i = 0; i < 25; ++i)
+    for (std::size_t i = 0; i < 25; ++i)
         EXPECT_EQ(many[i]->phases.size(), 32u >> (i % 5)) << i;
     many.erase(many.begin() + 3, many.begin() + 9);
     EXPECT_EQ(TFlashTimer::Count(), 19u);
