@@ -41,6 +41,7 @@ BootLoaderTransfer::BootLoaderTransfer(TransferPort& port, TransferObserver& obs
 }
 
 void BootLoaderTransfer::Reset() {
+    assert(thread_.IsCurrent());
     linkState_ = lsNoGreeting;
     echoCount_ = 0;
 }
@@ -50,6 +51,7 @@ std::string BootLoaderTransfer::CurrentAddress() const {
 }
 
 void BootLoaderTransfer::Start(const UpdateLists& lists, const std::string& portName) {
+    assert(thread_.IsCurrent());
     // Without a converted script the device would be greeted and then fed empty lines.
     if (lists.Memo2.empty()) {
         Tell(TransferEventKind::Refused, TransferMessage::NoScript);
@@ -77,6 +79,7 @@ void BootLoaderTransfer::Start(const UpdateLists& lists, const std::string& port
 }
 
 void BootLoaderTransfer::Stop() {
+    assert(thread_.IsCurrent());
     port_.Close();
     if (running_) ending_ = TransferEnding::SwitchedOff;
     running_ = false;
@@ -87,12 +90,14 @@ void BootLoaderTransfer::Stop() {
 }
 
 void BootLoaderTransfer::Receive(int32_t count) {
+    assert(thread_.IsCurrent());
     if (count <= 0) return;
     const std::vector<uint8_t> bytes = ReadEvent(count);
     Receive(std::span<const uint8_t>(bytes));
 }
 
 void BootLoaderTransfer::Receive(std::span<const uint8_t> rest) {
+    assert(thread_.IsCurrent());
     // The echo of the frame sent last comes first; whatever follows it in the same event is the
     // device's answer and is handled as if it had come in an event of its own.
     while (!rest.empty()) {
@@ -297,6 +302,7 @@ void BootLoaderTransfer::Complete() {
 }
 
 void BootLoaderTransfer::DeviceGone() {
+    assert(thread_.IsCurrent());
     if (running_) {
         EndWithFault(TransferEventKind::DeviceGone, TransferEnding::DeviceGone,
                      TransferMessage::DeviceGone);

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "base/OwningThread.h"
 #include "loader/TransferObserver.h"
 #include "loader/TransferPort.h"
 #include "loader/TransferState.h"
@@ -96,6 +97,8 @@ private:
     TransferPort& port_;
     TransferObserver& observer_;
     const TickSource tickCount_;
+    // Made on the thread that owns the port; every call comes from it.
+    const OwningThread thread_;
 
     std::vector<std::string> script_;  // Memo2 of the start
     int64_t scriptLineCount_ = 0;      // ScriptLineCount of the start
