@@ -26,6 +26,7 @@ using CommandAction = std::function<int()>;
 void AddConvertCommand(CLI::App& app, CommandIo& io, CommandAction& action);
 void AddFlashCommand(CLI::App& app, CommandIo& io, CommandAction& action);
 void AddJournalCommand(CLI::App& app, CommandIo& io, CommandAction& action);
+void AddPlanCommand(CLI::App& app, CommandIo& io, CommandAction& action);
 void AddPortsCommand(CLI::App& app, CommandIo& io, CommandAction& action);
 void AddVerifyCommand(CLI::App& app, CommandIo& io, CommandAction& action);
 

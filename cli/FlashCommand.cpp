@@ -11,6 +11,8 @@
 
 #include "cli/Command.h"
 #include "cli/FlashRun.h"
+#include "cli/Sha256.h"
+#include "cli/SubjectError.h"
 #include "cli/Terminal.h"
 #include "serial/VaPort.h"
 #include "serial/VaUtils.h"
@@ -23,7 +25,18 @@ struct FlashArguments {
     bool log = false;
     bool repeat = false;
     std::string journal;
+    std::string expectSha256;  // lower-case; empty: any file
 };
+
+// A station set up for one firmware refuses any other before a port is touched.
+void CheckFirmwareLock(const FlashArguments& args) {
+    if (args.expectSha256.empty()) return;
+    const FileDigest digest = About(args.file, [&] { return DigestFile(args.file); });
+    if (digest.sha256 == args.expectSha256) return;
+    throw SubjectError(
+        args.file, "not the firmware this station is set up for",
+        {"its SHA-256 is " + digest.sha256, "the station expects " + args.expectSha256});
+}
 
 constexpr const char* kDetails =
     "Converts FILE, opens PORT at 10400 bit/s 8N1, waits for the boot loader's\n"
@@ -36,7 +49,11 @@ constexpr const char* kDetails =
     "Several --port options flash one board on each port, all at once: a line per\n"
     "port, then a summary table. Status 1 when a board failed, 3 when none failed\n"
     "but one stalled. --repeat keeps every port ready for the next board until\n"
-    "Ctrl-C, counting the boards done and failed.";
+    "Ctrl-C, counting the boards done and failed.\n"
+    "\n"
+    "A station file (tevr-flash --config FILE flash) holds these options under\n"
+    "[flash] as name = value (TOML or INI): file, port, expect-sha256, journal,\n"
+    "timeout, repeat. Options on the command line win over the file.";
 }  // namespace
 
 void AddFlashCommand(CLI::App& app, CommandIo& io, CommandAction& action) {
@@ -44,7 +61,8 @@ void AddFlashCommand(CLI::App& app, CommandIo& io, CommandAction& action) {
     CLI::App* sub = app.add_subcommand(
         "flash", "Load an update file into the on-board computer through its boot loader.");
     sub->footer(std::string(kDetails) + "\n\n" + kExitStatusHelp);
-    sub->add_option("FILE", args->file, "the update file (*.hex)")->required();
+    // Named in any case in a station file: file = "fw.hex".
+    sub->add_option("FILE", args->file, "the update file (*.hex)")->required()->ignore_case();
     sub->add_option("-p,--port", args->ports,
                     "the serial port: a path (/dev/ttyUSB0, a bk-sim link) or COM1 to COM8; "
                     "again for every further board flashed at the same time")
@@ -63,6 +81,20 @@ void AddFlashCommand(CLI::App& app, CommandIo& io, CommandAction& action) {
     sub->add_option("--journal", args->journal,
                     "append a JSON line for every board to this file (see the journal command)")
         ->type_name("FILE");
+    sub->add_option("--expect-sha256", args->expectSha256,
+                    "refuse, before any port is opened, an update file whose SHA-256 is "
+                    "not HEX (tevr-flash plan shows it)")
+        ->type_name("HEX")
+        ->transform(CLI::Validator(
+            [](std::string& hex) -> std::string {
+                if (hex.size() != 64 ||
+                    hex.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
+                    return "a SHA-256 is 64 hexadecimal digits";
+                std::transform(hex.begin(), hex.end(), hex.begin(),
+                               [](char c) { return c >= 'A' && c <= 'F' ? char(c + 32) : c; });
+                return "";
+            },
+            "HEX"));
     sub->callback([args, &io, &action] {
         std::vector<std::string> devices;
         for (const std::string& port : args->ports) {
@@ -72,6 +104,7 @@ void AddFlashCommand(CLI::App& app, CommandIo& io, CommandAction& action) {
             devices.push_back(device);
         }
         action = [args, &io] {
+            CheckFirmwareLock(*args);
             FlashRunOptions options;
             options.file = args->file;
             options.ports = args->ports;

@@ -45,16 +45,9 @@ JournalFacts GatherFacts(const FlashRunOptions& options) {
     facts.host = HostName();
     std::error_code error;
     facts.file = std::filesystem::absolute(options.file, error).lexically_normal().string();
-    About(options.file, [&] {
-        const std::unique_ptr<SystemFile> file = OpenSystemFile(options.file);
-        Sha256 hash;
-        std::vector<char> chunk(64 * 1024);
-        while (const size_t got = file->Read(chunk.data(), chunk.size())) {
-            hash.Update(chunk.data(), got);
-            facts.fileSize += got;
-        }
-        facts.sha256 = Sha256Hex(hash.Final());
-    });
+    const FileDigest digest = About(options.file, [&] { return DigestFile(options.file); });
+    facts.fileSize = digest.size;
+    facts.sha256 = digest.sha256;
     for (const std::string& port : options.ports)
         facts.adapters.push_back(PortIdentity(VaSystemDevicePath(port)));
     return facts;

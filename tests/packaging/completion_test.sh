@@ -27,10 +27,11 @@ expect() {
     fi
 }
 
-expect "convert flash journal ports verify" ""
+expect "convert flash journal plan ports verify" ""
 expect "flash" fl
-expect "--help --version" --
-expect "--port --log --timeout --repeat --journal --help" flash --
+expect "--config --help --version" --
+expect "--port --log --timeout --repeat --journal --expect-sha256 --help" flash --
+expect "--expect-sha256" --config station.toml flash --e
 expect "--summary" journal --s
 expect "--records" convert --r
 ports=$("$program" ports 2>/dev/null | awk '{ print $1 }' | tr '\n' ' ')
