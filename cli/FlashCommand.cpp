@@ -64,8 +64,9 @@ void AddFlashCommand(CLI::App& app, CommandIo& io, CommandAction& action) {
     // Named in any case in a station file: file = "fw.hex".
     sub->add_option("FILE", args->file, "the update file (*.hex)")->required()->ignore_case();
     sub->add_option("-p,--port", args->ports,
-                    "the serial port: a path (/dev/ttyUSB0, a bk-sim link) or COM1 to COM8; "
-                    "again for every further board flashed at the same time")
+                    "the serial port: a path (/dev/ttyUSB0, a bk-sim link), COM1 to COM8, or "
+                    "an adapter usb:SERIAL or usb:VID:PID[:SERIAL] (see ports); again for "
+                    "every further board flashed at the same time")
         ->type_name("PORT")
         ->allow_extra_args(false)
         ->required();

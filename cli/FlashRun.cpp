@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "cli/FlashRun.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -13,6 +14,7 @@
 #include "cli/InterruptGuard.h"
 #include "cli/Journal.h"
 #include "cli/LocalHost.h"
+#include "cli/PortSelector.h"
 #include "cli/PortStop.h"
 #include "cli/ReportRelay.h"
 #include "cli/Sha256.h"
@@ -48,8 +50,15 @@ JournalFacts GatherFacts(const FlashRunOptions& options) {
     const FileDigest digest = About(options.file, [&] { return DigestFile(options.file); });
     facts.fileSize = digest.size;
     facts.sha256 = digest.sha256;
-    for (const std::string& port : options.ports)
-        facts.adapters.push_back(PortIdentity(VaSystemDevicePath(port)));
+    for (const std::string& port : options.ports) {
+        std::string path = port;
+        try {
+            path = ResolvePort(port, options.portRoots);
+        } catch (const SubjectError&) {
+            // Its board fails with the reason; the journal then names no adapter.
+        }
+        facts.adapters.push_back(PortIdentity(VaSystemDevicePath(path), options.portRoots));
+    }
     return facts;
 }
 
@@ -74,6 +83,18 @@ public:
     FlashRun& operator=(const FlashRun&) = delete;
 
     int Run() {
+        // A selector that names no adapter, or two, is refused before any port opens.
+        std::vector<std::string> paths;
+        for (const std::string& port : options_.ports) {
+            const std::string path = VaSystemDevicePath(ResolvePort(port, options_.portRoots));
+            const auto same = std::find(paths.begin(), paths.end(), path);
+            if (same != paths.end())
+                throw SubjectError(port,
+                                   "names the port of " +
+                                       options_.ports[static_cast<size_t>(same - paths.begin())] +
+                                       " again: " + path);
+            paths.push_back(path);
+        }
         NullGauge gauge;
         About(options_.file, [&] { ConvertUpdateFile(options_.file, script_, gauge); });
         if (!options_.journal.empty()) {
@@ -128,12 +149,14 @@ private:
         try {
             FlashOptions options;
             options.file = options_.file;
-            options.port = options_.ports[index];
             options.timeout = options_.timeout;
             options.log = options_.log;
             options.waitForBoard = options_.repeat;
-            FlashSession session(options, script_, report, stop_);
             for (;;) {
+                // Looked up again for every board: a replugged adapter may have another path
+                // now, and its old path another adapter.
+                options.port = ResolvePort(options_.ports[index], options_.portRoots);
+                FlashSession session(options, script_, report, stop_);
                 const BoardResult result = session.Attempt();
                 // A failure before any board greeted would only come again.
                 if (!options_.repeat || !result.greeted || stop_.Stopped()) break;

@@ -9,9 +9,14 @@
 #include <string>
 #include <vector>
 
+#include "line/BootLoaderPorts.h"
+
 struct FlashRunOptions {
     std::string file;
-    std::vector<std::string> ports;  // paths, or COM1 to COM8; at least one
+    // Paths, COM1 to COM8, or USB selectors (usb:...); at least one.
+    std::vector<std::string> ports;
+    // Where a USB selector is looked up: at the start, and before each board of a station.
+    TVaPortListRoots portRoots = BootLoaderPortRoots();
     std::chrono::milliseconds timeout{10000};
     bool log = false;       // the exchange log on standard error
     bool terminal = false;  // standard error is a terminal: bars redrawn in place

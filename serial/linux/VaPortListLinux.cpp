@@ -153,10 +153,16 @@ std::vector<TVaPortInfo> ListPorts(const TVaPortListRoots& roots) {
         if (const long usb = Suffix(name, "ttyUSB"); usb >= 0 && IsCharDevice(path)) {
             const std::string product = UsbProduct(sysTty);
             found.push_back(
-                {0, "ttyUSB", usb, {path, product.empty() ? "USB serial adapter" : product}});
+                {0,
+                 "ttyUSB",
+                 usb,
+                 {path, product.empty() ? "USB serial adapter" : product, UsbIdentity(sysTty)}});
         } else if (const long acm = Suffix(name, "ttyACM"); acm >= 0 && IsCharDevice(path)) {
             const std::string product = UsbProduct(sysTty);
-            found.push_back({1, "ttyACM", acm, {path, product.empty() ? "USB modem" : product}});
+            found.push_back({1,
+                             "ttyACM",
+                             acm,
+                             {path, product.empty() ? "USB modem" : product, UsbIdentity(sysTty)}});
         } else if (const long uart = Suffix(name, "ttyS"); uart >= 0 && IsCharDevice(path)) {
             // The kernel makes a ttyS node for every possible UART; type 0 means none is there.
             const std::string type = FirstLine(sysTty + "/type");
@@ -173,7 +179,7 @@ std::vector<TVaPortInfo> ListPorts(const TVaPortListRoots& roots) {
             std::string description = UsbProduct(sysTty);
             if (description.empty())
                 description = bluetooth ? "Bluetooth serial port" : "Serial port (" + driver + ")";
-            found.push_back({3, prefix, number, {path, description}});
+            found.push_back({3, prefix, number, {path, description, UsbIdentity(sysTty)}});
         }
     }
     for (const TVaLinkFolder& folder : roots.LinkFolders) {

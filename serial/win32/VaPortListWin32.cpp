@@ -114,6 +114,19 @@ std::string InstanceId(DEVINST instance) {
     return id;
 }
 
+// The USB identity of a port's device: the port itself (usbser), or its parent (an FTDI port
+// below its USB device), or the composite device above an interface.
+TVaPortIdentity DeviceIdentity(DEVINST instance) {
+    for (int depth = 0; depth < 4; ++depth) {
+        const TVaPortIdentity identity = VaUsbIdentity(InstanceId(instance));
+        if (!identity.VendorId.empty()) return identity;
+        DEVINST parent = 0;
+        if (::CM_Get_Parent(&parent, instance, 0) != CR_SUCCESS) break;
+        instance = parent;
+    }
+    return {};
+}
+
 // "COM3", "com3" and "\\.\COM3" all name COM3.
 std::string PortName(const std::string& path) {
     const std::string prefix = "\\\\.\\";
@@ -144,8 +157,10 @@ std::vector<TVaPortInfo> ListPorts(const TVaPortListRoots&) {
     for (const std::string& name : MappedPorts()) {
         TVaPortInfo port{name, ""};
         for (const TPortDevice& device : devices)
-            if (VaUpper(device.portName) == VaUpper(name))
+            if (VaUpper(device.portName) == VaUpper(name)) {
                 port.Description = Description(device.friendlyName, name);
+                port.Identity = DeviceIdentity(device.instance);
+            }
         ports.push_back(port);
     }
     std::stable_sort(ports.begin(), ports.end(), [](const TVaPortInfo& a, const TVaPortInfo& b) {
@@ -156,18 +171,7 @@ std::vector<TVaPortInfo> ListPorts(const TVaPortListRoots&) {
 
 TVaPortIdentity PortIdentity(const std::string& path, const TVaPortListRoots&) {
     const std::string name = PortName(path);
-    for (const TPortDevice& device : PortDevices()) {
-        if (VaUpper(device.portName) != name) continue;
-        // The port itself (usbser), or its parent (an FTDI port below its USB device), or the
-        // composite device above an interface.
-        DEVINST instance = device.instance;
-        for (int depth = 0; depth < 4; ++depth) {
-            const TVaPortIdentity identity = VaUsbIdentity(InstanceId(instance));
-            if (!identity.VendorId.empty()) return identity;
-            DEVINST parent = 0;
-            if (::CM_Get_Parent(&parent, instance, 0) != CR_SUCCESS) break;
-            instance = parent;
-        }
-    }
+    for (const TPortDevice& device : PortDevices())
+        if (VaUpper(device.portName) == name) return DeviceIdentity(device.instance);
     return {};
 }
