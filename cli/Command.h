@@ -23,6 +23,7 @@ using CommandAction = std::function<int()>;
 
 // Each Add function registers its subcommand on `app`; when the subcommand is chosen, its parse
 // callback stores the work in `action`.
+void AddCheckCommand(CLI::App& app, CommandIo& io, CommandAction& action);
 void AddConvertCommand(CLI::App& app, CommandIo& io, CommandAction& action);
 void AddFlashCommand(CLI::App& app, CommandIo& io, CommandAction& action);
 void AddJournalCommand(CLI::App& app, CommandIo& io, CommandAction& action);

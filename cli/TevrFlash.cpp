@@ -27,6 +27,7 @@ const char* const kExitStatusHelp =
 namespace {
 
 void AddCommands(CLI::App& app, CommandIo& io, CommandAction& action) {
+    AddCheckCommand(app, io, action);
     AddConvertCommand(app, io, action);
     AddFlashCommand(app, io, action);
     AddJournalCommand(app, io, action);

@@ -14,8 +14,8 @@ struct TVaPortIdentity {
 };
 
 struct TVaPortInfo {
-    std::string Path;          // what DeviceName takes, e.g. "/dev/ttyUSB0"
-    std::string Description;   // readable, e.g. "FTDI FT232R USB UART"
+    std::string Path;            // what DeviceName takes, e.g. "/dev/ttyUSB0"
+    std::string Description;     // readable, e.g. "FTDI FT232R USB UART"
     TVaPortIdentity Identity{};  // of the USB adapter behind it, where there is one
     bool operator==(const TVaPortInfo&) const = default;
 };
@@ -42,3 +42,13 @@ std::vector<TVaPortInfo> ListPorts(const TVaPortListRoots& roots = {});
 
 // `path` may be the device itself or a link to it (/dev/serial/by-id/...).
 TVaPortIdentity PortIdentity(const std::string& path, const TVaPortListRoots& roots = {});
+
+// What the system says of the adapter behind a port, for a check of the line.
+struct TVaPortAdapter {
+    std::string Driver;  // e.g. "ftdi_sio" (Linux) or "FTSER2K" (Windows); empty: none known
+    TVaPortIdentity Identity;
+    // The FTDI driver's latency timer in ms: how long it holds back a few received bytes before
+    // handing them on. -1 where the driver has none.
+    int LatencyTimerMs = -1;
+};
+TVaPortAdapter PortAdapter(const std::string& path, const TVaPortListRoots& roots = {});

@@ -60,6 +60,8 @@ std::vector<std::string> MappedPorts() {
 struct TPortDevice {
     std::string portName;
     std::string friendlyName;
+    std::string service;    // the driver's service, e.g. FTSER2K
+    int latencyTimer = -1;  // the FTDI driver's LatencyTimer among the device parameters
     DEVINST instance = 0;
 };
 
@@ -87,7 +89,19 @@ std::vector<TPortDevice> PortDevices() {
             ::SetupDiOpenDevRegKey(set, &info, DICS_FLAG_GLOBAL, 0, DIREG_DEV, KEY_READ);
         if (key == INVALID_HANDLE_VALUE) continue;
         device.portName = RegistryString(key, "PortName");
+        DWORD latency = 0;
+        DWORD size = sizeof latency;
+        DWORD type = 0;
+        if (::RegQueryValueExA(key, "LatencyTimer", nullptr, &type,
+                               reinterpret_cast<BYTE*>(&latency), &size) == ERROR_SUCCESS &&
+            type == REG_DWORD && latency < 1000)
+            device.latencyTimer = static_cast<int>(latency);
         ::RegCloseKey(key);
+        char service[256] = {};
+        if (::SetupDiGetDeviceRegistryPropertyA(set, &info, SPDRP_SERVICE, nullptr,
+                                                reinterpret_cast<BYTE*>(service),
+                                                sizeof service - 1, nullptr))
+            device.service = service;
         char name[256] = {};
         if (::SetupDiGetDeviceRegistryPropertyA(set, &info, SPDRP_FRIENDLYNAME, nullptr,
                                                 reinterpret_cast<BYTE*>(name), sizeof name - 1,
@@ -173,5 +187,13 @@ TVaPortIdentity PortIdentity(const std::string& path, const TVaPortListRoots&) {
     const std::string name = PortName(path);
     for (const TPortDevice& device : PortDevices())
         if (VaUpper(device.portName) == name) return DeviceIdentity(device.instance);
+    return {};
+}
+
+TVaPortAdapter PortAdapter(const std::string& path, const TVaPortListRoots&) {
+    const std::string name = PortName(path);
+    for (const TPortDevice& device : PortDevices())
+        if (VaUpper(device.portName) == name)
+            return {device.service, DeviceIdentity(device.instance), device.latencyTimer};
     return {};
 }

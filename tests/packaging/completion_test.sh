@@ -27,7 +27,7 @@ expect() {
     fi
 }
 
-expect "convert flash journal plan ports verify" ""
+expect "check convert flash journal plan ports verify" ""
 expect "flash" fl
 expect "--config --help --version" --
 expect "--port --log --timeout --repeat --journal --expect-sha256 --help" flash --
@@ -38,4 +38,6 @@ ports=$("$program" ports 2>/dev/null | awk '{ print $1 }' | tr '\n' ' ')
 expect "${ports% }" flash --port ""
 expect "${ports% }" flash firmware.hex -p ""
 expect "${ports% }" flash --port = ""
+expect "${ports% }" check --echo ""
+expect "--listen" check --l
 exit $failed
