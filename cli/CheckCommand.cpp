@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cli/Command.h"
+#include "cli/JsonEvents.h"
 #include "cli/LineCheck.h"
 #include "cli/Printable.h"
 #include "cli/TevrFlash.h"
@@ -19,6 +20,7 @@ struct CheckArguments {
     std::vector<std::string> ports;
     double listenSeconds = 2;
     bool echo = false;
+    bool json = false;
 };
 
 constexpr const char* kDetails =
@@ -55,6 +57,8 @@ void AddCheckCommand(CLI::App& app, CommandIo& io, CommandAction& action) {
         ->capture_default_str();
     sub->add_flag("--echo", args->echo,
                   "send probe bytes and time their echo (safe before the boot loader runs)");
+    sub->add_flag("--json", args->json,
+                  "each verdict also as a JSON line on standard output (see the manual)");
     sub->callback([args, &io, &action] {
         action = [args, &io] {
             std::vector<std::string> notReady;
@@ -71,6 +75,7 @@ void AddCheckCommand(CLI::App& app, CommandIo& io, CommandAction& action) {
                     text += "tevr-flash: " + PrintableText(port + ": " + line) + '\n';
                 io.err << text;
                 io.err.flush();
+                if (args->json) WriteJsonCheck(io.out, result);
                 if (!result.ready) notReady.push_back(port);
             }
             if (args->ports.size() > 1) {

@@ -26,6 +26,7 @@ struct FlashArguments {
     bool repeat = false;
     std::string journal;
     std::string expectSha256;  // lower-case; empty: any file
+    bool json = false;
 };
 
 // A station set up for one firmware refuses any other before a port is touched.
@@ -96,6 +97,8 @@ void AddFlashCommand(CLI::App& app, CommandIo& io, CommandAction& action) {
                 return "";
             },
             "HEX"));
+    sub->add_flag("--json", args->json,
+                  "every port's events as JSON Lines on standard output (see the manual)");
     sub->callback([args, &io, &action] {
         std::vector<std::string> devices;
         for (const std::string& port : args->ports) {
@@ -114,6 +117,7 @@ void AddFlashCommand(CLI::App& app, CommandIo& io, CommandAction& action) {
             options.terminal = &io.err == &std::cerr && StandardErrorIsTerminal();
             options.repeat = args->repeat;
             options.journal = args->journal;
+            if (args->json) options.json = &io.out;
             return RunFlash(options, io.err);
         };
     });

@@ -13,10 +13,12 @@
 #include "cli/FlashSession.h"
 #include "cli/InterruptGuard.h"
 #include "cli/Journal.h"
+#include "cli/JsonEvents.h"
 #include "cli/LocalHost.h"
 #include "cli/PortSelector.h"
 #include "cli/PortStop.h"
 #include "cli/ReportRelay.h"
+#include "cli/ReportTee.h"
 #include "cli/Sha256.h"
 #include "cli/Terminal.h"
 #include "cli/TevrFlash.h"
@@ -108,8 +110,10 @@ public:
             table_ = std::make_unique<BoardTable>(err_, options_.terminal, columns, options_.ports,
                                                   tallies_, options_.repeat);
         }
+        if (options_.json) StartJson();
         for (size_t i = 0; i < options_.ports.size(); ++i) {
-            FlashReport& shown = progress_ ? *progress_ : table_->Board(i);
+            FlashReport& shown = tees_.empty() ? progress_ ? *progress_ : table_->Board(i)
+                                               : static_cast<FlashReport&>(*tees_[i]);
             relays_.push_back(std::make_unique<ReportRelay>(
                 loop_, shown, [this, i](const BoardResult& result) { Ended(i, result); }));
         }
@@ -131,6 +135,22 @@ public:
     }
 
 private:
+    // Every port's events also as JSON Lines, after what the terminal shows.
+    void StartJson() {
+        JsonFileFacts facts;
+        facts.file = options_.file;
+        const FileDigest digest = About(options_.file, [&] { return DigestFile(options_.file); });
+        facts.size = digest.size;
+        facts.sha256 = digest.sha256;
+        facts.blocks = BootLoaderTransfer::CountScriptBlocks(script_.Memo2);
+        for (size_t i = 0; i < options_.ports.size(); ++i) {
+            jsons_.push_back(std::make_unique<JsonFlashReport>(*options_.json, options_.ports[i],
+                                                               facts, options_.repeat));
+            FlashReport& shown = progress_ ? *progress_ : table_->Board(i);
+            tees_.push_back(std::make_unique<ReportTee>(shown, *jsons_.back()));
+        }
+    }
+
     bool Single() const { return options_.ports.size() == 1 && !options_.repeat; }
 
     void StartPorts() {
@@ -285,6 +305,8 @@ private:
     std::unique_ptr<BoardTable> table_;
     TVaEventLoop loop_;
     PortStop stop_;
+    std::vector<std::unique_ptr<JsonFlashReport>> jsons_;
+    std::vector<std::unique_ptr<ReportTee>> tees_;
     std::vector<std::unique_ptr<ReportRelay>> relays_;
     std::vector<std::thread> threads_;
     int running_ = 0;

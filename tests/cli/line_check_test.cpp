@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <nlohmann/json.hpp>
+#include <sstream>
 
 #include "FlashRun.h"
 #include "cli/LineCheck.h"
@@ -36,7 +38,23 @@ TEST(LineCheck, ListeningTellsAGreetingBootLoaderFromAMissingPort) {
     // Listening sends nothing.
     EXPECT_TRUE(sim->Received().empty());
 
-    EXPECT_EQ(TevrFlash({"check", "--listen", "0.2", sim->TerminalPath()}).status, kExitOk);
+    // The same verdicts as JSON Lines on standard output.
+    const FlashRun json =
+        TevrFlash({"check", "--json", "--listen", "0.2", sim->TerminalPath(), missing});
+    EXPECT_EQ(json.lines.back(), run.lines.back());
+    EXPECT_FALSE(json.Mentions("{"));
+    std::istringstream lines(json.out);
+    std::vector<nlohmann::json> verdicts;
+    for (std::string line; std::getline(lines, line);)
+        verdicts.push_back(nlohmann::json::parse(line));
+    ASSERT_EQ(verdicts.size(), 2u) << json.out;
+    EXPECT_EQ(verdicts[0].at("event"), "check");
+    EXPECT_EQ(verdicts[0].at("ready"), true);
+    EXPECT_EQ(verdicts[0].at("heard"), "greetings");
+    EXPECT_EQ(verdicts[0].at("rate"), 10400);
+    EXPECT_EQ(verdicts[1].at("port"), missing);
+    EXPECT_EQ(verdicts[1].at("ready"), false);
+    EXPECT_EQ(verdicts[1].at("opens"), false);
 }
 
 TEST(LineCheck, EchoProbeComesBackOnlyThroughTheHalfDuplexLoop) {

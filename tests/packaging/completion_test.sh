@@ -30,7 +30,7 @@ expect() {
 expect "check convert flash journal plan ports verify" ""
 expect "flash" fl
 expect "--config --help --version" --
-expect "--port --log --timeout --repeat --journal --expect-sha256 --help" flash --
+expect "--port --log --timeout --repeat --journal --expect-sha256 --json --help" flash --
 expect "--expect-sha256" --config station.toml flash --e
 expect "--summary" journal --s
 expect "--records" convert --r
