@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "base/HexDigits.h"
+#include "loader/TransferPlan.h"
 #include "sim/BootLoaderSim.h"
 
 extern char** environ;
@@ -28,8 +29,6 @@ namespace bench {
 using Clock = std::chrono::steady_clock;
 
 constexpr int kImageBytes = 8 * 1024;
-constexpr double kBitsPerByte = 10;
-constexpr double kLineRate = 10400;
 
 // An update file of kImageBytes bytes from address 0, in 16-byte records.
 inline void WriteImageFile(const std::string& path) {
@@ -113,8 +112,7 @@ struct Moments {
 // answer, its echo overlapping, and one answer byte for each page and block command (line 0
 // of the script stands for the first page command).
 inline double WireSeconds(const BootLoaderSim& sim, int64_t scriptLines) {
-    const auto toolBytes = static_cast<double>(sim.Received().size() - 3);
-    return (toolBytes + static_cast<double>(scriptLines)) * kBitsPerByte / kLineRate;
+    return LineSeconds(static_cast<int64_t>(sim.Received().size()) - 3, scriptLines);
 }
 
 inline double Seconds(const timeval& t) {

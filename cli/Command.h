@@ -23,9 +23,11 @@ using CommandAction = std::function<int()>;
 
 // Each Add function registers its subcommand on `app`; when the subcommand is chosen, its parse
 // callback stores the work in `action`.
+void AddCheckCommand(CLI::App& app, CommandIo& io, CommandAction& action);
 void AddConvertCommand(CLI::App& app, CommandIo& io, CommandAction& action);
 void AddFlashCommand(CLI::App& app, CommandIo& io, CommandAction& action);
 void AddJournalCommand(CLI::App& app, CommandIo& io, CommandAction& action);
+void AddPlanCommand(CLI::App& app, CommandIo& io, CommandAction& action);
 void AddPortsCommand(CLI::App& app, CommandIo& io, CommandAction& action);
 void AddVerifyCommand(CLI::App& app, CommandIo& io, CommandAction& action);
 

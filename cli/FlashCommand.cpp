@@ -11,6 +11,8 @@
 
 #include "cli/Command.h"
 #include "cli/FlashRun.h"
+#include "cli/Sha256.h"
+#include "cli/SubjectError.h"
 #include "cli/Terminal.h"
 #include "serial/VaPort.h"
 #include "serial/VaUtils.h"
@@ -23,6 +25,8 @@ struct FlashArguments {
     bool log = false;
     bool repeat = false;
     std::string journal;
+    std::string expectSha256;  // lower-case; empty: any file
+    bool json = false;
 };
 
 constexpr const char* kDetails =
@@ -36,7 +40,11 @@ constexpr const char* kDetails =
     "Several --port options flash one board on each port, all at once: a line per\n"
     "port, then a summary table. Status 1 when a board failed, 3 when none failed\n"
     "but one stalled. --repeat keeps every port ready for the next board until\n"
-    "Ctrl-C, counting the boards done and failed.";
+    "Ctrl-C, counting the boards done and failed.\n"
+    "\n"
+    "A station file (tevr-flash --config FILE flash) holds these options under\n"
+    "[flash] as name = value (TOML or INI): file, port, expect-sha256, journal,\n"
+    "timeout, repeat. Options on the command line win over the file.";
 }  // namespace
 
 void AddFlashCommand(CLI::App& app, CommandIo& io, CommandAction& action) {
@@ -44,10 +52,12 @@ void AddFlashCommand(CLI::App& app, CommandIo& io, CommandAction& action) {
     CLI::App* sub = app.add_subcommand(
         "flash", "Load an update file into the on-board computer through its boot loader.");
     sub->footer(std::string(kDetails) + "\n\n" + kExitStatusHelp);
-    sub->add_option("FILE", args->file, "the update file (*.hex)")->required();
+    // Named in any case in a station file: file = "fw.hex".
+    sub->add_option("FILE", args->file, "the update file (*.hex)")->required()->ignore_case();
     sub->add_option("-p,--port", args->ports,
-                    "the serial port: a path (/dev/ttyUSB0, a bk-sim link) or COM1 to COM8; "
-                    "again for every further board flashed at the same time")
+                    "the serial port: a path (/dev/ttyUSB0, a bk-sim link), COM1 to COM8, or "
+                    "an adapter usb:SERIAL or usb:VID:PID[:SERIAL] (see ports); again for "
+                    "every further board flashed at the same time")
         ->type_name("PORT")
         ->allow_extra_args(false)
         ->required();
@@ -63,6 +73,22 @@ void AddFlashCommand(CLI::App& app, CommandIo& io, CommandAction& action) {
     sub->add_option("--journal", args->journal,
                     "append a JSON line for every board to this file (see the journal command)")
         ->type_name("FILE");
+    sub->add_option("--expect-sha256", args->expectSha256,
+                    "refuse, before any port is opened, an update file whose SHA-256 is "
+                    "not HEX (tevr-flash plan shows it)")
+        ->type_name("HEX")
+        ->transform(CLI::Validator(
+            [](std::string& hex) -> std::string {
+                if (hex.size() != 64 ||
+                    hex.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
+                    return "a SHA-256 is 64 hexadecimal digits";
+                std::transform(hex.begin(), hex.end(), hex.begin(),
+                               [](char c) { return c >= 'A' && c <= 'F' ? char(c + 32) : c; });
+                return "";
+            },
+            "HEX"));
+    sub->add_flag("--json", args->json,
+                  "every port's events as JSON Lines on standard output (see the manual)");
     sub->callback([args, &io, &action] {
         std::vector<std::string> devices;
         for (const std::string& port : args->ports) {
@@ -80,6 +106,8 @@ void AddFlashCommand(CLI::App& app, CommandIo& io, CommandAction& action) {
             options.terminal = &io.err == &std::cerr && StandardErrorIsTerminal();
             options.repeat = args->repeat;
             options.journal = args->journal;
+            options.expectSha256 = args->expectSha256;
+            if (args->json) options.json = &io.out;
             return RunFlash(options, io.err);
         };
     });

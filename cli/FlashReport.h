@@ -61,6 +61,9 @@ public:
     virtual void Note(const std::string& text) = 0;
     // A line as it stands: the transfer's messages and the exchange log.
     virtual void Line(const std::string& text) = 0;
+    // The device answered the block at `blockAddress` with a wrong checksum; the transfer waits
+    // for the right one.
+    virtual void WrongChecksum(uint32_t blockAddress) { (void)blockAddress; }
     // The board's attempt is over, after everything above that it led to.
     virtual void Ended(const BoardResult& result) { (void)result; }
 };

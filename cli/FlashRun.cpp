@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "cli/FlashRun.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -12,14 +13,18 @@
 #include "cli/FlashSession.h"
 #include "cli/InterruptGuard.h"
 #include "cli/Journal.h"
+#include "cli/JsonEvents.h"
 #include "cli/LocalHost.h"
+#include "cli/PortSelector.h"
 #include "cli/PortStop.h"
 #include "cli/ReportRelay.h"
+#include "cli/ReportTee.h"
 #include "cli/Sha256.h"
 #include "cli/Terminal.h"
 #include "cli/TevrFlash.h"
 #include "loader/BootLoaderTransfer.h"
 #include "loader/Conversion.h"
+#include "loader/TextFile.h"
 #include "serial/VaEventLoop.h"
 #include "serial/VaPortList.h"
 #include "serial/VaUtils.h"
@@ -39,19 +44,24 @@ struct JournalFacts {
     std::vector<TVaPortIdentity> adapters;
 };
 
-// `bytes`: the update file as it was read for the conversion, so that the hash is that of the
-// bytes flashed even when the file is replaced meanwhile.
-JournalFacts GatherFacts(const FlashRunOptions& options, std::string_view bytes) {
+// `digest`: of the update file as it was read for the conversion, so that the hash is that of
+// the bytes flashed even when the file is replaced meanwhile.
+JournalFacts GatherFacts(const FlashRunOptions& options, const FileDigest& digest) {
     JournalFacts facts;
     facts.host = HostName();
     std::error_code error;
     facts.file = std::filesystem::absolute(options.file, error).lexically_normal().string();
-    Sha256 hash;
-    hash.Update(bytes.data(), bytes.size());
-    facts.fileSize = bytes.size();
-    facts.sha256 = Sha256Hex(hash.Final());
-    for (const std::string& port : options.ports)
-        facts.adapters.push_back(PortIdentity(VaSystemDevicePath(port)));
+    facts.fileSize = digest.size;
+    facts.sha256 = digest.sha256;
+    for (const std::string& port : options.ports) {
+        std::string path = port;
+        try {
+            path = ResolvePort(port, options.portRoots);
+        } catch (const SubjectError&) {
+            // Its board fails with the reason; the journal then names no adapter.
+        }
+        facts.adapters.push_back(PortIdentity(VaSystemDevicePath(path), options.portRoots));
+    }
     return facts;
 }
 
@@ -76,12 +86,29 @@ public:
     FlashRun& operator=(const FlashRun&) = delete;
 
     int Run() {
+        // A selector that names no adapter, or two, is refused before any port opens.
+        std::vector<std::string> paths;
+        for (const std::string& port : options_.ports) {
+            const std::string path = VaSystemDevicePath(ResolvePort(port, options_.portRoots));
+            const auto same = std::find(paths.begin(), paths.end(), path);
+            if (same != paths.end())
+                throw SubjectError(port,
+                                   "names the port of " +
+                                       options_.ports[static_cast<size_t>(same - paths.begin())] +
+                                       " again: " + path);
+            paths.push_back(path);
+        }
+        // The file is read once: the lock, the conversion, the journal and the JSON events all
+        // speak of the same bytes.
+        const std::string bytes =
+            About(options_.file, [&] { return ReadFileBytes(options_.file); });
+        digest_ = {bytes.size(), Sha256Hex(bytes)};
+        CheckFirmwareLock();
         NullGauge gauge;
-        std::string bytes;
-        About(options_.file, [&] { bytes = ConvertUpdateFile(options_.file, script_, gauge); });
+        About(options_.file, [&] { ConvertUpdateBytes(bytes, script_, gauge); });
         if (!options_.journal.empty()) {
             journal_.emplace(options_.journal);
-            facts_ = GatherFacts(options_, bytes);
+            facts_ = GatherFacts(options_, digest_);
         }
         const auto columns = [] { return TerminalColumns(); };
         if (Single()) {
@@ -90,8 +117,10 @@ public:
             table_ = std::make_unique<BoardTable>(err_, options_.terminal, columns, options_.ports,
                                                   tallies_, options_.repeat);
         }
+        if (options_.json) StartJson();
         for (size_t i = 0; i < options_.ports.size(); ++i) {
-            FlashReport& shown = progress_ ? *progress_ : table_->Board(i);
+            FlashReport& shown = tees_.empty() ? progress_ ? *progress_ : table_->Board(i)
+                                               : static_cast<FlashReport&>(*tees_[i]);
             relays_.push_back(std::make_unique<ReportRelay>(
                 loop_, shown, [this, i](const BoardResult& result) { Ended(i, result); }));
         }
@@ -113,6 +142,29 @@ public:
     }
 
 private:
+    // Every port's events also as JSON Lines, after what the terminal shows.
+    void StartJson() {
+        JsonFileFacts facts;
+        facts.file = options_.file;
+        facts.size = digest_.size;
+        facts.sha256 = digest_.sha256;
+        facts.blocks = BootLoaderTransfer::CountScriptBlocks(script_.Memo2);
+        for (size_t i = 0; i < options_.ports.size(); ++i) {
+            jsons_.push_back(std::make_unique<JsonFlashReport>(*options_.json, options_.ports[i],
+                                                               facts, options_.repeat));
+            FlashReport& shown = progress_ ? *progress_ : table_->Board(i);
+            tees_.push_back(std::make_unique<ReportTee>(shown, *jsons_.back()));
+        }
+    }
+
+    // A station set up for one firmware refuses any other before a port is touched.
+    void CheckFirmwareLock() const {
+        const std::string& expected = options_.expectSha256;
+        if (expected.empty() || digest_.sha256 == expected) return;
+        throw SubjectError(options_.file, "not the firmware this station is set up for",
+                           {"its SHA-256 is " + digest_.sha256, "the station expects " + expected});
+    }
+
     bool Single() const { return options_.ports.size() == 1 && !options_.repeat; }
 
     void StartPorts() {
@@ -131,12 +183,14 @@ private:
         try {
             FlashOptions options;
             options.file = options_.file;
-            options.port = options_.ports[index];
             options.timeout = options_.timeout;
             options.log = options_.log;
             options.waitForBoard = options_.repeat;
-            FlashSession session(options, script_, report, stop_);
             for (;;) {
+                // Looked up again for every board: a replugged adapter may have another path
+                // now, and its old path another adapter.
+                options.port = ResolvePort(options_.ports[index], options_.portRoots);
+                FlashSession session(options, script_, report, stop_);
                 const BoardResult result = session.Attempt();
                 // A failure before any board greeted would only come again.
                 if (!options_.repeat || !result.greeted || stop_.Stopped()) break;
@@ -258,6 +312,7 @@ private:
     std::ostream& err_;
     UpdateLists script_;
     std::optional<Journal> journal_;
+    FileDigest digest_;  // of the update file as read for the conversion
     JournalFacts facts_;
     std::optional<SubjectError> journalError_;
     std::vector<PortTally> tallies_;
@@ -265,6 +320,8 @@ private:
     std::unique_ptr<BoardTable> table_;
     TVaEventLoop loop_;
     PortStop stop_;
+    std::vector<std::unique_ptr<JsonFlashReport>> jsons_;
+    std::vector<std::unique_ptr<ReportTee>> tees_;
     std::vector<std::unique_ptr<ReportRelay>> relays_;
     std::vector<std::thread> threads_;
     int running_ = 0;

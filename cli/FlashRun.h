@@ -9,14 +9,21 @@
 #include <string>
 #include <vector>
 
+#include "line/BootLoaderPorts.h"
+
 struct FlashRunOptions {
     std::string file;
-    std::vector<std::string> ports;  // paths, or COM1 to COM8; at least one
+    // Paths, COM1 to COM8, or USB selectors (usb:...); at least one.
+    std::vector<std::string> ports;
+    // Where a USB selector is looked up: at the start, and before each board of a station.
+    TVaPortListRoots portRoots = BootLoaderPortRoots();
     std::chrono::milliseconds timeout{10000};
-    bool log = false;       // the exchange log on standard error
-    bool terminal = false;  // standard error is a terminal: bars redrawn in place
-    bool repeat = false;    // station mode: board after board on every port until a signal
-    std::string journal;    // the journal file; empty: none
+    bool log = false;              // the exchange log on standard error
+    bool terminal = false;         // standard error is a terminal: bars redrawn in place
+    bool repeat = false;           // station mode: board after board on every port until a signal
+    std::string journal;           // the journal file; empty: none
+    std::string expectSha256;      // lower-case; empty: any update file
+    std::ostream* json = nullptr;  // JSON Lines of every port's events; null: none
 };
 
 // Returns the exit status: 0 every board done, 3 none failed but one stalled, 129, 130 or 143

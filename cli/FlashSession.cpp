@@ -7,6 +7,7 @@
 #include "cli/PortStop.h"
 #include "line/BootLoaderLine.h"
 #include "loader/Errors.h"
+#include "loader/HexField.h"
 
 namespace {
 using Clock = std::chrono::steady_clock;
@@ -179,8 +180,11 @@ void FlashSession::Happened(const TransferEvent& event) {
                 report_.Update(event.blocksConfirmed, Clock::now());
             break;
         case TransferEventKind::Refused:
+            report_.Line(TransferMessageText(event.message));
+            break;
         case TransferEventKind::WrongChecksum:
             report_.Line(TransferMessageText(event.message));
+            report_.WrongChecksum(static_cast<uint32_t>(HexFieldToInt(transfer_.CurrentAddress())));
             break;
         case TransferEventKind::Completed:
             TransferCompleted(event.blocksConfirmed);

@@ -3,18 +3,20 @@
 // from USB descriptors and from a folder anyone may write to, so they are written printable.
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <array>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "cli/Command.h"
+#include "cli/PortSelector.h"
 #include "cli/Printable.h"
 #include "line/BootLoaderPorts.h"
 #include "serial/VaPortList.h"
 
 void AddPortsCommand(CLI::App& app, CommandIo& io, CommandAction& action) {
     CLI::App* sub = app.add_subcommand(
-        "ports", "List the serial ports found (path and description), bk-sim links included.");
+        "ports", "List the serial ports found: path, description, USB selector.");
     sub->callback([&io, &action] {
         action = [&io] {
             const std::vector<TVaPortInfo> ports = ListPorts(BootLoaderPortRoots());
@@ -23,18 +25,24 @@ void AddPortsCommand(CLI::App& app, CommandIo& io, CommandAction& action) {
                 io.err.flush();
                 return 0;
             }
-            std::vector<std::pair<std::string, std::string>> rows;
-            size_t width = 0;
+            // Path, description and, for a USB adapter, the selector that finds it on any path.
+            std::vector<std::array<std::string, 3>> rows;
+            std::array<size_t, 2> width{};
             for (const TVaPortInfo& port : ports) {
-                rows.emplace_back(PrintableText(port.Path), PrintableText(port.Description));
-                width = std::max(width, rows.back().first.size());
+                rows.push_back({PrintableText(port.Path), PrintableText(port.Description),
+                                PrintableText(UsbSelector(port.Identity))});
+                for (size_t column = 0; column < width.size(); ++column)
+                    width[column] = std::max(width[column], rows.back()[column].size());
             }
             std::string text;
-            for (const auto& [path, description] : rows) {
-                text += path;
-                if (!description.empty())
-                    text += std::string(width - path.size() + 2, ' ') + description;
-                text += '\n';
+            for (const auto& row : rows) {
+                std::string line = row[0];
+                for (size_t column = 1; column < row.size(); ++column) {
+                    if (row[column].empty()) continue;
+                    line.resize(width[0] + (column == 2 ? width[1] + 2 : 0), ' ');
+                    line += "  " + row[column];
+                }
+                text += line + '\n';
             }
             WriteOutput(io.out, text);
             return 0;

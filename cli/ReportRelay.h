@@ -41,6 +41,9 @@ public:
     void Line(const std::string& text) override {
         Relay([text](FlashReport& r) { r.Line(text); });
     }
+    void WrongChecksum(uint32_t blockAddress) override {
+        Relay([=](FlashReport& r) { r.WrongChecksum(blockAddress); });
+    }
     void Ended(const BoardResult& result) override {
         Relay([this, result](FlashReport& r) {
             if (ended_) ended_(result);

@@ -4,6 +4,10 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <memory>
+#include <vector>
+
+#include "loader/SystemFile.h"
 
 namespace {
 // The first 32 bits of the fractional parts of the cube roots of the first 64 primes.
@@ -108,4 +112,17 @@ std::string Sha256Hex(std::string_view bytes) {
     Sha256 hash;
     hash.Update(bytes.data(), bytes.size());
     return Sha256Hex(hash.Final());
+}
+
+FileDigest DigestFile(const std::string& path) {
+    const std::unique_ptr<SystemFile> file = OpenSystemFile(path);
+    Sha256 hash;
+    FileDigest digest;
+    std::vector<char> chunk(64 * 1024);
+    while (const size_t got = file->Read(chunk.data(), chunk.size())) {
+        hash.Update(chunk.data(), got);
+        digest.size += got;
+    }
+    digest.sha256 = Sha256Hex(hash.Final());
+    return digest;
 }

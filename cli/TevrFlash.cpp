@@ -27,9 +27,11 @@ const char* const kExitStatusHelp =
 namespace {
 
 void AddCommands(CLI::App& app, CommandIo& io, CommandAction& action) {
+    AddCheckCommand(app, io, action);
     AddConvertCommand(app, io, action);
     AddFlashCommand(app, io, action);
     AddJournalCommand(app, io, action);
+    AddPlanCommand(app, io, action);
     AddPortsCommand(app, io, action);
     AddVerifyCommand(app, io, action);
 }
@@ -48,6 +50,11 @@ int RunTevrFlash(int argc, const char* const* argv, std::ostream& out, std::ostr
     app.footer(kExitStatusHelp);
     app.set_version_flag("--version", std::string("tevr-flash ") + kTevrVersion);
     app.require_subcommand(1);
+    // A station's options, set up once by the line's supervisor: [flash] and [check] sections.
+    app.set_config("--config", "",
+                   "read the subcommand's options from this station file (TOML or INI, a "
+                   "[flash] or [check] section); the command line wins")
+        ->type_name("FILE");
     // The same command line everywhere: on Windows a path such as /data/fw.hex is a path, not an
     // option "/data".
     app.allow_windows_style_options(false);

@@ -71,6 +71,9 @@ public:
     int InputCount();
     // Queue counts and the line errors seen since the previous ReadStatus; all 0 when closed.
     void ReadStatus(TVaCommStatus& status);
+    // The rate the driver reports for the open line (what it made of the rate asked for); 0 when
+    // closed or when the driver does not tell.
+    std::uint32_t ReadRate();
 
     // --- Sending ---------------------------------------------------------------------------
     // Queues the bytes for the write thread and returns `count` at once; they go out in call

@@ -37,6 +37,15 @@ void TVaCustomComm::ReadStatus(TVaCommStatus& status) {
         VaRaisePortError("Error retrieving statistics (%d), %s", error);
 }
 
+std::uint32_t TVaCustomComm::ReadRate() {
+    assert(OnOwningThread());
+    if (!IsOpen()) return 0;
+    std::uint32_t rate = 0;
+    if (const int error = device_->ReadRate(rate))
+        VaRaisePortError("Error reading the line settings (%d), %s", error);
+    return rate;
+}
+
 int TVaCustomComm::WriteBytes(const void* buffer, int count) {
     assert(OnOwningThread());
     if (!IsOpen() || !buffer || count <= 0) return 0;

@@ -50,6 +50,11 @@ public:
     virtual int ReadStatus(TVaCommStatus& status) = 0;
     // Bytes waiting in the input queue; leaves the line errors alone.
     virtual int InputCount(int& count) = 0;
+    // The rate the driver runs the line at now, as it reports it; 0 when it does not tell.
+    virtual int ReadRate(std::uint32_t& bitsPerSecond) {
+        bitsPerSecond = 0;
+        return 0;
+    }
 
     // Reads up to `count` bytes: done when `count` are there, 5 ms after the last byte once one
     // arrived, or after `timeoutMs` in all. `got` receives the number read.

@@ -4,9 +4,19 @@
 #include <string>
 #include <vector>
 
+// The USB identity of the adapter behind a port, where the system has one; empty fields
+// otherwise (a built-in port, a simulator's pseudo-terminal). Values as the device gives them.
+struct TVaPortIdentity {
+    std::string VendorId;      // e.g. "0403"
+    std::string ProductId;     // e.g. "6001"
+    std::string SerialNumber;  // e.g. "A50285BI"
+    bool operator==(const TVaPortIdentity&) const = default;
+};
+
 struct TVaPortInfo {
-    std::string Path;         // what DeviceName takes, e.g. "/dev/ttyUSB0"
-    std::string Description;  // readable, e.g. "FTDI FT232R USB UART"
+    std::string Path;            // what DeviceName takes, e.g. "/dev/ttyUSB0"
+    std::string Description;     // readable, e.g. "FTDI FT232R USB UART"
+    TVaPortIdentity Identity{};  // of the USB adapter behind it, where there is one
     bool operator==(const TVaPortInfo&) const = default;
 };
 
@@ -30,14 +40,15 @@ struct TVaPortListRoots {
 // order (ttyS2 before ttyS10).
 std::vector<TVaPortInfo> ListPorts(const TVaPortListRoots& roots = {});
 
-// The USB identity of the adapter behind a port, where the system has one; empty fields
-// otherwise (a built-in port, a simulator's pseudo-terminal). Values as the device gives them.
-struct TVaPortIdentity {
-    std::string VendorId;      // e.g. "0403"
-    std::string ProductId;     // e.g. "6001"
-    std::string SerialNumber;  // e.g. "A50285BI"
-    bool operator==(const TVaPortIdentity&) const = default;
-};
-
 // `path` may be the device itself or a link to it (/dev/serial/by-id/...).
 TVaPortIdentity PortIdentity(const std::string& path, const TVaPortListRoots& roots = {});
+
+// What the system says of the adapter behind a port, for a check of the line.
+struct TVaPortAdapter {
+    std::string Driver;  // e.g. "ftdi_sio" (Linux) or "FTSER2K" (Windows); empty: none known
+    TVaPortIdentity Identity;
+    // The FTDI driver's latency timer in ms: how long it holds back a few received bytes before
+    // handing them on. -1 where the driver has none.
+    int LatencyTimerMs = -1;
+};
+TVaPortAdapter PortAdapter(const std::string& path, const TVaPortListRoots& roots = {});

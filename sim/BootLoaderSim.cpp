@@ -242,7 +242,7 @@ void BootLoaderSim::TakeIn(const SimWire::Segment& segment) {
         if (plan_.DropsEcho(step)) {
             Note("echo byte " + std::to_string(SimFaultPlan::kDroppedEchoPosition + 1) +
                  " of block " + std::to_string(step.block) + " lost");
-        } else {
+        } else if (!options_.noEcho) {
             wire_.Echo(byte);
         }
         if (step.blockDone) {

@@ -21,6 +21,10 @@ struct SimOptions {
     int silentAfter = -1;
     int hangupAfter = -1;
 
+    // An adapter without the half-duplex loop: nothing the tool sends comes back, though the
+    // device still greets and answers.
+    bool noEcho = false;
+
     bool split = false;  // echo written in pieces of 1 to 7 bytes, a little apart
     bool merge = false;  // an answer written together with the tail of the echo before it
 

@@ -57,6 +57,8 @@ void AddOptions(CLI::App& app, SimOptions& options, bool& verbose, bool& quiet) 
                    "lose one echo byte (the 101st) of block N")
         ->type_name("N")
         ->check(CLI::Range(1, 65535));
+    app.add_flag("--no-echo", options.noEcho,
+                 "an adapter without the half-duplex loop: no echo, greetings and answers only");
     app.add_flag("--split", options.split, "echo in pieces of 1 to 7 bytes, 2 ms apart");
     app.add_flag("--merge", options.merge, "answer in the same write as the tail of the echo");
     app.add_option("--silent-after", options.silentAfter,

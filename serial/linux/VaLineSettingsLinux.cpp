@@ -82,6 +82,13 @@ int BuildTermios(const TVaDcb& dcb, termios2& t) {
 
 }  // namespace
 
+int VaReadTermios2Rate(int fd, std::uint32_t& bitsPerSecond) {
+    termios2 now;
+    if (ioctl(fd, TCGETS2, &now) < 0) return errno;
+    bitsPerSecond = now.c_ospeed;
+    return 0;
+}
+
 int VaWriteTermios2(int fd, const TVaDcb& dcb) {
     termios2 wanted;
     if (const int error = BuildTermios(dcb, wanted)) return error;

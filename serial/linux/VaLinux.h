@@ -8,3 +8,5 @@
 // fields) and reads the rate back. Returns 0 or an error code; on a refused rate the previous
 // settings are restored.
 int VaWriteTermios2(int fd, const TVaDcb& dcb);
+// The output rate the terminal driver reports.
+int VaReadTermios2Rate(int fd, std::uint32_t& bitsPerSecond);

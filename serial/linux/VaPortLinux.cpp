@@ -182,6 +182,11 @@ public:
         return WithFd([&](int fd) { return ioctl(fd, TIOCINQ, &count) < 0 ? errno : 0; });
     }
 
+    int ReadRate(std::uint32_t& bitsPerSecond) override {
+        bitsPerSecond = 0;
+        return WithFd([&](int fd) { return VaReadTermios2Rate(fd, bitsPerSecond); });
+    }
+
     int Read(void* buffer, int count, int timeoutMs, int& got) override {
         got = 0;
         return WithFd([&](int fd) {

@@ -125,16 +125,15 @@ TVaPortIdentity UsbIdentity(const std::string& sysTty) {
             FirstLine(dir + "/serial")};
 }
 
-}  // namespace
-
-TVaPortIdentity PortIdentity(const std::string& path, const TVaPortListRoots& roots) {
-    // The terminal's name in sysfs: the path's own, or that of the node a link leads to.
+// The terminal's folder in sysfs: the path's own name, or that of the node a link leads to;
+// empty when there is none.
+std::string SysTtyOf(const std::string& path, const TVaPortListRoots& roots) {
     std::string current = path;
     for (int hop = 0; hop < 8; ++hop) {
         const std::string name = current.substr(current.find_last_of('/') + 1);
         const std::string sysTty = roots.SysClassTtyDir + "/" + name;
         struct stat st;
-        if (!name.empty() && stat(sysTty.c_str(), &st) == 0) return UsbIdentity(sysTty);
+        if (!name.empty() && stat(sysTty.c_str(), &st) == 0) return sysTty;
         char target[PATH_MAX];
         const ssize_t length = readlink(current.c_str(), target, sizeof target - 1);
         if (length <= 0) break;
@@ -142,7 +141,28 @@ TVaPortIdentity PortIdentity(const std::string& path, const TVaPortListRoots& ro
         if (next.front() != '/') next = current.substr(0, current.find_last_of('/') + 1) + next;
         current = next;
     }
-    return {};
+    return "";
+}
+
+}  // namespace
+
+TVaPortIdentity PortIdentity(const std::string& path, const TVaPortListRoots& roots) {
+    const std::string sysTty = SysTtyOf(path, roots);
+    return sysTty.empty() ? TVaPortIdentity{} : UsbIdentity(sysTty);
+}
+
+TVaPortAdapter PortAdapter(const std::string& path, const TVaPortListRoots& roots) {
+    TVaPortAdapter adapter;
+    const std::string sysTty = SysTtyOf(path, roots);
+    if (sysTty.empty()) return adapter;
+    adapter.Driver = DriverName(sysTty);
+    adapter.Identity = UsbIdentity(sysTty);
+    // The FTDI driver shows it beside the port's device.
+    const std::string latency = FirstLine(sysTty + "/device/latency_timer");
+    if (!latency.empty() && latency.size() < 5 &&
+        latency.find_first_not_of("0123456789") == std::string::npos)
+        adapter.LatencyTimerMs = std::stoi(latency);
+    return adapter;
 }
 
 std::vector<TVaPortInfo> ListPorts(const TVaPortListRoots& roots) {
@@ -153,10 +173,16 @@ std::vector<TVaPortInfo> ListPorts(const TVaPortListRoots& roots) {
         if (const long usb = Suffix(name, "ttyUSB"); usb >= 0 && IsCharDevice(path)) {
             const std::string product = UsbProduct(sysTty);
             found.push_back(
-                {0, "ttyUSB", usb, {path, product.empty() ? "USB serial adapter" : product}});
+                {0,
+                 "ttyUSB",
+                 usb,
+                 {path, product.empty() ? "USB serial adapter" : product, UsbIdentity(sysTty)}});
         } else if (const long acm = Suffix(name, "ttyACM"); acm >= 0 && IsCharDevice(path)) {
             const std::string product = UsbProduct(sysTty);
-            found.push_back({1, "ttyACM", acm, {path, product.empty() ? "USB modem" : product}});
+            found.push_back({1,
+                             "ttyACM",
+                             acm,
+                             {path, product.empty() ? "USB modem" : product, UsbIdentity(sysTty)}});
         } else if (const long uart = Suffix(name, "ttyS"); uart >= 0 && IsCharDevice(path)) {
             // The kernel makes a ttyS node for every possible UART; type 0 means none is there.
             const std::string type = FirstLine(sysTty + "/type");
@@ -173,7 +199,7 @@ std::vector<TVaPortInfo> ListPorts(const TVaPortListRoots& roots) {
             std::string description = UsbProduct(sysTty);
             if (description.empty())
                 description = bluetooth ? "Bluetooth serial port" : "Serial port (" + driver + ")";
-            found.push_back({3, prefix, number, {path, description}});
+            found.push_back({3, prefix, number, {path, description, UsbIdentity(sysTty)}});
         }
     }
     for (const TVaLinkFolder& folder : roots.LinkFolders) {

@@ -60,6 +60,8 @@ std::vector<std::string> MappedPorts() {
 struct TPortDevice {
     std::string portName;
     std::string friendlyName;
+    std::string service;    // the driver's service, e.g. FTSER2K
+    int latencyTimer = -1;  // the FTDI driver's LatencyTimer among the device parameters
     DEVINST instance = 0;
 };
 
@@ -87,7 +89,19 @@ std::vector<TPortDevice> PortDevices() {
             ::SetupDiOpenDevRegKey(set, &info, DICS_FLAG_GLOBAL, 0, DIREG_DEV, KEY_READ);
         if (key == INVALID_HANDLE_VALUE) continue;
         device.portName = RegistryString(key, "PortName");
+        DWORD latency = 0;
+        DWORD size = sizeof latency;
+        DWORD type = 0;
+        if (::RegQueryValueExA(key, "LatencyTimer", nullptr, &type,
+                               reinterpret_cast<BYTE*>(&latency), &size) == ERROR_SUCCESS &&
+            type == REG_DWORD && latency < 1000)
+            device.latencyTimer = static_cast<int>(latency);
         ::RegCloseKey(key);
+        char service[256] = {};
+        if (::SetupDiGetDeviceRegistryPropertyA(set, &info, SPDRP_SERVICE, nullptr,
+                                                reinterpret_cast<BYTE*>(service),
+                                                sizeof service - 1, nullptr))
+            device.service = service;
         char name[256] = {};
         if (::SetupDiGetDeviceRegistryPropertyA(set, &info, SPDRP_FRIENDLYNAME, nullptr,
                                                 reinterpret_cast<BYTE*>(name), sizeof name - 1,
@@ -112,6 +126,19 @@ std::string InstanceId(DEVINST instance) {
     char id[MAX_DEVICE_ID_LEN + 1] = {};
     if (::CM_Get_Device_IDA(instance, id, MAX_DEVICE_ID_LEN, 0) != CR_SUCCESS) return "";
     return id;
+}
+
+// The USB identity of a port's device: the port itself (usbser), or its parent (an FTDI port
+// below its USB device), or the composite device above an interface.
+TVaPortIdentity DeviceIdentity(DEVINST instance) {
+    for (int depth = 0; depth < 4; ++depth) {
+        const TVaPortIdentity identity = VaUsbIdentity(InstanceId(instance));
+        if (!identity.VendorId.empty()) return identity;
+        DEVINST parent = 0;
+        if (::CM_Get_Parent(&parent, instance, 0) != CR_SUCCESS) break;
+        instance = parent;
+    }
+    return {};
 }
 
 // "COM3", "com3" and "\\.\COM3" all name COM3.
@@ -144,8 +171,10 @@ std::vector<TVaPortInfo> ListPorts(const TVaPortListRoots&) {
     for (const std::string& name : MappedPorts()) {
         TVaPortInfo port{name, ""};
         for (const TPortDevice& device : devices)
-            if (VaUpper(device.portName) == VaUpper(name))
+            if (VaUpper(device.portName) == VaUpper(name)) {
                 port.Description = Description(device.friendlyName, name);
+                port.Identity = DeviceIdentity(device.instance);
+            }
         ports.push_back(port);
     }
     std::stable_sort(ports.begin(), ports.end(), [](const TVaPortInfo& a, const TVaPortInfo& b) {
@@ -156,18 +185,15 @@ std::vector<TVaPortInfo> ListPorts(const TVaPortListRoots&) {
 
 TVaPortIdentity PortIdentity(const std::string& path, const TVaPortListRoots&) {
     const std::string name = PortName(path);
-    for (const TPortDevice& device : PortDevices()) {
-        if (VaUpper(device.portName) != name) continue;
-        // The port itself (usbser), or its parent (an FTDI port below its USB device), or the
-        // composite device above an interface.
-        DEVINST instance = device.instance;
-        for (int depth = 0; depth < 4; ++depth) {
-            const TVaPortIdentity identity = VaUsbIdentity(InstanceId(instance));
-            if (!identity.VendorId.empty()) return identity;
-            DEVINST parent = 0;
-            if (::CM_Get_Parent(&parent, instance, 0) != CR_SUCCESS) break;
-            instance = parent;
-        }
-    }
+    for (const TPortDevice& device : PortDevices())
+        if (VaUpper(device.portName) == name) return DeviceIdentity(device.instance);
+    return {};
+}
+
+TVaPortAdapter PortAdapter(const std::string& path, const TVaPortListRoots&) {
+    const std::string name = PortName(path);
+    for (const TPortDevice& device : PortDevices())
+        if (VaUpper(device.portName) == name)
+            return {device.service, DeviceIdentity(device.instance), device.latencyTimer};
     return {};
 }

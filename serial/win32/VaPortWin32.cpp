@@ -209,6 +209,17 @@ public:
         });
     }
 
+    int ReadRate(std::uint32_t& bitsPerSecond) override {
+        bitsPerSecond = 0;
+        return WithHandle([&](HANDLE h) {
+            DCB block{};
+            block.DCBlength = sizeof block;
+            if (!::GetCommState(h, &block)) return LastError();
+            bitsPerSecond = block.BaudRate;
+            return 0;
+        });
+    }
+
     int InputCount(int& count) override {
         count = 0;
         return WithHandle([&](HANDLE h) {

@@ -27,14 +27,17 @@ expect() {
     fi
 }
 
-expect "convert flash journal ports verify" ""
+expect "check convert flash journal plan ports verify" ""
 expect "flash" fl
-expect "--help --version" --
-expect "--port --log --timeout --repeat --journal --help" flash --
+expect "--config --help --version" --
+expect "--port --log --timeout --repeat --journal --expect-sha256 --json --help" flash --
+expect "--expect-sha256" --config station.toml flash --e
 expect "--summary" journal --s
 expect "--records" convert --r
 ports=$("$program" ports 2>/dev/null | awk '{ print $1 }' | tr '\n' ' ')
 expect "${ports% }" flash --port ""
 expect "${ports% }" flash firmware.hex -p ""
 expect "${ports% }" flash --port = ""
+expect "${ports% }" check --echo ""
+expect "--listen" check --l
 exit $failed

@@ -128,6 +128,10 @@ TEST_F(PortListTest, AdapterIdentityThroughLinksToTheDevice) {
     const TVaPortIdentity ftdi{"0403", "6001", "A50285BI"};
     EXPECT_EQ(PortIdentity(roots.DevDir + "/ttyUSB0", roots), ftdi);
     EXPECT_EQ(PortIdentity(root + "/dev/serial/by-id/usb-FTDI_A50285BI-if00-port0", roots), ftdi);
+    const auto ports = ListPorts(roots);
+    ASSERT_EQ(ports.size(), 2u);
+    EXPECT_EQ(ports[0].Identity, ftdi);
+    EXPECT_EQ(ports[1].Identity, TVaPortIdentity{});
     // A built-in port and a simulator's pseudo-terminal have none.
     EXPECT_EQ(PortIdentity(roots.DevDir + "/ttyS0", roots), TVaPortIdentity{});
     fs::create_symlink(far.Port(), sim + "/bk1");

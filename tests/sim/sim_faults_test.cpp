@@ -61,6 +61,22 @@ TEST_F(SimFaultTest, DropEchoLosesOneByteOfThatBlock) {
     EXPECT_EQ(Exchange(next), Echoed(next, {DataSum(next)}));
 }
 
+TEST_F(SimFaultTest, NoEchoLeavesOnlyTheDevicesOwnBytes) {
+    SimOptions options;
+    options.noEcho = true;
+    options.greetIntervalMs = 5000;  // one greeting, then none while the handshake runs
+    Launch(options);
+    ASSERT_EQ(tool->Read(1), Bytes{0x55});
+    tool->Write({0x55, 0x33, 0xCC});
+    EXPECT_EQ(tool->Read(1), Bytes{0xAA});
+    tool->Write(PageCommand(0));
+    EXPECT_EQ(tool->Read(1), Bytes{0xAA});
+    const Bytes block = BlockCommand(0x0000, 5);
+    tool->Write(block);
+    EXPECT_EQ(tool->Read(1), Bytes{DataSum(block)});
+    EXPECT_TRUE(tool->StaysQuiet(100ms));
+}
+
 TEST_F(SimFaultTest, SplitEchoComesInSmallWritesAndAnswerApart) {
     SimOptions options;
     options.split = true;

@@ -1,0 +1,194 @@
+// SPDX-License-Identifier: MIT
+#include "cli/LineCheck.h"
+
+#include <cmath>
+#include <cstdio>
+#include <memory>
+
+#include "cli/PortSelector.h"
+#include "line/BootLoaderLine.h"
+#include "serial/VaComm.h"
+#include "serial/VaEventLoop.h"
+#include "serial/VaPort.h"
+
+const std::vector<uint8_t> kLineProbe{0x00, 0xFF, 0x0F, 0xF0, 0x5A, 0xA5};
+
+namespace {
+using Clock = std::chrono::steady_clock;
+
+constexpr uint32_t kLineRate = 10400;
+constexpr uint8_t kGreeting = 0x55;
+// An echo comes back within a few byte times; an adapter's latency timer may add up to 255 ms.
+constexpr auto kEchoLimit = std::chrono::milliseconds(1000);
+// The FTDI driver's default, which holds back every block's checksum.
+constexpr int kSlowLatencyMs = 2;
+constexpr int64_t kBlocksIn64KiB = 512;
+
+std::string Fixed(double value, int decimals) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    return text;
+}
+
+std::string RateLine(uint32_t rate) {
+    if (rate == 0) return "opens; the driver does not tell the rate it runs";
+    if (rate == kLineRate) return "opens at 10400 bit/s exactly";
+    const double off = 100.0 * std::fabs(static_cast<double>(rate) - kLineRate) / kLineRate;
+    return "opens at " + std::to_string(rate) + " bit/s, not 10400 exactly (" + Fixed(off, 1) +
+           " % off" + (off <= 2 ? ", within what a UART copes with)" : ": too far for the line)");
+}
+
+void DescribeAdapter(LineCheckResult& result) {
+    const TVaPortAdapter& adapter = result.adapter;
+    if (adapter.Driver.empty() && adapter.Identity.VendorId.empty()) return;
+    std::string text = "adapter";
+    if (!adapter.Driver.empty()) text += " " + adapter.Driver;
+    if (!adapter.Identity.VendorId.empty()) text += " " + UsbSelector(adapter.Identity);
+    if (adapter.LatencyTimerMs >= 0)
+        text += ", latency timer " + std::to_string(adapter.LatencyTimerMs) + " ms";
+    result.lines.push_back(text);
+    if (adapter.LatencyTimerMs < kSlowLatencyMs) return;
+    const double seconds = static_cast<double>(adapter.LatencyTimerMs * kBlocksIn64KiB) / 1000;
+    const std::string name = result.path.substr(result.path.find_last_of("/\\") + 1);
+    result.lines.push_back(
+        "warning: the latency timer of " + std::to_string(adapter.LatencyTimerMs) +
+        " ms holds back each block's answer in the adapter (up to " + Fixed(seconds, 1) +
+        " s more on 64 KiB); set it to 1 ms: on Linux echo 1 | sudo tee "
+        "/sys/bus/usb-serial/devices/" +
+        name + "/latency_timer, on Windows the port's Advanced settings in the Device Manager");
+}
+
+// Bytes as they arrived, with the time of each event.
+struct Heard {
+    std::vector<uint8_t> bytes;
+    Clock::time_point last{};
+};
+
+void Listen(const LineCheckOptions& options, LineCheckResult& result, const Heard& heard) {
+    for (uint8_t byte : heard.bytes) {
+        if (byte == kGreeting)
+            ++result.greetings;
+        else
+            ++result.otherBytes;
+    }
+    const std::string over =
+        " in " + Fixed(static_cast<double>(options.listen.count()) / 1000, 1) + " s";
+    if (result.otherBytes > 0) {
+        result.heard = LineHeard::Traffic;
+        result.lines.push_back("traffic on the line: " + std::to_string(result.otherBytes) +
+                               " bytes that are no greeting" + over +
+                               " (another device, or the on-board computer's program rather "
+                               "than its boot loader)");
+    } else if (result.greetings > 0) {
+        result.heard = LineHeard::Greetings;
+        result.lines.push_back("boot loader is running (" + std::to_string(result.greetings) +
+                               " greetings" + over + ")");
+    } else {
+        result.lines.push_back("silence" + over + ": nothing on the line");
+    }
+}
+
+void JudgeEcho(LineCheckResult& result, const Heard& heard, Clock::time_point sent) {
+    // Greetings of a boot loader already running are no part of the echo.
+    std::vector<uint8_t> echo;
+    for (uint8_t byte : heard.bytes) {
+        if (byte == kGreeting)
+            ++result.greetings;
+        else
+            echo.push_back(byte);
+    }
+    if (result.greetings > 0) result.heard = LineHeard::Greetings;
+    if (echo.empty()) {
+        result.echo = EchoVerdict::Missing;
+        result.lines.push_back(
+            "no echo of the " + std::to_string(kLineProbe.size()) +
+            " probe bytes: the adapter has no half-duplex loop, or the line has no supply voltage");
+        return;
+    }
+    result.roundTripMs = std::chrono::duration<double, std::milli>(heard.last - sent).count();
+    if (echo == kLineProbe) {
+        result.echo = EchoVerdict::Unchanged;
+        result.lines.push_back("the probe bytes came back unchanged in " +
+                               Fixed(result.roundTripMs, 1) + " ms");
+        return;
+    }
+    result.echo = EchoVerdict::Changed;
+    result.lines.push_back("the probe bytes came back changed (" + std::to_string(echo.size()) +
+                           " of " + std::to_string(kLineProbe.size()) +
+                           " bytes, not as sent): a line fault, check the cable and the adapter");
+}
+}  // namespace
+
+LineCheckResult CheckLine(const LineCheckOptions& options) {
+    LineCheckResult result;
+    result.port = options.port;
+    try {
+        result.path = ResolvePort(options.port, options.portRoots);
+    } catch (const SubjectError& e) {
+        result.error = e;
+        result.lines.push_back("line not ready: " + e.Message());
+        return result;
+    }
+    result.adapter = PortAdapter(VaSystemDevicePath(result.path), options.portRoots);
+
+    auto loop = std::make_shared<TVaEventLoop>();
+    TVaComm comm(loop);
+    ConfigureBootLoaderLine(comm);
+    Heard heard;
+    comm.OnRxChar = [&heard](TVaCustomComm& sender, int count) {
+        const size_t at = heard.bytes.size();
+        heard.bytes.resize(at + static_cast<size_t>(count));
+        const int got = sender.ReadBytes(heard.bytes.data() + at, count);
+        heard.bytes.resize(at + static_cast<size_t>(std::max(got, 0)));
+        heard.last = Clock::now();
+    };
+    std::optional<SubjectError> failure;
+    comm.OnException = [&](const std::exception& e) {
+        if (!failure) failure = PortError(options.port, e);
+    };
+    try {
+        comm.SetDeviceName(result.path);
+        comm.Open();
+        result.rate = comm.ReadRate();
+    } catch (const std::exception& e) {
+        result.error = PortError(options.port, e);
+        result.lines.push_back("does not open: " + result.error->Message());
+        for (const std::string& hint : result.error->Hints())
+            result.lines.push_back(hint);
+        DescribeAdapter(result);
+        result.lines.push_back("line not ready");
+        return result;
+    }
+    const bool rateOk =
+        result.rate == 0 || std::abs(static_cast<long>(result.rate) - kLineRate) * 50 <= kLineRate;
+    result.lines.push_back(RateLine(result.rate));
+    DescribeAdapter(result);
+
+    if (options.echo) {
+        const auto sent = Clock::now();
+        comm.WriteBytes(kLineProbe.data(), static_cast<int>(kLineProbe.size()));
+        const auto echoed = [&] {
+            size_t others = 0;
+            for (uint8_t byte : heard.bytes)
+                others += byte != kGreeting;
+            return failure || others >= kLineProbe.size();
+        };
+        loop->RunUntil(echoed, std::chrono::duration_cast<std::chrono::milliseconds>(kEchoLimit));
+        // A little longer for a byte too many, which a fault may add.
+        loop->RunUntil([&] { return failure.has_value(); }, std::chrono::milliseconds(20));
+        if (!failure) JudgeEcho(result, heard, sent);
+    } else {
+        loop->RunUntil([&] { return failure.has_value(); }, options.listen);
+        if (!failure) Listen(options, result, heard);
+    }
+    comm.Close();
+    if (failure) {
+        result.error = failure;
+        result.lines.push_back("line not ready: " + failure->Message());
+        return result;
+    }
+    result.ready = rateOk && (options.echo ? result.echo == EchoVerdict::Unchanged
+                                           : result.heard != LineHeard::Traffic);
+    result.lines.push_back(result.ready ? "line ready" : "line not ready");
+    return result;
+}

@@ -1,0 +1,128 @@
+// SPDX-License-Identifier: MIT
+// What a line's station is set up with, run in-process against a simulated boot loader: the plan
+// of a flash, the firmware lock and the station file.
+#include <gtest/gtest.h>
+#include <sys/inotify.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <regex>
+
+#include "FlashRun.h"
+#include "base/ScopedFd.h"
+#include "cli/ImageCheck.h"
+#include "cli/Sha256.h"
+#include "sim/BootLoaderSim.h"
+#include "support/SampleFiles.h"
+#include "support/TempFolder.h"
+
+namespace line_test {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Counts the opens of a device node, whoever opens it.
+class OpenWatch {
+public:
+    explicit OpenWatch(const std::string& path) : fd_(inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
+        EXPECT_GE(inotify_add_watch(fd_.Get(), path.c_str(), IN_OPEN), 0);
+    }
+    int Opens() {
+        int opens = 0;
+        alignas(inotify_event) char buffer[4096];
+        for (ssize_t n; (n = read(fd_.Get(), buffer, sizeof buffer)) > 0;)
+            opens += static_cast<int>(n / static_cast<ssize_t>(sizeof(inotify_event)));
+        return opens;
+    }
+
+private:
+    ScopedFd fd_;
+};
+
+class StationTest : public ::testing::Test {
+protected:
+    StationTest() {
+        sim = std::make_unique<BootLoaderSim>(SimOptions{});
+        sim->Start();
+    }
+    ~StationTest() override { sim->Stop(); }
+    std::string Firmware() { return WriteHexFile(folder / "fw.hex", {DataAt(0x0200, 0x300)}); }
+    bool Landed(const std::string& file) {
+        return sim->WaitForEnd(5s) &&
+               CompareImageWithUpdateFile(file, sim->Image()).bytesDiffering == 0;
+    }
+
+    TempFolder folder;
+    std::unique_ptr<BootLoaderSim> sim;
+};
+
+TEST_F(StationTest, PlanTellsTheBytesAFlashPutsOnTheLine) {
+    const std::string file = Firmware();
+    const FlashRun plan = TevrFlash({"plan", file});
+    ASSERT_EQ(plan.status, kExitOk) << plan.err;
+    EXPECT_NE(plan.out.find(DigestFile(file).sha256), std::string::npos);
+    EXPECT_NE(plan.out.find("0x0200-0x04FF  768 bytes"), std::string::npos) << plan.out;
+    // The page at 0 and its block are always sent, data or not.
+    EXPECT_NE(plan.out.find("3 page commands"), std::string::npos) << plan.out;
+    EXPECT_NE(plan.out.find("7 block commands"), std::string::npos) << plan.out;
+    std::smatch sent;
+    ASSERT_TRUE(std::regex_search(plan.out, sent, std::regex("(\\d+) bytes sent, (\\d+) answers")));
+
+    ASSERT_EQ(TevrFlash({"flash", file, "--port", sim->TerminalPath()}).status, kExitOk);
+    ASSERT_TRUE(Landed(file));
+    // Everything the tool sent after its greeting answer.
+    EXPECT_EQ(std::stoul(sent[1]), sim->Received().size() - 3);
+    EXPECT_EQ(std::stoi(sent[2]), 3 + 7);
+
+    const FlashRun missing = TevrFlash({"plan", folder / "none.hex"});
+    EXPECT_EQ(missing.status, kExitError);
+    EXPECT_TRUE(missing.Mentions(folder / "none.hex"));
+}
+
+TEST_F(StationTest, WrongFirmwareIsRefusedBeforeAnyPortOpens) {
+    const std::string file = Firmware();
+    const std::string actual = DigestFile(file).sha256;
+    const std::string other(64, 'a');
+    OpenWatch watch(sim->TerminalPath());
+    const FlashRun refused =
+        TevrFlash({"flash", file, "--port", sim->TerminalPath(), "--expect-sha256", other});
+    EXPECT_EQ(refused.status, kExitError);
+    EXPECT_TRUE(refused.Mentions("not the firmware this station is set up for")) << refused.err;
+    EXPECT_TRUE(refused.Mentions(actual));
+    EXPECT_TRUE(refused.Mentions(other));
+    EXPECT_EQ(watch.Opens(), 0);
+    EXPECT_TRUE(sim->Received().empty());
+
+    // Digits in either case; the right one flashes.
+    std::string upper = actual;
+    std::transform(upper.begin(), upper.end(), upper.begin(), ::toupper);
+    EXPECT_EQ(
+        TevrFlash({"flash", file, "--port", sim->TerminalPath(), "--expect-sha256", upper}).status,
+        kExitOk);
+    EXPECT_GT(watch.Opens(), 0);
+    EXPECT_TRUE(Landed(file));
+    EXPECT_EQ(TevrFlash({"flash", file, "-p", "x", "--expect-sha256", "abc"}).status, kExitUsage);
+}
+
+TEST_F(StationTest, StationFileDrivesAFlashAndTheCommandLineWins) {
+    const std::string file = Firmware();
+    const std::string station = folder.Write(
+        "station.toml", "[flash]\nfile = \"" + file + "\"\nport = [\"" + sim->TerminalPath() +
+                            "\"]\nexpect-sha256 = \"" + std::string(64, '0') +
+                            "\"\ntimeout = 5\njournal = \"" + folder / "journal.jsonl" + "\"\n");
+    const FlashRun locked = TevrFlash({"--config", station, "flash"});
+    EXPECT_EQ(locked.status, kExitError);
+    EXPECT_TRUE(locked.Mentions("not the firmware this station is set up for")) << locked.err;
+
+    const FlashRun run =
+        TevrFlash({"--config", station, "flash", "--expect-sha256", DigestFile(file).sha256});
+    EXPECT_EQ(run.status, kExitOk) << run.err;
+    EXPECT_TRUE(Landed(file));
+    EXPECT_NE(ReadWhole(folder / "journal.jsonl").find("\"result\":\"done\""), std::string::npos);
+
+    EXPECT_EQ(TevrFlash({"--config", folder / "none.toml", "flash"}).status, kExitUsage);
+}
+
+}  // namespace
+}  // namespace line_test
