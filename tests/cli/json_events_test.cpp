@@ -73,9 +73,12 @@ TEST(JsonEvents, EveryPortsRunEndsInItsResultWithProgressHeldBack) {
     EXPECT_EQ(events[events.size() - 2].at("blocks_confirmed"), 16);
     EXPECT_EQ(ports.at(fast.TerminalPath()).back().at("event"), "done");
 
-    // One port alone, and its terminal output unchanged on standard error.
+    // One port alone, and its terminal output unchanged on standard error; a wrong checksum of
+    // the third block, answered right again later, is told with the block's address.
     fast.Stop();
-    BootLoaderSim again{SimOptions{}};
+    SimOptions wrongOnce;
+    wrongOnce.badChecksumBlock = 3;
+    BootLoaderSim again(wrongOnce);
     again.Start();
     const FlashRun single = TevrFlash({"flash", "--json", file, "-p", again.TerminalPath()});
     EXPECT_EQ(single.status, kExitOk) << single.err;
@@ -83,9 +86,12 @@ TEST(JsonEvents, EveryPortsRunEndsInItsResultWithProgressHeldBack) {
     const auto alone = EventsByPort(single.out);
     ASSERT_EQ(alone.size(), 1u);
     std::vector<std::string> kinds;
-    for (const Json& event : alone.begin()->second)
+    for (const Json& event : alone.begin()->second) {
         if (event.at("event") != "progress") kinds.push_back(event.at("event"));
-    EXPECT_EQ(kinds, (std::vector<std::string>{"start", "waiting", "greeted", "done"}));
+        if (event.at("event") == "wrong_checksum") EXPECT_EQ(event.at("address"), "0x0100");
+    }
+    EXPECT_EQ(kinds,
+              (std::vector<std::string>{"start", "waiting", "greeted", "wrong_checksum", "done"}));
 }
 
 }  // namespace
