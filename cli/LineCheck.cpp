@@ -11,6 +11,7 @@
 #include "serial/VaComm.h"
 #include "serial/VaEventLoop.h"
 #include "serial/VaPort.h"
+#include "serial/VaUtils.h"
 
 const std::vector<uint8_t> kLineProbe{0x00, 0xFF, 0x0F, 0xF0, 0x5A, 0xA5};
 
@@ -160,9 +161,7 @@ LineCheckResult CheckLine(const LineCheckOptions& options) {
         result.lines.push_back("line not ready");
         return result;
     }
-    // A UART copes with 2 % either way.
-    const int64_t off = static_cast<int64_t>(result.rate) - int64_t{kLineRate};
-    const bool rateOk = result.rate == 0 || std::llabs(off) * 50 <= int64_t{kLineRate};
+    const bool rateOk = result.rate == 0 || VaRateClose(result.rate, kLineRate);
     result.lines.push_back(RateLine(result.rate));
     DescribeAdapter(result);
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 // Message and name helpers of the serial component.
+#include <cstdint>
 #include <string>
 
 #include "serial/VaTypes.h"
@@ -28,3 +29,10 @@ std::string VaFillText(const std::string& templ, const std::string& text);
 // Formats a device-name template with the port number: "%d" (also "%u", "%i") becomes the number,
 // "%%" a single '%'; anything else stands as written.
 std::string VaFormatDeviceName(const std::string& templ, int portNum);
+
+// Whether a rate the driver reports is the one asked for: drivers may report the rate their
+// divisor gives, and a UART copes with 2 % either way.
+constexpr bool VaRateClose(std::uint32_t got, std::uint32_t wanted) {
+    const std::uint32_t diff = got > wanted ? got - wanted : wanted - got;
+    return std::uint64_t{diff} * 50 <= wanted;
+}

@@ -6,15 +6,10 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "serial/VaUtils.h"
 #include "serial/linux/VaLinux.h"
 
 namespace {
-
-bool RateClose(speed_t got, std::uint32_t wanted) {
-    // Drivers may report the rate their divisor gives; a UART copes with 2 % either way.
-    const long diff = std::labs(static_cast<long>(got) - static_cast<long>(wanted));
-    return diff * 50 <= static_cast<long>(wanted);
-}
 
 int BuildTermios(const TVaDcb& dcb, termios2& t) {
     if (dcb.BaudRate == 0 || dcb.BaudRate > 0x7FFFFFFFu) return EINVAL;
@@ -97,7 +92,7 @@ int VaWriteTermios2(int fd, const TVaDcb& dcb) {
     if (ioctl(fd, TCSETS2, &wanted) < 0) return errno;
     termios2 now;
     if (ioctl(fd, TCGETS2, &now) < 0) return errno;
-    if (!RateClose(now.c_ospeed, dcb.BaudRate) || !RateClose(now.c_ispeed, dcb.BaudRate)) {
+    if (!VaRateClose(now.c_ospeed, dcb.BaudRate) || !VaRateClose(now.c_ispeed, dcb.BaudRate)) {
         (void)ioctl(fd, TCSETS2, &previous);
         return EINVAL;
     }
