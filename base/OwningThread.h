@@ -7,10 +7,10 @@
 
 class OwningThread {
 public:
-    OwningThread() = default;
+    OwningThread() : owner_(std::this_thread::get_id()) {}
 
     bool IsCurrent() const { return std::this_thread::get_id() == owner_; }
 
 private:
-    const std::thread::id owner_ = std::this_thread::get_id();
+    const std::thread::id owner_;
 };
