@@ -88,7 +88,9 @@ TEST(JsonEvents, EveryPortsRunEndsInItsResultWithProgressHeldBack) {
     std::vector<std::string> kinds;
     for (const Json& event : alone.begin()->second) {
         if (event.at("event") != "progress") kinds.push_back(event.at("event"));
-        if (event.at("event") == "wrong_checksum") EXPECT_EQ(event.at("address"), "0x0100");
+        if (event.at("event") == "wrong_checksum") {
+            EXPECT_EQ(event.at("address"), "0x0100");
+        }
     }
     EXPECT_EQ(kinds,
               (std::vector<std::string>{"start", "waiting", "greeted", "wrong_checksum", "done"}));
