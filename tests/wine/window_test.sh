@@ -7,8 +7,8 @@
 #   - a full update by the user's route: the path typed into Edit1, COM4 chosen in the port
 #     list, a click on the start button; the completion box shown and dismissed, the saved image
 #     holding every byte of the update file, the button off again;
-#   - bk-sim hanging up mid-transfer (the update file named in Cyrillic): one error box, then
-#     the window at rest.
+#   - bk-sim hanging up mid-transfer (the update file named in Cyrillic, the start by Tab and
+#     Space): one message, then the window at rest.
 #   window_test.sh NATIVE_BUILD TEVR_LOADER_EXE WINDOW_PROBE_EXE WORK_DIR
 set -euo pipefail
 
@@ -132,7 +132,9 @@ mkdir -p "$work/прошивки"
 cp "$firmware" "$work/прошивки/образ ТЕВР.hex"
 probe set-path "Z:${work//\//\\}\\прошивки\\образ ТЕВР.hex"
 start_sim --hangup-after 3
-click 172 120
+# From the field to the start button with Tab ("...", the port list, the button); Space starts.
+click 100 42
+xdotool key --delay 100 Tab Tab Tab space
 expect_box "Ошибка: связь с БК потеряна: устройство или адаптер отключены" "no icon" 30
 dismiss_box
 expect_rest
