@@ -8,6 +8,7 @@
 //   window_probe box SECONDS          waits for a message box: its text, icon or none
 //   window_probe ok                   presses the message box's OK
 //   window_probe lime                 how many pixels of the start button show clLime
+//   window_probe close                closes the window as its close button does
 // Exit status 1 when the window or the box is not there.
 #include <windows.h>
 
@@ -109,6 +110,12 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"set-path" && argc > 2) {
         SendMessageW(Child(form, L"EDIT"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[2]));
         return 0;
+    }
+    if (command == L"close") {
+        PostMessageW(form, WM_CLOSE, 0, 0);
+        for (int i = 0; i < 50 && IsWindow(form); ++i)
+            Sleep(100);
+        return IsWindow(form) ? Fail("the window stayed") : 0;
     }
     if (command == L"lime") {
         // The start button's face as the screen shows it.

@@ -14,6 +14,7 @@ set -euo pipefail
 
 native=$1 exe=$2 probe_exe=$3 work=$4
 here=$(dirname "$(realpath "$0")")
+source "$here/x_server.sh"
 firmware=$(realpath "$here/../../examples/image-64k.hex")
 rm -rf "$work"
 mkdir -p "$work"
@@ -25,7 +26,7 @@ cleanup() {
     [ -n "$sim" ] && { kill "$sim" 2>/dev/null || true; wait "$sim" 2>/dev/null || true; }
     if [ -d "$prefix" ]; then "$here/wine_prefix.sh" stop "$prefix" || true; fi
     [ -n "$loader" ] && { kill "$loader" 2>/dev/null || true; wait "$loader" 2>/dev/null || true; }
-    [ -n "$xvfb" ] && { kill "$xvfb" 2>/dev/null || true; wait "$xvfb" 2>/dev/null || true; }
+    stop_x_server
     # What is left helps the reader of a failure; a pass leaves nothing.
     [ "$status" = 0 ] && rm -rf "$work"
     exit "$status"
@@ -41,19 +42,7 @@ fail() {
     exit 1
 }
 
-# An X server on the first free display from :90 on.
-for n in $(seq 90 130); do
-    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-    xvfb=$!
-    for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
-    if kill -0 "$xvfb" 2>/dev/null && [ -e "/tmp/.X11-unix/X$n" ]; then break; fi
-    wait "$xvfb" 2>/dev/null || true
-    xvfb=
-done
-[ -n "$xvfb" ] || fail "no X server could start"
-export DISPLAY=:$n TEVR_WINE_DISPLAY=:$n
-
+start_x_server "$work/xvfb.log" || fail "no X server could start"
 "$here/wine_prefix.sh" setup "$prefix" "$lines"
 
 probe() { "$here/wine_prefix.sh" run "$prefix" "$probe_exe" "$@" 2>>"$work/probe.err" | tr -d '\r'; }
