@@ -78,9 +78,10 @@ package: build
 bench: build
 	@for b in build/bench/bench_*; do echo "== $$(basename $$b)"; $$b || exit 1; done
 
-# The transfer benchmark with tevr-flash.exe under Wine.
+# The Windows programs under Wine: the window's start, memory and paced update, next to the
+# same update with tevr-flash and tevr-flash.exe.
 bench-win: build windows
-	@build/bench/bench_transfer --windows
+	@bench/window_wine.sh build build-win
 
 fuzz: setup
 	@cmake -S . -B build-fuzz $(CMAKE_GEN) -DCMAKE_CXX_COMPILER=clang++ -DTEVR_FUZZ=ON -DTEVR_GUI=OFF \

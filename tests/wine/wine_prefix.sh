@@ -10,8 +10,11 @@ set -euo pipefail
 
 WINE=${TEVR_WINE:-/usr/lib/wine/wine64}
 WINESERVER=${TEVR_WINESERVER:-/usr/lib/wine/wineserver}
-# Headless and quiet; no Mono or Gecko to install.
+# Headless and quiet; no Mono or Gecko to install. The window's tests give an X server of their
+# own (TEVR_WINE_DISPLAY), under which their prefix must be made: a prefix whose desktop process
+# started without a display never paints a window later.
 unset DISPLAY WAYLAND_DISPLAY
+if [ -n "${TEVR_WINE_DISPLAY:-}" ]; then export DISPLAY=$TEVR_WINE_DISPLAY; fi
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
 command=$1
@@ -33,6 +36,10 @@ setup)
     rm -rf "$WINEPREFIX"
     mkdir -p "$lines"
     "$WINE" wineboot --init >"$WINEPREFIX.log" 2>&1
+    # Debian's Wine does not read its own font folder; the window's Cyrillic needs its Tahoma.
+    for font in /usr/share/wine/fonts/*.ttf; do
+        [ -e "$font" ] && ln -sf "$font" "$WINEPREFIX/drive_c/windows/Fonts/"
+    done
     {
         echo 'REGEDIT4'
         echo '[HKEY_LOCAL_MACHINE\Software\Wine\Ports]'
