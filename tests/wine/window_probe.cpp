@@ -8,6 +8,7 @@
 //   window_probe box SECONDS          waits for a message box: its text, icon or none
 //   window_probe ok                   presses the message box's OK
 //   window_probe lime                 how many pixels of the start button show clLime
+//   window_probe face                 column 10 of the start button, top to bottom, as RRGGBB
 //   window_probe close                closes the window as its close button does
 // Exit status 1 when the window or the box is not there.
 #include <windows.h>
@@ -15,6 +16,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "base/WideText.h"
 
@@ -52,6 +54,31 @@ HWND Child(HWND parent, const wchar_t* cls) {
 void Print(const std::string& line) {
     std::fwrite(line.data(), 1, line.size(), stdout);
     std::fputc('\n', stdout);
+}
+
+constexpr int kButtonWidth = 345, kButtonHeight = 33;
+
+// The start button as the screen shows it: 0x00RRGGBB pixels, rows from the top.
+std::vector<DWORD> StartButtonPixels(HWND form) {
+    POINT origin{0, 104};
+    ClientToScreen(form, &origin);
+    BITMAPINFO info{};
+    info.bmiHeader = {
+        sizeof(BITMAPINFOHEADER), kButtonWidth, -kButtonHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP dib = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, dib);
+    BitBlt(memory, 0, 0, kButtonWidth, kButtonHeight, screen, origin.x, origin.y, SRCCOPY);
+    GdiFlush();
+    const auto* first = static_cast<const DWORD*>(bits);
+    std::vector<DWORD> pixels(first, first + kButtonWidth * kButtonHeight);
+    SelectObject(memory, old);
+    DeleteObject(dib);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return pixels;
 }
 
 int Fail(const char* what) {
@@ -118,28 +145,25 @@ int wmain(int argc, wchar_t** argv) {
         return IsWindow(form) ? Fail("the window stayed") : 0;
     }
     if (command == L"lime") {
-        // The start button's face as the screen shows it.
-        POINT origin{0, 104};
-        ClientToScreen(form, &origin);
-        constexpr int kWidth = 345, kHeight = 33;
-        BITMAPINFO info{};
-        info.bmiHeader = {sizeof(BITMAPINFOHEADER), kWidth, -kHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-        void* bits = nullptr;
-        HDC screen = GetDC(nullptr);
-        HDC memory = CreateCompatibleDC(screen);
-        HBITMAP dib = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        HGDIOBJ old = SelectObject(memory, dib);
-        BitBlt(memory, 0, 0, kWidth, kHeight, screen, origin.x, origin.y, SRCCOPY);
-        GdiFlush();
         long lime = 0;
-        const auto* pixels = static_cast<const DWORD*>(bits);
-        for (int i = 0; i < kWidth * kHeight; ++i)
-            if ((pixels[i] & 0xFFFFFF) == 0x00FF00) ++lime;
-        SelectObject(memory, old);
-        DeleteObject(dib);
-        DeleteDC(memory);
-        ReleaseDC(nullptr, screen);
+        for (const DWORD pixel : StartButtonPixels(form))
+            if ((pixel & 0xFFFFFF) == 0x00FF00) ++lime;
         Print(std::to_string(lime));
+        return 0;
+    }
+    if (command == L"face") {
+        // Column 10 of the start button, top to bottom: the bevel's rings and the face's rows.
+        const std::vector<DWORD> pixels = StartButtonPixels(form);
+        std::string column;
+        for (int y = 0; y < kButtonHeight; ++y) {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "%06lX ",
+                          static_cast<unsigned long>(
+                              pixels[static_cast<size_t>(y * kButtonWidth + 10)] & 0xFFFFFF));
+            column += hex;
+        }
+        column.pop_back();
+        Print(column);
         return 0;
     }
     return Fail("unknown command");

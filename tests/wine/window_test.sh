@@ -3,7 +3,8 @@
 # tevr-loader.exe under Wine on an X server of the test's own (Xvfb), in a prefix made under that
 # server (a prefix whose desktop started without a display never paints a window), with bk-sim
 # running natively on the prefix's COM4:
-#   - the window: its caption, client area 350 x 167, neither resizable nor maximisable;
+#   - the window: its caption, client area 350 x 167, neither resizable nor maximisable; the
+#     start button's bevel and face rows as the screen shows them;
 #   - a full update by the user's route: the path typed into Edit1, COM4 chosen in the port
 #     list, a click on the start button; the completion box shown and dismissed, the saved image
 #     holding every byte of the update file, the button off again;
@@ -95,6 +96,19 @@ start_loader
 read -r left top < <(sed -n 5p "$work/form")
 xdotool search --name "Загрузчик ПО в ТЕВР-R7" windowfocus --sync 2>/dev/null ||
     fail "the window has no X window"
+
+# The start button on the screen, column 10 from the top: the raised bevel's four light rings,
+# then the face's 25 rows from 0xF0 to 0x6E as the gradient steps them; the four shadow rings
+# below follow the desktop's shadow colour (Wine's differs from Windows'), darker outwards.
+face="DDDDDD E8E8E8 F4F4F4 FFFFFF"
+for g in F0 EA E5 DF DA D4 CF CA C4 BF B9 B4 AF A9 A4 9E 99 94 8E 89 83 7E 79 73 6E; do
+    face+=" $g$g$g"
+done
+read -r -a seen < <(probe face)
+[ "${seen[*]:0:29}" = "$face" ] || fail "the start button's face: ${seen[*]}"
+for i in 29 30 31; do
+    (( 16#${seen[i]} > 16#${seen[i + 1]} )) || fail "the start button's shadow rings: ${seen[*]}"
+done
 
 # A full update as the user makes it.
 cp "$firmware" "$work/image-64k.hex"
