@@ -99,10 +99,11 @@ FlashSession::Outcome FlashSession::Drive() {
         const auto left = lastProgress + options_.timeout - Clock::now();
         if (left <= Clock::duration::zero()) return Outcome::Stalled;
         loop_->RunUntil(settled, std::chrono::ceil<std::chrono::milliseconds>(left));
+        // A board whose end command has left is done, whatever signal comes after it.
+        const bool done = !transfer_.Running() && transfer_.Completed() && endSent_;
+        if (done && !failure_) return Outcome::Completed;
         if (stop_.Stopped() || loop_->QuitRequested()) return Outcome::Interrupted;
-        if (failure_) return Outcome::Failed;
-        if (!transfer_.Running())
-            return transfer_.Completed() && endSent_ ? Outcome::Completed : Outcome::Failed;
+        if (failure_ || !transfer_.Running()) return Outcome::Failed;
         if (transfer_.FramesSent() != frames) {
             frames = transfer_.FramesSent();
             lastProgress = Clock::now();
