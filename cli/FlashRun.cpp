@@ -102,7 +102,7 @@ public:
         // speak of the same bytes.
         const std::string bytes =
             About(options_.file, [&] { return ReadFileBytes(options_.file); });
-        digest_ = {bytes.size(), Sha256Hex(bytes)};
+        digest_ = DigestBytes(bytes);
         CheckFirmwareLock();
         NullGauge gauge;
         About(options_.file, [&] { ConvertUpdateBytes(bytes, script_, gauge); });

@@ -12,6 +12,7 @@
 #include "cli/Sha256.h"
 #include "cli/SubjectError.h"
 #include "loader/Conversion.h"
+#include "loader/TextFile.h"
 #include "loader/TransferPlan.h"
 #include "loader/UpdateImage.h"
 
@@ -49,11 +50,13 @@ std::string Plural(int64_t count, const std::string& word) {
 }
 
 std::string PlanText(const std::string& file) {
-    const FileDigest digest = About(file, [&] { return DigestFile(file); });
-    const UpdateImage image = About(file, [&] { return ReadUpdateImage(file); });
+    // Read once: the hash, the image and the frames all describe the same bytes.
+    const std::string bytes = About(file, [&] { return ReadFileBytes(file); });
+    const FileDigest digest = DigestBytes(bytes);
+    const UpdateImage image = About(file, [&] { return ParseUpdateImage(bytes); });
     UpdateLists lists;
     NullGauge gauge;
-    About(file, [&] { ConvertUpdateFile(file, lists, gauge); });
+    About(file, [&] { ConvertUpdateBytes(bytes, lists, gauge); });
     const TransferPlan plan = About(file, [&] { return PlanTransfer(lists.Memo2); });
 
     std::string text =

@@ -4,10 +4,8 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
-#include <memory>
-#include <vector>
 
-#include "loader/SystemFile.h"
+#include "loader/TextFile.h"
 
 namespace {
 // The first 32 bits of the fractional parts of the cube roots of the first 64 primes.
@@ -114,15 +112,10 @@ std::string Sha256Hex(std::string_view bytes) {
     return Sha256Hex(hash.Final());
 }
 
+FileDigest DigestBytes(std::string_view bytes) {
+    return {bytes.size(), Sha256Hex(bytes)};
+}
+
 FileDigest DigestFile(const std::string& path) {
-    const std::unique_ptr<SystemFile> file = OpenSystemFile(path);
-    Sha256 hash;
-    FileDigest digest;
-    std::vector<char> chunk(64 * 1024);
-    while (const size_t got = file->Read(chunk.data(), chunk.size())) {
-        hash.Update(chunk.data(), got);
-        digest.size += got;
-    }
-    digest.sha256 = Sha256Hex(hash.Final());
-    return digest;
+    return DigestBytes(ReadFileBytes(path));
 }

@@ -30,10 +30,11 @@ std::string Sha256Hex(const Sha256::Digest& digest);
 // The digest of `bytes` in lower-case hexadecimal digits.
 std::string Sha256Hex(std::string_view bytes);
 
-// A file's size and digest, read in chunks through the system's reader.
+// An update file's size and digest.
 struct FileDigest {
     uint64_t size = 0;
     std::string sha256;  // lower-case hexadecimal digits
 };
-// Throws EInOutError as the update file's reading does.
+FileDigest DigestBytes(std::string_view bytes);
+// The file read whole; throws EInOutError as the update file's reading does.
 FileDigest DigestFile(const std::string& path);
