@@ -162,7 +162,7 @@ SubjectError FlashSession::ErrorAbout(const std::exception& error) const {
     // The file's errors are about the file; everything else a transfer meets is the port's.
     const bool file = dynamic_cast<const EInOutError*>(&error) != nullptr ||
                       dynamic_cast<const EConvertError*>(&error) != nullptr;
-    if (file) return SubjectError(options_.file, error.what());
+    if (file) return SubjectError(options_.file, MessageOf(error));
     return PortError(options_.port, error);
 }
 

@@ -30,6 +30,10 @@ private:
 // that names the group owning the device; an error that names its subject already stays as it is.
 SubjectError PortError(const std::string& port, const std::exception& error);
 
+// The message of an error as the command line prints it: a field of the update file that did not
+// read as a number is told with its line ("line 3: '$' is not a valid integer value").
+std::string MessageOf(const std::exception& error);
+
 // Runs `work`; whatever it throws is thrown again as an error about `subject`.
 template <typename Work>
 decltype(auto) About(const std::string& subject, Work&& work) {
@@ -38,6 +42,6 @@ decltype(auto) About(const std::string& subject, Work&& work) {
     } catch (const SubjectError&) {
         throw;
     } catch (const std::exception& e) {
-        throw SubjectError(subject, e.what());
+        throw SubjectError(subject, MessageOf(e));
     }
 }

@@ -10,6 +10,16 @@ int PairAt(std::string_view line, size_t offset) {
     int32_t value = 0;
     return TryHexFieldToInt(line.substr(offset, 2), value) ? value : -1;
 }
+
+// A field's own message stays as the window shows it; the line it failed on travels beside it.
+int32_t FieldValue(std::string_view chars, int64_t lineNumber) {
+    try {
+        return HexFieldToInt(chars);
+    } catch (const EConvertError& e) {
+        throw EConvertError(e.what(), lineNumber);
+    }
+}
+
 }  // namespace
 
 std::string RecordError(int64_t lineNumber, const std::string& what) {
@@ -19,9 +29,9 @@ std::string RecordError(int64_t lineNumber, const std::string& what) {
 HexRecord ParseHexRecord(std::string_view line, int64_t lineNumber) {
     HexRecord r;
     r.lengthText = TextColumns(line, 2, 2);
-    r.length = HexFieldToInt(r.lengthText);
+    r.length = FieldValue(r.lengthText, lineNumber);
     r.addressText = TextColumns(line, 4, 4);
-    r.address = HexFieldToInt(r.addressText);
+    r.address = FieldValue(r.addressText, lineNumber);
 
     if (line[0] != ':') {
         throw EConvertError(RecordError(lineNumber, "запись не начинается с символа ':'"));
@@ -44,6 +54,17 @@ HexRecord ParseHexRecord(std::string_view line, int64_t lineNumber) {
     }
     if ((sum & 0xFF) != 0) {
         throw EConvertError(RecordError(lineNumber, "неверная контрольная сумма записи"));
+    }
+    // One record a line: whatever else the line holds would otherwise never reach the device
+    // while the update still reports success (records pasted together, line ends lost).
+    const std::string_view rest = line.substr(needed);
+    const size_t extra = rest.find_first_not_of(" \t");
+    if (extra != std::string_view::npos) {
+        throw EConvertError(RecordError(
+            lineNumber, rest.find(':', extra) != std::string_view::npos
+                            ? "после контрольной суммы записи в строке начинается ещё одна "
+                              "запись; каждая запись должна стоять в своей строке"
+                            : "после контрольной суммы записи в строке есть ещё символы"));
     }
 
     r.type = static_cast<uint8_t>(PairAt(line, 7));

@@ -1,72 +1,64 @@
 // SPDX-License-Identifier: MIT
 #include "loader/TextFile.h"
 
-#include <cstring>
-#include <vector>
-
 #include "loader/SystemFile.h"
+#include "loader/TextEncoding.h"
 
 namespace {
 constexpr char kCtrlZ = 26;
 constexpr size_t kBufferSize = 64 * 1024;
+
+std::string ReadAll(SystemFile& file) {
+    std::string bytes;
+    for (;;) {
+        const size_t before = bytes.size();
+        bytes.resize(before + kBufferSize);
+        const size_t got = file.Read(bytes.data() + before, kBufferSize);
+        bytes.resize(before + got);
+        if (got == 0) return bytes;
+    }
+}
 }  // namespace
 
 struct TextFile::Impl {
-    std::unique_ptr<SystemFile> file;  // none when reading bytes already read
-    std::string_view bytes;            // those bytes, handed out as one buffer
-    std::vector<char> fileBuffer;
-    const char* buffer = nullptr;  // the bytes in hand: fileBuffer's or `bytes`
+    std::unique_ptr<SystemFile> file;  // read whole at the first line; none for bytes given
+    std::string fileBytes;
+    std::string_view bytes;  // the file's bytes
+    std::string decoded;     // their text, where it had to be decoded
+    std::string_view text;   // what the lines are read from
     size_t pos = 0;
-    size_t len = 0;
-    bool atEnd = false;  // no more bytes, or a Ctrl-Z ended the file
+    bool ready = false;
+    bool atEnd = false;    // a Ctrl-Z ended the file
+    bool crLines = false;  // every line ends with CR alone
 
-    // True when at least one unread byte is in the buffer.
-    bool Fill() {
-        if (pos < len) return true;
-        if (atEnd) return false;
-        size_t n = 0;
+    // Reads the file at its first line, so that opening and reading fail apart as they always did.
+    void Prepare() {
+        if (ready) return;
         if (file) {
-            fileBuffer.resize(kBufferSize);
-            buffer = fileBuffer.data();
-            n = file->Read(fileBuffer.data(), fileBuffer.size());
-        } else {
-            buffer = bytes.data();
-            n = bytes.size();
-            bytes = {};
+            fileBytes = ReadAll(*file);
+            file.reset();
+            bytes = fileBytes;
         }
-        if (n == 0) {
-            atEnd = true;
-            return false;
-        }
-        pos = 0;
-        len = n;
-        return true;
+        text = DecodeUpdateText(bytes, decoded);
+        // A file of the classic Mac convention has CRs and no LF at all: its CRs end its lines.
+        // A lone CR among LF line ends is dropped as ever.
+        crLines =
+            text.find('\n') == std::string_view::npos && text.find('\r') != std::string_view::npos;
+        ready = true;
     }
 
-    // Consumes bytes up to and including the next LF (the rest of a line cut by a Ctrl-Z).
+    bool More() const { return !atEnd && pos < text.size(); }
+
+    // Consumes the rest of a line cut by a Ctrl-Z, up to and including its line end.
     void SkipToLineEnd() {
-        while (Fill()) {
-            const char* start = buffer + pos;
-            const void* lf = std::memchr(start, '\n', len - pos);
-            if (lf) {
-                pos += static_cast<size_t>(static_cast<const char*>(lf) - start) + 1;
-                return;
-            }
-            pos = len;
-        }
+        const size_t end = text.find(crLines ? '\r' : '\n', pos);
+        pos = end == std::string_view::npos ? text.size() : end + 1;
     }
 };
 
 std::string ReadFileBytes(const std::string& path) {
     const std::unique_ptr<SystemFile> file = OpenSystemFile(path);
-    std::string bytes;
-    for (;;) {
-        const size_t before = bytes.size();
-        bytes.resize(before + kBufferSize);
-        const size_t got = file->Read(bytes.data() + before, kBufferSize);
-        bytes.resize(before + got);
-        if (got == 0) return bytes;
-    }
+    return ReadAll(*file);
 }
 
 TextFile::TextFile() : impl_(std::make_unique<Impl>()) {}
@@ -86,35 +78,35 @@ TextFile::TextFile(TextFile&&) noexcept = default;
 
 void TextFile::ReadLine(std::string& line) {
     Impl& f = *impl_;
+    f.Prepare();
     line.clear();
     bool lineStarted = false;  // a byte of this line has been consumed
-    while (f.Fill()) {
-        const char* start = f.buffer + f.pos;
-        const char* end = f.buffer + f.len;
-        const char* p = start;
-        while (p != end && *p != '\n' && *p != '\r' && *p != kCtrlZ)
-            ++p;
-        line.append(start, p);
-        if (p != start) lineStarted = true;
-        f.pos += static_cast<size_t>(p - start);
-        if (p == end) continue;
+    static constexpr std::string_view kStops{"\n\r\x1a", 3};
+    while (f.More()) {
+        const std::string_view rest = f.text.substr(f.pos);
+        size_t stop = rest.find_first_of(kStops);
+        if (stop == std::string_view::npos) stop = rest.size();
+        line.append(rest.substr(0, stop));
+        if (stop != 0) lineStarted = true;
+        f.pos += stop;
+        if (stop == rest.size()) return;
 
-        char c = *p;
+        const char c = rest[stop];
         ++f.pos;
         if (c == '\n') return;
         if (c == kCtrlZ) {
             if (!lineStarted) {
                 // Ctrl-Z at the start of a line: it and everything after it are ignored.
                 f.atEnd = true;
-                f.pos = f.len;
                 return;
             }
             f.SkipToLineEnd();
             return;
         }
-        // CR: part of a CR LF line end, or dropped when no LF follows.
+        // CR: a line end of its own in a CR file; elsewhere part of CR LF, or dropped.
+        if (f.crLines) return;
         lineStarted = true;
-        if (f.Fill() && f.buffer[f.pos] == '\n') {
+        if (f.More() && f.text[f.pos] == '\n') {
             ++f.pos;
             return;
         }
@@ -123,10 +115,10 @@ void TextFile::ReadLine(std::string& line) {
 
 bool TextFile::Eof() {
     Impl& f = *impl_;
-    if (!f.Fill()) return true;
-    if (f.buffer[f.pos] == kCtrlZ) {
+    f.Prepare();
+    if (!f.More()) return true;
+    if (f.text[f.pos] == kCtrlZ) {
         f.atEnd = true;
-        f.pos = f.len;
         return true;
     }
     return false;

@@ -2,7 +2,8 @@
 #pragma once
 // An update file read as text, line by line: from the file itself, or from its bytes read once
 // (ReadFileBytes). Opening throws EInOutError with the file error's message ("File not found",
-// "File access denied", "I/O error %d", ...).
+// "File access denied", "I/O error %d", ...). The text is the file's bytes after a UTF-8
+// byte-order mark, or its UTF-16 text decoded (see TextEncoding.h).
 #include <memory>
 #include <string>
 #include <string_view>
@@ -20,10 +21,12 @@ public:
     TextFile(const TextFile&) = delete;
     TextFile& operator=(const TextFile&) = delete;
 
-    // Reads the next line into `line` (line end not included). Throws EInOutError on a read error.
-    // A line ends at LF or CR LF; a lone CR is dropped. Ctrl-Z at the start of a line, or as the
-    // last character of the file, ends the file; inside a line it ends the line's text and the rest
-    // of that line is skipped. Reading past the end gives an empty line.
+    // Reads the next line into `line` (line end not included). Throws EInOutError on a read error,
+    // EConvertError for a text in an encoding that cannot be read. A line ends at LF or CR LF; a
+    // lone CR is dropped, except in a file without any LF, whose lines end at their CRs. Ctrl-Z at
+    // the start of a line, or as the last character of the file, ends the file; inside a line it
+    // ends the line's text and the rest of that line is skipped. Reading past the end gives an
+    // empty line.
     void ReadLine(std::string& line);
     // End of file, tested after each line as the reading rules require: a line end at the very end
     // of the file gives no further line.

@@ -75,6 +75,28 @@ TEST_F(ChooseFileTest, FileErrorsGoToTheErrorBoxWithAFullStop) {
     EXPECT_EQ(form->Edit1->text(), temp.path() + "/empty.hex");
 }
 
+TEST_F(ChooseFileTest, EveryRecordOfALineIsReadOrTheLineIsRefused) {
+    QFile worked(Q(ExamplePath("worked.hex")));
+    ASSERT_TRUE(worked.open(QIODevice::ReadOnly));
+    QByteArray lines = worked.readAll();
+    ChooseFile(Copy("worked.hex", "lf.hex"));
+    const std::vector<std::string> script = form->Lists().Memo2;
+
+    // CR alone ends every line of a file of the classic Mac convention.
+    WriteFile("cr.hex", QByteArray(lines).replace('\n', '\r'));
+    ChooseFile((temp.path() + "/cr.hex").toStdString());
+    EXPECT_EQ(form->Lists().Memo2, script);
+
+    // Two records pasted onto one line: never the first one alone.
+    WriteFile("pasted.hex", QByteArray(lines).replace(lines.indexOf('\n'), 1, ""));
+    ChooseFile((temp.path() + "/pasted.hex").toStdString());
+    ASSERT_EQ(boxes->shown.size(), 1u);
+    EXPECT_EQ(boxes->shown[0].text,
+              "Ошибка в строке 1 файла обновления: после контрольной суммы записи в строке "
+              "начинается ещё одна запись; каждая запись должна стоять в своей строке.");
+    EXPECT_TRUE(form->Lists().Memo2.empty());
+}
+
 TEST_F(ChooseFileTest, TheDialogAsTheUserSeesIt) {
     form->OpenDialog1.FileName = temp.path() + "/last.hex";
     const std::unique_ptr<QFileDialog> dialog = form->OpenDialog1.MakeDialog(form.get());

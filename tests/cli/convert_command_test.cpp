@@ -7,6 +7,7 @@
 
 #include "FlashRun.h"
 #include "support/SampleFiles.h"
+#include "support/TempFolder.h"
 
 namespace {
 
@@ -53,6 +54,33 @@ TEST(ConvertCommand, ErrorsPrintTheirMessageAloneAndExitOne) {
     EXPECT_EQ(refused.out, "");
     EXPECT_NE(refused.err.find("is not a valid integer value\n"), std::string::npos);
     EXPECT_EQ(refused.err.find('\n'), refused.err.size() - 1) << "one line";
+}
+
+TEST(ConvertCommand, TextAsOtherSystemsSaveItConvertsWhole) {
+    const std::string script = TevrFlash({"convert", ExamplePath("worked.hex")}).out;
+    for (const char* file : {"cr-only.hex", "utf8-bom.hex", "utf16le.hex"}) {
+        FlashRun run = TevrFlash({"convert", ExamplePath(file)});
+        EXPECT_EQ(run.status, 0) << file << ": " << run.err;
+        EXPECT_EQ(run.out, script) << file;
+    }
+}
+
+TEST(ConvertCommand, ALineIsOneRecordAndARefusedFieldNamesItsLine) {
+    TempFolder dir;
+    const std::string first = Record(0, CountingBytes(0, 16));
+    const std::string pasted =
+        dir.Write("pasted.hex", first + Record(0x10, CountingBytes(0x10, 16)) + "\n" + kEndOfFile);
+    FlashRun run = TevrFlash({"convert", pasted});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "tevr-flash: " + pasted +
+                           ": Ошибка в строке 1 файла обновления: после контрольной суммы записи "
+                           "в строке начинается ещё одна запись; каждая запись должна стоять в "
+                           "своей строке\n");
+
+    const std::string badField = dir.Write("field.hex", Lines({first, first, ":1G"}));
+    EXPECT_EQ(TevrFlash({"convert", badField}).err,
+              "tevr-flash: " + badField + ": line 3: '$1G' is not a valid integer value\n");
 }
 
 TEST(ConvertCommand, LostOutputIsAnError) {

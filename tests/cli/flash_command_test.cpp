@@ -71,6 +71,16 @@ TEST_F(FlashCommandTest, CompletedFlashReportsOnStandardErrorOnly) {
     EXPECT_FALSE(quiet.Mentions(" - > "));
 }
 
+TEST_F(FlashCommandTest, AFileWithCrLineEndsFlashesWhole) {
+    Launch();
+    const FlashRun run = Flash(ExamplePath("cr-only.hex"));
+    ASSERT_EQ(run.status, kExitOk) << run.err;
+    EXPECT_TRUE(run.Mentions("tevr-flash: 100 % (3/3 blocks"));
+    ASSERT_TRUE(sim->WaitForEnd(5s));
+    EXPECT_EQ(CompareImageWithUpdateFile(ExamplePath("worked.hex"), sim->Image()).bytesDiffering,
+              0);
+}
+
 TEST_F(FlashCommandTest, WrongChecksumIsShownOnceAndTheFlashGoesOn) {
     SimOptions options;
     options.badChecksumBlock = 2;
@@ -174,7 +184,8 @@ TEST_F(FlashCommandTest, ErrorsBeforeTheTransferExitOneWithTheirMessage) {
 
     const FlashRun refused = Flash(TEVR_SOURCE_DIR "/CMakeLists.txt");
     EXPECT_EQ(refused.status, kExitError);
-    EXPECT_EQ(refused.err.rfind("tevr-flash: " TEVR_SOURCE_DIR "/CMakeLists.txt: '$", 0), 0u)
+    EXPECT_EQ(refused.err.rfind("tevr-flash: " TEVR_SOURCE_DIR "/CMakeLists.txt: line 1: '$", 0),
+              0u)
         << refused.err;
     EXPECT_NE(refused.err.find("' is not a valid integer value\n"), std::string::npos);
 
@@ -182,7 +193,16 @@ TEST_F(FlashCommandTest, ErrorsBeforeTheTransferExitOneWithTheirMessage) {
     std::ofstream(folder / "binary.hex", std::ios::binary) << ":\xE4\x02\x1B[2J\n";
     const FlashRun binary = Flash(folder / "binary.hex");
     EXPECT_EQ(binary.err, "tevr-flash: " + folder / "binary.hex" +
-                              ": '$\\xE4\\x02' is not a valid integer value\n");
+                              ": line 1: '$\\xE4\\x02' is not a valid integer value\n");
+
+    // A line that holds more than its record is never flashed in part.
+    const std::string first = Record(0, CountingBytes(0, 16));
+    std::ofstream(folder / "pasted.hex") << first << first << "\n" << kEndOfFile << "\n";
+    const FlashRun pasted = Flash(folder / "pasted.hex");
+    EXPECT_EQ(pasted.status, kExitError);
+    EXPECT_NE(pasted.err.find(": Ошибка в строке 1 файла обновления: после контрольной суммы"),
+              std::string::npos)
+        << pasted.err;
 
     const FlashRun noPort =
         TevrFlash({"flash", ExamplePath("worked.hex"), "--port", folder / "tty"});

@@ -62,8 +62,25 @@ TEST(RecordChecks, MalformedRecordLinesAreRefusedWithTheirLineNumber) {
                          ":10002000000102030405060708090A0B0C0D0E0F00"}),
               AtLine(3, "неверная контрольная сумма записи"));
     EXPECT_EQ(RefusalOf({":00000001FE"}), AtLine(1, "неверная контрольная сумма записи"));
-    // Characters after the checksum are not part of the record.
-    EXPECT_EQ(RecordsOf({kGood + "  "}).size(), 2u);
+    // Blanks and tabs after the checksum are not part of the record; anything else is refused,
+    // so that no line is ever flashed in part.
+    EXPECT_EQ(RecordsOf({kGood + " \t "}).size(), 2u);
+    EXPECT_EQ(RefusalOf({kGood, kGood + " x"}),
+              AtLine(2, "после контрольной суммы записи в строке есть ещё символы"));
+    EXPECT_EQ(RefusalOf({kGood + Record(0x10, CountingBytes(0x10, 16))}),
+              AtLine(1,
+                     "после контрольной суммы записи в строке начинается ещё одна запись; "
+                     "каждая запись должна стоять в своей строке"));
+}
+
+TEST(RecordChecks, AFieldThatDoesNotReadKeepsItsMessageAndCarriesItsLine) {
+    try {
+        RecordsOf({kGood, kGood, ":1G"});
+        FAIL() << "accepted";
+    } catch (const EConvertError& e) {
+        EXPECT_STREQ(e.what(), "'$1G' is not a valid integer value");
+        EXPECT_EQ(e.FieldLine(), 3);
+    }
 }
 
 TEST(RecordChecks, ChecksumIsTestedWithLowerCaseDigitsToo) {

@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "loader/Errors.h"
 #include "support/TempFolder.h"
 
 namespace {
@@ -74,6 +75,56 @@ TEST(TextFileLines, LongLinesAndBinaryBytesAcrossBufferEdges) {
 
     std::string crAtEdge(64 * 1024 - 1, 'w');
     EXPECT_EQ(ReadAll(crAtEdge + "\rq\n"), (Lines_{crAtEdge + "q"}));
+}
+
+TEST(TextFileLines, AFileWithoutLfEndsItsLinesAtItsCrs) {
+    EXPECT_EQ(ReadAll("a\rb\r"), (Lines_{"a", "b"}));
+    EXPECT_EQ(ReadAll("a\r\rb"), (Lines_{"a", "", "b"}));
+    EXPECT_EQ(ReadAll("ab\x1a"
+                      "c\rd\r\x1a"
+                      "e\r"),
+              (Lines_{"ab", "d"}))
+        << "Ctrl-Z cuts the rest of a CR line";
+    EXPECT_EQ(ReadAll("a\rb\nc\r"), (Lines_{"ab", "c"})) << "one LF keeps the CRs dropped";
+}
+
+std::string Utf16(std::string_view ascii, bool bigEndian) {
+    std::string out = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (char c : ascii) {
+        out += bigEndian ? '\0' : c;
+        out += bigEndian ? c : '\0';
+    }
+    return out;
+}
+
+std::string RefusalOf(const std::string& content) {
+    try {
+        ReadAll(content);
+    } catch (const EConvertError& e) {
+        return e.what();
+    }
+    return "read";
+}
+
+TEST(TextFileEncodings, MarkedTextIsReadAsTheTextItIs) {
+    EXPECT_EQ(ReadAll("\xEF\xBB\xBF:00\r\nb\r\n"), (Lines_{":00", "b"}));
+    EXPECT_EQ(ReadAll(Utf16(":00\r\nb\r\n", false)), (Lines_{":00", "b"}));
+    EXPECT_EQ(ReadAll(Utf16(":00\rb", true)), (Lines_{":00", "b"}));
+    // An unpaired surrogate and an odd last byte read as replacement characters, which no field
+    // takes.
+    EXPECT_EQ(ReadAll(std::string("\xFF\xFE"
+                                  "a\0\0\xD8\n\0x",
+                                  9)),
+              (Lines_{"a\xEF\xBF\xBD", "\xEF\xBF\xBD"}));
+    // Cyrillic in UTF-16 comes out as UTF-8.
+    EXPECT_EQ(ReadAll(std::string("\xFF\xFE\x16\x04", 4)), (Lines_{"\xD0\x96"}));
+
+    EXPECT_NE(RefusalOf(std::string("\xFF\xFE\0\0:\0\0\0", 8)).find("UTF-32LE"), std::string::npos);
+    EXPECT_NE(RefusalOf(std::string(":\0"
+                                    "0\0",
+                                    4))
+                  .find("UTF-16LE без метки"),
+              std::string::npos);
 }
 
 TEST(TextFileLines, ReadingPastTheEndGivesEmptyLines) {
