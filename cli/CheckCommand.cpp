@@ -38,8 +38,8 @@ constexpr const char* kDetails =
     "\n"
     "Status 0 when every line is ready: the port opens at 10400 bit/s (within 2 %),\n"
     "no traffic but greetings was heard, and with --echo the probe came back\n"
-    "unchanged. Status 1 otherwise. A station file (tevr-flash --config FILE check)\n"
-    "may hold port, listen and echo under [check].";
+    "unchanged. Status 1 otherwise. A station file (--config FILE, before or after\n"
+    "check) may hold port, listen and echo under [check].";
 }  // namespace
 
 void AddCheckCommand(CLI::App& app, CommandIo& io, CommandAction& action) {

@@ -42,9 +42,9 @@ constexpr const char* kDetails =
     "but one stalled. --repeat keeps every port ready for the next board until\n"
     "Ctrl-C, counting the boards done and failed.\n"
     "\n"
-    "A station file (tevr-flash --config FILE flash) holds these options under\n"
-    "[flash] as name = value (TOML or INI): file, port, expect-sha256, journal,\n"
-    "timeout, repeat. Options on the command line win over the file.";
+    "A station file (--config FILE, before or after flash) holds these options\n"
+    "under [flash] as name = value (TOML or INI): file, port, expect-sha256,\n"
+    "journal, timeout, repeat. Options on the command line win over the file.";
 }  // namespace
 
 void AddFlashCommand(CLI::App& app, CommandIo& io, CommandAction& action) {

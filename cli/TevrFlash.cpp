@@ -10,6 +10,7 @@
 #include "base/HelpFormatter.h"
 #include "cli/Command.h"
 #include "cli/Printable.h"
+#include "cli/StationFile.h"
 #include "cli/SubjectError.h"
 
 const char* const kExitStatusHelp =
@@ -50,11 +51,6 @@ int RunTevrFlash(int argc, const char* const* argv, std::ostream& out, std::ostr
     app.footer(kExitStatusHelp);
     app.set_version_flag("--version", std::string("tevr-flash ") + kTevrVersion);
     app.require_subcommand(1);
-    // A station's options, set up once by the line's supervisor: [flash] and [check] sections.
-    app.set_config("--config", "",
-                   "read the subcommand's options from this station file (TOML or INI, a "
-                   "[flash] or [check] section); the command line wins")
-        ->type_name("FILE");
     // The same command line everywhere: on Windows a path such as /data/fw.hex is a path, not an
     // option "/data".
     app.allow_windows_style_options(false);
@@ -62,6 +58,7 @@ int RunTevrFlash(int argc, const char* const* argv, std::ostream& out, std::ostr
     CommandIo io{out, err};
     CommandAction action;
     AddCommands(app, io, action);
+    AddStationFile(app);
 
     try {
         app.parse(argc, argv);

@@ -30,8 +30,11 @@ expect() {
 expect "check convert flash journal plan ports verify" ""
 expect "flash" fl
 expect "--config --help --version" --
-expect "--port --log --timeout --repeat --journal --expect-sha256 --json --help" flash --
+expect "--port --log --timeout --repeat --journal --expect-sha256 --json --config --help" flash --
 expect "--expect-sha256" --config station.toml flash --e
+expect "--config" flash firmware.hex --c
+expect "--config" check --c
+expect "" convert --c
 expect "--summary" journal --s
 expect "--records" convert --r
 ports=$("$program" ports 2>/dev/null | awk '{ print $1 }' | tr '\n' ' ')
