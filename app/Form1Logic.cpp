@@ -4,6 +4,7 @@
 #include <cassert>
 
 #include "app/Form1Description.h"
+#include "app/Form1Texts.h"
 #include "base/ScopeGuard.h"
 #include "line/BootLoaderLine.h"
 #include "loader/Conversion.h"
@@ -70,7 +71,21 @@ void TForm1Logic::ChooseAndConvert() {
     if (!chosen) return;
     const std::string fileName = desktop_.Edit1Text();
     if (!HasHexExtension(fileName)) return;
-    ConvertUpdateFile(fileName, lists_, gauge_);
+    Convert(fileName);
+}
+
+void TForm1Logic::Convert(const std::string& fileName) {
+    // The counts stand where the conversion leaves them alone.
+    ConvertedUpdate converted;
+    converted.ScriptLineCount = lists_.ScriptLineCount;
+    converted.FileLineCount = lists_.FileLineCount;
+    const ScopeGuard keep([&] {
+        lists_.Memo1 = std::move(converted.recordList);
+        lists_.Memo2 = std::move(converted.transferScript);
+        lists_.ScriptLineCount = converted.ScriptLineCount;
+        lists_.FileLineCount = converted.FileLineCount;
+    });
+    ConvertUpdateFile(fileName, converted, gauge_);
 }
 
 void TForm1Logic::AbColBitBtn1Click() {
@@ -82,7 +97,7 @@ void TForm1Logic::AbColBitBtn1Click() {
         if (!desktop_.AbColBitBtn1Control().Checked()) {
             transfer_.Stop();
         } else if (ConvertForStart()) {
-            transfer_.Start(lists_, desktop_.ComboBox1Text());
+            transfer_.Start(lists_.Memo2, lists_.ScriptLineCount, desktop_.ComboBox1Text());
         }
     });
 }
@@ -97,7 +112,7 @@ bool TForm1Logic::ConvertForStart() {
         return false;
     }
     try {
-        ConvertUpdateFile(fileName, lists_, gauge_);
+        Convert(fileName);
     } catch (...) {
         // Nothing was opened; the error box says what is wrong with the file.
         SetButtonChecked(false);
@@ -182,7 +197,7 @@ void TForm1Logic::ShowError(const std::exception& error) {
     assert(thread_.IsCurrent());
     // The box runs a nested event loop, in which no protocol step may start.
     const auto scope = ModalScope();
-    desktop_.ShowErrorBox(ErrorBoxText(error.what()));
+    desktop_.ShowErrorBox(ErrorBoxText(ErrorMessage(error)));
 }
 
 void TForm1Logic::SetButtonChecked(bool checked) {

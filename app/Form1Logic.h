@@ -10,11 +10,11 @@
 #include <functional>
 
 #include "app/Form1Desktop.h"
+#include "app/Form1Lists.h"
 #include "app/GaugeAdapter.h"
 #include "base/OwningThread.h"
 #include "line/VaCommTransferPort.h"
 #include "loader/BootLoaderTransfer.h"
-#include "loader/UpdateLists.h"
 #include "serial/VaComm.h"
 #include "widgets/AbBinGControl.h"
 
@@ -49,7 +49,7 @@ public:
     void SetButtonChecked(bool checked);
 
     const BootLoaderTransfer& Transfer() const { return transfer_; }
-    UpdateLists& Lists() { return lists_; }
+    TForm1Lists& Lists() { return lists_; }
     ProgressGauge& Gauge() { return gauge_; }
     // Whether a modal box or dialog is up now.
     bool ModalUp() const { return modalDepth_ > 0; }
@@ -69,6 +69,8 @@ private:
     // Handles what came while a box was up: a device gone, then waiting bytes.
     void CatchUp();
     void ChooseAndConvert();
+    // Converts the file into Memo1 and Memo2 as the conversion leaves them, also when it fails.
+    void Convert(const std::string& fileName);
     // Converts the file Edit1 names for a start; false (the button off again) when it names none.
     bool ConvertForStart();
     void UpdateControls();
@@ -76,7 +78,7 @@ private:
     TForm1Desktop& desktop_;
     TVaComm& comm_;
     const OwningThread thread_;
-    UpdateLists lists_;
+    TForm1Lists lists_;
     VaCommTransferPort port_;
     TGaugeAdapter gauge_;
     BootLoaderTransfer transfer_;

@@ -20,7 +20,7 @@ constexpr int kRuns = 200;
 
 // Median, min and max over kRuns conversions, in milliseconds.
 void Measure(const char* what, const std::string& file, double targetMs) {
-    UpdateLists lists;
+    ConvertedUpdate lists;
     NullGauge gauge;
     ConvertUpdateFile(file, lists, gauge);  // warms the page cache and the allocator
     std::vector<double> ms;

@@ -67,7 +67,7 @@ int main() {
     if (!work) return 1;
     const std::filesystem::path& folder = work->folder;
     const std::string& file = work->file;
-    UpdateLists lists;
+    ConvertedUpdate lists;
     NullGauge gauge;
     ConvertUpdateFile(file, lists, gauge);
 

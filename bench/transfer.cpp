@@ -30,7 +30,7 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    UpdateLists lists;
+    ConvertedUpdate lists;
     NullGauge gauge;
     ConvertUpdateFile(file, lists, gauge);
 

@@ -40,10 +40,10 @@ void AddConvertCommand(CLI::App& app, CommandIo& io, CommandAction& action) {
         action = [options, &io] {
             const std::vector<std::string> lines = About(options->file, [&] {
                 if (options->records) return ReadRecordList(options->file);
-                UpdateLists lists;
+                ConvertedUpdate lists;
                 NullGauge gauge;
                 ConvertUpdateFile(options->file, lists, gauge);
-                return std::move(lists.Memo2);
+                return std::move(lists.transferScript);
             });
             WriteOutput(io.out, JoinLines(lines));
             return 0;

@@ -148,7 +148,7 @@ private:
         facts.file = options_.file;
         facts.size = digest_.size;
         facts.sha256 = digest_.sha256;
-        facts.blocks = BootLoaderTransfer::CountScriptBlocks(script_.Memo2);
+        facts.blocks = BootLoaderTransfer::CountScriptBlocks(script_.transferScript);
         for (size_t i = 0; i < options_.ports.size(); ++i) {
             jsons_.push_back(std::make_unique<JsonFlashReport>(*options_.json, options_.ports[i],
                                                                facts, options_.repeat));
@@ -200,7 +200,7 @@ private:
             result.start = result.end = std::chrono::system_clock::now();
             result.error = PortError(options_.ports[index], e);
             result.message = result.error->Message();
-            result.blocksTotal = BootLoaderTransfer::CountScriptBlocks(script_.Memo2);
+            result.blocksTotal = BootLoaderTransfer::CountScriptBlocks(script_.transferScript);
             report.Ended(result);
         }
         loop_.Post([this] { --running_; });
@@ -310,7 +310,7 @@ private:
 
     const FlashRunOptions& options_;
     std::ostream& err_;
-    UpdateLists script_;
+    ConvertedUpdate script_;
     std::optional<Journal> journal_;
     FileDigest digest_;  // of the update file as read for the conversion
     JournalFacts facts_;

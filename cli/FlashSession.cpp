@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "cli/InterruptGuard.h"
+#include "cli/MessageTexts.h"
 #include "cli/PortStop.h"
 #include "line/BootLoaderLine.h"
 #include "loader/Errors.h"
@@ -27,7 +28,7 @@ std::string Seconds(std::chrono::milliseconds duration) {
 }
 }  // namespace
 
-FlashSession::FlashSession(FlashOptions options, const UpdateLists& script, FlashReport& report,
+FlashSession::FlashSession(FlashOptions options, const ConvertedUpdate& script, FlashReport& report,
                            PortStop& stop)
     : options_(std::move(options)),
       report_(report),
@@ -37,7 +38,7 @@ FlashSession::FlashSession(FlashOptions options, const UpdateLists& script, Flas
       port_(comm_),
       script_(script),
       transfer_(port_, *this),
-      scriptBlocks_(BootLoaderTransfer::CountScriptBlocks(script.Memo2)) {
+      scriptBlocks_(BootLoaderTransfer::CountScriptBlocks(script.transferScript)) {
     ConfigureBootLoaderLine(comm_);
     comm_.OnRxChar = [this](TVaCustomComm&, int count) { transfer_.Receive(count); };
     comm_.OnException = [this](const std::exception& e) {
@@ -181,10 +182,10 @@ void FlashSession::Happened(const TransferEvent& event) {
                 report_.Update(event.blocksConfirmed, Clock::now());
             break;
         case TransferEventKind::Refused:
-            report_.Line(TransferMessageText(event.message));
+            report_.Line(MessageText(event.message));
             break;
         case TransferEventKind::WrongChecksum:
-            report_.Line(TransferMessageText(event.message));
+            report_.Line(MessageText(event.message));
             report_.WrongChecksum(static_cast<uint32_t>(HexFieldToInt(transfer_.CurrentAddress())));
             break;
         case TransferEventKind::Completed:
@@ -221,7 +222,7 @@ void FlashSession::TransferCompleted(int64_t blocksConfirmed) {
     const auto now = Clock::now();
     report_.Update(blocksConfirmed, now);
     report_.Finish(now);
-    report_.Line(TransferMessageText(TransferMessage::Done));
+    report_.Line(MessageText(TransferMessage::Done));
 }
 
 bool FlashSession::WaitForEndCommand() {

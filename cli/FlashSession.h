@@ -31,9 +31,9 @@ struct FlashOptions {
 
 class FlashSession : private TransferObserver {
 public:
-    // `script`: the converted update file (Memo2 and ScriptLineCount), which outlives the
-    // session. `stop` quits the session's event loop for a signal.
-    FlashSession(FlashOptions options, const UpdateLists& script, FlashReport& report,
+    // `script`: the converted update file (its transfer script and ScriptLineCount), which outlives
+    // the session. `stop` quits the session's event loop for a signal.
+    FlashSession(FlashOptions options, const ConvertedUpdate& script, FlashReport& report,
                  PortStop& stop);
     ~FlashSession();
     FlashSession(const FlashSession&) = delete;
@@ -70,7 +70,7 @@ private:
     std::shared_ptr<TVaEventLoop> loop_;
     TVaComm comm_;
     VaCommTransferPort port_;
-    const UpdateLists& script_;
+    const ConvertedUpdate& script_;
     BootLoaderTransfer transfer_;
     const int64_t scriptBlocks_;  // of the script every attempt sends
 

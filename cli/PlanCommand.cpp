@@ -54,10 +54,10 @@ std::string PlanText(const std::string& file) {
     const std::string bytes = About(file, [&] { return ReadFileBytes(file); });
     const FileDigest digest = DigestBytes(bytes);
     const UpdateImage image = About(file, [&] { return ParseUpdateImage(bytes); });
-    UpdateLists lists;
+    ConvertedUpdate lists;
     NullGauge gauge;
     About(file, [&] { ConvertUpdateBytes(bytes, lists, gauge); });
-    const TransferPlan plan = About(file, [&] { return PlanTransfer(lists.Memo2); });
+    const TransferPlan plan = About(file, [&] { return PlanTransfer(lists.transferScript); });
 
     std::string text =
         Row("file", file + " (" + Plural(static_cast<int64_t>(digest.size), "byte") + ")");

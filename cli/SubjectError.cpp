@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "cli/SubjectError.h"
 
-#include "loader/Errors.h"
 #include "serial/VaClasses.h"
 #include "serial/VaPort.h"
 #include "serial/VaUtils.h"
@@ -16,10 +15,4 @@ SubjectError PortError(const std::string& port, const std::exception& error) {
                         {port + ": only members of the group '" + group +
                          "' that owns the port may use it: add your user to it (sudo usermod -aG " +
                          group + " $USER), then log out and in again"});
-}
-
-std::string MessageOf(const std::exception& error) {
-    const auto* convert = dynamic_cast<const EConvertError*>(&error);
-    if (!convert || convert->FieldLine() == 0) return error.what();
-    return "line " + std::to_string(convert->FieldLine()) + ": " + error.what();
 }

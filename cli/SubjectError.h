@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "cli/MessageTexts.h"
+
 class SubjectError : public std::runtime_error {
 public:
     SubjectError(const std::string& subject, const std::string& message,
@@ -29,10 +31,6 @@ private:
 // The error of a port that failed, as SubjectError: a refused permission comes with the hint
 // that names the group owning the device; an error that names its subject already stays as it is.
 SubjectError PortError(const std::string& port, const std::exception& error);
-
-// The message of an error as the command line prints it: a field of the update file that did not
-// read as a number is told with its line ("line 3: '$' is not a valid integer value").
-std::string MessageOf(const std::exception& error);
 
 // Runs `work`; whatever it throws is thrown again as an error about `subject`.
 template <typename Work>

@@ -91,12 +91,12 @@ std::vector<uint8_t> Replay(const std::vector<std::string>& script) {
     return memory;
 }
 
-void CheckScript(const UpdateLists& lists, const NoGauge& gauge, const std::string& path) {
-    Check(lists.Memo1.empty());
-    Check(!lists.Memo2.empty() && lists.Memo2[0] == "cmd 01:0000");
-    Check(lists.ScriptLineCount == static_cast<int64_t>(lists.Memo2.size()));
+void CheckScript(const ConvertedUpdate& lists, const NoGauge& gauge, const std::string& path) {
+    Check(lists.recordList.empty());
+    Check(!lists.transferScript.empty() && lists.transferScript[0] == "cmd 01:0000");
+    Check(lists.ScriptLineCount == static_cast<int64_t>(lists.transferScript.size()));
     Check(gauge.max == lists.ScriptLineCount - 1);
-    const std::vector<uint8_t> device = Replay(lists.Memo2);
+    const std::vector<uint8_t> device = Replay(lists.transferScript);
     const std::map<unsigned, uint8_t> defined = DefinedMemory(path);
     Check(!defined.empty());
     for (const auto& [address, byte] : defined)
@@ -116,15 +116,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     const std::string path = "/proc/self/fd/" + std::to_string(fd);
 
-    UpdateLists lists;
+    ConvertedUpdate lists;
     NoGauge gauge;
     try {
         ConvertUpdateFile(path, lists, gauge);
         CheckScript(lists, gauge, path);
     } catch (const EConvertError&) {
-        Check(lists.Memo1.empty() && lists.Memo2.empty() && lists.ScriptLineCount == 0);
+        Check(lists.recordList.empty() && lists.transferScript.empty() &&
+              lists.ScriptLineCount == 0);
     } catch (const EInOutError&) {
-        Check(lists.Memo1.empty() && lists.Memo2.empty() && lists.ScriptLineCount == 0);
+        Check(lists.recordList.empty() && lists.transferScript.empty() &&
+              lists.ScriptLineCount == 0);
     }
     return 0;
 }

@@ -78,13 +78,17 @@ void Check(bool condition) {
 }
 
 // Keeps the button as the window would, and checks what it is told: log lines as the exchange
-// log writes them, a text for every message.
+// log writes them, and a message exactly with the events that tell the user something.
 class FrontEnd : public TransferObserver {
 public:
     void Logged(const std::string& line) override { Check(line.rfind(" - > ", 0) == 0); }
     void Happened(const TransferEvent& event) override {
-        const bool told = *TransferMessageText(event.message) != '\0';
-        Check(told == (event.message != TransferMessage::None));
+        const bool told = event.message != TransferMessage::None;
+        Check(told == (event.kind == TransferEventKind::Refused ||
+                       event.kind == TransferEventKind::WrongChecksum ||
+                       event.kind == TransferEventKind::LineFault ||
+                       event.kind == TransferEventKind::DeviceGone ||
+                       event.kind == TransferEventKind::Completed));
         switch (event.kind) {
             case TransferEventKind::Refused:
             case TransferEventKind::LineFault:
@@ -104,12 +108,12 @@ const std::vector<std::string> kScript{
     "cmd 01:0000", "cmd 02:0000 10 0102030405060708090A0B0C0D0E0F10", "cmd 01:AA00",
     "cmd 02:AA00 00 ", "cmd 02:AA80 81 " + std::string(258, 'e')};
 
-void SetScript(UpdateLists& lists, const std::vector<std::string>& script) {
-    lists.Memo2 = script;
+void SetScript(ConvertedUpdate& lists, const std::vector<std::string>& script) {
+    lists.transferScript = script;
     lists.ScriptLineCount = static_cast<int64_t>(script.size());
 }
 
-void Start(BootLoaderTransfer& transfer, FrontEnd& front, const UpdateLists& lists) {
+void Start(BootLoaderTransfer& transfer, FrontEnd& front, const ConvertedUpdate& lists) {
     front.button = true;
     transfer.Start(lists, "COM1");
 }
@@ -127,7 +131,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Input input(data, size);
     Port port;
     FrontEnd front;
-    UpdateLists lists;
+    ConvertedUpdate lists;
     uint32_t tick = 0xFFFFFFF0u;
     BootLoaderTransfer transfer(port, front, [&tick] { return tick++; });
     transfer.Reset();

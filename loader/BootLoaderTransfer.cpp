@@ -50,10 +50,11 @@ std::string BootLoaderTransfer::CurrentAddress() const {
     return std::string(TextColumns(currentLine_, 8, 4));
 }
 
-void BootLoaderTransfer::Start(const UpdateLists& lists, const std::string& portName) {
+void BootLoaderTransfer::Start(const std::vector<std::string>& script, int64_t scriptLineCount,
+                               const std::string& portName) {
     assert(thread_.IsCurrent());
     // Without a converted script the device would be greeted and then fed empty lines.
-    if (lists.Memo2.empty()) {
+    if (script.empty()) {
         Tell(TransferEventKind::Refused, TransferMessage::NoScript);
         return;
     }
@@ -63,8 +64,8 @@ void BootLoaderTransfer::Start(const UpdateLists& lists, const std::string& port
     running_ = true;
     completed_ = false;
     ending_ = TransferEnding::Running;
-    script_ = lists.Memo2;
-    scriptLineCount_ = lists.ScriptLineCount;
+    script_ = script;
+    scriptLineCount_ = scriptLineCount;
     scriptBlocks_ = CountScriptBlocks(script_);
     blocksConfirmed_ = 0;
     port_.SetDtr(false);
@@ -248,9 +249,9 @@ void BootLoaderTransfer::SendScriptLine(bool afterChecksum) {
     // changes, rather than sent cut short with a wrong length.
     const size_t length = FrameLength(frameText);
     if (length > kMaxFrameLength) {
-        throw EConvertError("Ошибка: строка " + std::to_string(scriptIndex_) +
-                            " сценария передачи длиннее " + std::to_string(kMaxFrameLength) +
-                            " байт");
+        throw EConvertError({.fault = ConversionFault::ScriptLineTooLong,
+                             .line = scriptIndex_,
+                             .limit = static_cast<uint32_t>(kMaxFrameLength)});
     }
 
     if (page) transferState_ = tsAwaitingAcknowledge;

@@ -12,10 +12,10 @@
 #include <vector>
 
 #include "base/OwningThread.h"
+#include "loader/ConvertedUpdate.h"
 #include "loader/TransferObserver.h"
 #include "loader/TransferPort.h"
 #include "loader/TransferState.h"
-#include "loader/UpdateLists.h"
 
 class BootLoaderTransfer {
 public:
@@ -34,10 +34,15 @@ public:
 
     // The link state and counters as a new window has them.
     void Reset();
-    // Opens the port `portName` and waits for the boot loader's greeting, to send the script
-    // lists.Memo2 (lists.ScriptLineCount lines), which the transfer keeps a copy of. Without a
-    // script nothing opens (Refused). Throws the port's error when it does not open.
-    void Start(const UpdateLists& lists, const std::string& portName);
+    // Opens the port `portName` and waits for the boot loader's greeting, to send `script` (its
+    // end at line `scriptLineCount`), which the transfer keeps a copy of. Without a script
+    // nothing opens (Refused). Throws the port's error when it does not open.
+    void Start(const std::vector<std::string>& script, int64_t scriptLineCount,
+               const std::string& portName);
+    // The same of a converted update file's script.
+    void Start(const ConvertedUpdate& update, const std::string& portName) {
+        Start(update.transferScript, update.ScriptLineCount, portName);
+    }
     // Closes the port (the user switched the transfer off); the protocol variables stay.
     void Stop();
     // One receive step: reads the `count` bytes waiting at the port with ReadBytes.
@@ -70,8 +75,8 @@ public:
     // Block lines of the script the latest transfer started with, and how many of them the
     // device has confirmed with a correct checksum so far.
     int64_t ScriptBlocks() const { return scriptBlocks_; }
-    // Block lines of a converted script (Memo2), known before any port opens; its first line,
-    // the first page command, is sent as a fixed frame and never counted.
+    // Block lines of a converted script (its transfer script), known before any port opens; its
+    // first line, the first page command, is sent as a fixed frame and never counted.
     static int64_t CountScriptBlocks(const std::vector<std::string>& script);
     int64_t BlocksConfirmed() const { return blocksConfirmed_; }
     // Frames handed to the port since the transfer was made (greeting answers and end commands
@@ -100,7 +105,7 @@ private:
     // Made on the thread that owns the port; every call comes from it.
     const OwningThread thread_;
 
-    std::vector<std::string> script_;  // Memo2 of the start
+    std::vector<std::string> script_;  // the transfer script of the start
     int64_t scriptLineCount_ = 0;      // ScriptLineCount of the start
 
     TLinkState linkState_ = TLinkState::lsNoGreeting;

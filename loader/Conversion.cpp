@@ -35,10 +35,10 @@ int32_t CountFileLines(std::string_view bytes) {
     return count;
 }
 
-std::string ConvertUpdateFile(const std::string& fileName, UpdateLists& lists,
+std::string ConvertUpdateFile(const std::string& fileName, ConvertedUpdate& lists,
                               ProgressGauge& gauge) {
-    lists.Memo1.clear();
-    lists.Memo2.clear();
+    lists.recordList.clear();
+    lists.transferScript.clear();
     std::string bytes;
     try {
         // Once: what is converted, and what a journal's hash describes, are the same bytes.
@@ -51,24 +51,24 @@ std::string ConvertUpdateFile(const std::string& fileName, UpdateLists& lists,
     return bytes;
 }
 
-void ConvertUpdateBytes(std::string_view bytes, UpdateLists& lists, ProgressGauge& gauge) {
-    lists.Memo1.clear();
-    lists.Memo2.clear();
+void ConvertUpdateBytes(std::string_view bytes, ConvertedUpdate& lists, ProgressGauge& gauge) {
+    lists.recordList.clear();
+    lists.transferScript.clear();
     try {
         lists.FileLineCount = CountFileLines(bytes);
         gauge.SetMaxValue(lists.FileLineCount);
 
-        lists.Memo1 = BuildRecordList(ParseUpdateImage(bytes));
-        lists.ScriptLineCount = static_cast<int64_t>(lists.Memo1.size());
-        lists.Memo2 = BuildTransferScript(lists.Memo1);
+        lists.recordList = BuildRecordList(ParseUpdateImage(bytes));
+        lists.ScriptLineCount = static_cast<int64_t>(lists.recordList.size());
+        lists.transferScript = BuildTransferScript(lists.recordList);
     } catch (...) {
         // A transfer must never start from a partial script.
-        lists.Memo1.clear();
-        lists.Memo2.clear();
+        lists.recordList.clear();
+        lists.transferScript.clear();
         lists.ScriptLineCount = 0;
         throw;
     }
-    lists.ScriptLineCount = static_cast<int64_t>(lists.Memo2.size());
+    lists.ScriptLineCount = static_cast<int64_t>(lists.transferScript.size());
     gauge.SetMaxValue(static_cast<int32_t>(lists.ScriptLineCount - 1));
-    lists.Memo1.clear();
+    lists.recordList.clear();
 }

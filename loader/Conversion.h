@@ -4,23 +4,23 @@
 #include <string>
 #include <string_view>
 
+#include "loader/ConvertedUpdate.h"
 #include "loader/ProgressGauge.h"
-#include "loader/UpdateLists.h"
 
 // True when the extension of the name (from the last "." with no "\" or ":" after it), upper-cased,
 // is ".HEX". Both the file choice of the window and the start of a transfer apply this rule.
 bool HasHexExtension(std::string_view fileName);
 
 // Empties both lists and reads the file once; then counts its lines (the gauge's maximum becomes
-// that count), builds the record list in Memo1 and the transfer script in Memo2 from the bytes
-// read, sets ScriptLineCount, sets the gauge's maximum to ScriptLineCount - 1 and empties Memo1.
+// that count), builds the record list and the transfer script from the bytes read, sets
+// ScriptLineCount, sets the gauge's maximum to ScriptLineCount - 1 and empties the record list.
 // Returns the bytes converted. Throws EInOutError when the file cannot be opened or read and
 // EConvertError when a line is refused or the file holds no data; a failed conversion leaves both
 // lists empty and ScriptLineCount 0.
-std::string ConvertUpdateFile(const std::string& fileName, UpdateLists& lists,
+std::string ConvertUpdateFile(const std::string& fileName, ConvertedUpdate& lists,
                               ProgressGauge& gauge);
 // The same of an update file's bytes read already.
-void ConvertUpdateBytes(std::string_view bytes, UpdateLists& lists, ProgressGauge& gauge);
+void ConvertUpdateBytes(std::string_view bytes, ConvertedUpdate& lists, ProgressGauge& gauge);
 
 // Lines of the file's bytes as the reading rules count them (at least 1), capped at the 32-bit
 // maximum.

@@ -1,27 +1,60 @@
 // SPDX-License-Identifier: MIT
 #pragma once
-// Error classes of the loader. Like every error of this tool they carry a message; the window
-// shows it in its error box, the command line prints it.
+// Error classes of the loader. A refused update file is reported as what went wrong and where,
+// never as words: the window and the command line make the user's text of it.
 #include <cstdint>
 #include <stdexcept>
 #include <string>
 
-// A text field that does not read as a number, and a record line the conversion refuses.
-class EConvertError : public std::runtime_error {
-public:
-    explicit EConvertError(const std::string& message, int64_t fieldLine = 0)
-        : std::runtime_error(message), fieldLine_(fieldLine) {}
-
-    // The update file's line (1-based) of a field that did not read as a number. Such a message
-    // stays exactly as the window shows it and names no line, so the command line adds it. 0 when
-    // the message names its line itself or concerns no single line.
-    int64_t FieldLine() const { return fieldLine_; }
-
-private:
-    int64_t fieldLine_ = 0;
+// What is wrong with an update file (or with a transfer script line).
+enum class ConversionFault : uint8_t {
+    NotANumber,           // a field that does not read as a hexadecimal number: text = its chars
+    NoStartCode,          // the record does not begin with ":"
+    LineTooShort,         // shorter than the record's length field requires
+    NotHexadecimal,       // a character of the record that is not a hexadecimal digit
+    WrongChecksum,        // the record's checksum does not add up
+    TextAfterRecord,      // characters other than blanks after the record's checksum
+    SecondRecord,         // another record begins after the record's checksum
+    EndRecordWithData,    // an end-of-file record that carries data
+    AddressRecordLength,  // an extended address record whose length is not 2
+    UnknownRecordType,    // value = the type
+    OutsideMemory,        // data at 10000 or above: address = the first such address
+    ByteGivenTwice,       // address; value = the first value, otherValue = this record's
+    NoData,               // the file defines no byte
+    ForeignEncoding,      // a text encoding that cannot be read: text = its name
+    UnmarkedUtf16,        // UTF-16 without its byte-order mark: text = "UTF-16LE" or "UTF-16BE"
+    ScriptLineTooLong,    // a transfer script line's frame exceeds `limit` bytes; line = its index
 };
 
-// The update file cannot be opened or read.
+struct ConversionProblem {
+    ConversionFault fault = ConversionFault::NotANumber;
+    // The update file's line (1-based), or the transfer script's line of ScriptLineTooLong; 0
+    // where no line is concerned.
+    int64_t line = 0;
+    std::string text{};
+    uint32_t address = 0;
+    uint8_t value = 0;
+    uint8_t otherValue = 0;
+    uint32_t limit = 0;
+};
+
+// A stable name of the fault for machine-readable output ("not-a-number", "wrong-checksum").
+const char* ConversionFaultCode(ConversionFault fault);
+
+// A text field that does not read as a number, and an update file the conversion refuses. Its
+// what() names the fault for logs only; the user's text is the front end's.
+class EConvertError : public std::runtime_error {
+public:
+    explicit EConvertError(ConversionProblem problem);
+
+    const ConversionProblem& Problem() const { return problem_; }
+
+private:
+    ConversionProblem problem_;
+};
+
+// The update file cannot be opened or read. Its message is the file error's, as the system's
+// error code gives it ("File not found", "I/O error 5").
 class EInOutError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;

@@ -34,7 +34,7 @@ bool TryHexFieldToInt(std::string_view chars, int32_t& value) {
 int32_t HexFieldToInt(std::string_view chars) {
     int32_t value = 0;
     if (!TryHexFieldToInt(chars, value)) {
-        throw EConvertError("'$" + std::string(chars) + "' is not a valid integer value");
+        throw EConvertError({.fault = ConversionFault::NotANumber, .text = std::string(chars)});
     }
     return value;
 }

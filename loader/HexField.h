@@ -11,8 +11,8 @@
 // give fewer characters or none, as the script's fixed columns are read.
 std::string_view TextColumns(std::string_view text, size_t from, size_t count);
 
-// Value of the field; throws EConvertError "'$<chars>' is not a valid integer value" when the
-// field is empty, holds any other character, or does not fit in 32 bits.
+// Value of the field; throws EConvertError (NotANumber, the characters) when the field is empty,
+// holds any other character, or does not fit in 32 bits.
 int32_t HexFieldToInt(std::string_view chars);
 
 // Same test without throwing: true and the value when the field reads.

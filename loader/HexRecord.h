@@ -29,12 +29,8 @@ struct HexRecord {
     uint32_t DataValue() const;
 };
 
-// Reads the length field (columns 2-3), then the address field (columns 4-7), each failing with
-// "'$<chars>' is not a valid integer value" as before (the line number in FieldLine()); then checks
-// the ":" start code, that the line holds all its fields, that every pair is hexadecimal, the
-// checksum, and that nothing but blanks and tabs follows the checksum. A refused line throws
-// EConvertError with a message naming the file's line number.
+// Reads the length field (columns 2-3), then the address field (columns 4-7), each failing as
+// NotANumber; then checks the ":" start code, that the line holds all its fields, that every pair
+// is hexadecimal, the checksum, and that nothing but blanks and tabs follows the checksum. A
+// refused line throws EConvertError with the file's line number.
 HexRecord ParseHexRecord(std::string_view line, int64_t lineNumber);
-
-// "Ошибка в строке <n> файла обновления: <what>", the message of every refused record line.
-std::string RecordError(int64_t lineNumber, const std::string& what);

@@ -26,10 +26,8 @@ constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
 constexpr std::string_view kUtf16BeMark = "\xFE\xFF";
 constexpr char32_t kReplacement = 0xFFFD;
 
-[[noreturn]] void RefuseEncoding(const std::string& name) {
-    throw EConvertError("Ошибка: файл обновления записан в кодировке " + name +
-                        "; прочесть его можно только в ASCII, UTF-8 или UTF-16 с меткой порядка "
-                        "байтов: сохраните файл в одной из них");
+[[noreturn]] void RefuseEncoding(ConversionFault fault, const char* name) {
+    throw EConvertError({.fault = fault, .text = name});
 }
 
 void AppendUtf8(std::string& out, char32_t c) {
@@ -83,14 +81,15 @@ void DecodeUtf16(std::string_view units, bool bigEndian, std::string& out) {
 
 std::string_view DecodeUpdateText(std::string_view bytes, std::string& storage) {
     for (const Mark& mark : kForeignMarks)
-        if (bytes.starts_with(mark.bytes)) RefuseEncoding(mark.name);
+        if (bytes.starts_with(mark.bytes))
+            RefuseEncoding(ConversionFault::ForeignEncoding, mark.name);
     if (bytes.starts_with(kUtf8Mark)) return bytes.substr(kUtf8Mark.size());
     if (bytes.starts_with(kUtf16LeMark) || bytes.starts_with(kUtf16BeMark)) {
         DecodeUtf16(bytes.substr(2), bytes.starts_with(kUtf16BeMark), storage);
         return storage;
     }
     // Without a mark, UTF-16 shows as a record's start code beside a zero byte.
-    if (bytes.starts_with(":\0"sv)) RefuseEncoding("UTF-16LE без метки порядка байтов");
-    if (bytes.starts_with("\0:"sv)) RefuseEncoding("UTF-16BE без метки порядка байтов");
+    if (bytes.starts_with(":\0"sv)) RefuseEncoding(ConversionFault::UnmarkedUtf16, "UTF-16LE");
+    if (bytes.starts_with("\0:"sv)) RefuseEncoding(ConversionFault::UnmarkedUtf16, "UTF-16BE");
     return bytes;
 }

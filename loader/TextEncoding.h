@@ -8,6 +8,6 @@
 
 // The text of the file's bytes: the bytes themselves, without a UTF-8 byte-order mark, or the
 // UTF-16 text (little or big endian, with its mark) decoded to UTF-8 into `storage`. The result
-// views `bytes` or `storage`. Throws EConvertError with a message that names the encoding for a
-// file in any other encoding that can be told (UTF-32, UTF-16 without its mark, ...).
+// views `bytes` or `storage`. Throws EConvertError naming the encoding for a file in any other
+// encoding that can be told (ForeignEncoding: UTF-32, ...; UnmarkedUtf16).
 std::string_view DecodeUpdateText(std::string_view bytes, std::string& storage);

@@ -2,7 +2,7 @@
 #pragma once
 // What the transfer tells the front end that runs it (the window, the flasher, tests): the
 // exchange log line by line and the typed events of a transfer. The front end owns the user's
-// side of it: LED, start button, gauge, progress, the messages' texts (TransferMessageText).
+// side of it: LED, start button, gauge, progress, the messages' texts.
 // Every call comes on the thread that drives the transfer, from inside Start, Stop, Receive or
 // DeviceGone, once the transfer's own state has been changed for what it reports; the call may
 // show a modal message before it returns.
@@ -49,6 +49,3 @@ public:
     virtual void Logged(const std::string& line) = 0;
     virtual void Happened(const TransferEvent& event) = 0;
 };
-
-// The user's text of a message, exactly as the window shows it; empty for None.
-const char* TransferMessageText(TransferMessage message);

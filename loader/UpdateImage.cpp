@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cassert>
 
-#include "base/HexDigits.h"
 #include "loader/Errors.h"
 #include "loader/HexRecord.h"
 #include "loader/TextFile.h"
@@ -19,6 +18,11 @@ int HexDigitValue(char c) {
 
 UpdateImage::UpdateImage() : bytes_(kSize, 0), text_(2 * kSize, '0') {}
 
+void UpdateImageReader::Refuse(ConversionProblem problem) const {
+    problem.line = lineNumber_;
+    throw EConvertError(std::move(problem));
+}
+
 bool UpdateImageReader::AddLine(std::string_view line) {
     ++lineNumber_;
     const HexRecord record = ParseHexRecord(line, lineNumber_);
@@ -28,14 +32,13 @@ bool UpdateImageReader::AddLine(std::string_view line) {
             return true;
         case HexRecordType::EndOfFile:
             if (record.length != 0) {
-                throw EConvertError(RecordError(lineNumber_, "запись конца файла содержит данные"));
+                Refuse({.fault = ConversionFault::EndRecordWithData});
             }
             return false;
         case HexRecordType::ExtendedSegmentAddress:
         case HexRecordType::ExtendedLinearAddress:
             if (record.length != 2) {
-                throw EConvertError(
-                    RecordError(lineNumber_, "неверная длина записи расширенного адреса"));
+                Refuse({.fault = ConversionFault::AddressRecordLength});
             }
             // Whether the base leaves the data within reach is decided byte by byte.
             base_ =
@@ -47,8 +50,7 @@ bool UpdateImageReader::AddLine(std::string_view line) {
         case HexRecordType::StartLinearAddress:
             return true;  // the boot loader starts the firmware itself
     }
-    throw EConvertError(
-        RecordError(lineNumber_, "неизвестный тип записи " + HexDigits(record.type, 2)));
+    Refuse({.fault = ConversionFault::UnknownRecordType, .value = record.type});
 }
 
 void UpdateImageReader::AddData(const HexRecord& r) {
@@ -58,9 +60,8 @@ void UpdateImageReader::AddData(const HexRecord& r) {
     const uint64_t end = first + static_cast<uint64_t>(r.length);
     if (end > UpdateImage::kSize) {
         const uint64_t outside = std::max<uint64_t>(first, UpdateImage::kSize);
-        throw EConvertError(
-            RecordError(lineNumber_, "данные за пределами 64 КиБ памяти устройства (адрес " +
-                                         HexDigits(static_cast<uint32_t>(outside), 4) + ")"));
+        Refuse(
+            {.fault = ConversionFault::OutsideMemory, .address = static_cast<uint32_t>(outside)});
     }
 
     UpdateImage& image = image_;
@@ -71,10 +72,10 @@ void UpdateImageReader::AddData(const HexRecord& r) {
         const auto value = static_cast<uint8_t>((HexDigitValue(high) << 4) | HexDigitValue(low));
         if (image.defined_.test(address)) {
             if (image.bytes_[address] == value) continue;
-            throw EConvertError(RecordError(
-                lineNumber_,
-                "байт по адресу " + HexDigits(address, 4) + " уже задан другим значением (" +
-                    HexDigits(image.bytes_[address], 2) + ", здесь " + HexDigits(value, 2) + ")"));
+            Refuse({.fault = ConversionFault::ByteGivenTwice,
+                    .address = address,
+                    .value = image.bytes_[address],
+                    .otherValue = value});
         }
         image.defined_.set(address);
         image.bytes_[address] = value;
@@ -114,7 +115,7 @@ UpdateImage ParseUpdateImage(std::string_view bytes) {
         if (!reader.AddLine(line)) break;
     } while (!file.Eof());
     if (reader.Image().DefinedCount() == 0) {
-        throw EConvertError("Ошибка: в файле обновления нет данных");
+        throw EConvertError({.fault = ConversionFault::NoData});
     }
     return reader.Take();
 }

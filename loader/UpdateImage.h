@@ -61,6 +61,8 @@ public:
 
 private:
     void AddData(const struct HexRecord& record);
+    // Throws the problem at the current line.
+    [[noreturn]] void Refuse(struct ConversionProblem problem) const;
 
     UpdateImage image_;
     int64_t lineNumber_ = 0;  // of the update file, 1-based

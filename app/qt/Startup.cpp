@@ -5,6 +5,7 @@
 #include <QIcon>
 
 #include "app/Form1Description.h"
+#include "app/Form1Texts.h"
 #include "app/qt/ApplicationTitle.h"
 #include "app/qt/MessageBoxes.h"
 #include "app/qt/QtTranslations.h"
@@ -17,7 +18,7 @@
 namespace {
 // Errors that reach no handler of the window (a component without one of its own).
 void ShowApplicationError(const std::exception& error) {
-    TQtMessageBoxes().ShowError(QString::fromUtf8(ErrorBoxText(error.what())));
+    TQtMessageBoxes().ShowError(QString::fromUtf8(ErrorBoxText(ErrorMessage(error))));
 }
 }  // namespace
 

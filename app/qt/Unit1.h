@@ -65,7 +65,7 @@ public:
     void SetButtonChecked(bool checked) { logic_->SetButtonChecked(checked); }
 
     const BootLoaderTransfer& Transfer() const { return logic_->Transfer(); }
-    UpdateLists& Lists() { return logic_->Lists(); }
+    TForm1Lists& Lists() { return logic_->Lists(); }
     // Whether a modal box or dialog is up now.
     bool ModalUp() const { return logic_->ModalUp(); }
 

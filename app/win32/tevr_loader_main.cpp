@@ -7,6 +7,7 @@
 
 #include <memory>
 
+#include "app/Form1Texts.h"
 #include "app/win32/Unit1.h"
 #include "serial/VaClasses.h"
 #include "widgets/SystemColors.h"
@@ -29,8 +30,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
         TForm1 form(dispatcher);
         // Errors that reach no handler of the window (a component without one of its own).
         const HWND owner = form.Handle();
-        VaSetApplicationExceptionHandler(
-            [owner](const std::exception& error) { ShowApplicationError(owner, error.what()); });
+        VaSetApplicationExceptionHandler([owner](const std::exception& error) {
+            ShowApplicationError(owner, ErrorMessage(error));
+        });
         form.Show(show);
         status = TForm1::Run(form.Handle());
         VaSetApplicationExceptionHandler(nullptr);

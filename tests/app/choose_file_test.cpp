@@ -33,7 +33,7 @@ protected:
 TEST_F(ChooseFileTest, ConvertsTheChosenFileWhateverTheExtensionsCase) {
     ChooseFile(Copy("worked.hex", "WORKED.Hex"));
     EXPECT_EQ(form->Edit1->text(), temp.path() + "/WORKED.Hex");
-    const UpdateLists& lists = form->Lists();
+    const TForm1Lists& lists = form->Lists();
     ASSERT_EQ(lists.Memo2.size(), 5u);
     EXPECT_EQ(lists.Memo2[0], "cmd 01:0000");
     EXPECT_EQ(lists.Memo2[2], "cmd 02:0080 08 A0A1A2A3A4A5A6A7");

@@ -5,6 +5,7 @@
 #include <QToolButton>
 
 #include "AppTesting.h"
+#include "app/Form1Texts.h"
 #include "app/qt/PortComboBox.h"
 #include "sim/BootLoaderSim.h"
 #include "widgets/AbColBitBtn.h"

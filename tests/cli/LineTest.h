@@ -48,7 +48,7 @@ protected:
         observer.portName = sim->TerminalPath();
     }
     void SetScript(const std::vector<std::string>& lines) {
-        observer.lists.Memo2 = lines;
+        observer.lists.transferScript = lines;
         observer.lists.ScriptLineCount = static_cast<int64_t>(lines.size());
         observer.gauge.max = static_cast<int32_t>(lines.size()) - 1;
     }
@@ -75,7 +75,7 @@ protected:
     // Every byte of the exchange log, in order.
     Bytes LoggedBytes() const {
         Bytes bytes;
-        for (const std::string& line : observer.lists.Memo1)
+        for (const std::string& line : observer.exchangeLog)
             for (size_t at = 6; at + 2 <= line.size(); at += 3)
                 bytes.push_back(static_cast<uint8_t>(std::stoul(line.substr(at, 2), nullptr, 16)));
         return bytes;

@@ -74,9 +74,9 @@ TEST(ConvertCommand, ALineIsOneRecordAndARefusedFieldNamesItsLine) {
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(run.err, "tevr-flash: " + pasted +
-                           ": Ошибка в строке 1 файла обновления: после контрольной суммы записи "
-                           "в строке начинается ещё одна запись; каждая запись должна стоять в "
-                           "своей строке\n");
+                           ": Error in line 1 of the update file: another record begins after "
+                           "the record's checksum; every record must stand on a line of its "
+                           "own\n");
 
     const std::string badField = dir.Write("field.hex", Lines({first, first, ":1G"}));
     EXPECT_EQ(TevrFlash({"convert", badField}).err,

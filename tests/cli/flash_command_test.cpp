@@ -13,6 +13,7 @@
 #include "FlashRun.h"
 #include "base/SimulatorLinks.h"
 #include "cli/ImageCheck.h"
+#include "cli/MessageTexts.h"
 #include "loader/BootLoaderTransfer.h"
 #include "serial/VaPortList.h"
 #include "sim/BootLoaderSim.h"
@@ -52,7 +53,7 @@ TEST_F(FlashCommandTest, CompletedFlashReportsOnStandardErrorOnly) {
     ASSERT_EQ(run.status, kExitOk) << run.err;
     EXPECT_EQ(run.out, "");
     ASSERT_FALSE(run.lines.empty());
-    EXPECT_EQ(run.lines.back(), TransferMessageText(TransferMessage::Done));
+    EXPECT_EQ(run.lines.back(), MessageText(TransferMessage::Done));
     EXPECT_TRUE(run.HasLine(" - >  55"));
     EXPECT_TRUE(run.Mentions("tevr-flash: 100 % (3/3 blocks"));
     // The exchange log holds each block's echo as one line of 131 bytes.
@@ -88,9 +89,9 @@ TEST_F(FlashCommandTest, WrongChecksumIsShownOnceAndTheFlashGoesOn) {
     const FlashRun run = Flash(Firmware());
     EXPECT_EQ(run.status, kExitOk) << run.err;
     EXPECT_EQ(std::count(run.lines.begin(), run.lines.end(),
-                         std::string(TransferMessageText(TransferMessage::BadChecksum))),
+                         std::string(MessageText(TransferMessage::BadChecksum))),
               1);
-    EXPECT_EQ(run.lines.back(), TransferMessageText(TransferMessage::Done));
+    EXPECT_EQ(run.lines.back(), MessageText(TransferMessage::Done));
 }
 
 struct Stall {
@@ -153,9 +154,8 @@ TEST_F(FlashCommandTest, LostEchoByteIsALineFaultNamedOnce) {
     Launch(options);
     const FlashRun run = Flash(Firmware(), {"--timeout", "5"});
     EXPECT_EQ(run.status, kExitError) << run.err;
-    EXPECT_FALSE(run.Mentions(TransferMessageText(TransferMessage::BadChecksum)));
-    EXPECT_FALSE(run.Mentions(TransferMessageText(TransferMessage::EchoMismatch)))
-        << "said in English";
+    EXPECT_FALSE(run.Mentions(MessageText(TransferMessage::BadChecksum)));
+    EXPECT_FALSE(run.Mentions(MessageText(TransferMessage::EchoMismatch))) << "said in English";
     EXPECT_EQ(run.lines.back(), "tevr-flash: " + sim->TerminalPath() +
                                     ": the echo did not match what was sent: a byte was lost or "
                                     "changed on the line (check the cable and the adapter); the "
@@ -169,7 +169,7 @@ TEST_F(FlashCommandTest, UnpluggedDeviceIsAnError) {
     const FlashRun run = Flash(Firmware());
     EXPECT_EQ(run.status, kExitError) << run.err;
     EXPECT_TRUE(run.Mentions("tevr-flash: stopped after 2 of 16 blocks")) << run.err;
-    EXPECT_FALSE(run.Mentions(TransferMessageText(TransferMessage::Done)));
+    EXPECT_FALSE(run.Mentions(MessageText(TransferMessage::Done)));
     EXPECT_FALSE(run.Mentions("Error retrieving statistics"));
     EXPECT_EQ(run.lines.back(), "tevr-flash: " + sim->TerminalPath() +
                                     ": the device or its adapter went away (unplugged, switched "
@@ -200,7 +200,7 @@ TEST_F(FlashCommandTest, ErrorsBeforeTheTransferExitOneWithTheirMessage) {
     std::ofstream(folder / "pasted.hex") << first << first << "\n" << kEndOfFile << "\n";
     const FlashRun pasted = Flash(folder / "pasted.hex");
     EXPECT_EQ(pasted.status, kExitError);
-    EXPECT_NE(pasted.err.find(": Ошибка в строке 1 файла обновления: после контрольной суммы"),
+    EXPECT_NE(pasted.err.find(": Error in line 1 of the update file: another record begins"),
               std::string::npos)
         << pasted.err;
 

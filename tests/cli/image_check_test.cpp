@@ -84,7 +84,7 @@ TEST(ImageCheck, RefusesExactlyWhatTheConversionRefuses) {
     for (const auto& [content, accepted] : files) {
         const std::string file = folder / "update.hex";
         std::ofstream(file) << content;
-        UpdateLists lists;
+        ConvertedUpdate lists;
         NullGauge gauge;
         std::string refusal;
         try {

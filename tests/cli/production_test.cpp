@@ -10,6 +10,7 @@
 
 #include "FlashRun.h"
 #include "cli/ImageCheck.h"
+#include "cli/MessageTexts.h"
 #include "cli/Sha256.h"
 #include "cli/TevrFlash.h"
 #include "loader/BootLoaderTransfer.h"
@@ -137,7 +138,7 @@ TEST_F(ProductionTest, FaultyBoardsLeaveTheOthersToSucceed) {
     EXPECT_EQ(run.Row(Port(2))[1], "failed");
     EXPECT_EQ(run.Row(Port(2))[2], "2/16");
     EXPECT_EQ(run.Row(Port(2))[4].rfind("the device or its adapter went away", 0), 0u);
-    EXPECT_NE(run.err.find(Port(0) + ": " + TransferMessageText(TransferMessage::BadChecksum)),
+    EXPECT_NE(run.err.find(Port(0) + ": " + MessageText(TransferMessage::BadChecksum)),
               std::string::npos);
     EXPECT_EQ(run.Last(), "tevr-flash: 1 of 4 boards failed: " + Port(2));
 

@@ -116,8 +116,7 @@ TEST_P(ToolChainFileTest, EveryByteLandsAtItsAddress) {
     Convert(path);
     Start();
     ASSERT_TRUE(RunToCompletion()) << (errors.empty() ? "" : errors.front());
-    EXPECT_EQ(observer.messages,
-              std::vector<std::string>{TransferMessageText(TransferMessage::Done)});
+    EXPECT_EQ(observer.messages, std::vector<TransferMessage>{TransferMessage::Done});
     const Bytes image = sim->Image();
     for (const auto& [address, value] : GetParam().file.Memory()) {
         ASSERT_EQ(image.at(address), value) << "at " << std::hex << address;

@@ -53,12 +53,11 @@ TEST_F(FaultTest, SplitAndMergedEchoStillComplete) {
     options.merge = true;
     Prepare(options);
     ExpectCompletedAndVerified();
-    EXPECT_EQ(observer.messages,
-              std::vector<std::string>{TransferMessageText(TransferMessage::Done)});
+    EXPECT_EQ(observer.messages, std::vector<TransferMessage>{TransferMessage::Done});
     // The device's answers came in the same events as the echo's tail, yet every block echo
     // was still logged as a line of its own.
     const auto blockEchoes =
-        std::count_if(observer.lists.Memo1.begin(), observer.lists.Memo1.end(),
+        std::count_if(observer.exchangeLog.begin(), observer.exchangeLog.end(),
                       [](const std::string& line) { return line.size() == 5 + 3 * 131; });
     EXPECT_EQ(blockEchoes, 32);
 }
@@ -81,8 +80,7 @@ TEST_F(FaultTest, WrongChecksumShowsTheMessageAndTheLaterRightOneGoesOn) {
     // The block is not sent again.
     ExpectCompletedAndVerified();
     EXPECT_EQ(observer.messages,
-              (std::vector<std::string>{TransferMessageText(TransferMessage::BadChecksum),
-                                        TransferMessageText(TransferMessage::Done)}));
+              (std::vector<TransferMessage>{TransferMessage::BadChecksum, TransferMessage::Done}));
 }
 
 TEST_F(FaultTest, LostEchoByteEndsTheTransferAtRestWithOneMessage) {
@@ -95,8 +93,7 @@ TEST_F(FaultTest, LostEchoByteEndsTheTransferAtRestWithOneMessage) {
     EXPECT_EQ(transfer.Ending(), TransferEnding::EchoMismatch);
     EXPECT_FALSE(comm.IsOpen());
     EXPECT_EQ(sim->BlocksReceived(), 3);
-    EXPECT_EQ(observer.messages,
-              std::vector<std::string>{TransferMessageText(TransferMessage::EchoMismatch)});
+    EXPECT_EQ(observer.messages, std::vector<TransferMessage>{TransferMessage::EchoMismatch});
     EXPECT_TRUE(errors.empty());
 }
 
@@ -145,8 +142,7 @@ TEST_F(FaultTest, SwitchedOffInTheMiddleThenAFreshTransferCompletes) {
     const size_t firstWrite = port.writes.size();
     Start();
     ExpectCompletedAndVerified(firstWrite);
-    EXPECT_EQ(observer.messages,
-              std::vector<std::string>{TransferMessageText(TransferMessage::Done)});
+    EXPECT_EQ(observer.messages, std::vector<TransferMessage>{TransferMessage::Done});
     // The device was greeted and answered afresh.
     const Bytes received = sim->Received();
     const Bytes answer{0x55, 0x33, 0xCC};

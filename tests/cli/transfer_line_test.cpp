@@ -42,13 +42,12 @@ TEST_F(LineTest, WorkedExchangeGoesOverTheLineByteForByte) {
     const Bytes after(fromDevice.begin() + static_cast<long>(logged.size()), fromDevice.end());
     EXPECT_TRUE(Bytes({0x99, 0x00, 0x00}).size() >= after.size() &&
                 std::equal(after.begin(), after.end(), Bytes({0x99, 0x00, 0x00}).begin()));
-    EXPECT_EQ(std::count_if(observer.lists.Memo1.begin(), observer.lists.Memo1.end(),
+    EXPECT_EQ(std::count_if(observer.exchangeLog.begin(), observer.exchangeLog.end(),
                             [](const std::string& line) { return line.size() == 5 + 3 * 131; }),
               1)
         << "the block's echo is logged as one line";
 
-    EXPECT_EQ(observer.messages,
-              std::vector<std::string>{TransferMessageText(TransferMessage::Done)});
+    EXPECT_EQ(observer.messages, std::vector<TransferMessage>{TransferMessage::Done});
     EXPECT_EQ(observer.endings, std::vector<TransferEnding>{TransferEnding::Completed});
     EXPECT_EQ(observer.gauge.progressSeen, (std::vector<int32_t>{1, 0}));
     EXPECT_FALSE(observer.button);
@@ -83,8 +82,7 @@ TEST_P(ExampleTransferTest, EveryByteOfTheFileReachesTheDeviceMemory) {
     Start();
     ASSERT_TRUE(RunToCompletion()) << (errors.empty() ? "" : errors.front());
     ExpectImageHolds(ExamplePath(GetParam()), sim->Image());
-    EXPECT_EQ(observer.messages,
-              std::vector<std::string>{TransferMessageText(TransferMessage::Done)});
+    EXPECT_EQ(observer.messages, std::vector<TransferMessage>{TransferMessage::Done});
     EXPECT_EQ(transfer.ScriptBlocks(), sim->BlocksReceived());
     EXPECT_EQ(transfer.BlocksConfirmed(), transfer.ScriptBlocks());
     EXPECT_EQ(observer.gauge.progressSeen.back(), 0);
@@ -115,8 +113,7 @@ TEST_P(HighPageTest, PageAtAA00IsNotItsOwnAcknowledgement) {
     ASSERT_TRUE(RunToCompletion()) << (errors.empty() ? "" : errors.front());
     ExpectImageHolds(file, sim->Image());
     EXPECT_EQ(sim->BlocksReceived(), 6);
-    EXPECT_EQ(observer.messages,
-              std::vector<std::string>{TransferMessageText(TransferMessage::Done)});
+    EXPECT_EQ(observer.messages, std::vector<TransferMessage>{TransferMessage::Done});
 }
 
 INSTANTIATE_TEST_SUITE_P(EchoCuts, HighPageTest, ::testing::Values(0u, 1u, 2u, 3u, 4u, 5u));

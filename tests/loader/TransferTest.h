@@ -29,7 +29,7 @@ protected:
     TransferTest() { transfer.Reset(); }
 
     void SetScript(const std::vector<std::string>& lines) {
-        observer.lists.Memo2 = lines;
+        observer.lists.transferScript = lines;
         observer.lists.ScriptLineCount = static_cast<int64_t>(lines.size());
         observer.gauge.max = static_cast<int32_t>(lines.size()) - 1;
     }
@@ -64,7 +64,7 @@ protected:
     }
     size_t Writes() const { return port.written.size(); }
     const Bytes& LastWrite() const { return port.written.back(); }
-    const std::vector<std::string>& Log() const { return observer.lists.Memo1; }
+    const std::vector<std::string>& Log() const { return observer.exchangeLog; }
 
     Journal journal;
     FakeTransferPort port{journal};

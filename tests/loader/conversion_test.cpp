@@ -7,6 +7,7 @@
 
 #include "loader/Errors.h"
 #include "loader/RecordList.h"
+#include "support/Refusals.h"
 #include "support/SampleFiles.h"
 #include "support/TempFolder.h"
 #include "support/TransferFakes.h"
@@ -47,12 +48,12 @@ const Lines_ kWorkedScript{
 // The transfer script of a file with these bytes.
 Lines_ ScriptOf(const std::string& content) {
     TempFolder dir;
-    UpdateLists lists;
+    ConvertedUpdate lists;
     RecordingGauge gauge;
     ConvertUpdateFile(dir.Write("u.hex", content), lists, gauge);
-    EXPECT_EQ(lists.ScriptLineCount, static_cast<int64_t>(lists.Memo2.size()));
-    EXPECT_TRUE(lists.Memo1.empty());
-    return lists.Memo2;
+    EXPECT_EQ(lists.ScriptLineCount, static_cast<int64_t>(lists.transferScript.size()));
+    EXPECT_TRUE(lists.recordList.empty());
+    return lists.transferScript;
 }
 
 Lines_ RecordsOf(const std::string& content) {
@@ -61,15 +62,15 @@ Lines_ RecordsOf(const std::string& content) {
 }
 
 // The conversion error's message for a file with these bytes, and what it left behind.
-std::string FailureOf(const std::string& content, UpdateLists* left = nullptr) {
+std::string FailureOf(const std::string& content, ConvertedUpdate* left = nullptr) {
     TempFolder dir;
-    UpdateLists lists;
+    ConvertedUpdate lists;
     RecordingGauge gauge;
     try {
         ConvertUpdateFile(dir.Write("u.hex", content), lists, gauge);
     } catch (const EConvertError& e) {
         if (left) *left = lists;
-        return e.what();
+        return Describe(e.Problem());
     }
     return "converted";
 }
@@ -90,14 +91,14 @@ TEST(Conversion, WorkedExampleGivesBothListsCountsAndGaugeRange) {
     EXPECT_EQ(RecordsOf(kWorkedFile), kWorkedRecords);
 
     TempFolder dir;
-    UpdateLists lists;
-    lists.Memo1 = {"old log"};
-    lists.Memo2 = {"old script"};
+    ConvertedUpdate lists;
+    lists.recordList = {"old log"};
+    lists.transferScript = {"old script"};
     RecordingGauge gauge;
     gauge.progress = 3;
     ConvertUpdateFile(dir.Write("worked.hex", kWorkedFile), lists, gauge);
-    EXPECT_EQ(lists.Memo2, kWorkedScript);
-    EXPECT_TRUE(lists.Memo1.empty());
+    EXPECT_EQ(lists.transferScript, kWorkedScript);
+    EXPECT_TRUE(lists.recordList.empty());
     EXPECT_EQ(lists.ScriptLineCount, 5);
     EXPECT_EQ(lists.FileLineCount, 6);
     EXPECT_EQ(gauge.maxima, (std::vector<int32_t>{6, 4}));
@@ -112,10 +113,10 @@ TEST(Conversion, LineEndsAndCtrlZDoNotChangeTheResult) {
     EXPECT_EQ(ScriptOf(kWorkedFile + "\x1a"), kWorkedScript);
     EXPECT_EQ(ScriptOf(kWorkedFile.substr(0, kWorkedFile.size() - 1)), kWorkedScript);
     for (const char* name : {"worked.hex", "crlf.hex", "ctrl-z.hex"}) {
-        UpdateLists lists;
+        ConvertedUpdate lists;
         RecordingGauge gauge;
         ConvertUpdateFile(ExamplePath(name), lists, gauge);
-        EXPECT_EQ(lists.Memo2, kWorkedScript) << name;
+        EXPECT_EQ(lists.transferScript, kWorkedScript) << name;
     }
 }
 
@@ -123,9 +124,9 @@ TEST(Conversion, FileWithoutDataIsRefused) {
     // Nothing to write: sending the empty block of line 0 would put 128 bytes FF into the device.
     for (const std::string& content :
          {Lines({kEndOfFile}), Lines({Record(0, {0, 0}, 4), Record(0x40, {}), kEndOfFile})}) {
-        UpdateLists left;
-        EXPECT_EQ(FailureOf(content, &left), "Ошибка: в файле обновления нет данных");
-        EXPECT_TRUE(left.Memo2.empty());
+        ConvertedUpdate left;
+        EXPECT_EQ(FailureOf(content, &left), "no-data@0");
+        EXPECT_TRUE(left.transferScript.empty());
         EXPECT_EQ(left.ScriptLineCount, 0);
     }
 }
@@ -175,10 +176,10 @@ TEST(Conversion, FullAndShortBlocks) {
 }
 
 TEST(Conversion, LetterCaseIsKeptAndCountsAreUpperCase) {
-    UpdateLists lists;
+    ConvertedUpdate lists;
     RecordingGauge gauge;
     ConvertUpdateFile(ExamplePath("lowercase.hex"), lists, gauge);
-    EXPECT_EQ(lists.Memo2,
+    EXPECT_EQ(lists.transferScript,
               (Lines_{"cmd 01:0000", "cmd 02:0000 00 ",
                       "cmd 02:0180 4A " + std::string(64, '0') +
                           "f0f1f2f3f4f5f6f7f8f9fafbfcfdfefff0f1f2f3f4f5f6f7f8f9fafbfcfdfeff"
@@ -196,15 +197,15 @@ TEST(Conversion, LetterCaseIsKeptAndCountsAreUpperCase) {
 }
 
 TEST(Conversion, WholeSixtyFourKilobyteImage) {
-    UpdateLists lists;
+    ConvertedUpdate lists;
     RecordingGauge gauge;
     ConvertUpdateFile(ExamplePath("image-64k.hex"), lists, gauge);
     // Line 0 and the 4 blocks of page 0, then a page line and 4 blocks for each of 127 pages.
-    ASSERT_EQ(lists.Memo2.size(), 640u);
+    ASSERT_EQ(lists.transferScript.size(), 640u);
     EXPECT_EQ(lists.FileLineCount, 4097);
     EXPECT_EQ(gauge.maxima, (std::vector<int32_t>{4097, 639}));
-    for (size_t i = 1; i < lists.Memo2.size(); ++i) {
-        const std::string& line = lists.Memo2[i];
+    for (size_t i = 1; i < lists.transferScript.size(); ++i) {
+        const std::string& line = lists.transferScript[i];
         unsigned page = static_cast<unsigned>((i - 1) / 5);
         if ((i - 1) % 5 == 4) {
             char expected[16];
@@ -215,29 +216,29 @@ TEST(Conversion, WholeSixtyFourKilobyteImage) {
             EXPECT_EQ(line.size(), 15u + 256u);
         }
     }
-    EXPECT_EQ(lists.Memo2.back().substr(0, 15), "cmd 02:FF80 80 ");
+    EXPECT_EQ(lists.transferScript.back().substr(0, 15), "cmd 02:FF80 80 ");
 }
 
 TEST(ConversionErrors, FieldsThatDoNotRead) {
-    EXPECT_EQ(FailureOf(""), "'$' is not a valid integer value") << "empty file";
-    EXPECT_EQ(FailureOf(":1G000000\n"), "'$1G' is not a valid integer value");
-    EXPECT_EQ(FailureOf("x1G\n"), "'$1G' is not a valid integer value") << "fields come first";
-    EXPECT_EQ(FailureOf(":10 0000\n"), "'$ 000' is not a valid integer value");
-    EXPECT_EQ(FailureOf(":1000G0000102\n"), "'$00G0' is not a valid integer value");
-    EXPECT_EQ(FailureOf(":10\n"), "'$' is not a valid integer value");
+    EXPECT_EQ(FailureOf(""), "not-a-number@1 ''") << "empty file";
+    EXPECT_EQ(FailureOf(":1G000000\n"), "not-a-number@1 '1G'");
+    EXPECT_EQ(FailureOf("x1G\n"), "not-a-number@1 '1G'") << "fields come first";
+    EXPECT_EQ(FailureOf(":10 0000\n"), "not-a-number@1 ' 000'");
+    EXPECT_EQ(FailureOf(":1000G0000102\n"), "not-a-number@1 '00G0'");
+    EXPECT_EQ(FailureOf(":10\n"), "not-a-number@1 ''");
 
     // Without an end-of-file record, a blank last line fails after every record has been read.
-    UpdateLists left;
+    ConvertedUpdate left;
     const std::string records = kWorkedFile.substr(0, kWorkedFile.rfind(':'));
-    EXPECT_EQ(FailureOf(records + "\n", &left), "'$' is not a valid integer value");
-    EXPECT_TRUE(left.Memo2.empty());
+    EXPECT_EQ(FailureOf(records + "\n", &left), "not-a-number@6 ''");
+    EXPECT_TRUE(left.transferScript.empty());
 }
 
 TEST(ConversionErrors, MissingFileEmptiesTheListsAndKeepsTheGauge) {
     TempFolder dir;
-    UpdateLists lists;
-    lists.Memo1 = {"x"};
-    lists.Memo2 = {"cmd 01:0000"};
+    ConvertedUpdate lists;
+    lists.recordList = {"x"};
+    lists.transferScript = {"cmd 01:0000"};
     lists.ScriptLineCount = 1;
     lists.FileLineCount = 7;
     RecordingGauge gauge;
@@ -247,8 +248,8 @@ TEST(ConversionErrors, MissingFileEmptiesTheListsAndKeepsTheGauge) {
     } catch (const EInOutError& e) {
         EXPECT_STREQ(e.what(), "File not found");
     }
-    EXPECT_TRUE(lists.Memo1.empty());
-    EXPECT_TRUE(lists.Memo2.empty());
+    EXPECT_TRUE(lists.recordList.empty());
+    EXPECT_TRUE(lists.transferScript.empty());
     EXPECT_EQ(lists.ScriptLineCount, 0);
     EXPECT_EQ(lists.FileLineCount, 7);
     EXPECT_TRUE(gauge.maxima.empty());

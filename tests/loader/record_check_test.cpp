@@ -8,6 +8,7 @@
 #include "loader/RecordList.h"
 #include "loader/TransferScript.h"
 #include "loader/UpdateImage.h"
+#include "support/Refusals.h"
 #include "support/SampleFiles.h"
 #include "support/TempFolder.h"
 #include "support/TransferFakes.h"
@@ -27,60 +28,35 @@ Lines_ ScriptOf(const Lines_& fileLines) {
 }
 
 std::string RefusalOf(const Lines_& fileLines) {
-    try {
-        RecordsOf(fileLines);
-    } catch (const EConvertError& e) {
-        return e.what();
-    }
-    return "accepted";
-}
-
-std::string AtLine(int line, const std::string& what) {
-    return "Ошибка в строке " + std::to_string(line) + " файла обновления: " + what;
+    return RefusalIn([&] { RecordsOf(fileLines); });
 }
 
 const std::string kGood = Record(0, CountingBytes(0, 16));
 const std::string kZeros16(32, '0');
 
 TEST(RecordChecks, MalformedRecordLinesAreRefusedWithTheirLineNumber) {
-    EXPECT_EQ(RefusalOf({kGood, ";" + kGood.substr(1)}),
-              AtLine(2, "запись не начинается с символа ':'"));
-    EXPECT_EQ(RefusalOf({kGood, kGood.substr(0, kGood.size() - 1)}),
-              AtLine(2, "строка короче, чем требует длина записи"));
-    EXPECT_EQ(RefusalOf({":1"}), "'$' is not a valid integer value") << "address field first";
-    EXPECT_EQ(RefusalOf({":1000"}), AtLine(1, "строка короче, чем требует длина записи"))
+    EXPECT_EQ(RefusalOf({kGood, ";" + kGood.substr(1)}), "no-start-code@2");
+    EXPECT_EQ(RefusalOf({kGood, kGood.substr(0, kGood.size() - 1)}), "line-too-short@2");
+    EXPECT_EQ(RefusalOf({":1"}), "not-a-number@1 ''") << "address field first";
+    EXPECT_EQ(RefusalOf({":1000"}), "line-too-short@1")
         << "an address field cut short by the line end";
     std::string badData = kGood;
     badData[12] = 'x';
-    EXPECT_EQ(RefusalOf({badData}),
-              AtLine(1, "в записи есть символ, не являющийся шестнадцатеричной цифрой"));
+    EXPECT_EQ(RefusalOf({badData}), "not-hexadecimal@1");
     std::string badType = kGood;
     badType[8] = ' ';
-    EXPECT_EQ(RefusalOf({badType}),
-              AtLine(1, "в записи есть символ, не являющийся шестнадцатеричной цифрой"));
+    EXPECT_EQ(RefusalOf({badType}), "not-hexadecimal@1");
     EXPECT_EQ(RefusalOf({kGood, Record(0x10, CountingBytes(0x10, 16)),
                          ":10002000000102030405060708090A0B0C0D0E0F00"}),
-              AtLine(3, "неверная контрольная сумма записи"));
-    EXPECT_EQ(RefusalOf({":00000001FE"}), AtLine(1, "неверная контрольная сумма записи"));
+              "wrong-record-checksum@3");
+    EXPECT_EQ(RefusalOf({":00000001FE"}), "wrong-record-checksum@1");
     // Blanks and tabs after the checksum are not part of the record; anything else is refused,
     // so that no line is ever flashed in part.
     EXPECT_EQ(RecordsOf({kGood + " \t "}).size(), 2u);
-    EXPECT_EQ(RefusalOf({kGood, kGood + " x"}),
-              AtLine(2, "после контрольной суммы записи в строке есть ещё символы"));
+    EXPECT_EQ(RefusalOf({kGood, kGood + " x"}), "text-after-record@2");
     EXPECT_EQ(RefusalOf({kGood + Record(0x10, CountingBytes(0x10, 16))}),
-              AtLine(1,
-                     "после контрольной суммы записи в строке начинается ещё одна запись; "
-                     "каждая запись должна стоять в своей строке"));
-}
-
-TEST(RecordChecks, AFieldThatDoesNotReadKeepsItsMessageAndCarriesItsLine) {
-    try {
-        RecordsOf({kGood, kGood, ":1G"});
-        FAIL() << "accepted";
-    } catch (const EConvertError& e) {
-        EXPECT_STREQ(e.what(), "'$1G' is not a valid integer value");
-        EXPECT_EQ(e.FieldLine(), 3);
-    }
+              "second-record-on-line@1");
+    EXPECT_EQ(RefusalOf({kGood, kGood, ":1G"}), "not-a-number@3 '1G'");
 }
 
 TEST(RecordChecks, ChecksumIsTestedWithLowerCaseDigitsToo) {
@@ -97,12 +73,11 @@ TEST(RecordTypes, AddressAndEndRecordsCarryNoData) {
                                 Record(0, {0, 0, 0x7e, 0}, 5), kEndOfFile});
     EXPECT_EQ(records, (Lines_{"cmd 01:0000", "cmd 02:0000 10 000102030405060708090A0B0C0D0E0F"}));
 
-    EXPECT_EQ(RefusalOf({Record(0, {0}, 4)}),
-              AtLine(1, "неверная длина записи расширенного адреса"));
-    EXPECT_EQ(RefusalOf({Record(0, {1, 2}, 1)}), AtLine(1, "запись конца файла содержит данные"));
+    EXPECT_EQ(RefusalOf({Record(0, {0}, 4)}), "address-record-length@1");
+    EXPECT_EQ(RefusalOf({Record(0, {1, 2}, 1)}), "end-record-with-data@1");
     EXPECT_EQ(RefusalOf({kGood, Record(0x10, CountingBytes(0, 16), 6)}),
-              AtLine(2, "неизвестный тип записи 06"));
-    EXPECT_EQ(RefusalOf({Record(0x10, {}, 0xFF)}), AtLine(1, "неизвестный тип записи FF"));
+              "unknown-record-type@2 06");
+    EXPECT_EQ(RefusalOf({Record(0x10, {}, 0xFF)}), "unknown-record-type@1 FF");
 }
 
 TEST(RecordTypes, ExtendedAddressesPlaceDataAtTheirAbsoluteAddress) {
@@ -112,12 +87,11 @@ TEST(RecordTypes, ExtendedAddressesPlaceDataAtTheirAbsoluteAddress) {
     EXPECT_EQ(RecordsOf({Record(0, {0, 0}, 4), Record(0x400E, {0xF7, 0x3F})}).back(),
               "cmd 02:400E 02 F73F");
     // Anything at 10000 or above is out of the device's reach, however it got there.
-    const std::string outside = "данные за пределами 64 КиБ памяти устройства (адрес 10000)";
-    EXPECT_EQ(RefusalOf({kGood, Record(0, {0, 1}, 4), Record(0, {1})}), AtLine(3, outside));
-    EXPECT_EQ(RefusalOf({Record(0, {0x10, 0}, 2), Record(0, {1})}), AtLine(2, outside));
-    EXPECT_EQ(RefusalOf({Record(0xFFF0, CountingBytes(0, 32))}), AtLine(1, outside));
+    EXPECT_EQ(RefusalOf({kGood, Record(0, {0, 1}, 4), Record(0, {1})}), "outside-memory@3 10000");
+    EXPECT_EQ(RefusalOf({Record(0, {0x10, 0}, 2), Record(0, {1})}), "outside-memory@2 10000");
+    EXPECT_EQ(RefusalOf({Record(0xFFF0, CountingBytes(0, 32))}), "outside-memory@1 10000");
     EXPECT_EQ(RefusalOf({Record(0, {0xFF, 0xFF}, 4), Record(0xFFFF, {1})}),
-              AtLine(2, "данные за пределами 64 КиБ памяти устройства (адрес FFFFFFFF)"));
+              "outside-memory@2 FFFFFFFF");
     // A non-zero base that no data record uses is harmless.
     EXPECT_EQ(RecordsOf({kGood, Record(0, {0, 1}, 4), Record(0, {0x12, 0x34, 0, 0}, 5)}).size(),
               2u);
@@ -174,31 +148,31 @@ TEST(RecordAddresses, BytesGivenTwiceMustAgree) {
               (Lines_{"cmd 01:0000", "cmd 02:0000 10 000102030405060708090A0B0C0D0E0F",
                       "cmd 02:0010 08 1011121314151617"}));
     EXPECT_EQ(RefusalOf({kGood, Record(0x20, {1}), Record(0x0E, {0x0E, 0x0E})}),
-              AtLine(3, "байт по адресу 000F уже задан другим значением (0F, здесь 0E)"));
+              "byte-given-twice@3 000F 0F 0E");
 }
 
 TEST(RecordAddresses, ToolChainOutputConvertsToItsOwnAddresses) {
-    UpdateLists lists;
+    ConvertedUpdate lists;
     RecordingGauge gauge;
     ConvertUpdateFile(ExamplePath("short-records.hex"), lists, gauge);
-    ASSERT_EQ(lists.Memo2.size(), 4u);
-    EXPECT_EQ(lists.Memo2[1].substr(0, 15), "cmd 02:0000 60 ");
-    EXPECT_EQ(lists.Memo2[2], "cmd 01:7E00");
-    EXPECT_EQ(lists.Memo2[3].substr(0, 15), "cmd 02:7F80 80 ");
+    ASSERT_EQ(lists.transferScript.size(), 4u);
+    EXPECT_EQ(lists.transferScript[1].substr(0, 15), "cmd 02:0000 60 ");
+    EXPECT_EQ(lists.transferScript[2], "cmd 01:7E00");
+    EXPECT_EQ(lists.transferScript[3].substr(0, 15), "cmd 02:7F80 80 ");
 
     ConvertUpdateFile(ExamplePath("gap.hex"), lists, gauge);
-    ASSERT_EQ(lists.Memo2.size(), 6u);
-    EXPECT_EQ(lists.Memo2[4], "cmd 01:0400");
-    EXPECT_EQ(lists.Memo2[5],
+    ASSERT_EQ(lists.transferScript.size(), 6u);
+    EXPECT_EQ(lists.transferScript[4], "cmd 01:0400");
+    EXPECT_EQ(lists.transferScript[5],
               "cmd 02:0400 30 " + kZeros16 +
                   "101112131415161718191A1B1C1D1E1F202122232425262728292A2B2C2D2E2F");
-    EXPECT_EQ(lists.Memo2[3].substr(15 + 2 * 0x40, 2 * 0x30), std::string(96, '0'));
-    EXPECT_EQ(lists.Memo2[3].substr(15 + 2 * 0x70), "707172737475767778797A7B7C7D7E7F");
+    EXPECT_EQ(lists.transferScript[3].substr(15 + 2 * 0x40, 2 * 0x30), std::string(96, '0'));
+    EXPECT_EQ(lists.transferScript[3].substr(15 + 2 * 0x70), "707172737475767778797A7B7C7D7E7F");
 }
 
 TEST(FailedConversion, LeavesNoPartialScript) {
     TempFolder dir;
-    UpdateLists lists;
+    ConvertedUpdate lists;
     RecordingGauge gauge;
     ConvertUpdateFile(ExamplePath("worked.hex"), lists, gauge);
     ASSERT_EQ(lists.ScriptLineCount, 5);
@@ -209,8 +183,8 @@ TEST(FailedConversion, LeavesNoPartialScript) {
         content += Record(a, CountingBytes(a, 16)) + "\n";
     content += ":10040000000102030405060708090A0B0C0D0E0F00\n";
     EXPECT_THROW(ConvertUpdateFile(dir.Write("bad.hex", content), lists, gauge), EConvertError);
-    EXPECT_TRUE(lists.Memo1.empty());
-    EXPECT_TRUE(lists.Memo2.empty());
+    EXPECT_TRUE(lists.recordList.empty());
+    EXPECT_TRUE(lists.transferScript.empty());
     EXPECT_EQ(lists.ScriptLineCount, 0);
     EXPECT_EQ(lists.FileLineCount, 65);
     EXPECT_EQ(gauge.maxima.back(), 65) << "the gauge keeps the range from the line count";
@@ -219,7 +193,7 @@ TEST(FailedConversion, LeavesNoPartialScript) {
     ConvertUpdateFile(ExamplePath("worked.hex"), lists, gauge);
     std::string blankLast = content.substr(0, content.rfind(':')) + "\n";
     EXPECT_THROW(ConvertUpdateFile(dir.Write("blank.hex", blankLast), lists, gauge), EConvertError);
-    EXPECT_TRUE(lists.Memo2.empty());
+    EXPECT_TRUE(lists.transferScript.empty());
     EXPECT_EQ(lists.ScriptLineCount, 0);
 }
 }  // namespace

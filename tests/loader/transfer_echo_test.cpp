@@ -73,7 +73,7 @@ TEST_F(TransferTest, AnswerInTheSameEventAsTheEchoTail) {
     Bytes blockEcho = LastWrite();
     blockEcho.push_back(0x00);  // a wrong checksum is reported even when merged
     Receive(blockEcho);
-    EXPECT_EQ(observer.messages, (std::vector<std::string>{"Ошибка: Неверная контрольная сумма"}));
+    EXPECT_EQ(observer.messages, (std::vector<TransferMessage>{TransferMessage::BadChecksum}));
 
     // One line per collected echo, one per answer.
     const std::vector<std::string>& log = Log();
@@ -99,8 +99,7 @@ TEST_F(TransferTest, EchoThatDiffersFromTheFrameIsALineFault) {
     echo.push_back(transfer.ExpectedChecksum());
     const size_t logged = Log().size();
     Receive(echo);
-    EXPECT_EQ(observer.messages,
-              std::vector<std::string>{TransferMessageText(TransferMessage::EchoMismatch)});
+    EXPECT_EQ(observer.messages, std::vector<TransferMessage>{TransferMessage::EchoMismatch});
     EXPECT_EQ(transfer.Ending(), TransferEnding::EchoMismatch);
     EXPECT_EQ(Log().size(), logged + 1) << "what came is logged";
     // At rest, as a switch-off leaves it, the LED off too.
@@ -121,8 +120,7 @@ TEST_F(TransferTest, ChangedByteInAShortEchoIsALineFaultToo) {
     EXPECT_TRUE(observer.messages.empty());
     Receive({0xAA});
     Receive({0x11, 0x00, 0x01});  // the page command's echo, one bit changed
-    EXPECT_EQ(observer.messages,
-              std::vector<std::string>{TransferMessageText(TransferMessage::EchoMismatch)});
+    EXPECT_EQ(observer.messages, std::vector<TransferMessage>{TransferMessage::EchoMismatch});
     EXPECT_FALSE(port.open);
     Receive({0xAA});  // whatever still comes sends nothing
     EXPECT_EQ(Writes(), 2u);
@@ -136,8 +134,7 @@ TEST_F(TransferTest, DeviceGoneEndsARunningTransferAtRestOnce) {
     Handshake();
     transfer.DeviceGone();
     transfer.DeviceGone();
-    EXPECT_EQ(observer.messages,
-              std::vector<std::string>{TransferMessageText(TransferMessage::DeviceGone)});
+    EXPECT_EQ(observer.messages, std::vector<TransferMessage>{TransferMessage::DeviceGone});
     EXPECT_EQ(transfer.Ending(), TransferEnding::DeviceGone);
     EXPECT_FALSE(port.open);
     EXPECT_FALSE(observer.button);

@@ -50,9 +50,8 @@ TEST_F(TransferTest, WorkedExchangeByteForByte) {
     journal.clear();
     Receive({0x18});
     EXPECT_EQ(LastWrite(), (Bytes{0x99, 0x00, 0x00}));
-    EXPECT_EQ(journal,
-              (Journal{"write 3", "finished completed", "message Обновление ПО в Тевр R7 завершено",
-                       "button off", "close", "led off", "progress 0"}));
+    EXPECT_EQ(journal, (Journal{"write 3", "finished completed", "message Done", "button off",
+                                "close", "led off", "progress 0"}));
     EXPECT_EQ(transfer.LinkState(), TLinkState::lsNoGreeting);
     EXPECT_EQ(transfer.TransferState(), TTransferState::tsAwaitingAcknowledge);
     EXPECT_TRUE(transfer.Completed());
@@ -169,7 +168,7 @@ TEST_F(TransferTest, WrongChecksumWaitsThenGoesOnWithTheRightOne) {
     Receive({static_cast<uint8_t>(good + 2), good});  // the right byte, but not first
     Receive({0x55});
     // Once per block: the later wrong bytes are logged only, so the user can reach the button.
-    EXPECT_EQ(observer.messages, std::vector<std::string>{"Ошибка: Неверная контрольная сумма"});
+    EXPECT_EQ(observer.messages, std::vector<TransferMessage>{TransferMessage::BadChecksum});
     EXPECT_EQ(Log().back(), LogLine({0x55}));
     EXPECT_EQ(Writes(), writes);
     EXPECT_EQ(transfer.TransferState(), TTransferState::tsAwaitingChecksum);

@@ -4,6 +4,7 @@
 
 #include "TransferTest.h"
 #include "loader/Errors.h"
+#include "support/Refusals.h"
 
 namespace transfer_test {
 namespace {
@@ -79,7 +80,7 @@ TEST_F(FrameTest, BadCountStopsBeforeAnythingChanges) {
         Receive({0xAA});
         FAIL() << "no error";
     } catch (const EConvertError& e) {
-        EXPECT_STREQ(e.what(), "'$1G' is not a valid integer value");
+        EXPECT_EQ(Describe(e.Problem()), "not-a-number@0 '1G'");
     }
     EXPECT_EQ(transfer.TransferState(), TTransferState::tsAwaitingAcknowledge);
     EXPECT_EQ(observer.gauge.progress, 0);
@@ -96,7 +97,7 @@ TEST_F(FrameTest, BadDataPairStopsAfterStateGaugeAndLed) {
         Receive({0xAA});
         FAIL() << "no error";
     } catch (const EConvertError& e) {
-        EXPECT_STREQ(e.what(), "'$X1' is not a valid integer value");
+        EXPECT_EQ(Describe(e.Problem()), "not-a-number@0 'X1'");
     }
     EXPECT_EQ(transfer.TransferState(), TTransferState::tsCollectingEcho);
     EXPECT_EQ(observer.gauge.progress, 1);
@@ -116,7 +117,7 @@ TEST_F(FrameTest, MissingLinesReadAsEmpty) {
             Receive({0xAA});
             FAIL() << "no error";
         } catch (const EConvertError& e) {
-            EXPECT_STREQ(e.what(), "'$' is not a valid integer value");
+            EXPECT_EQ(Describe(e.Problem()), "not-a-number@0 ''");
         }
     }
 }

@@ -12,10 +12,10 @@
 #include <vector>
 
 #include "loader/BootLoaderTransfer.h"
+#include "loader/ConvertedUpdate.h"
 #include "loader/ProgressGauge.h"
 #include "loader/TransferObserver.h"
 #include "loader/TransferPort.h"
-#include "loader/UpdateLists.h"
 
 using Bytes = std::vector<uint8_t>;
 using Journal = std::vector<std::string>;
@@ -137,7 +137,7 @@ class RecordingObserver : public TransferObserver {
 public:
     explicit RecordingObserver(Journal* journal = nullptr) : gauge(journal), journal_(journal) {}
 
-    void Logged(const std::string& line) override { lists.Memo1.push_back(line); }
+    void Logged(const std::string& line) override { exchangeLog.push_back(line); }
     void Happened(const TransferEvent& event) override {
         events.push_back(event);
         switch (event.kind) {
@@ -188,11 +188,12 @@ public:
     }
 
     std::string portName = "COM3";
-    UpdateLists lists;  // the script started with and the exchange log
+    ConvertedUpdate lists;  // the script started with
+    std::vector<std::string> exchangeLog;
     bool led = false;
     bool button = false;
     RecordingGauge gauge;
-    std::vector<std::string> messages;
+    std::vector<TransferMessage> messages;
     std::vector<TransferEnding> endings;
     std::vector<TransferEvent> events;
     bool realTime = false;
@@ -209,8 +210,10 @@ private:
         Note(checked ? "button on" : "button off");
     }
     void Message(TransferMessage message) {
-        messages.emplace_back(TransferMessageText(message));
-        Note("message " + messages.back());
+        static constexpr const char* kNames[] = {"None", "NoScript",     "BadChecksum",
+                                                 "Done", "EchoMismatch", "DeviceGone"};
+        messages.push_back(message);
+        Note(std::string("message ") + kNames[static_cast<int>(message)]);
     }
     void Finished(TransferEnding ending) {
         static constexpr const char* kNames[] = {"running", "completed", "switched off",

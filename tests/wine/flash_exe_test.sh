@@ -57,7 +57,7 @@ check_image() {
         fail "the image does not hold the update file"
 }
 
-done_message="Обновление ПО в Тевр R7 завершено"
+done_message="The software update of the TEVR R7 is complete"
 case $name in
 done)
     # Names outside the ANSI code page (Wine's is 1252 here): the program takes its arguments
@@ -75,7 +75,7 @@ bad-checksum)
     start_sim --bad-checksum 3
     flash
     [ "$status" = 0 ] || fail "status $status"
-    [ "$(grep -c 'Ошибка: Неверная контрольная сумма' "$work/err")" = 1 ] ||
+    [ "$(grep -c 'Error: wrong checksum' "$work/err")" = 1 ] ||
         fail "the wrong checksum was not said once"
     check_image
     ;;

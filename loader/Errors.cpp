@@ -1,0 +1,45 @@
+// SPDX-License-Identifier: MIT
+#include "loader/Errors.h"
+
+const char* ConversionFaultCode(ConversionFault fault) {
+    switch (fault) {
+        case ConversionFault::NotANumber:
+            return "not-a-number";
+        case ConversionFault::NoStartCode:
+            return "no-start-code";
+        case ConversionFault::LineTooShort:
+            return "line-too-short";
+        case ConversionFault::NotHexadecimal:
+            return "not-hexadecimal";
+        case ConversionFault::WrongChecksum:
+            return "wrong-record-checksum";
+        case ConversionFault::TextAfterRecord:
+            return "text-after-record";
+        case ConversionFault::SecondRecord:
+            return "second-record-on-line";
+        case ConversionFault::EndRecordWithData:
+            return "end-record-with-data";
+        case ConversionFault::AddressRecordLength:
+            return "address-record-length";
+        case ConversionFault::UnknownRecordType:
+            return "unknown-record-type";
+        case ConversionFault::OutsideMemory:
+            return "outside-memory";
+        case ConversionFault::ByteGivenTwice:
+            return "byte-given-twice";
+        case ConversionFault::NoData:
+            return "no-data";
+        case ConversionFault::ForeignEncoding:
+            return "foreign-encoding";
+        case ConversionFault::UnmarkedUtf16:
+            return "unmarked-utf16";
+        case ConversionFault::ScriptLineTooLong:
+            return "script-line-too-long";
+    }
+    return "conversion";
+}
+
+EConvertError::EConvertError(ConversionProblem problem)
+    : std::runtime_error(std::string("update file refused: ") + ConversionFaultCode(problem.fault) +
+                         (problem.line ? " at line " + std::to_string(problem.line) : "")),
+      problem_(std::move(problem)) {}
