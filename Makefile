@@ -7,6 +7,8 @@
 # make windows - cross-build tevr-flash.exe and the Windows test suites in build-win/ (mingw-w64)
 # make setup - install the Debian packages the build and the tests need (test and demo call it)
 # make package - the Debian packages tevr-flash, tevr-loader and tevr-loader-sim in build/
+# make oracle - the conversion against python3-intelhex over many seeded mutants (ORACLE_MUTANTS,
+#               ORACLE_SEED); make test runs 3000 of them
 
 SHELL := /bin/bash
 JOBS ?= $(shell nproc)
@@ -18,7 +20,7 @@ SAN_ENV := ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
            TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
 
 .PHONY: all setup build build-asan build-tsan windows test test-fast test-asan test-tsan test-win \
-        demo demo-gui bench bench-win fuzz package clean
+        demo demo-gui bench bench-win fuzz oracle package clean
 
 all: build
 
@@ -71,6 +73,13 @@ demo: setup
 demo-gui: setup
 	@$(MAKE) --no-print-directory build
 	@scripts/demo-gui
+
+ORACLE_MUTANTS ?= 200000
+ORACLE_SEED ?= 1
+oracle: setup
+	@$(MAKE) --no-print-directory build
+	@/usr/bin/python3 tests/oracle/oracle.py --driver build/tests/oracle_driver \
+	    --mutants $(ORACLE_MUTANTS) --seed $(ORACLE_SEED) --jobs $(JOBS) --keep build/oracle-failures
 
 package: build
 	@cd build && cpack -G DEB
