@@ -5,7 +5,8 @@
 //
 // Reads files from standard input, each as its size in decimal on a line of its own followed by
 // exactly that many bytes, and prints one line for each:
-//   refused <message>            the conversion refused the file (line ends in it shown as \n)
+//   refused <fault>              the conversion refused the file: its fault, line and data
+//                                ("outside-memory@3 10000", see support/Refusals.h)
 //   sent <frame> <frame> ...     it converted; every frame of the transfer, in hexadecimal, from
 //                                the greeting's answer to the end command
 //   fault <message>              it converted, but the transfer did not reach its end command
@@ -23,6 +24,7 @@
 #include "loader/Conversion.h"
 #include "loader/Errors.h"
 #include "sim/BootLoaderDevice.h"
+#include "support/Refusals.h"
 #include "support/ToolChainFiles.h"
 
 namespace {
@@ -66,7 +68,7 @@ std::string OneLine(const std::string& text) {
 
 // The frames the transfer sends for the script, each answered as the boot loader answers it
 // (echo first, then its acknowledgement or checksum); the end command is the last.
-std::vector<Bytes> PlayScript(const UpdateLists& lists) {
+std::vector<Bytes> PlayScript(const ConvertedUpdate& lists) {
     FramePort port;
     QuietObserver observer;
     uint32_t tick = 0;
@@ -104,12 +106,12 @@ std::string Hex(const Bytes& bytes) {
 }
 
 std::string Verdict(const std::string& bytes) {
-    UpdateLists lists;
+    ConvertedUpdate lists;
     NullGauge gauge;
     try {
         ConvertUpdateBytes(bytes, lists, gauge);
     } catch (const EConvertError& e) {
-        return "refused " + OneLine(e.what());
+        return "refused " + OneLine(Describe(e.Problem()));
     }
     try {
         std::string line = "sent";
