@@ -1,24 +1,18 @@
 // SPDX-License-Identifier: MIT
 #pragma once
-// What the flash of one port tells as it goes, and how one board's attempt ended. FlashSession
-// tells it on its own thread; FlashProgress (one port) and BoardTable (several) show it.
+// What the flash of one port tells as it goes, and how one board's attempt ended, in words.
+// FlashSession tells it on its own thread; FlashProgress (one port) and BoardTable (several) show
+// it.
 #include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
 
 #include "cli/SubjectError.h"
+#include "line/BoardSessionResult.h"
 
-enum class BoardOutcome { Done, Failed, Stalled, Interrupted };
-
-struct BoardResult {
-    BoardOutcome outcome = BoardOutcome::Failed;
-    bool greeted = false;    // a board greeted on it
-    int64_t blocksSent = 0;  // confirmed with a correct checksum
-    int64_t blocksTotal = 0;
-    std::chrono::system_clock::time_point start{};
-    std::chrono::system_clock::time_point end{};
-    double seconds = 0;
+// The session's result with the words tevr-flash made of it.
+struct BoardResult : BoardSessionResult {
     // Why the board was not done, without the port's name; empty when done.
     std::string message;
     // A failure as the command reports it: "FILE: ..." or "PORT: ...", with its hints.
@@ -39,6 +33,9 @@ inline const char* OutcomeWord(BoardOutcome outcome) {
     }
     return "failed";
 }
+
+// The exit status of a flash that the stop request `signal` ended: 128 + its number.
+int SignalExit(int signal);
 
 class FlashReport {
 public:
@@ -61,9 +58,11 @@ public:
     virtual void Note(const std::string& text) = 0;
     // A line as it stands: the transfer's messages and the exchange log.
     virtual void Line(const std::string& text) = 0;
-    // The device answered the block at `blockAddress` with a wrong checksum; the transfer waits
-    // for the right one.
-    virtual void WrongChecksum(uint32_t blockAddress) { (void)blockAddress; }
+    // The device answered the block at `blockAddress` with `received` instead of `expected`; the
+    // transfer waits for the right one.
+    virtual void WrongChecksum(uint32_t blockAddress, uint8_t expected, uint8_t received) {
+        (void)blockAddress, (void)expected, (void)received;
+    }
     // The board's attempt is over, after everything above that it led to.
     virtual void Ended(const BoardResult& result) { (void)result; }
 };

@@ -8,6 +8,8 @@
 #include <ostream>
 #include <thread>
 
+#include "base/Translation.h"
+
 #include "cli/BoardTable.h"
 #include "cli/FlashProgress.h"
 #include "cli/FlashSession.h"
@@ -19,6 +21,7 @@
 #include "cli/PortStop.h"
 #include "cli/ReportRelay.h"
 #include "cli/ReportTee.h"
+#include "cli/SessionTexts.h"
 #include "cli/Sha256.h"
 #include "cli/Terminal.h"
 #include "cli/TevrFlash.h"
@@ -92,10 +95,9 @@ public:
             const std::string path = VaSystemDevicePath(ResolvePort(port, options_.portRoots));
             const auto same = std::find(paths.begin(), paths.end(), path);
             if (same != paths.end())
-                throw SubjectError(port,
-                                   "names the port of " +
-                                       options_.ports[static_cast<size_t>(same - paths.begin())] +
-                                       " again: " + path);
+                throw SubjectError(
+                    port, Fill(Tr("names the port of %1 again: %2"),
+                               {options_.ports[static_cast<size_t>(same - paths.begin())], path}));
             paths.push_back(path);
         }
         // The file is read once: the lock, the conversion, the journal and the JSON events all
@@ -161,8 +163,9 @@ private:
     void CheckFirmwareLock() const {
         const std::string& expected = options_.expectSha256;
         if (expected.empty() || digest_.sha256 == expected) return;
-        throw SubjectError(options_.file, "not the firmware this station is set up for",
-                           {"its SHA-256 is " + digest_.sha256, "the station expects " + expected});
+        throw SubjectError(options_.file, Tr("not the firmware this station is set up for"),
+                           {Fill(Tr("its SHA-256 is %1"), {digest_.sha256}),
+                            Fill(Tr("the station expects %1"), {expected})});
     }
 
     bool Single() const { return options_.ports.size() == 1 && !options_.repeat; }
@@ -198,6 +201,11 @@ private:
         } catch (const std::exception& e) {
             BoardResult result;
             result.start = result.end = std::chrono::system_clock::now();
+            // A selector that names no adapter now; the session itself never throws.
+            result.cause.fault = dynamic_cast<const SubjectError*>(&e) ? BoardFault::PortNotFound
+                                                                       : BoardFault::TransferError;
+            result.cause.detail = e.what();
+            result.port = options_.ports[index];
             result.error = PortError(options_.ports[index], e);
             result.message = result.error->Message();
             result.blocksTotal = BootLoaderTransfer::CountScriptBlocks(script_.transferScript);
@@ -229,6 +237,7 @@ private:
         entry.blocksTotal = result.blocksTotal;
         entry.seconds = result.seconds;
         entry.result = OutcomeWord(result.outcome);
+        entry.code = BoardCauseCode(result.cause);
         entry.message = result.message;
         try {
             journal_->Append(entry);
@@ -236,15 +245,12 @@ private:
             if (!journalError_) {
                 journalError_ = e;
                 FlashReport& shown = progress_ ? *progress_ : table_->Board(index);
-                shown.Note(std::string(e.what()) + "; the record of this board is lost");
+                shown.Note(Fill(Tr("%1; the record of this board is lost"), {e.what()}));
             }
         }
     }
 
-    int SignalStatus() const {
-        if (stop_.Signal() == kSignalHangUp) return kExitHungUp;
-        return stop_.Signal() == kSignalTerminate ? kExitTerminated : kExitInterrupted;
-    }
+    int SignalStatus() const { return SignalExit(stop_.Signal()); }
 
     // One port: as the flasher has always ended.
     int SingleEnding() const {
@@ -277,29 +283,34 @@ private:
             if (!options_.repeat && last == BoardOutcome::Stalled)
                 stalled.push_back(options_.ports[i]);
         }
-        const std::string of = " of " + std::to_string(options_.ports.size()) + " ";
         if (stop_.Stopped()) {
-            std::string text = std::string(stop_.Signal() == kSignalHangUp      ? "hung up"
-                                           : stop_.Signal() == kSignalTerminate ? "terminated"
-                                                                                : "interrupted");
-            if (options_.repeat) text += " after " + std::to_string(boards) + " boards";
-            Say(text + "; every port is closed");
+            const std::string word = SignalWord(stop_.Signal());
+            if (options_.repeat) {
+                Say(Fill(TrN("%1 after %2 board; every port is closed",
+                             "%1 after %2 boards; every port is closed",
+                             static_cast<unsigned long>(boards)),
+                         {word, std::to_string(boards)}));
+            } else {
+                Say(Fill(Tr("%1; every port is closed"), {word}));
+            }
             return SignalStatus();
         }
+        const std::string ports = std::to_string(options_.ports.size());
         if (!failed.empty()) {
+            const std::string count = std::to_string(failed.size());
             if (options_.repeat)
-                throw std::runtime_error("boards failed on " + std::to_string(failed.size()) + of +
-                                         "ports: " + List(failed));
-            throw std::runtime_error(std::to_string(failed.size()) + of +
-                                     "boards failed: " + List(failed));
+                throw std::runtime_error(
+                    Fill(Tr("boards failed on %1 of %2 ports: %3"), {count, ports, List(failed)}));
+            throw std::runtime_error(
+                Fill(Tr("%1 of %2 boards failed: %3"), {count, ports, List(failed)}));
         }
         if (journalError_) throw *journalError_;
         if (!stalled.empty()) {
-            Say(std::to_string(stalled.size()) + of + "boards stalled: " + List(stalled) +
-                "; their ports are closed");
+            Say(Fill(Tr("%1 of %2 boards stalled: %3; their ports are closed"),
+                     {std::to_string(stalled.size()), ports, List(stalled)}));
             return kExitStalled;
         }
-        Say("all " + std::to_string(options_.ports.size()) + " boards done");
+        Say(Fill(Tr("all %1 boards done"), {ports}));
         return kExitOk;
     }
 

@@ -1,22 +1,15 @@
 // SPDX-License-Identifier: MIT
 #pragma once
-// The flash of one port: opens it with the boot loader's line settings, runs the transfer of the
-// converted script on the event loop of the thread that made the session until the end command
-// has gone out, and tells its FlashReport as it goes. Also stops a transfer that makes no
-// progress, and one stopped by a signal, closing the port in both cases. Everything of a session
-// (its making, Attempt, every handler of its port, its end) happens on that one thread.
+// tevr-flash's side of one board's session: runs the line's BoardSession on one port and tells
+// its FlashReport what happens in words, and how the board ended as a BoardResult with its
+// message. Everything of a session (its making, Attempt, every handler of its port, its end)
+// happens on the thread that made it.
 #include <chrono>
 #include <cstdint>
-#include <memory>
-#include <optional>
 #include <string>
 
 #include "cli/FlashReport.h"
-#include "cli/SubjectError.h"
-#include "line/VaCommTransferPort.h"
-#include "loader/BootLoaderTransfer.h"
-#include "serial/VaComm.h"
-#include "serial/VaEventLoop.h"
+#include "line/BoardSession.h"
 
 class PortStop;
 
@@ -29,15 +22,12 @@ struct FlashOptions {
     bool waitForBoard = false;
 };
 
-class FlashSession : private TransferObserver {
+class FlashSession : private BoardSessionObserver {
 public:
     // `script`: the converted update file (its transfer script and ScriptLineCount), which outlives
     // the session. `stop` quits the session's event loop for a signal.
     FlashSession(FlashOptions options, const ConvertedUpdate& script, FlashReport& report,
                  PortStop& stop);
-    ~FlashSession();
-    FlashSession(const FlashSession&) = delete;
-    FlashSession& operator=(const FlashSession&) = delete;
 
     // One board: opens the port, waits for the board's greeting, transfers and closes the port.
     // Never throws for the port, the transfer or the update file: a failure is in the result,
@@ -45,41 +35,16 @@ public:
     BoardResult Attempt();
 
 private:
-    enum class Outcome { Completed, Stalled, Interrupted, Failed };
-
-    // Opens the port and starts the transfer; false with failure_ set when it did not start.
-    bool Start();
-    Outcome Drive();
-    void Finish(Outcome outcome, BoardResult& result);
-    // What the transfer tells.
+    void Waiting(const std::string& port) override;
+    void Greeted() override;
+    void Started(int64_t blocksTotal, Clock::time_point at) override;
+    void Confirmed(int64_t blocksConfirmed, Clock::time_point at) override;
+    void Finished(int64_t blocksConfirmed, Clock::time_point at) override;
+    void WrongChecksum(uint32_t blockAddress, uint8_t expected, uint8_t received) override;
+    void Refused(TransferMessage message) override;
     void Logged(const std::string& line) override;
-    void Happened(const TransferEvent& event) override;
-    void Greeted(TLinkState linkState);
-    void TransferCompleted(int64_t blocksConfirmed);
-    bool WaitForEndCommand();
-    void Stop();
-    void NoteWhereItStopped();
-    std::string StallReason() const;
-    SubjectError FailureError() const;
-    // An error of the update file is about FILE, the rest about PORT.
-    SubjectError ErrorAbout(const std::exception& error) const;
 
     const FlashOptions options_;
     FlashReport& report_;
-    PortStop& stop_;
-    std::shared_ptr<TVaEventLoop> loop_;
-    TVaComm comm_;
-    VaCommTransferPort port_;
-    const ConvertedUpdate& script_;
-    BootLoaderTransfer transfer_;
-    const int64_t scriptBlocks_;  // of the script every attempt sends
-
-    // Of the current attempt.
-    std::optional<SubjectError> failure_;  // the first error raised in a handler
-    bool greeted_ = false;
-    // When the board greeted: its time is counted from there, not from the wait before.
-    std::chrono::system_clock::time_point greetedAt_{};
-    std::chrono::steady_clock::time_point greetedSince_{};
-    bool started_ = false;
-    bool endSent_ = false;
+    BoardSession session_;
 };

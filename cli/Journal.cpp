@@ -59,6 +59,7 @@ std::string JournalLine(const JournalEntry& entry) {
     line["blocks_total"] = entry.blocksTotal;
     line["seconds"] = std::round(entry.seconds * 1000) / 1000;
     line["result"] = entry.result;
+    line["code"] = entry.code;
     line["message"] = entry.message;
     return line.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + '\n';
 }

@@ -23,6 +23,7 @@ struct JournalEntry {
     int64_t blocksTotal = 0;
     double seconds = 0;
     std::string result;  // "done", "failed", "stalled" or "interrupted"
+    std::string code;    // the cause's stable name (BoardCauseCode); empty when done
     std::string message;
 };
 

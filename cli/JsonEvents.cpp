@@ -23,8 +23,7 @@ int ExitOf(const BoardResult& result) {
         case BoardOutcome::Stalled:
             return kExitStalled;
         case BoardOutcome::Interrupted:
-            if (result.message == "hung up") return kExitHungUp;
-            return result.message == "terminated" ? kExitTerminated : kExitInterrupted;
+            return SignalExit(result.signal);
         case BoardOutcome::Failed:
             break;
     }
@@ -89,8 +88,10 @@ void JsonFlashReport::Finish(Clock::time_point at) {
     if (progressPending_) Progress(at);
 }
 
-void JsonFlashReport::WrongChecksum(uint32_t blockAddress) {
-    Write("wrong_checksum", {{"address", "0x" + HexDigits(blockAddress, 4)}});
+void JsonFlashReport::WrongChecksum(uint32_t blockAddress, uint8_t expected, uint8_t received) {
+    Write("wrong_checksum", {{"address", "0x" + HexDigits(blockAddress, 4)},
+                             {"expected", "0x" + HexDigits(expected, 2)},
+                             {"received", "0x" + HexDigits(received, 2)}});
 }
 
 void JsonFlashReport::Ended(const BoardResult& result) {
@@ -99,8 +100,10 @@ void JsonFlashReport::Ended(const BoardResult& result) {
                           {"blocks_confirmed", result.blocksSent},
                           {"blocks_total", result.blocksTotal},
                           {"seconds", result.seconds}};
-    if (result.outcome != BoardOutcome::Done)
+    if (result.outcome != BoardOutcome::Done) {
+        fields["code"] = BoardCauseCode(result.cause);
         fields["message"] = result.error ? std::string(result.error->what()) : result.message;
+    }
     Write(OutcomeWord(result.outcome), std::move(fields));
     ++board_;
     announced_ = false;

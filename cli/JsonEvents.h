@@ -40,7 +40,7 @@ public:
     void Abandon() override {}
     void Note(const std::string&) override {}
     void Line(const std::string&) override {}
-    void WrongChecksum(uint32_t blockAddress) override;
+    void WrongChecksum(uint32_t blockAddress, uint8_t expected, uint8_t received) override;
     void Ended(const BoardResult& result) override;
 
 private:

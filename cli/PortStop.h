@@ -6,19 +6,18 @@
 #include <vector>
 
 #include "base/ThreadSafety.h"
+#include "line/BoardStop.h"
 
-class TVaEventLoop;
-
-class PortStop {
+class PortStop final : public BoardStop {
 public:
     // Watches `loop` until Remove; a loop added after the stop quits at once.
-    void Add(TVaEventLoop& loop);
-    void Remove(TVaEventLoop& loop);
+    void Add(TVaEventLoop& loop) override;
+    void Remove(TVaEventLoop& loop) override;
     // Quits every loop; `signal` is the one that asked for it.
     void Stop(int signal);
-    bool Stopped() const;
+    bool Stopped() const override;
     // The signal of Stop, 0 before.
-    int Signal() const;
+    int Signal() const override;
 
 private:
     mutable Mutex mutex_;

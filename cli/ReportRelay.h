@@ -41,8 +41,8 @@ public:
     void Line(const std::string& text) override {
         Relay([text](FlashReport& r) { r.Line(text); });
     }
-    void WrongChecksum(uint32_t blockAddress) override {
-        Relay([=](FlashReport& r) { r.WrongChecksum(blockAddress); });
+    void WrongChecksum(uint32_t blockAddress, uint8_t expected, uint8_t received) override {
+        Relay([=](FlashReport& r) { r.WrongChecksum(blockAddress, expected, received); });
     }
     void Ended(const BoardResult& result) override {
         Relay([this, result](FlashReport& r) {

@@ -32,8 +32,8 @@ public:
     void Line(const std::string& text) override {
         Both([&](FlashReport& r) { r.Line(text); });
     }
-    void WrongChecksum(uint32_t blockAddress) override {
-        Both([&](FlashReport& r) { r.WrongChecksum(blockAddress); });
+    void WrongChecksum(uint32_t blockAddress, uint8_t expected, uint8_t received) override {
+        Both([&](FlashReport& r) { r.WrongChecksum(blockAddress, expected, received); });
     }
     void Ended(const BoardResult& result) override {
         Both([&](FlashReport& r) { r.Ended(result); });

@@ -191,7 +191,11 @@ void BootLoaderTransfer::HandleEvent(std::span<const uint8_t> bytes) {
             // the message up again and again, and the start button out of reach.
             if (!checksumReported_) {
                 checksumReported_ = true;
-                Tell(TransferEventKind::WrongChecksum, TransferMessage::BadChecksum);
+                TransferEvent event =
+                    Event(TransferEventKind::WrongChecksum, TransferMessage::BadChecksum);
+                event.expectedChecksum = expectedChecksum_;
+                event.receivedChecksum = first;
+                observer_.Happened(event);
             }
         } else {
             ++blocksConfirmed_;

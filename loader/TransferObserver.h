@@ -40,6 +40,9 @@ struct TransferEvent {
     TLinkState linkState = TLinkState::lsNoGreeting;  // of GreetingAnswered
     int64_t blocksConfirmed = 0;                      // of BlockConfirmed and Completed
     int64_t blocksTotal = 0;                          // block lines of the running script
+    // Of WrongChecksum: the block's sum and the byte the device answered with.
+    uint8_t expectedChecksum = 0;
+    uint8_t receivedChecksum = 0;
 };
 
 class TransferObserver {

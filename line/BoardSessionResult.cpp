@@ -1,0 +1,58 @@
+// SPDX-License-Identifier: MIT
+#include "line/BoardSessionResult.h"
+
+namespace {
+const char* StallCode(StallWait wait) {
+    switch (wait) {
+        case StallWait::Greeting:
+            return "no-greeting";
+        case StallWait::SecondGreeting:
+            return "no-second-greeting";
+        case StallWait::Acknowledge:
+            return "no-acknowledge";
+        case StallWait::Echo:
+            return "no-echo";
+        case StallWait::RestOfEcho:
+            return "incomplete-echo";
+        case StallWait::Checksum:
+            return "no-checksum";
+        case StallWait::Answer:
+            break;
+    }
+    return "no-answer";
+}
+}  // namespace
+
+const char* BoardCauseCode(const BoardCause& cause) {
+    switch (cause.fault) {
+        case BoardFault::None:
+            return "";
+        case BoardFault::NotStarted:
+            return "not-started";
+        case BoardFault::PortOpenFailed:
+            return "port-open-failed";
+        case BoardFault::SerialError:
+            return "serial-error";
+        case BoardFault::FileUnreadable:
+            return "file-unreadable";
+        case BoardFault::FileRefused:
+            return ConversionFaultCode(cause.problem.fault);
+        case BoardFault::TransferError:
+            return "transfer-error";
+        case BoardFault::DeviceGone:
+            return "device-gone";
+        case BoardFault::EchoMismatch:
+            return "echo-mismatch";
+        case BoardFault::NoEndCommand:
+            return "no-end-command";
+        case BoardFault::TransferStopped:
+            return "transfer-stopped";
+        case BoardFault::NoProgress:
+            return StallCode(cause.stall.waitedFor);
+        case BoardFault::PortNotFound:
+            return "port-not-found";
+        case BoardFault::Stopped:
+            break;
+    }
+    return "stopped";
+}
