@@ -55,6 +55,7 @@ TEST(JsonEvents, EveryPortsRunEndsInItsResultWithProgressHeldBack) {
     const Json& failed = ports.at(missing).back();
     EXPECT_EQ(failed.at("event"), "failed");
     EXPECT_EQ(failed.at("exit"), 1);
+    EXPECT_EQ(failed.at("code"), "port-open-failed");
     EXPECT_NE(failed.at("message").get<std::string>().find(missing), std::string::npos);
 
     const auto& events = ports.at(slow.TerminalPath());
@@ -90,6 +91,7 @@ TEST(JsonEvents, EveryPortsRunEndsInItsResultWithProgressHeldBack) {
         if (event.at("event") != "progress") kinds.push_back(event.at("event"));
         if (event.at("event") == "wrong_checksum") {
             EXPECT_EQ(event.at("address"), "0x0100");
+            EXPECT_NE(event.at("expected"), event.at("received"));
         }
     }
     EXPECT_EQ(kinds,

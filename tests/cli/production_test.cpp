@@ -163,8 +163,13 @@ TEST_F(ProductionTest, APortThatNeverOpensStillCountsTheBlocksItOwed) {
     EXPECT_EQ(run.status, kExitError) << run.err;
     EXPECT_EQ(run.Row(Port(0))[2], "16/16") << run.err;
     EXPECT_EQ(run.Row(missing)[2], "0/16") << run.err;
-    for (const nlohmann::json& line : Journal())
+    for (const nlohmann::json& line : Journal()) {
         EXPECT_EQ(line.value("blocks_total", 0), 16) << line.dump();
+        // The cause by its stable name beside the message; none for a board done.
+        EXPECT_EQ(line.value("code", "?"),
+                  line.value("port", "") == missing ? "port-open-failed" : "")
+            << line.dump();
+    }
 }
 
 TEST_F(ProductionTest, StationFlashesBoardAfterBoardUntilCtrlC) {
