@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <ostream>
 
+#include "base/Translation.h"
 #include "cli/FlashProgress.h"
 #include "cli/Printable.h"
 #include "cli/TextTable.h"
@@ -13,9 +14,9 @@ namespace {
 constexpr auto kRedrawInterval = std::chrono::milliseconds(100);
 
 std::string Seconds(double seconds) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.1f s", seconds);
-    return text;
+    char number[32];
+    std::snprintf(number, sizeof number, "%.1f", seconds);
+    return Fill(Tr("%1 s"), {number});
 }
 
 std::string Blocks(const BoardResult& result) {
@@ -25,10 +26,32 @@ std::string Blocks(const BoardResult& result) {
 // The line that tells how a board ended, when the session has not told it already.
 std::string ResultLine(const BoardResult& result) {
     if (result.outcome == BoardOutcome::Done)
-        return "done: " + std::to_string(result.blocksSent) + " of " +
-               std::to_string(result.blocksTotal) + " blocks in " + Seconds(result.seconds);
-    if (result.outcome == BoardOutcome::Failed) return "failed: " + result.message;
+        return Fill(Tr("done: %1 of %2 blocks in %3"),
+                    {std::to_string(result.blocksSent), std::to_string(result.blocksTotal),
+                     Seconds(result.seconds)});
+    if (result.outcome == BoardOutcome::Failed) return Fill(Tr("failed: %1"), {result.message});
     return "";
+}
+
+// A station port's boards so far.
+std::string Tally(const PortTally& tally) {
+    return Fill(Tr("%1 done, %2 failed"),
+                {std::to_string(tally.done), std::to_string(tally.failed)});
+}
+
+// The summary's word for an outcome: the journal's, in the user's language.
+const char* OutcomeText(BoardOutcome outcome) {
+    switch (outcome) {
+        case BoardOutcome::Done:
+            return Tr("done");
+        case BoardOutcome::Stalled:
+            return Tr("stalled");
+        case BoardOutcome::Interrupted:
+            return Tr("interrupted");
+        case BoardOutcome::Failed:
+            break;
+    }
+    return Tr("failed");
 }
 
 std::string Pad(const std::string& text, size_t width) {
@@ -68,7 +91,7 @@ public:
 
     void Waiting(const std::string&) override {
         Set(Row::State::Waiting);
-        if (row_.plain) row_.plain->Note("waiting for the boot loader");
+        if (row_.plain) row_.plain->Note(Tr("waiting for the boot loader"));
     }
     void Greeted() override {
         Set(Row::State::Greeted);
@@ -197,19 +220,18 @@ void BoardTable::Draw(Clock::time_point now) {
 std::string BoardTable::LineText(const Row& row, Clock::time_point now, size_t room) const {
     std::string head = Pad(row.port, portWidth_) + "  ";
     const PortTally& tally = tallies_.at(row.index);
-    if (station_)
-        head += "[" + std::to_string(tally.done) + " done, " + std::to_string(tally.failed) +
-                " failed]  ";
+    if (station_) head += "[" + Tally(tally) + "]  ";
     switch (row.state) {
         case Row::State::Opening:
-            return head + "opening the port";
+            return head + Tr("opening the port");
         case Row::State::Waiting:
             if (station_ && tally.last)
-                return head + "waiting for the next board (the last one " +
-                       (tally.last->outcome == BoardOutcome::Done ? "done" : "not done") + ")";
-            return head + "waiting for the boot loader";
+                return head + (tally.last->outcome == BoardOutcome::Done
+                                   ? Tr("waiting for the next board (the last one done)")
+                                   : Tr("waiting for the next board (the last one not done)"));
+            return head + Tr("waiting for the boot loader");
         case Row::State::Greeted:
-            return head + "the boot loader greeted; answering";
+            return head + Tr("the boot loader greeted; answering");
         case Row::State::Flashing: {
             TransferFigures figures;
             figures.blocksSent = row.sent;
@@ -226,34 +248,33 @@ std::string BoardTable::LineText(const Row& row, Clock::time_point now, size_t r
     const BoardResult& result = row.ended;
     switch (result.outcome) {
         case BoardOutcome::Done:
-            return head + "done  " + Blocks(result) + " blocks in " + Seconds(result.seconds);
+            return head +
+                   Fill(Tr("done  %1 blocks in %2"), {Blocks(result), Seconds(result.seconds)});
         case BoardOutcome::Failed:
-            return head + "FAILED: " + PrintableText(result.message);
+            return head + Fill(Tr("FAILED: %1"), {PrintableText(result.message)});
         case BoardOutcome::Stalled:
-            return head + "stalled: " + PrintableText(result.message);
+            return head + Fill(Tr("stalled: %1"), {PrintableText(result.message)});
         case BoardOutcome::Interrupted:
             // A station stopped while it waited for its next board had no board to stop.
             if (!result.greeted) return head + result.message;
-            return head + result.message + " after " + Blocks(result) + " blocks";
+            return head + Fill(Tr("%1 after %2 blocks"), {result.message, Blocks(result)});
     }
     return head;
 }
 
 std::string BoardTable::Summary() const {
-    std::vector<std::vector<std::string>> cells{{"port", "result", "blocks", "time", "message"}};
+    std::vector<std::vector<std::string>> cells{
+        {Tr("port"), Tr("result"), Tr("blocks"), Tr("time"), Tr("message")}};
     for (const auto& row : rows_) {
         const PortTally& tally = tallies_.at(row->index);
         if (station_) {
-            cells.push_back(
-                {row->port,
-                 std::to_string(tally.done) + " done, " + std::to_string(tally.failed) + " failed",
-                 std::to_string(tally.blocks), Seconds(tally.seconds),
-                 PrintableText(tally.lastProblem)});
+            cells.push_back({row->port, Tally(tally), std::to_string(tally.blocks),
+                             Seconds(tally.seconds), PrintableText(tally.lastProblem)});
         } else if (tally.last) {
-            cells.push_back({row->port, OutcomeWord(tally.last->outcome), Blocks(*tally.last),
+            cells.push_back({row->port, OutcomeText(tally.last->outcome), Blocks(*tally.last),
                              Seconds(tally.last->seconds), PrintableText(tally.last->message)});
         } else {
-            cells.push_back({row->port, "not started", "", "", ""});
+            cells.push_back({row->port, Tr("not started"), "", "", ""});
         }
     }
     return TextTable(cells);

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <ostream>
 
+#include "base/Translation.h"
+
 namespace {
 constexpr int kBarCells = 24;
 constexpr auto kRedrawInterval = std::chrono::milliseconds(100);
@@ -16,30 +18,30 @@ int64_t PerCent(const TransferFigures& f) {
 }
 
 std::string Rate(const TransferFigures& f) {
-    if (f.seconds <= 0 || f.blocksSent <= 0) return "- B/s";
+    if (f.seconds <= 0 || f.blocksSent <= 0) return Tr("- B/s");
     const double rate = static_cast<double>(f.blocksSent * f.bytesPerBlock) / f.seconds;
-    char text[32];
+    char number[32];
     if (rate < 10000) {
-        std::snprintf(text, sizeof text, "%.0f B/s", rate);
-    } else {
-        std::snprintf(text, sizeof text, "%.1f KiB/s", rate / 1024);
+        std::snprintf(number, sizeof number, "%.0f", rate);
+        return Fill(Tr("%1 B/s"), {number});
     }
-    return text;
+    std::snprintf(number, sizeof number, "%.1f", rate / 1024);
+    return Fill(Tr("%1 KiB/s"), {number});
 }
 
 std::string TimeLeft(const TransferFigures& f) {
-    if (f.blocksSent <= 0 || f.seconds <= 0) return "-:-- left";
+    if (f.blocksSent <= 0 || f.seconds <= 0) return Tr("-:-- left");
     const double left = f.seconds *
                         static_cast<double>(std::max<int64_t>(f.blocksTotal - f.blocksSent, 0)) /
                         static_cast<double>(f.blocksSent);
     const auto whole = static_cast<long long>(std::ceil(std::min(left, 359999.0)));
-    char text[32];
-    std::snprintf(text, sizeof text, "%lld:%02lld left", whole / 60, whole % 60);
-    return text;
+    char time[32];
+    std::snprintf(time, sizeof time, "%lld:%02lld", whole / 60, whole % 60);
+    return Fill(Tr("%1 left"), {time});
 }
 
 std::string Blocks(const TransferFigures& f) {
-    return std::to_string(f.blocksSent) + "/" + std::to_string(f.blocksTotal) + " blocks";
+    return Fill(Tr("%1/%2 blocks"), {std::to_string(f.blocksSent), std::to_string(f.blocksTotal)});
 }
 }  // namespace
 
@@ -68,7 +70,8 @@ std::string ProgressBarText(const TransferFigures& figures, int columns) {
 }
 
 std::string ProgressLineText(const TransferFigures& figures) {
-    return std::to_string(PerCent(figures)) + " % (" + Blocks(figures) + ", " + Rate(figures) + ")";
+    return Fill(Tr("%1 %% (%2, %3)"),
+                {std::to_string(PerCent(figures)), Blocks(figures), Rate(figures)});
 }
 
 FlashProgress::FlashProgress(std::ostream& out, bool terminal, std::function<int()> columns,
@@ -76,12 +79,12 @@ FlashProgress::FlashProgress(std::ostream& out, bool terminal, std::function<int
     : out_(out), terminal_(terminal), columns_(std::move(columns)), prefix_(std::move(prefix)) {}
 
 void FlashProgress::Waiting(const std::string& port) {
-    Note("waiting for the boot loader on " + port +
-         " (switch the on-board computer on or reset it)");
+    Note(Fill(Tr("waiting for the boot loader on %1 (switch the on-board computer on or reset it)"),
+              {port}));
 }
 
 void FlashProgress::Greeted() {
-    Note("the boot loader greeted; answering");
+    Note(Tr("the boot loader greeted; answering"));
 }
 
 void FlashProgress::Note(const std::string& text) {
