@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
-// What the flash of one port tells as it goes, and how one board's attempt ended, in words.
-// FlashSession tells it on its own thread; FlashProgress (one port) and BoardTable (several) show
-// it.
+// What the flash of one port tells in words as it goes, and how one board's attempt ended.
+// FlashSession tells it on its own thread; FlashProgress and BoardTable show it.
 #include <chrono>
 #include <cstdint>
 #include <optional>
