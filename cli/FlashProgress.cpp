@@ -7,6 +7,7 @@
 #include <ostream>
 
 #include "base/Translation.h"
+#include "cli/TextTable.h"
 
 namespace {
 constexpr int kBarCells = 24;
@@ -59,9 +60,10 @@ std::string ProgressBarText(const TransferFigures& figures, int columns) {
     };
     std::string text = bar(kBarCells) + head;
     size_t kept = 0;
-    while (kept < std::size(tails) && text.size() + tails[kept].size() <= room)
+    // Columns, not bytes: the figures' words may be translated into letters of two bytes.
+    while (kept < std::size(tails) && TextWidth(text) + TextWidth(tails[kept]) <= room)
         text += tails[kept++];
-    if (text.size() <= room) return text;
+    if (TextWidth(text) <= room) return text;
     // Narrower than the bar and its figure: fewer cells, then the figure alone.
     const size_t fixed = 2 + std::string(head).size();
     if (room >= fixed + 4) return bar(std::min<size_t>(kBarCells, room - fixed)) + head;
@@ -169,10 +171,11 @@ void FlashProgress::DrawBar(const std::string& text) {
     // the terminal's edge, which would wrap.
     std::string line = "\r" + text;
     const size_t blank = std::min(barWidth_, Room());
-    if (text.size() < blank) line.append(blank - text.size(), ' ');
+    const size_t width = TextWidth(text);
+    if (width < blank) line.append(blank - width, ' ');
     out_ << line;
     out_.flush();
-    barWidth_ = text.size();
+    barWidth_ = width;
 }
 
 void FlashProgress::ClearBar() {
