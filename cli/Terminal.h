@@ -21,8 +21,9 @@ int SystemTerminalColumns();
 // would arrive as question marks. Elsewhere argv as it is.
 std::vector<std::string> Utf8Arguments(int argc, char** argv);
 
-// While it stands, the program's console (Windows) writes UTF-8 and takes the escapes that
-// redraw a line; it is given back as it was. Nothing to do elsewhere.
+// While it stands, the program's console (Windows) takes the escapes that redraw a line, and
+// std::cout and std::cerr reach it as UTF-16 when they are the console (UTF-8 bytes when
+// redirected); it is given back as it was. Nothing to do elsewhere.
 class ConsoleSetup {
 public:
     ConsoleSetup();
