@@ -55,7 +55,7 @@ unsigned FormsOfHeader(std::string_view header) {
 
 }  // namespace
 
-unsigned PluralFormIndex(unsigned forms, unsigned long n) {
+unsigned PluralFormIndex(unsigned forms, std::uint64_t n) {
     switch (forms) {
         case 1:
             return 0;
@@ -113,7 +113,7 @@ const char* MoCatalogue::Find(std::string_view message) const {
     return found == entries_.end() ? nullptr : found->second.data();
 }
 
-const char* MoCatalogue::FindPlural(std::string_view singular, unsigned long n) const {
+const char* MoCatalogue::FindPlural(std::string_view singular, std::uint64_t n) const {
     const auto found = entries_.find(singular);
     if (found == entries_.end()) return nullptr;
     std::string_view forms = found->second;

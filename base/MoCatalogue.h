@@ -3,6 +3,7 @@
 // A compiled message catalogue (the .mo files of msgfmt) read without libintl, for the systems
 // that have none (Windows). The numbers' forms follow the catalogue's count of them: one, two
 // (English-like: one and the rest) or three (Russian: 1 блок, 2 блока, 5 блоков).
+#include <cstdint>
 #include <filesystem>
 #include <string_view>
 #include <unordered_map>
@@ -27,7 +28,7 @@ public:
     // The translation of `message`, or nullptr.
     const char* Find(std::string_view message) const;
     // The form for `n` of the message whose singular is `singular`, or nullptr.
-    const char* FindPlural(std::string_view singular, unsigned long n) const;
+    const char* FindPlural(std::string_view singular, std::uint64_t n) const;
 
 private:
     std::vector<char> bytes_;
@@ -39,4 +40,4 @@ private:
 
 // The index of the form for `n` among `forms` forms: the rule of English for two, of Russian for
 // three.
-unsigned PluralFormIndex(unsigned forms, unsigned long n);
+unsigned PluralFormIndex(unsigned forms, std::uint64_t n);

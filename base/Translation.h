@@ -9,6 +9,7 @@
 // LC_MESSAGES and LANG. On Windows the catalogue lies beside the program (tevr-flash.ru.mo) and
 // the user's interface language chooses, LANGUAGE overriding it. TEVR_LOCALEDIR names another
 // folder for the catalogue (a locale tree on Linux, the folder of the .mo on Windows).
+#include <cstdint>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -25,7 +26,7 @@ const char* Tr(const char* message);
 
 // The form of a message with a number for `n` ("%1 block" / "%1 blocks"); a translation may
 // have more forms than two (Russian has three).
-const char* TrN(const char* singular, const char* plural, unsigned long n);
+const char* TrN(const char* singular, const char* plural, std::uint64_t n);
 
 // `pattern` with %1, %2, ... replaced by the arguments in their order, so that a translation may
 // place them where its language wants them. "%%" is a percent sign.

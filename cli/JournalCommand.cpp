@@ -42,6 +42,15 @@ std::string Field(const Json& line, const char* name) {
     return "";
 }
 
+// A board's result in the user's language; the journal keeps the word of the JSON.
+std::string ResultText(const std::string& result) {
+    if (result == "done") return Tr("done");
+    if (result == "failed") return Tr("failed");
+    if (result == "stalled") return Tr("stalled");
+    if (result == "interrupted") return Tr("interrupted");
+    return result;
+}
+
 // "2026-05-04T09:15:02.250+03:00" as "2026-05-04 09:15:02".
 std::string When(const std::string& iso) {
     std::string text = iso.substr(0, 19);
@@ -77,7 +86,8 @@ std::string Table(const std::vector<Json>& lines) {
     std::vector<std::vector<std::string>> rows{{Tr("start"), Tr("port"), Tr("result"), Tr("blocks"),
                                                 Tr("time"), Tr("file"), "sha256", Tr("message")}};
     for (const Json& line : lines)
-        rows.push_back({When(Field(line, "start")), Field(line, "port"), Field(line, "result"),
+        rows.push_back({When(Field(line, "start")), Field(line, "port"),
+                        ResultText(Field(line, "result")),
                         Field(line, "blocks") + "/" + Field(line, "blocks_total"),
                         Fill(Tr("%1 s"), {Field(line, "seconds")}), FileName(Field(line, "file")),
                         Field(line, "sha256").substr(0, 12), Field(line, "message")});
@@ -101,7 +111,7 @@ std::string Summary(const std::vector<Json>& lines) {
         }
         if (!done)
             failures.push_back({When(Field(line, "start")), Field(line, "port"),
-                                Field(line, "result"), Field(line, "message")});
+                                ResultText(Field(line, "result")), Field(line, "message")});
     }
     std::vector<std::vector<std::string>> rows{
         {Tr("day"), Tr("boards"), Tr("done"), Tr("not done")}};

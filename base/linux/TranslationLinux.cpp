@@ -58,6 +58,6 @@ const char* Tr(const char* message) {
     return ::dgettext(kTranslationDomain, message);
 }
 
-const char* TrN(const char* singular, const char* plural, unsigned long n) {
-    return ::dngettext(kTranslationDomain, singular, plural, n);
+const char* TrN(const char* singular, const char* plural, std::uint64_t n) {
+    return ::dngettext(kTranslationDomain, singular, plural, static_cast<unsigned long>(n));
 }

@@ -81,7 +81,7 @@ const char* Tr(const char* message) {
     return translation != nullptr ? translation : message;
 }
 
-const char* TrN(const char* singular, const char* plural, unsigned long n) {
+const char* TrN(const char* singular, const char* plural, std::uint64_t n) {
     if (const char* translation = Catalogue().FindPlural(singular, n)) return translation;
     return n == 1 ? singular : plural;
 }

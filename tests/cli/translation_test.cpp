@@ -10,6 +10,7 @@
 #include <iterator>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/MoCatalogue.h"
@@ -69,6 +70,15 @@ TEST(TranslationTest, RussianTextsAndFormsOfNumbersThroughBothReaders) {
         EXPECT_STREQ(TrN("%1 byte", "%1 bytes", n), form) << n;
         EXPECT_STREQ(catalogue.FindPlural("%1 byte", n), form) << n;
     }
+    // bk-sim's count of blocks: 1 блок, 2 блока, 5 блоков.
+    for (const auto& [n, words] :
+         {std::pair{1ul, "принят 1 блок"}, std::pair{2ul, "принято 2 блока"},
+          std::pair{5ul, "принято 5 блоков"}})
+        EXPECT_NE(Fill(TrN("end command after %1 block", "end command after %1 blocks", n),
+                       {std::to_string(n)})
+                      .find(words),
+                  std::string::npos)
+            << n;
     EXPECT_STREQ(Tr("line ready"), "линия готова");
     EXPECT_STREQ(catalogue.Find("line ready"), "линия готова");
     EXPECT_EQ(Fill(Tr("line %1: %2"), {"3", "x"}), "строка 3: x");
