@@ -3,6 +3,7 @@
 // MoCatalogue, in the user's interface language or the one LANGUAGE names.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -18,9 +19,14 @@ MoCatalogue& Catalogue() {
     return catalogue;
 }
 
-// The language part of a locale name: "ru" of "ru_RU.UTF-8".
+// The language part of a locale name: "ru" of "ru_RU.UTF-8"; empty when it is no language code,
+// so that it never names a file elsewhere.
 std::string LanguageOf(const std::string& name) {
-    return name.substr(0, name.find_first_of("_.@-"));
+    const std::string language = name.substr(0, name.find_first_of("_.@-"));
+    const bool letters = std::all_of(language.begin(), language.end(), [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+    });
+    return letters && language.size() <= 3 ? language : std::string();
 }
 
 // LANGUAGE's names in order ("ru:en"), else the user's interface language.
