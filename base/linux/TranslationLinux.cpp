@@ -48,6 +48,9 @@ void SetUpTranslation() {
     // The catalogue's texts as they are written, whatever the terminal's character set: the
     // programs write UTF-8.
     ::bind_textdomain_codeset(kTranslationDomain, "UTF-8");
+    // The C library's own texts (strerror) too: with the character classes of the C locale
+    // they would come transliterated ("Net takogo fajla").
+    ::bind_textdomain_codeset("libc", "UTF-8");
     // Also makes gettext forget what it found before, when the environment has changed.
     ::textdomain(kTranslationDomain);
 }
