@@ -86,7 +86,7 @@ void AddCheckCommand(CLI::App& app, CommandIo& io, CommandAction& action) {
                 const size_t all = args->ports.size();
                 std::string text = "tevr-flash: ";
                 if (notReady.empty()) {
-                    text += Fill(TrN("all %1 lines ready", "all %1 lines ready", all),
+                    text += Fill(TrN("all %1 line ready", "all %1 lines ready", all),
                                  {std::to_string(all)});
                 } else {
                     std::string ports;
