@@ -47,18 +47,7 @@ private:
     // Writes what forms whole characters (everything when `all`); false when the console
     // refused.
     bool Flush(bool all) {
-        size_t whole = pending_.size();
-        if (!all) {
-            // Back to the start of the last character; keep it if its bytes are not all here.
-            size_t start = whole;
-            while (start > 0 && (static_cast<unsigned char>(pending_[start - 1]) & 0xC0) == 0x80)
-                --start;
-            if (start > 0) {
-                const auto lead = static_cast<unsigned char>(pending_[start - 1]);
-                const size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-                if (whole - (start - 1) < length) whole = start - 1;
-            }
-        }
+        const size_t whole = all ? pending_.size() : WholeUtf8Length(pending_);
         if (whole == 0) return true;
         const std::wstring wide = WideFromUtf8(std::string_view(pending_).substr(0, whole));
         pending_.erase(0, whole);
