@@ -1,23 +1,32 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 // The programs' words in the user's language. The code writes English message ids; their
-// translations come from the message catalogue. Only the front ends (cli/, bk-sim's main) make
-// words: the layers below them report kinds and data.
+// translations come from the message catalogue "tevr-flash" (po/ru.po, compiled with msgfmt).
+// Only the front ends (cli/, bk-sim's main) make words: the layers below them report kinds and
+// data.
+//
+// On Linux glibc's gettext reads the catalogue, the language chosen as usual by LANGUAGE, LC_ALL,
+// LC_MESSAGES and LANG. On Windows the catalogue lies beside the program (tevr-flash.ru.mo) and
+// the user's interface language chooses, LANGUAGE overriding it. TEVR_LOCALEDIR names another
+// folder for the catalogue (a locale tree on Linux, the folder of the .mo on Windows).
+#include <cstdint>
 #include <initializer_list>
 #include <string>
 #include <string_view>
 
-// Chooses the user's language once, at a program's start.
-inline void SetUpTranslation() {}
+// The catalogue's name (the text domain of gettext).
+inline constexpr const char* kTranslationDomain = "tevr-flash";
+
+// Chooses the user's language from the environment, at a program's start; called again (tests),
+// it follows the environment as it is then.
+void SetUpTranslation();
 
 // The text of `message` in the user's language; `message` itself where none is known.
-inline const char* Tr(const char* message) { return message; }
+const char* Tr(const char* message);
 
 // The form of a message with a number for `n` ("%1 block" / "%1 blocks"); a translation may
 // have more forms than two (Russian has three).
-inline const char* TrN(const char* singular, const char* plural, unsigned long n) {
-    return n == 1 ? singular : plural;
-}
+const char* TrN(const char* singular, const char* plural, std::uint64_t n);
 
 // `pattern` with %1, %2, ... replaced by the arguments in their order, so that a translation may
 // place them where its language wants them. "%%" is a percent sign.

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "base/Translation.h"
 #include "cli/Command.h"
 #include "cli/JsonEvents.h"
 #include "cli/LineCheck.h"
@@ -23,43 +24,45 @@ struct CheckArguments {
     bool json = false;
 };
 
-constexpr const char* kDetails =
-    "Opens each PORT as flash does (10400 bit/s 8N1) and says whether it opens, with\n"
-    "the cause and hint when not, the rate the driver reads back, and on Linux the\n"
-    "adapter behind it (driver, USB identity, an FTDI adapter's latency timer).\n"
-    "Then it listens, sending nothing, for --listen seconds: greetings mean the boot\n"
-    "loader is running, other bytes are traffic on the line, or there is silence.\n"
-    "\n"
-    "--echo sends 6 probe bytes instead and tells whether they came back unchanged\n"
-    "and how fast: no echo means the adapter has no half-duplex loop or the line no\n"
-    "supply voltage; a changed echo means a line fault. A probe is safe before the\n"
-    "on-board computer is switched into its boot loader, and while its boot loader\n"
-    "greets (the probe holds none of its commands); never during a flash.\n"
-    "\n"
-    "Status 0 when every line is ready: the port opens at 10400 bit/s (within 2 %),\n"
-    "no traffic but greetings was heard, and with --echo the probe came back\n"
-    "unchanged. Status 1 otherwise. A station file (--config FILE, before or after\n"
-    "check) may hold port, listen and echo under [check].";
+std::string Details() {
+    return Tr(
+        "Opens each PORT as flash does (10400 bit/s 8N1) and says whether it opens, with\n"
+        "the cause and hint when not, the rate the driver reads back, and on Linux the\n"
+        "adapter behind it (driver, USB identity, an FTDI adapter's latency timer).\n"
+        "Then it listens, sending nothing, for --listen seconds: greetings mean the boot\n"
+        "loader is running, other bytes are traffic on the line, or there is silence.\n"
+        "\n"
+        "--echo sends 6 probe bytes instead and tells whether they came back unchanged\n"
+        "and how fast: no echo means the adapter has no half-duplex loop or the line no\n"
+        "supply voltage; a changed echo means a line fault. A probe is safe before the\n"
+        "on-board computer is switched into its boot loader, and while its boot loader\n"
+        "greets (the probe holds none of its commands); never during a flash.\n"
+        "\n"
+        "Status 0 when every line is ready: the port opens at 10400 bit/s (within 2 %),\n"
+        "no traffic but greetings was heard, and with --echo the probe came back\n"
+        "unchanged. Status 1 otherwise. A station file (--config FILE, before or after\n"
+        "check) may hold port, listen and echo under [check].");
+}
 }  // namespace
 
 void AddCheckCommand(CLI::App& app, CommandIo& io, CommandAction& action) {
     auto args = std::make_shared<CheckArguments>();
     CLI::App* sub = app.add_subcommand(
-        "check", "Check the line of each port before a flash: one verdict each.");
-    sub->footer(std::string(kDetails) + "\n\n" + kExitStatusHelp);
+        "check", Tr("Check the line of each port before a flash: one verdict each."));
+    sub->footer(Details() + "\n\n" + ExitStatusHelp());
     sub->add_option("PORT", args->ports,
-                    "a path, COM1 to COM8 or usb:SERIAL / usb:VID:PID[:SERIAL]; several ports are "
-                    "checked one after the other")
+                    Tr("a path, COM1 to COM8 or usb:SERIAL / usb:VID:PID[:SERIAL]; several ports "
+                       "are checked one after the other"))
         ->required()
         ->ignore_case();
-    sub->add_option("--listen", args->listenSeconds, "listen this many seconds on each port")
+    sub->add_option("--listen", args->listenSeconds, Tr("listen this many seconds on each port"))
         ->type_name("SECONDS")
         ->check(CLI::Range(0.0, 3600.0))
         ->capture_default_str();
     sub->add_flag("--echo", args->echo,
-                  "send probe bytes and time their echo (safe before the boot loader runs)");
+                  Tr("send probe bytes and time their echo (safe before the boot loader runs)"));
     sub->add_flag("--json", args->json,
-                  "each verdict also as a JSON line on standard output (see the manual)");
+                  Tr("each verdict also as a JSON line on standard output (see the manual)"));
     sub->callback([args, &io, &action] {
         action = [args, &io] {
             std::vector<std::string> notReady;
@@ -80,14 +83,18 @@ void AddCheckCommand(CLI::App& app, CommandIo& io, CommandAction& action) {
                 if (!result.ready) notReady.push_back(port);
             }
             if (args->ports.size() > 1) {
+                const size_t all = args->ports.size();
                 std::string text = "tevr-flash: ";
                 if (notReady.empty()) {
-                    text += "all " + std::to_string(args->ports.size()) + " lines ready";
+                    text += Fill(TrN("all %1 line ready", "all %1 lines ready", all),
+                                 {std::to_string(all)});
                 } else {
-                    text += std::to_string(notReady.size()) + " of " +
-                            std::to_string(args->ports.size()) + " lines not ready:";
+                    std::string ports;
                     for (size_t i = 0; i < notReady.size(); ++i)
-                        text += (i ? ", " : " ") + PrintableText(notReady[i]);
+                        ports += (i ? ", " : "") + PrintableText(notReady[i]);
+                    text += Fill(
+                        TrN("%1 of %2 line not ready: %3", "%1 of %2 lines not ready: %3", all),
+                        {std::to_string(notReady.size()), std::to_string(all), ports});
                 }
                 io.err << text << '\n';
                 io.err.flush();

@@ -32,7 +32,7 @@ void AddPortsCommand(CLI::App& app, CommandIo& io, CommandAction& action);
 void AddVerifyCommand(CLI::App& app, CommandIo& io, CommandAction& action);
 
 // The exit statuses of every subcommand, the footer of the program's help.
-extern const char* const kExitStatusHelp;
+std::string ExitStatusHelp();
 
 // Writes `text` to `out` and flushes; throws when the stream refuses it (a full disk, a closed
 // pipe), so that a lost output is never reported as success.

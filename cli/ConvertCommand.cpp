@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "base/Translation.h"
 #include "cli/Command.h"
 #include "cli/SubjectError.h"
 #include "loader/Conversion.h"
@@ -31,11 +32,11 @@ struct ConvertOptions {
 void AddConvertCommand(CLI::App& app, CommandIo& io, CommandAction& action) {
     auto options = std::make_shared<ConvertOptions>();
     CLI::App* sub = app.add_subcommand(
-        "convert", "Convert an Intel HEX update file and print its transfer script.");
-    sub->add_option("FILE", options->file, "the update file (*.hex)")->required();
+        "convert", Tr("Convert an Intel HEX update file and print its transfer script."));
+    sub->add_option("FILE", options->file, Tr("the update file (*.hex)"))->required();
     sub->add_flag("--records", options->records,
-                  "print the record list instead of the transfer script: the file's\n"
-                  "data in address order, whatever the order of its records");
+                  Tr("print the record list instead of the transfer script: the file's\n"
+                     "data in address order, whatever the order of its records"));
     sub->callback([options, &io, &action] {
         action = [options, &io] {
             const std::vector<std::string> lines = About(options->file, [&] {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "base/Translation.h"
 #include "cli/Command.h"
 #include "cli/FlashRun.h"
 #include "cli/Sha256.h"
@@ -29,72 +30,75 @@ struct FlashArguments {
     bool json = false;
 };
 
-constexpr const char* kDetails =
-    "Converts FILE, opens PORT at 10400 bit/s 8N1, waits for the boot loader's\n"
-    "greeting, sends the firmware block by block, checks every block's echo and\n"
-    "checksum and ends with the end command. A lost or changed echo byte (a line\n"
-    "fault) and a device or adapter that goes away end the flash with status 1.\n"
-    "Progress, the transfer's messages and --log go to standard error: a progress\n"
-    "bar as wide as the terminal when it is one, plain lines otherwise.\n"
-    "\n"
-    "Several --port options flash one board on each port, all at once: a line per\n"
-    "port, then a summary table. Status 1 when a board failed, 3 when none failed\n"
-    "but one stalled. --repeat keeps every port ready for the next board until\n"
-    "Ctrl-C, counting the boards done and failed.\n"
-    "\n"
-    "A station file (--config FILE, before or after flash) holds these options\n"
-    "under [flash] as name = value (TOML or INI): file, port, expect-sha256,\n"
-    "journal, timeout, repeat. Options on the command line win over the file.";
+std::string Details() {
+    return Tr(
+        "Converts FILE, opens PORT at 10400 bit/s 8N1, waits for the boot loader's\n"
+        "greeting, sends the firmware block by block, checks every block's echo and\n"
+        "checksum and ends with the end command. A lost or changed echo byte (a line\n"
+        "fault) and a device or adapter that goes away end the flash with status 1.\n"
+        "Progress, the transfer's messages and --log go to standard error: a progress\n"
+        "bar as wide as the terminal when it is one, plain lines otherwise.\n"
+        "\n"
+        "Several --port options flash one board on each port, all at once: a line per\n"
+        "port, then a summary table. Status 1 when a board failed, 3 when none failed\n"
+        "but one stalled. --repeat keeps every port ready for the next board until\n"
+        "Ctrl-C, counting the boards done and failed.\n"
+        "\n"
+        "A station file (--config FILE, before or after flash) holds these options\n"
+        "under [flash] as name = value (TOML or INI): file, port, expect-sha256,\n"
+        "journal, timeout, repeat. Options on the command line win over the file.");
+}
 }  // namespace
 
 void AddFlashCommand(CLI::App& app, CommandIo& io, CommandAction& action) {
     auto args = std::make_shared<FlashArguments>();
     CLI::App* sub = app.add_subcommand(
-        "flash", "Load an update file into the on-board computer through its boot loader.");
-    sub->footer(std::string(kDetails) + "\n\n" + kExitStatusHelp);
+        "flash", Tr("Load an update file into the on-board computer through its boot loader."));
+    sub->footer(Details() + "\n\n" + ExitStatusHelp());
     // Named in any case in a station file: file = "fw.hex".
-    sub->add_option("FILE", args->file, "the update file (*.hex)")->required()->ignore_case();
+    sub->add_option("FILE", args->file, Tr("the update file (*.hex)"))->required()->ignore_case();
     sub->add_option("-p,--port", args->ports,
-                    "the serial port: a path (/dev/ttyUSB0, a bk-sim link), COM1 to COM8, or "
-                    "an adapter usb:SERIAL or usb:VID:PID[:SERIAL] (see ports); again for "
-                    "every further board flashed at the same time")
+                    Tr("the serial port: a path (/dev/ttyUSB0, a bk-sim link), COM1 to COM8, or "
+                       "an adapter usb:SERIAL or usb:VID:PID[:SERIAL] (see ports); again for "
+                       "every further board flashed at the same time"))
         ->type_name("PORT")
         ->allow_extra_args(false)
         ->required();
-    sub->add_flag("--log", args->log, "print the exchange log (received bytes) on standard error");
+    sub->add_flag("--log", args->log,
+                  Tr("print the exchange log (received bytes) on standard error"));
     sub->add_option("--timeout", args->timeoutSeconds,
-                    "stop with exit status 3 after this many seconds without progress")
+                    Tr("stop with exit status 3 after this many seconds without progress"))
         ->type_name("SECONDS")
         ->check(CLI::Range(0.001, 86400.0))
         ->capture_default_str();
     sub->add_flag("--repeat", args->repeat,
-                  "station mode: after each board wait for the next one on the same port, "
-                  "until Ctrl-C");
+                  Tr("station mode: after each board wait for the next one on the same port, "
+                     "until Ctrl-C"));
     sub->add_option("--journal", args->journal,
-                    "append a JSON line for every board to this file (see the journal command)")
+                    Tr("append a JSON line for every board to this file (see the journal command)"))
         ->type_name("FILE");
     sub->add_option("--expect-sha256", args->expectSha256,
-                    "refuse, before any port is opened, an update file whose SHA-256 is "
-                    "not HEX (tevr-flash plan shows it)")
+                    Tr("refuse, before any port is opened, an update file whose SHA-256 is "
+                       "not HEX (tevr-flash plan shows it)"))
         ->type_name("HEX")
         ->transform(CLI::Validator(
             [](std::string& hex) -> std::string {
                 if (hex.size() != 64 ||
                     hex.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
-                    return "a SHA-256 is 64 hexadecimal digits";
+                    return Tr("a SHA-256 is 64 hexadecimal digits");
                 std::transform(hex.begin(), hex.end(), hex.begin(),
                                [](char c) { return c >= 'A' && c <= 'F' ? char(c + 32) : c; });
                 return "";
             },
             "HEX"));
     sub->add_flag("--json", args->json,
-                  "every port's events as JSON Lines on standard output (see the manual)");
+                  Tr("every port's events as JSON Lines on standard output (see the manual)"));
     sub->callback([args, &io, &action] {
         std::vector<std::string> devices;
         for (const std::string& port : args->ports) {
             const std::string device = VaSystemDevicePath(port);
             if (std::find(devices.begin(), devices.end(), device) != devices.end())
-                throw CLI::ValidationError("--port", port + " is given twice");
+                throw CLI::ValidationError("--port", Fill(Tr("%1 is given twice"), {port}));
             devices.push_back(device);
         }
         action = [args, &io] {

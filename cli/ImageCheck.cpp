@@ -2,6 +2,7 @@
 #include "cli/ImageCheck.h"
 
 #include "base/HexDigits.h"
+#include "base/Translation.h"
 #include "loader/UpdateImage.h"
 
 namespace {
@@ -31,19 +32,24 @@ ImageComparison CompareImageWithUpdateFile(const std::string& updateFile,
 
 std::string DescribeComparison(const ImageComparison& comparison, const std::string& updateFile) {
     if (comparison.bytesDiffering == 0) {
-        return "verified: the image holds all " + std::to_string(comparison.bytesChecked) +
-               " bytes of " + updateFile + " at their addresses";
+        const auto checked = static_cast<unsigned long>(comparison.bytesChecked);
+        return Fill(TrN("verified: the image holds the %1 byte of %2 at its address",
+                        "verified: the image holds all %1 bytes of %2 at their addresses", checked),
+                    {std::to_string(checked), updateFile});
     }
-    std::string text = "the image differs from " + updateFile + " at " +
-                       std::to_string(comparison.bytesDiffering) + " of " +
-                       std::to_string(comparison.bytesChecked) + " bytes:";
+    std::string text = Fill(TrN("the image differs from %1 at %2 of %3 byte:",
+                                "the image differs from %1 at %2 of %3 bytes:",
+                                static_cast<unsigned long>(comparison.bytesChecked)),
+                            {updateFile, std::to_string(comparison.bytesDiffering),
+                             std::to_string(comparison.bytesChecked)});
     for (size_t i = 0; i < comparison.firstDifferences.size(); ++i) {
         const ImageDifference& d = comparison.firstDifferences[i];
         text += i == 0 ? " " : "; ";
-        text += Hex(d.address, 4) + " holds " +
-                (d.actual < 0 ? std::string("nothing (past the image's end)")
-                              : Hex(static_cast<uint32_t>(d.actual), 2)) +
-                ", not " + Hex(d.expected, 2);
+        text += Fill(Tr("%1 holds %2, not %3"),
+                     {Hex(d.address, 4),
+                      d.actual < 0 ? std::string(Tr("nothing (past the image's end)"))
+                                   : Hex(static_cast<uint32_t>(d.actual), 2),
+                      Hex(d.expected, 2)});
     }
     if (comparison.bytesDiffering > static_cast<int64_t>(comparison.firstDifferences.size()))
         text += "; ...";

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "base/Translation.h"
 #include "base/Utf8Path.h"
 #include "cli/Command.h"
 #include "cli/Printable.h"
@@ -41,6 +42,15 @@ std::string Field(const Json& line, const char* name) {
     return "";
 }
 
+// A board's result in the user's language; the journal keeps the word of the JSON.
+std::string ResultText(const std::string& result) {
+    if (result == "done") return Tr("done");
+    if (result == "failed") return Tr("failed");
+    if (result == "stalled") return Tr("stalled");
+    if (result == "interrupted") return Tr("interrupted");
+    return result;
+}
+
 // "2026-05-04T09:15:02.250+03:00" as "2026-05-04 09:15:02".
 std::string When(const std::string& iso) {
     std::string text = iso.substr(0, 19);
@@ -55,30 +65,31 @@ std::string FileName(const std::string& path) {
 
 std::vector<Json> ReadJournal(const std::string& path, std::ostream& err) {
     std::ifstream in(PathFromUtf8(path));
-    if (!in) throw SubjectError(path, std::string("cannot open: ") + std::strerror(errno));
+    if (!in) throw SubjectError(path, Fill(Tr("cannot open: %1"), {std::strerror(errno)}));
     std::vector<Json> lines;
     std::string text;
     for (size_t number = 1; std::getline(in, text); ++number) {
         if (text.empty()) continue;
         Json line = Json::parse(text, nullptr, false);
         if (line.is_discarded() || !line.is_object() || !line.contains("result")) {
-            err << "tevr-flash: " << PrintableText(path) << ":" << number
-                << ": not a journal line, left out\n";
+            err << "tevr-flash: " << PrintableText(path) << ":" << number << ": "
+                << Tr("not a journal line, left out") << '\n';
             continue;
         }
         lines.push_back(std::move(line));
     }
-    if (in.bad()) throw SubjectError(path, "cannot read it");
+    if (in.bad()) throw SubjectError(path, Tr("cannot read it"));
     return lines;
 }
 
 std::string Table(const std::vector<Json>& lines) {
-    std::vector<std::vector<std::string>> rows{
-        {"start", "port", "result", "blocks", "time", "file", "sha256", "message"}};
+    std::vector<std::vector<std::string>> rows{{Tr("start"), Tr("port"), Tr("result"), Tr("blocks"),
+                                                Tr("time"), Tr("file"), "sha256", Tr("message")}};
     for (const Json& line : lines)
-        rows.push_back({When(Field(line, "start")), Field(line, "port"), Field(line, "result"),
+        rows.push_back({When(Field(line, "start")), Field(line, "port"),
+                        ResultText(Field(line, "result")),
                         Field(line, "blocks") + "/" + Field(line, "blocks_total"),
-                        Field(line, "seconds") + " s", FileName(Field(line, "file")),
+                        Fill(Tr("%1 s"), {Field(line, "seconds")}), FileName(Field(line, "file")),
                         Field(line, "sha256").substr(0, 12), Field(line, "message")});
     return TextTable(rows);
 }
@@ -90,7 +101,8 @@ std::string Summary(const std::vector<Json>& lines) {
     };
     std::map<std::string, Day> days;
     Day total;
-    std::vector<std::vector<std::string>> failures{{"start", "port", "result", "message"}};
+    std::vector<std::vector<std::string>> failures{
+        {Tr("start"), Tr("port"), Tr("result"), Tr("message")}};
     for (const Json& line : lines) {
         const bool done = Field(line, "result") == "done";
         for (Day* day : {&days[Field(line, "start").substr(0, 10)], &total}) {
@@ -99,18 +111,20 @@ std::string Summary(const std::vector<Json>& lines) {
         }
         if (!done)
             failures.push_back({When(Field(line, "start")), Field(line, "port"),
-                                Field(line, "result"), Field(line, "message")});
+                                ResultText(Field(line, "result")), Field(line, "message")});
     }
-    std::vector<std::vector<std::string>> rows{{"day", "boards", "done", "not done"}};
+    std::vector<std::vector<std::string>> rows{
+        {Tr("day"), Tr("boards"), Tr("done"), Tr("not done")}};
     const auto row = [](const std::string& name, const Day& day) {
         return std::vector<std::string>{name, std::to_string(day.boards), std::to_string(day.done),
                                         std::to_string(day.boards - day.done)};
     };
     for (const auto& [name, day] : days)
         rows.push_back(row(name, day));
-    rows.push_back(row("total", total));
+    rows.push_back(row(Tr("total"), total));
     std::string text = TextTable(rows);
-    if (failures.size() > 1) text += "\nboards not done:\n" + TextTable(failures);
+    if (failures.size() > 1)
+        text += "\n" + std::string(Tr("boards not done:")) + "\n" + TextTable(failures);
     return text;
 }
 }  // namespace
@@ -118,15 +132,16 @@ std::string Summary(const std::vector<Json>& lines) {
 void AddJournalCommand(CLI::App& app, CommandIo& io, CommandAction& action) {
     auto args = std::make_shared<JournalArguments>();
     CLI::App* sub = app.add_subcommand(
-        "journal", "Print the journal that flash --journal writes, or sum it up by day.");
-    sub->add_option("FILE", args->file, "the journal file")->required();
+        "journal", Tr("Print the journal that flash --journal writes, or sum it up by day."));
+    sub->add_option("FILE", args->file, Tr("the journal file"))->required();
     sub->add_flag("--summary", args->summary,
-                  "boards done and not done on each day, then the boards not done");
+                  Tr("boards done and not done on each day, then the boards not done"));
     sub->callback([args, &io, &action] {
         action = [args, &io] {
             const std::vector<Json> lines = ReadJournal(args->file, io.err);
             if (lines.empty()) {
-                io.err << "tevr-flash: " << PrintableText(args->file) << ": no boards in it\n";
+                io.err << "tevr-flash: " << PrintableText(args->file) << ": "
+                       << Tr("no boards in it") << '\n';
                 io.err.flush();
                 return 0;
             }

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "cli/LineCheck.h"
+#include "base/Translation.h"
 
 #include <cmath>
 #include <cstdio>
@@ -33,31 +34,34 @@ std::string Fixed(double value, int decimals) {
 }
 
 std::string RateLine(uint32_t rate) {
-    if (rate == 0) return "opens; the driver does not tell the rate it runs";
-    if (rate == kLineRate) return "opens at 10400 bit/s exactly";
+    if (rate == 0) return Tr("opens; the driver does not tell the rate it runs");
+    if (rate == kLineRate) return Tr("opens at 10400 bit/s exactly");
     const double off = 100.0 * std::fabs(static_cast<double>(rate) - kLineRate) / kLineRate;
-    return "opens at " + std::to_string(rate) + " bit/s, not 10400 exactly (" + Fixed(off, 1) +
-           " % off" + (off <= 2 ? ", within what a UART copes with)" : ": too far for the line)");
+    return Fill(off <= 2 ? Tr("opens at %1 bit/s, not 10400 exactly (%2 %% off, within what a UART "
+                              "copes with)")
+                         : Tr("opens at %1 bit/s, not 10400 exactly (%2 %% off: too far for the "
+                              "line)"),
+                {std::to_string(rate), Fixed(off, 1)});
 }
 
 void DescribeAdapter(LineCheckResult& result) {
     const TVaPortAdapter& adapter = result.adapter;
     if (adapter.Driver.empty() && adapter.Identity.VendorId.empty()) return;
-    std::string text = "adapter";
+    std::string text = Tr("adapter");
     if (!adapter.Driver.empty()) text += " " + adapter.Driver;
     if (!adapter.Identity.VendorId.empty()) text += " " + UsbSelector(adapter.Identity);
     if (adapter.LatencyTimerMs >= 0)
-        text += ", latency timer " + std::to_string(adapter.LatencyTimerMs) + " ms";
+        text += Fill(Tr(", latency timer %1 ms"), {std::to_string(adapter.LatencyTimerMs)});
     result.lines.push_back(text);
     if (adapter.LatencyTimerMs < kSlowLatencyMs) return;
     const double seconds = static_cast<double>(adapter.LatencyTimerMs * kBlocksIn64KiB) / 1000;
     const std::string name = result.path.substr(result.path.find_last_of("/\\") + 1);
-    result.lines.push_back(
-        "warning: the latency timer of " + std::to_string(adapter.LatencyTimerMs) +
-        " ms holds back each block's answer in the adapter (up to " + Fixed(seconds, 1) +
-        " s more on 64 KiB); set it to 1 ms: on Linux echo 1 | sudo tee "
-        "/sys/bus/usb-serial/devices/" +
-        name + "/latency_timer, on Windows the port's Advanced settings in the Device Manager");
+    result.lines.push_back(Fill(
+        Tr("warning: the latency timer of %1 ms holds back each block's answer in the adapter (up "
+           "to %2 s more on 64 KiB); set it to 1 ms: on Linux echo 1 | sudo tee "
+           "/sys/bus/usb-serial/devices/%3/latency_timer, on Windows the port's Advanced settings "
+           "in the Device Manager"),
+        {std::to_string(adapter.LatencyTimerMs), Fixed(seconds, 1), name}));
 }
 
 // Bytes as they arrived, with the time of each event.
@@ -73,20 +77,25 @@ void Listen(const LineCheckOptions& options, LineCheckResult& result, const Hear
         else
             ++result.otherBytes;
     }
-    const std::string over =
-        " in " + Fixed(static_cast<double>(options.listen.count()) / 1000, 1) + " s";
+    const std::string seconds = Fixed(static_cast<double>(options.listen.count()) / 1000, 1);
     if (result.otherBytes > 0) {
         result.heard = LineHeard::Traffic;
-        result.lines.push_back("traffic on the line: " + std::to_string(result.otherBytes) +
-                               " bytes that are no greeting" + over +
-                               " (another device, or the on-board computer's program rather "
-                               "than its boot loader)");
+        const auto count = static_cast<unsigned long>(result.otherBytes);
+        result.lines.push_back(
+            Fill(TrN("traffic on the line: %1 byte that is no greeting in %2 s (another device, or "
+                     "the on-board computer's program rather than its boot loader)",
+                     "traffic on the line: %1 bytes that are no greeting in %2 s (another device, "
+                     "or the on-board computer's program rather than its boot loader)",
+                     count),
+                 {std::to_string(count), seconds}));
     } else if (result.greetings > 0) {
         result.heard = LineHeard::Greetings;
-        result.lines.push_back("boot loader is running (" + std::to_string(result.greetings) +
-                               " greetings" + over + ")");
+        const auto count = static_cast<unsigned long>(result.greetings);
+        result.lines.push_back(Fill(TrN("boot loader is running (%1 greeting in %2 s)",
+                                        "boot loader is running (%1 greetings in %2 s)", count),
+                                    {std::to_string(count), seconds}));
     } else {
-        result.lines.push_back("silence" + over + ": nothing on the line");
+        result.lines.push_back(Fill(Tr("silence in %1 s: nothing on the line"), {seconds}));
     }
 }
 
@@ -102,22 +111,22 @@ void JudgeEcho(LineCheckResult& result, const Heard& heard, Clock::time_point se
     if (result.greetings > 0) result.heard = LineHeard::Greetings;
     if (echo.empty()) {
         result.echo = EchoVerdict::Missing;
-        result.lines.push_back(
-            "no echo of the " + std::to_string(kLineProbe.size()) +
-            " probe bytes: the adapter has no half-duplex loop, or the line has no supply voltage");
+        result.lines.push_back(Fill(Tr("no echo of the %1 probe bytes: the adapter has no "
+                                       "half-duplex loop, or the line has no supply voltage"),
+                                    {std::to_string(kLineProbe.size())}));
         return;
     }
     result.roundTripMs = std::chrono::duration<double, std::milli>(heard.last - sent).count();
     if (echo == kLineProbe) {
         result.echo = EchoVerdict::Unchanged;
-        result.lines.push_back("the probe bytes came back unchanged in " +
-                               Fixed(result.roundTripMs, 1) + " ms");
+        result.lines.push_back(Fill(Tr("the probe bytes came back unchanged in %1 ms"),
+                                    {Fixed(result.roundTripMs, 1)}));
         return;
     }
     result.echo = EchoVerdict::Changed;
-    result.lines.push_back("the probe bytes came back changed (" + std::to_string(echo.size()) +
-                           " of " + std::to_string(kLineProbe.size()) +
-                           " bytes, not as sent): a line fault, check the cable and the adapter");
+    result.lines.push_back(Fill(Tr("the probe bytes came back changed (%1 of %2 bytes, not as "
+                                   "sent): a line fault, check the cable and the adapter"),
+                                {std::to_string(echo.size()), std::to_string(kLineProbe.size())}));
 }
 }  // namespace
 
@@ -128,7 +137,7 @@ LineCheckResult CheckLine(const LineCheckOptions& options) {
         result.path = ResolvePort(options.port, options.portRoots);
     } catch (const SubjectError& e) {
         result.error = e;
-        result.lines.push_back("line not ready: " + e.Message());
+        result.lines.push_back(Fill(Tr("line not ready: %1"), {e.Message()}));
         return result;
     }
     result.adapter = PortAdapter(VaSystemDevicePath(result.path), options.portRoots);
@@ -154,11 +163,11 @@ LineCheckResult CheckLine(const LineCheckOptions& options) {
         result.rate = comm.ReadRate();
     } catch (const std::exception& e) {
         result.error = PortError(options.port, e);
-        result.lines.push_back("does not open: " + result.error->Message());
+        result.lines.push_back(Fill(Tr("does not open: %1"), {result.error->Message()}));
         for (const std::string& hint : result.error->Hints())
             result.lines.push_back(hint);
         DescribeAdapter(result);
-        result.lines.push_back("line not ready");
+        result.lines.push_back(Tr("line not ready"));
         return result;
     }
     const bool rateOk = result.rate == 0 || VaRateClose(result.rate, kLineRate);
@@ -185,11 +194,11 @@ LineCheckResult CheckLine(const LineCheckOptions& options) {
     comm.Close();
     if (failure) {
         result.error = failure;
-        result.lines.push_back("line not ready: " + failure->Message());
+        result.lines.push_back(Fill(Tr("line not ready: %1"), {failure->Message()}));
         return result;
     }
     result.ready = rateOk && (options.echo ? result.echo == EchoVerdict::Unchanged
                                            : result.heard != LineHeard::Traffic);
-    result.lines.push_back(result.ready ? "line ready" : "line not ready");
+    result.lines.push_back(result.ready ? Tr("line ready") : Tr("line not ready"));
     return result;
 }

@@ -2,15 +2,19 @@
 // tevr-flash plan: what a flash of the update file would do, without a port: the data it holds,
 // the frames it becomes and their time on the line.
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/HexDigits.h"
+#include "base/Translation.h"
 #include "cli/Command.h"
 #include "cli/Sha256.h"
 #include "cli/SubjectError.h"
+#include "cli/TextTable.h"
 #include "loader/Conversion.h"
 #include "loader/TextFile.h"
 #include "loader/TransferPlan.h"
@@ -34,9 +38,15 @@ std::vector<AddressRange> DefinedRanges(const UpdateImage& image) {
     return ranges;
 }
 
-std::string Row(const std::string& label, const std::string& value) {
-    constexpr size_t kLabelWidth = 13;
-    return label + std::string(kLabelWidth - label.size(), ' ') + value + '\n';
+// The labels' column is as wide as the widest label of the language, plus two.
+std::string Rows(const std::vector<std::pair<std::string, std::string>>& rows) {
+    size_t width = 0;
+    for (const auto& [label, value] : rows)
+        width = std::max(width, TextWidth(label));
+    std::string text;
+    for (const auto& [label, value] : rows)
+        text += label + std::string(width + 2 - TextWidth(label), ' ') + value + '\n';
+    return text;
 }
 
 std::string Fixed(double value, int decimals) {
@@ -45,8 +55,9 @@ std::string Fixed(double value, int decimals) {
     return text;
 }
 
-std::string Plural(int64_t count, const std::string& word) {
-    return std::to_string(count) + ' ' + word + (count == 1 ? "" : "s");
+std::string Bytes(int64_t count) {
+    return Fill(TrN("%1 byte", "%1 bytes", static_cast<unsigned long>(count)),
+                {std::to_string(count)});
 }
 
 std::string PlanText(const std::string& file) {
@@ -59,41 +70,50 @@ std::string PlanText(const std::string& file) {
     About(file, [&] { ConvertUpdateBytes(bytes, lists, gauge); });
     const TransferPlan plan = About(file, [&] { return PlanTransfer(lists.transferScript); });
 
-    std::string text =
-        Row("file", file + " (" + Plural(static_cast<int64_t>(digest.size), "byte") + ")");
-    text += Row("SHA-256", digest.sha256);
+    std::vector<std::pair<std::string, std::string>> rows;
+    rows.emplace_back(Tr("file"), file + " (" + Bytes(static_cast<int64_t>(digest.size)) + ")");
+    rows.emplace_back("SHA-256", digest.sha256);
     const std::vector<AddressRange> ranges = DefinedRanges(image);
     for (size_t i = 0; i < ranges.size(); ++i) {
         const AddressRange& range = ranges[i];
-        text += Row(i == 0 ? "data" : "", "0x" + HexDigits(range.first, 4) + "-0x" +
-                                              HexDigits(range.last, 4) + "  " +
-                                              Plural(range.last - range.first + 1, "byte"));
+        rows.emplace_back(i == 0 ? Tr("data") : "", "0x" + HexDigits(range.first, 4) + "-0x" +
+                                                        HexDigits(range.last, 4) + "  " +
+                                                        Bytes(range.last - range.first + 1));
     }
-    text += Row("bytes", std::to_string(image.DefinedCount()) + " in " +
-                             Plural(static_cast<int64_t>(ranges.size()), "range"));
-    text += Row("pages", Plural(plan.pages, "page command") + " (" +
-                             std::to_string(UpdateImage::kPageSize) + " bytes a page)");
-    text += Row("blocks", Plural(plan.blocks, "block command") + " (" +
-                              std::to_string(UpdateImage::kBlockSize) + " data bytes each)");
-    text +=
-        Row("on the line", Plural(plan.frameBytes, "byte") + " sent, " +
-                               Plural(plan.answers, "answer") + ": at least " +
-                               Fixed(plan.Seconds(), 1) + " s at " + Fixed(kLineBitsPerSecond, 0) +
-                               " bit/s, " + Fixed(kLineBitsPerByte, 0) + " bits a byte");
-    return text;
+    rows.emplace_back(Tr("bytes"),
+                      Fill(TrN("%1 in %2 range", "%1 in %2 ranges", ranges.size()),
+                           {std::to_string(image.DefinedCount()), std::to_string(ranges.size())}));
+    rows.emplace_back(
+        Tr("pages"),
+        Fill(TrN("%1 page command (%2 bytes a page)", "%1 page commands (%2 bytes a page)",
+                 static_cast<unsigned long>(plan.pages)),
+             {std::to_string(plan.pages), std::to_string(UpdateImage::kPageSize)}));
+    rows.emplace_back(
+        Tr("blocks"),
+        Fill(TrN("%1 block command (%2 data bytes each)", "%1 block commands (%2 data bytes each)",
+                 static_cast<unsigned long>(plan.blocks)),
+             {std::to_string(plan.blocks), std::to_string(UpdateImage::kBlockSize)}));
+    rows.emplace_back(
+        Tr("on the line"),
+        Fill(Tr("%1 sent, %2: at least %3 s at %4 bit/s, %5 bits a byte"),
+             {Bytes(plan.frameBytes),
+              Fill(TrN("%1 answer", "%1 answers", static_cast<unsigned long>(plan.answers)),
+                   {std::to_string(plan.answers)}),
+              Fixed(plan.Seconds(), 1), Fixed(kLineBitsPerSecond, 0), Fixed(kLineBitsPerByte, 0)}));
+    return Rows(rows);
 }
 }  // namespace
 
 void AddPlanCommand(CLI::App& app, CommandIo& io, CommandAction& action) {
     auto file = std::make_shared<std::string>();
-    CLI::App* sub =
-        app.add_subcommand("plan", "Show what a flash of an update file would do, without a port.");
+    CLI::App* sub = app.add_subcommand(
+        "plan", Tr("Show what a flash of an update file would do, without a port."));
     sub->footer(
-        "Prints the file's size and SHA-256 (the value for --expect-sha256), the address\n"
-        "ranges it defines, the page and block commands it becomes and the least time\n"
-        "they take on the line: every byte sent and every answer of the device, 10 bits\n"
-        "each at 10400 bit/s (the echo overlaps what is sent).");
-    sub->add_option("FILE", *file, "the update file (*.hex)")->required();
+        Tr("Prints the file's size and SHA-256 (the value for --expect-sha256), the address\n"
+           "ranges it defines, the page and block commands it becomes and the least time\n"
+           "they take on the line: every byte sent and every answer of the device, 10 bits\n"
+           "each at 10400 bit/s (the echo overlaps what is sent)."));
+    sub->add_option("FILE", *file, Tr("the update file (*.hex)"))->required();
     sub->callback([file, &io, &action] {
         action = [file, &io] {
             WriteOutput(io.out, PlanText(*file));

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "cli/PortSelector.h"
+#include "base/Translation.h"
 
 #include <algorithm>
 #include <cctype>
@@ -50,19 +51,21 @@ std::string ResolvePort(const std::string& port, const TVaPortListRoots& roots) 
     const std::vector<std::string> fields = Fields(port.substr(4));
     if (fields.size() > 3 ||
         std::any_of(fields.begin(), fields.end(), [](const std::string& f) { return f.empty(); }))
-        throw SubjectError(port, "not a USB selector: usb:SERIAL or usb:VID:PID[:SERIAL]");
+        throw SubjectError(port, Tr("not a USB selector: usb:SERIAL or usb:VID:PID[:SERIAL]"));
     std::vector<TVaPortInfo> matches;
     for (TVaPortInfo& info : ListPorts(roots))
         if (Matches(fields, info.Identity)) matches.push_back(std::move(info));
     if (matches.size() == 1) return matches.front().Path;
     if (matches.empty())
-        throw SubjectError(port, "no USB adapter with this identity is plugged in",
-                           {"tevr-flash ports shows the selector of every USB adapter"});
+        throw SubjectError(port, Tr("no USB adapter with this identity is plugged in"),
+                           {Tr("tevr-flash ports shows the selector of every USB adapter")});
     std::string both;
     for (const TVaPortInfo& match : matches)
         both += (both.empty() ? "" : ", ") + match.Path + " (" + UsbSelector(match.Identity) + ")";
-    throw SubjectError(port,
-                       std::to_string(matches.size()) +
-                           " adapters match, which one is meant is not clear: " + both,
-                       {"name the adapter by its serial number: usb:VID:PID:SERIAL"});
+    throw SubjectError(
+        port,
+        Fill(TrN("%1 adapter matches, which one is meant is not clear: %2",
+                 "%1 adapters match, which one is meant is not clear: %2", matches.size()),
+             {std::to_string(matches.size()), both}),
+        {Tr("name the adapter by its serial number: usb:VID:PID:SERIAL")});
 }

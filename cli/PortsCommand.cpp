@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/Translation.h"
 #include "cli/Command.h"
 #include "cli/PortSelector.h"
 #include "cli/Printable.h"
@@ -16,12 +17,12 @@
 
 void AddPortsCommand(CLI::App& app, CommandIo& io, CommandAction& action) {
     CLI::App* sub = app.add_subcommand(
-        "ports", "List the serial ports found: path, description, USB selector.");
+        "ports", Tr("List the serial ports found: path, description, USB selector."));
     sub->callback([&io, &action] {
         action = [&io] {
             const std::vector<TVaPortInfo> ports = ListPorts(BootLoaderPortRoots());
             if (ports.empty()) {
-                io.err << "no serial ports found\n";
+                io.err << Tr("no serial ports found") << '\n';
                 io.err.flush();
                 return 0;
             }

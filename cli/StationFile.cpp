@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "cli/StationFile.h"
+#include "base/Translation.h"
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
@@ -69,28 +70,31 @@ private:
             std::string sections;
             for (const std::string& name : kSections)
                 if (OptionOfKey(*app_.get_subcommand(name), item.name))
-                    sections += (sections.empty() ? "[" : " or [") + name + "]";
+                    sections +=
+                        (sections.empty() ? "[" : std::string(" ") + Tr("or") + " [") + name + "]";
             if (!sections.empty())
-                Refuse(key + " stands outside any section; it belongs in " + sections);
-            Refuse(key + " stands outside any section and is no key of " +
-                   SectionWithKeys(*app_.get_subcommand(kSections[0])) + " or " +
-                   SectionWithKeys(*app_.get_subcommand(kSections[1])));
+                Refuse(
+                    Fill(Tr("%1 stands outside any section; it belongs in %2"), {key, sections}));
+            Refuse(Fill(Tr("%1 stands outside any section and is no key of %2 or %3"),
+                        {key, SectionWithKeys(*app_.get_subcommand(kSections[0])),
+                         SectionWithKeys(*app_.get_subcommand(kSections[1]))}));
         }
         const std::string section = CLI::detail::join(item.parents, ".");
         if (!IsSection(section))
-            Refuse("[" + PrintableText(section) + "] is no section of a station file; it has [" +
-                   kSections[0] + "] and [" + kSections[1] + "]");
+            Refuse(Fill(Tr("[%1] is no section of a station file; it has [%2] and [%3]"),
+                        {PrintableText(section), kSections[0], kSections[1]}));
         // CLI11's marks of a section's start and end.
         if (item.name == "++" || item.name == "--") return;
         const CLI::App& sub = *app_.get_subcommand(section);
-        if (!OptionOfKey(sub, item.name)) Refuse(key + " is no key of " + SectionWithKeys(sub));
+        if (!OptionOfKey(sub, item.name))
+            Refuse(Fill(Tr("%1 is no key of %2"), {key, SectionWithKeys(sub)}));
     }
 
     // A usage error that names the file as it was given.
     [[noreturn]] void Refuse(const std::string& what) const {
         const std::vector<std::string>& files = app_.get_config_ptr()->results();
-        throw CLI::ConfigError("station file " + PrintableText(files.empty() ? "" : files.back()) +
-                               ": " + what);
+        throw CLI::ConfigError(Fill(Tr("station file %1: %2"),
+                                    {PrintableText(files.empty() ? "" : files.back()), what}));
     }
 
     const CLI::App& app_;
@@ -100,8 +104,8 @@ private:
 void AddStationFile(CLI::App& app) {
     // Set up once by the line's supervisor: a [flash] and a [check] section.
     app.set_config("--config", "",
-                   "flash and check: read their options from this station file (TOML or INI, "
-                   "a [flash] or [check] section); the command line wins")
+                   Tr("flash and check: read their options from this station file (TOML or INI, "
+                      "a [flash] or [check] section); the command line wins"))
         ->type_name("FILE");
     app.config_formatter(std::make_shared<StationFileReader>(app));
 
@@ -113,17 +117,18 @@ void AddStationFile(CLI::App& app) {
             sub->add_option_function<std::string>(
                    "--config",
                    [&app](const std::string& file) { app.get_config_ptr()->add_result(file); },
-                   "read the options not given here from the [" + name +
-                       "] section of this station file (TOML or INI)")
+                   Fill(Tr("read the options not given here from the [%1] section of this station "
+                           "file (TOML or INI)"),
+                        {name}))
                 ->type_name("FILE")
                 ->configurable(false)
                 ->trigger_on_parse();
             continue;
         }
         // Refused before the file is read, wherever --config stands.
-        const std::string refusal = name +
-                                    " takes nothing from a station file; --config goes with " +
-                                    kSections[0] + " or " + kSections[1];
+        const std::string refusal =
+            Fill(Tr("%1 takes nothing from a station file; --config goes with %2 or %3"),
+                 {name, kSections[0], kSections[1]});
         sub->preparse_callback([&app, refusal](std::size_t) {
             if (app.get_config_ptr()->count() > 0) throw CLI::ValidationError("--config", refusal);
         });

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "cli/SubjectError.h"
 
+#include "base/Translation.h"
 #include "serial/VaClasses.h"
 #include "serial/VaPort.h"
 #include "serial/VaUtils.h"
@@ -11,8 +12,10 @@ SubjectError PortError(const std::string& port, const std::exception& error) {
     if (!comm || !VaIsAccessDeniedError(comm->Code())) return SubjectError(port, error.what());
     std::string group = VaDeviceGroupName(VaSystemDevicePath(port));
     if (group.empty()) group = "dialout";
-    return SubjectError(port, error.what(),
-                        {port + ": only members of the group '" + group +
-                         "' that owns the port may use it: add your user to it (sudo usermod -aG " +
-                         group + " $USER), then log out and in again"});
+    return SubjectError(
+        port, error.what(),
+        {Fill(Tr("%1: only members of the group '%2' that owns the port may use it: "
+                 "add your user to it (sudo usermod -aG %2 $USER), then log out and "
+                 "in again"),
+              {port, group})});
 }

@@ -4,6 +4,7 @@
 // wide it is, so that a progress line never wraps.
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // Whether standard error is a terminal that takes the redrawing escapes. On Windows: a console
@@ -21,8 +22,13 @@ int SystemTerminalColumns();
 // would arrive as question marks. Elsewhere argv as it is.
 std::vector<std::string> Utf8Arguments(int argc, char** argv);
 
-// While it stands, the program's console (Windows) writes UTF-8 and takes the escapes that
-// redraw a line; it is given back as it was. Nothing to do elsewhere.
+// The length of the longest start of UTF-8 `text` that ends with a whole character: what a
+// console writer may convert now, the rest waiting for its next bytes.
+size_t WholeUtf8Length(std::string_view text);
+
+// While it stands, the program's console (Windows) takes the escapes that redraw a line, and
+// std::cout and std::cerr reach it as UTF-16 when they are the console (UTF-8 bytes when
+// redirected); it is given back as it was. Nothing to do elsewhere.
 class ConsoleSetup {
 public:
     ConsoleSetup();

@@ -8,22 +8,25 @@
 
 #include "TevrVersion.h"
 #include "base/HelpFormatter.h"
+#include "base/Translation.h"
 #include "cli/Command.h"
 #include "cli/Printable.h"
 #include "cli/StationFile.h"
 #include "cli/SubjectError.h"
 
-const char* const kExitStatusHelp =
-    "Exit status:\n"
-    "  0    the command succeeded (flash: the end command went out after the last\n"
-    "       correct checksum; verify: the image holds every byte of the update file)\n"
-    "  1    the command failed; its message is the last line on standard error\n"
-    "  2    the command line is wrong (usage error)\n"
-    "  3    flash: no progress for --timeout seconds (device silent, wrong checksum\n"
-    "       left unanswered); the port was closed\n"
-    "  129  flash: hung up (SIGHUP, the terminal closed); the port was closed\n"
-    "  130  flash: interrupted with Ctrl-C; the port was closed\n"
-    "  143  flash: terminated (SIGTERM); the port was closed";
+std::string ExitStatusHelp() {
+    return Tr(
+        "Exit status:\n"
+        "  0    the command succeeded (flash: the end command went out after the last\n"
+        "       correct checksum; verify: the image holds every byte of the update file)\n"
+        "  1    the command failed; its message is the last line on standard error\n"
+        "  2    the command line is wrong (usage error)\n"
+        "  3    flash: no progress for --timeout seconds (device silent, wrong checksum\n"
+        "       left unanswered); the port was closed\n"
+        "  129  flash: hung up (SIGHUP, the terminal closed); the port was closed\n"
+        "  130  flash: interrupted with Ctrl-C; the port was closed\n"
+        "  143  flash: terminated (SIGTERM); the port was closed");
+}
 
 namespace {
 
@@ -41,15 +44,16 @@ void AddCommands(CLI::App& app, CommandIo& io, CommandAction& action) {
 void WriteOutput(std::ostream& out, const std::string& text) {
     out.write(text.data(), static_cast<std::streamsize>(text.size()));
     out.flush();
-    if (!out) throw std::runtime_error("cannot write the output");
+    if (!out) throw std::runtime_error(Tr("cannot write the output"));
 }
 
 int RunTevrFlash(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
-    CLI::App app("Loads firmware into the TEVR-R7 on-board computer through its boot loader.",
+    CLI::App app(Tr("Loads firmware into the TEVR-R7 on-board computer through its boot loader."),
                  "tevr-flash");
     UseHelpFormatter(app);
-    app.footer(kExitStatusHelp);
-    app.set_version_flag("--version", std::string("tevr-flash ") + kTevrVersion);
+    app.footer(ExitStatusHelp());
+    app.set_version_flag("--version", std::string("tevr-flash ") + kTevrVersion,
+                         Tr("Display program version information and exit"));
     app.require_subcommand(1);
     // The same command line everywhere: on Windows a path such as /data/fw.hex is a path, not an
     // option "/data".
@@ -59,6 +63,7 @@ int RunTevrFlash(int argc, const char* const* argv, std::ostream& out, std::ostr
     CommandAction action;
     AddCommands(app, io, action);
     AddStationFile(app);
+    TranslateHelpGroups(app);
 
     try {
         app.parse(argc, argv);

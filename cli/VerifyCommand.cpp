@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "base/Translation.h"
 #include "base/Utf8Path.h"
 #include "cli/Command.h"
 #include "cli/ImageCheck.h"
@@ -21,10 +22,10 @@ struct VerifyArguments {
 
 std::vector<uint8_t> ReadImage(const std::string& path) {
     std::ifstream in(PathFromUtf8(path), std::ios::binary);
-    if (!in) throw SubjectError(path, "cannot open the image");
+    if (!in) throw SubjectError(path, Tr("cannot open the image"));
     std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
                                std::istreambuf_iterator<char>());
-    if (in.bad()) throw SubjectError(path, "cannot read the image");
+    if (in.bad()) throw SubjectError(path, Tr("cannot read the image"));
     return bytes;
 }
 }  // namespace
@@ -32,10 +33,11 @@ std::vector<uint8_t> ReadImage(const std::string& path) {
 void AddVerifyCommand(CLI::App& app, CommandIo& io, CommandAction& action) {
     auto args = std::make_shared<VerifyArguments>();
     CLI::App* sub = app.add_subcommand(
-        "verify", "Check that a memory image holds every byte of an update file at its address.");
-    sub->add_option("FILE", args->file, "the update file (*.hex)")->required();
+        "verify",
+        Tr("Check that a memory image holds every byte of an update file at its address."));
+    sub->add_option("FILE", args->file, Tr("the update file (*.hex)"))->required();
     sub->add_option("IMAGE", args->image,
-                    "the memory image: raw bytes from address 0, as bk-sim --image saves it")
+                    Tr("the memory image: raw bytes from address 0, as bk-sim --image saves it"))
         ->required();
     sub->callback([args, &io, &action] {
         action = [args, &io] {

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "sim/BootLoaderSim.h"
+#include "base/Translation.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -48,7 +49,7 @@ BootLoaderSim::BootLoaderSim(SimOptions options)
         writes_.push_back(bytes);
     });
     int fds[2];
-    if (::pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0) throw SimError("cannot make the stop pipe");
+    if (::pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0) throw SimError(Tr("cannot make the stop pipe"));
     stopRead_.Reset(fds[0]);
     stopWrite_.Reset(fds[1]);
     image_.assign(device_.Memory().begin(), device_.Memory().end());
@@ -87,7 +88,7 @@ SimOutcome BootLoaderSim::Run() {
         // A station has done its work once any board has ended.
         result = BoardsEnded() > 0 ? SimOutcome::EndCommand : SimOutcome::Stopped;
     }
-    if (result == SimOutcome::HungUp) Note("line closed (device unplugged)");
+    if (result == SimOutcome::HungUp) Note(Tr("line closed (device unplugged)"));
     SetOutcome(result);
     return result;
 }
@@ -115,7 +116,7 @@ SimOutcome BootLoaderSim::Advance(Clock::time_point at, const LineEvents& events
     if (events.hungUp) {
         // Once we have let go of the line this means the tool has closed its end too;
         // before, the line itself has failed.
-        if (!released_) Note("the line failed");
+        if (!released_) Note(Tr("the line failed"));
         return released_ ? SimOutcome::EndCommand : SimOutcome::Stopped;
     }
     ProcessDue(at);
@@ -159,8 +160,8 @@ void BootLoaderSim::GreetWhenDue(Clock::time_point at) {
         regreetLook_ = at + std::chrono::milliseconds(options_.greetIntervalMs);
         return;
     }
-    Note("no bytes from the tool for " + std::to_string(options_.regreetAfterMs) +
-         " ms: greeting again");
+    Note(Fill(Tr("no bytes from the tool for %1 ms: greeting again"),
+              {std::to_string(options_.regreetAfterMs)}));
     device_.Restart();
     heardSinceGreeting_ = false;
     Greet(at);
@@ -218,11 +219,11 @@ void BootLoaderSim::ProcessDue(Clock::time_point now) {
         // The device's own bytes go out in a write of their own, after the echo before them.
         wire_.WriteEcho();
         if (!segment->bytes.empty()) {
-            Trace("device: " + Hex(segment->bytes));
+            Trace(Fill(Tr("device: %1"), {Hex(segment->bytes)}));
             wire_.Write(std::move(segment->bytes));
         }
         if (segment->after == SimFaultPlan::After::FallSilent) {
-            Note("falling silent");
+            Note(Tr("falling silent"));
             silent_ = true;
             wire_.Clear();
         } else if (segment->after == SimFaultPlan::After::HangUp) {
@@ -240,8 +241,9 @@ void BootLoaderSim::TakeIn(const SimWire::Segment& segment) {
     for (uint8_t byte : segment.bytes) {
         const BootLoaderDevice::Step step = device_.Feed(byte);
         if (plan_.DropsEcho(step)) {
-            Note("echo byte " + std::to_string(SimFaultPlan::kDroppedEchoPosition + 1) +
-                 " of block " + std::to_string(step.block) + " lost");
+            Note(Fill(Tr("echo byte %1 of block %2 lost"),
+                      {std::to_string(SimFaultPlan::kDroppedEchoPosition + 1),
+                       std::to_string(step.block)}));
         } else if (!options_.noEcho) {
             wire_.Echo(byte);
         }
@@ -261,12 +263,12 @@ void BootLoaderSim::TakeIn(const SimWire::Segment& segment) {
 
 void BootLoaderSim::Answer(const BootLoaderDevice::Step& step, Clock::time_point at) {
     const int blocks = device_.BlocksReceived();
-    if (step.blockDone) Trace("block " + std::to_string(blocks) + " answered");
-    if (step.greeted) Note("greeting answered");
+    if (step.blockDone) Trace(Fill(Tr("block %1 answered"), {std::to_string(blocks)}));
+    if (step.greeted) Note(Tr("greeting answered"));
     SimFaultPlan::After after = plan_.AfterAnswer(step, blocks);
     uint8_t answer = step.answer;
     if (const std::optional<uint8_t> wrong = plan_.WrongChecksum(step)) {
-        Note("block " + std::to_string(blocks) + " answered with a wrong checksum");
+        Note(Fill(Tr("block %1 answered with a wrong checksum"), {std::to_string(blocks)}));
         wire_.SendAt(answer, wire_.AnswerDue(at) + SimFaultPlan::kCorrectChecksumDelay, after);
         answer = *wrong;
         after = SimFaultPlan::After::Nothing;
@@ -297,11 +299,16 @@ void BootLoaderSim::FinishEnd() {
         file.write(reinterpret_cast<const char*>(memory.data()),
                    static_cast<std::streamsize>(memory.size()));
         file.close();
-        if (!file) error = "cannot write the image to " + imagePath;
+        if (!file) error = Fill(Tr("cannot write the image to %1"), {imagePath});
     }
-    Note((options_.repeat ? "board " + std::to_string(board_) + ": " : std::string()) +
-         "end command after " + std::to_string(device_.BlocksReceived()) + " blocks" +
-         (imagePath.empty() || !error.empty() ? "" : ", image saved to " + imagePath));
+    const auto blocks = static_cast<unsigned long>(device_.BlocksReceived());
+    std::string text =
+        Fill(TrN("end command after %1 block", "end command after %1 blocks", blocks),
+             {std::to_string(blocks)});
+    if (options_.repeat) text = Fill(Tr("board %1: %2"), {std::to_string(board_), text});
+    if (!imagePath.empty() && error.empty())
+        text = Fill(Tr("%1, image saved to %2"), {text, imagePath});
+    Note(text);
     if (!error.empty()) Note(error);
     {
         MutexLock lock(mutex_);
@@ -325,7 +332,7 @@ void BootLoaderSim::NextBoard(Clock::time_point at) {
         image_.assign(device_.Memory().begin(), device_.Memory().end());
         blocks_ = 0;
     }
-    Note("board " + std::to_string(board_) + " in place: greeting");
+    Note(Fill(Tr("board %1 in place: greeting"), {std::to_string(board_)}));
 }
 
 void BootLoaderSim::SetOutcome(SimOutcome outcome) {
@@ -379,10 +386,11 @@ int BootLoaderSim::BoardsEnded() const {
 
 void BootLoaderSim::NoteProtocolFault(const BootLoaderDevice::Step& step) {
     const std::string text =
-        std::string("protocol fault: ") + (step.blockDone ? "block" : "page") + " command at " +
-        HexDigits(static_cast<uint32_t>(device_.LastAddress()), 4) + ", not a multiple of " +
-        std::to_string(step.blockDone ? BootLoaderDevice::kBlockDataSize
-                                      : BootLoaderDevice::kPageSize);
+        Fill(step.blockDone ? Tr("protocol fault: block command at %1, not a multiple of %2")
+                            : Tr("protocol fault: page command at %1, not a multiple of %2"),
+             {HexDigits(static_cast<uint32_t>(device_.LastAddress()), 4),
+              std::to_string(step.blockDone ? BootLoaderDevice::kBlockDataSize
+                                            : BootLoaderDevice::kPageSize)});
     Note(text);
     MutexLock lock(mutex_);
     protocolFaults_.push_back(text);

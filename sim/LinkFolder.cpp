@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "sim/LinkFolder.h"
+#include "base/Translation.h"
 
 #include <sys/stat.h>
 
@@ -23,10 +24,10 @@ void MakeLinkFolder(const std::string& folder, const std::string& sharedFolder) 
     std::error_code error;
     if (fs::is_directory(path, error)) return;
     const bool made = fs::create_directories(path, error);
-    if (error) throw SimError("cannot make the folder " + folder + ": " + error.message());
+    if (error) throw SimError(Fill(Tr("cannot make the folder %1: %2"), {folder, error.message()}));
     // Made here (not by another simulator a moment before), so the mode is ours to set; the
     // umask would leave other users unable to add their links.
     if (made && path == Normal(sharedFolder) &&
         ::chmod(path.c_str(), S_IRWXU | S_IRWXG | S_IRWXO | S_ISVTX) != 0)
-        throw SimError("cannot open the folder " + folder + " to every user");
+        throw SimError(Fill(Tr("cannot open the folder %1 to every user"), {folder}));
 }

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "sim/PseudoTerminal.h"
+#include "base/Translation.h"
 
 #include <fcntl.h>
 #include <sys/ioctl.h>
@@ -23,25 +24,25 @@ namespace {
 
 PseudoTerminal::PseudoTerminal(const std::string& linkPath) {
     master_.Reset(::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC));
-    if (!master_.Valid()) Fail("cannot open a pseudo-terminal");
+    if (!master_.Valid()) Fail(Tr("cannot open a pseudo-terminal"));
     char name[256];
     if (::grantpt(master_.Get()) != 0 || ::unlockpt(master_.Get()) != 0 ||
         ::ptsname_r(master_.Get(), name, sizeof name) != 0) {
-        Fail("cannot prepare the pseudo-terminal");
+        Fail(Tr("cannot prepare the pseudo-terminal"));
     }
     terminalPath_ = name;
     terminal_.Reset(::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC));
-    if (!terminal_.Valid()) Fail("cannot open " + terminalPath_);
+    if (!terminal_.Valid()) Fail(Fill(Tr("cannot open %1"), {terminalPath_}));
     // Raw until the tool sets its own line settings: no echo, no translation of bytes.
     termios settings{};
-    if (::tcgetattr(terminal_.Get(), &settings) != 0) Fail("cannot read the line settings");
+    if (::tcgetattr(terminal_.Get(), &settings) != 0) Fail(Tr("cannot read the line settings"));
     ::cfmakeraw(&settings);
     if (::tcsetattr(terminal_.Get(), TCSANOW, &settings) != 0) {
-        Fail("cannot set the line settings");
+        Fail(Tr("cannot set the line settings"));
     }
     const int flags = ::fcntl(master_.Get(), F_GETFL);
     if (flags < 0 || ::fcntl(master_.Get(), F_SETFL, flags | O_NONBLOCK) != 0) {
-        Fail("cannot make the line non-blocking");
+        Fail(Tr("cannot make the line non-blocking"));
     }
     if (!linkPath.empty()) {
         MakeLinkFolder(std::filesystem::path(linkPath).parent_path().string());
@@ -49,12 +50,12 @@ PseudoTerminal::PseudoTerminal(const std::string& linkPath) {
         if (::lstat(linkPath.c_str(), &existing) == 0) {
             if (!S_ISLNK(existing.st_mode)) {
                 errno = EEXIST;
-                Fail("will not replace " + linkPath);
+                Fail(Fill(Tr("will not replace %1"), {linkPath}));
             }
             ::unlink(linkPath.c_str());
         }
         if (::symlink(terminalPath_.c_str(), linkPath.c_str()) != 0) {
-            Fail("cannot make the link " + linkPath);
+            Fail(Fill(Tr("cannot make the link %1"), {linkPath}));
         }
         linkPath_ = linkPath;
         linked_ = true;

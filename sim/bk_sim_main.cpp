@@ -9,6 +9,7 @@
 
 #include "TevrVersion.h"
 #include "base/HelpFormatter.h"
+#include "base/Translation.h"
 #include "sim/BootLoaderSim.h"
 #include "sim/SimError.h"
 
@@ -19,68 +20,76 @@ void OnSignal(int) {
     if (g_sim) g_sim->RequestStop();
 }
 
-constexpr const char* kDescription =
-    "Simulated TEVR-R7 boot loader on a pseudo-terminal. Prints the path of the\n"
-    "line for the tool (the --link path, or the pseudo-terminal) on standard\n"
-    "output, then echoes every byte received, greets with 0x55 every 50 ms until\n"
-    "answered with 0x55 0x33 0xCC, sends 0xAA, acknowledges each page command 0x11\n"
-    "with 0xAA and answers each block command 0x22 with the 8-bit sum of its 128\n"
-    "data bytes, writing them into a 64 KiB image (0xFF at start). Ends at the end\n"
-    "command 0x99 0x00 0x00 once the tool has closed the line (at most 5 s later).\n"
-    "If the tool stops sending in the middle of a transfer (closed or restarted),\n"
-    "the device greets again after --regreet milliseconds, so a new transfer can\n"
-    "start; not while the tool leaves bytes unread (a message on its screen), which\n"
-    "a greeting would throw away.\n"
-    "Blocks are counted from 1: block 1 is the first block command received.";
+std::string Description() {
+    return Tr(
+        "Simulated TEVR-R7 boot loader on a pseudo-terminal. Prints the path of the\n"
+        "line for the tool (the --link path, or the pseudo-terminal) on standard\n"
+        "output, then echoes every byte received, greets with 0x55 every 50 ms until\n"
+        "answered with 0x55 0x33 0xCC, sends 0xAA, acknowledges each page command 0x11\n"
+        "with 0xAA and answers each block command 0x22 with the 8-bit sum of its 128\n"
+        "data bytes, writing them into a 64 KiB image (0xFF at start). Ends at the end\n"
+        "command 0x99 0x00 0x00 once the tool has closed the line (at most 5 s later).\n"
+        "If the tool stops sending in the middle of a transfer (closed or restarted),\n"
+        "the device greets again after --regreet milliseconds, so a new transfer can\n"
+        "start; not while the tool leaves bytes unread (a message on its screen), which\n"
+        "a greeting would throw away.\n"
+        "Blocks are counted from 1: block 1 is the first block command received.");
+}
 
-constexpr const char* kExitCodes =
-    "Exit status:\n"
-    "  0  the end command came (and the image was saved); with --repeat, for at\n"
-    "     least one board\n"
-    "  1  stopped, hung up or the image could not be saved\n"
-    "  2  wrong arguments or the line could not be made\n"
-    "  3  the tool sent a page or block command whose address is not a multiple of\n"
-    "     512 or 128 (refused, answered as usual, noted on standard error even with\n"
-    "     --quiet)";
+std::string ExitCodes() {
+    return Tr(
+        "Exit status:\n"
+        "  0  the end command came (and the image was saved); with --repeat, for at\n"
+        "     least one board\n"
+        "  1  stopped, hung up or the image could not be saved\n"
+        "  2  wrong arguments or the line could not be made\n"
+        "  3  the tool sent a page or block command whose address is not a multiple of\n"
+        "     512 or 128 (refused, answered as usual, noted on standard error even with\n"
+        "     --quiet)");
+}
+
 void AddOptions(CLI::App& app, SimOptions& options, bool& verbose, bool& quiet) {
-    app.add_option("--link", options.linkPath, "make this symbolic link to the line")
+    app.add_option("--link", options.linkPath, Tr("make this symbolic link to the line"))
         ->type_name("PATH");
     app.add_option("--image", options.imagePath,
-                   "save the 64 KiB memory image (raw bytes) to FILE at the end command")
+                   Tr("save the 64 KiB memory image (raw bytes) to FILE at the end command"))
         ->type_name("FILE");
-    app.add_flag("--pace", options.pace, "10 bits per byte at 10400 bit/s, echo and answers alike");
+    app.add_flag("--pace", options.pace,
+                 Tr("10 bits per byte at 10400 bit/s, echo and answers alike"));
     app.add_option("--bad-checksum", options.badChecksumBlock,
-                   "answer block N wrongly once, then correctly 200 ms later")
+                   Tr("answer block N wrongly once, then correctly 200 ms later"))
         ->type_name("N")
         ->check(CLI::Range(1, 65535));
     app.add_option("--drop-echo", options.dropEchoBlock,
-                   "lose one echo byte (the 101st) of block N")
+                   Tr("lose one echo byte (the 101st) of block N"))
         ->type_name("N")
         ->check(CLI::Range(1, 65535));
-    app.add_flag("--no-echo", options.noEcho,
-                 "an adapter without the half-duplex loop: no echo, greetings and answers only");
-    app.add_flag("--split", options.split, "echo in pieces of 1 to 7 bytes, 2 ms apart");
-    app.add_flag("--merge", options.merge, "answer in the same write as the tail of the echo");
-    app.add_option("--silent-after", options.silentAfter,
-                   "after answering block N (0: after the second greeting) echo and answer nothing")
+    app.add_flag(
+        "--no-echo", options.noEcho,
+        Tr("an adapter without the half-duplex loop: no echo, greetings and answers only"));
+    app.add_flag("--split", options.split, Tr("echo in pieces of 1 to 7 bytes, 2 ms apart"));
+    app.add_flag("--merge", options.merge, Tr("answer in the same write as the tail of the echo"));
+    app.add_option(
+           "--silent-after", options.silentAfter,
+           Tr("after answering block N (0: after the second greeting) echo and answer nothing"))
         ->type_name("N")
         ->check(CLI::Range(0, 65535));
     app.add_option("--hangup-after", options.hangupAfter,
-                   "after answering block N (0: after the second greeting) close the line")
+                   Tr("after answering block N (0: after the second greeting) close the line"))
         ->type_name("N")
         ->check(CLI::Range(0, 65535));
     app.add_option("--regreet", options.regreetAfterMs,
-                   "greet again after this many ms without bytes mid-transfer (0: never)")
+                   Tr("greet again after this many ms without bytes mid-transfer (0: never)"))
         ->type_name("MS")
         ->check(CLI::Range(0, 3600000))
         ->capture_default_str();
     app.add_flag("--repeat", options.repeat,
-                 "station: after the end command the next board (memory erased) greets, 0.5 s "
-                 "later; runs until stopped, --image FILE saving board N to FILE.N");
-    app.add_option("--seed", options.seed, "seed of the piece sizes of --split")
+                 Tr("station: after the end command the next board (memory erased) greets, 0.5 s "
+                    "later; runs until stopped, --image FILE saving board N to FILE.N"));
+    app.add_option("--seed", options.seed, Tr("seed of the piece sizes of --split"))
         ->capture_default_str();
-    app.add_flag("-v,--verbose", verbose, "note every frame on standard error");
-    app.add_flag("-q,--quiet", quiet, "no notes on standard error");
+    app.add_flag("-v,--verbose", verbose, Tr("note every frame on standard error"));
+    app.add_flag("-q,--quiet", quiet, Tr("no notes on standard error"));
 }
 
 void Print(const std::string& text) {
@@ -109,7 +118,7 @@ int Simulate(const SimOptions& options, bool quiet) {
             return 3;
         }
         if (outcome == SimOutcome::EndCommand && sim.ImageError().empty()) return 0;
-        if (outcome == SimOutcome::Stopped && !quiet) std::fprintf(stderr, "bk-sim: stopped\n");
+        if (outcome == SimOutcome::Stopped && !quiet) Print(Tr("stopped"));
         return 1;
     } catch (const SimError& e) {
         Print(e.what());
@@ -123,11 +132,14 @@ int main(int argc, char** argv) {
     SimOptions options;
     bool verbose = false;
     bool quiet = false;
-    CLI::App app(kDescription, "bk-sim");
+    SetUpTranslation();
+    CLI::App app(Description(), "bk-sim");
     UseHelpFormatter(app);
-    app.footer(kExitCodes);
-    app.set_version_flag("--version", std::string("bk-sim ") + kTevrVersion);
+    app.footer(ExitCodes());
+    app.set_version_flag("--version", std::string("bk-sim ") + kTevrVersion,
+                         Tr("Display program version information and exit"));
     AddOptions(app, options, verbose, quiet);
+    TranslateHelpGroups(app);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

@@ -3,6 +3,7 @@
 
 #include "base/ScopeGuard.h"
 #include "base/ScopedHandle.h"
+#include "base/Translation.h"
 #include "base/Utf8Path.h"
 #include "cli/AppendFile.h"
 #include "cli/SubjectError.h"
@@ -38,7 +39,8 @@ AppendFile::AppendFile(const std::string& path)
           ::CreateFileW(PathFromUtf8(path).c_str(), FILE_APPEND_DATA | FILE_READ_DATA | SYNCHRONIZE,
                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                         OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr))}) {
-    if (!native_->handle.Valid()) throw SubjectError(path_, "cannot open: " + LastErrorText());
+    if (!native_->handle.Valid())
+        throw SubjectError(path_, Fill(Tr("cannot open: %1"), {LastErrorText()}));
 }
 
 AppendFile::~AppendFile() = default;
@@ -46,7 +48,7 @@ AppendFile::~AppendFile() = default;
 void AppendFile::Append(const std::string& text) {
     OVERLAPPED lock = WritersLock();
     if (!::LockFileEx(native_->handle.Get(), LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &lock))
-        throw SubjectError(path_, "cannot write: " + LastErrorText());
+        throw SubjectError(path_, Fill(Tr("cannot write: %1"), {LastErrorText()}));
     const ScopeGuard unlock([&] {
         OVERLAPPED at = WritersLock();
         ::UnlockFileEx(native_->handle.Get(), 0, 1, 0, &at);
@@ -54,7 +56,7 @@ void AppendFile::Append(const std::string& text) {
     DWORD written = 0;
     if (!::WriteFile(native_->handle.Get(), text.data(), static_cast<DWORD>(text.size()), &written,
                      nullptr))
-        throw SubjectError(path_, "cannot write: " + LastErrorText());
+        throw SubjectError(path_, Fill(Tr("cannot write: %1"), {LastErrorText()}));
     // A part of a line (a full disk) would spoil the file for every reader after it.
     if (written != text.size()) throw SubjectError(path_, kAppendCutShort);
 }

@@ -3,12 +3,15 @@
 # A program's help against its manual page: every line of --help (and of each subcommand's
 # --help) fits 80 columns, every option and subcommand it lists is in the page, and --version
 # prints the program's name and version. Runs without a display, as on a headless bench PC.
-# help_test.sh PROGRAM MANUAL-PAGE VERSION
+# With LANGUAGE (ru), the help in that language against the page of that language.
+# help_test.sh PROGRAM MANUAL-PAGE VERSION [LANGUAGE]
 set -uo pipefail
-program=$1 page=$2 version=$3
+program=$1 page=$2 version=$3 language=${4:-en}
 name=$(basename "$program")
 unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
-export LC_ALL=C.UTF-8
+export LC_ALL=C.UTF-8 LANGUAGE=$language
+subcommands_title=Subcommands:
+[ "$language" = ru ] && subcommands_title=Команды:
 failed=0
 fail() {
     echo "$name: $*"
@@ -40,7 +43,7 @@ check_help() {
         grep -oE '(^|[ ,])--?[[:alnum:]][-[:alnum:]]*' | tr -d ' ,' | sort -u); do
         in_manual "$option" || fail "$title lists $option, the manual page does not"
     done
-    mapfile -t subcommands < <(sed -n '/^Subcommands:/,/^$/p' <<<"$text" |
+    mapfile -t subcommands < <(sed -n "/^$subcommands_title/,/^\$/p" <<<"$text" |
         sed -nE 's/^  ([[:alnum:]][-[:alnum:]]*).*/\1/p')
 }
 

@@ -9,6 +9,9 @@
 #   hung-up       a device that goes away ends it with status 1 and says so
 #   interrupted   Ctrl-C (Wine makes SIGINT the console's Ctrl-C) closes the port, status 130
 #   missing-port  a port that is not there: status 1 and the component's message
+#   language      LANGUAGE=ru: help, a usage error, a line check, a flash and its verify in
+#                 Russian from the catalogue beside the program; LANGUAGE=en: English, no
+#                 Cyrillic letter but in a file's name (the output redirected: UTF-8)
 set -euo pipefail
 
 name=$1 port=$2 native=$3 exe=$4 prefix=$5 lines=$6
@@ -111,8 +114,50 @@ missing-port)
     [ "$(last_line)" = "tevr-flash: $port: Specified device not found ($port)." ] ||
         fail "last line: $(last_line)"
     ;;
+language)
+    # run_exe NAME ARGS...: its output in NAME.out and NAME.err, without carriage returns.
+    run_exe() {
+        local name=$1
+        shift
+        set +e
+        "$here/wine_prefix.sh" run "$prefix" "$exe" "$@" >"$work/$name.out" 2>"$work/$name.err"
+        status=$?
+        set -e
+        sed -i 's/\r$//' "$work/$name.out" "$work/$name.err"
+    }
+    has() { grep -qF -- "$2" "$work/$1" || fail "$1 lacks '$2': $(cat "$work/$1")"; }
+    export LANGUAGE=ru
+    run_exe help --help
+    has help.out "Использование: tevr-flash [ПАРАМЕТРЫ] КОМАНДА"
+    run_exe usage convert
+    [ "$status" = 2 ] || fail "usage error: status $status"
+    has usage.err "Не указан обязательный аргумент FILE"
+    start_sim
+    # Wine reports a pseudo-terminal's rate as 38400 bit/s, so the verdict may be "not ready";
+    # what counts here is that it is Russian.
+    run_exe check check "$port" --listen 0.3
+    has check.err "tevr-flash: $port: загрузчик работает ("
+    grep -qE "^tevr-flash: $port: линия (не )?готова$" "$work/check.err" ||
+        fail "check: $(cat "$work/check.err")"
+    run_exe flash flash "$firmware" --port "$port"
+    [ "$status" = 0 ] || fail "flash: status $status"
+    [ "$(tail -n 1 "$work/flash.err")" = "$done_message" ] || fail "flash: $(cat "$work/flash.err")"
+    wait "$sim" || fail "bk-sim ended with an error: $(cat "$work/sim.out")"
+    sim=
+    run_exe verify verify "$firmware" "$work/image"
+    has verify.out "проверено: образ содержит все 65536 байтов"
+    export LANGUAGE=en
+    printf ':0G0000000102FB\n' >"$work/digit.hex"
+    run_exe help --help
+    run_exe convert convert "$work/digit.hex"
+    [ "$status" = 1 ] || fail "conversion error: status $status"
+    has help.out "Usage: tevr-flash [OPTIONS] SUBCOMMAND"
+    has convert.err "line 1: '\$0G' is not a valid integer value"
+    ! cat "$work/help.out" "$work/convert.err" | LC_ALL=C.UTF-8 grep -P '[\x{0400}-\x{04FF}]' ||
+        fail "Cyrillic in English"
+    ;;
 *)
-    echo "usage: $0 done|bad-checksum|silent|hung-up|interrupted|missing-port PORT ..." >&2
+    echo "usage: $0 done|bad-checksum|silent|hung-up|interrupted|missing-port|language PORT ..." >&2
     exit 2
     ;;
 esac

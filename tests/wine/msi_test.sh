@@ -15,7 +15,7 @@ run() { "$here/wine_prefix.sh" run "$prefix" "$@"; }
 fail() { echo "FAILED: $*" >&2; exit 1; }
 
 files=$(msiextract -l "$msi")
-expected="tevr-loader/tevr-flash.exe tevr-loader/LICENSE.txt"
+expected="tevr-loader/tevr-flash.exe tevr-loader/LICENSE.txt tevr-loader/tevr-flash.ru.mo"
 [ -f "$bin/tevr-loader.exe" ] && expected+=" tevr-loader/tevr-loader.exe"
 for f in $expected; do
     grep -qx "$f" <<<"$files" || fail "$f is not in the installer: $files"
@@ -35,9 +35,12 @@ out=$(run 'C:\Program Files\tevr-loader\tevr-flash.exe' --version | tr -d '\r')
 [ "$out" = "tevr-flash $version" ] || fail "the installed tevr-flash.exe says '$out'"
 strings -e l "$prefix/drive_c/Program Files/tevr-loader/tevr-flash.exe" | grep -qx "$version" ||
     fail "the installed tevr-flash.exe has no version resource of $version"
+# The catalogue beside it gives a Russian user Russian words.
+LANGUAGE=ru run 'C:\Program Files\tevr-loader\tevr-flash.exe' --help | grep -q "Использование:" ||
+    fail "the installed tevr-flash.exe does not speak Russian"
 
 # The same programs as a later version: it takes the place of the one installed.
-cp "$bin"/*.exe "$bin/LICENSE.txt" "$work/"
+cp "$bin"/*.exe "$bin/LICENSE.txt" "$bin/tevr-flash.ru.mo" "$work/"
 defines=()
 [ -f "$bin/tevr-loader.exe" ] && defines=(-D Window=1)
 (cd "$work" && wixl -a x64 -D Version=99.0.0 "${defines[@]}" -o newer.msi "$wxs")
