@@ -102,6 +102,9 @@ run convert convert "$work/digit.hex"
 expect_status 1 "conversion error"
 has convert.err "tevr-flash: $work/digit.hex: line 1: '\$0G' is not a valid integer value"
 english convert.err
+run checksum convert "$work/checksum.hex"
+has checksum.err "tevr-flash: $work/checksum.hex: Error in line 1 of the update file: wrong record checksum"
+english checksum.err
 start_sim
 run check check "$work/line" --listen 0.2
 expect_status 0 "check"
@@ -109,6 +112,9 @@ has check.err "tevr-flash: $work/line: line ready"
 english check.err
 run flash flash "$work/fw.hex" --port "$work/line"
 expect_status 0 "flash"
+[ "$(tail -n 1 "$work/flash.err")" = "The software update of the TEVR R7 is complete" ] ||
+    fail "flash's last line: $(tail -n 1 "$work/flash.err")"
+english flash.err
 finish_sim
 run verify verify "$work/fw.hex" "$work/image"
 has verify.out "verified: the image holds all 224 bytes of $work/fw.hex at their addresses"
