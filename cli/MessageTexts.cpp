@@ -89,8 +89,28 @@ std::string ProblemText(const ConversionProblem& p) {
     }
 }
 
+std::string FileErrorText(const EInOutError& error) {
+    switch (error.Fault()) {
+        case FileFault::NotFound:
+            return Tr("File not found");
+        case FileFault::InvalidName:
+            return Tr("Invalid filename");
+        case FileFault::TooManyOpen:
+            return Tr("Too many open files");
+        case FileFault::AccessDenied:
+            return Tr("File access denied");
+        case FileFault::DiskFull:
+            return Tr("Disk full");
+        case FileFault::Other:
+            break;
+    }
+    return Fill(Tr("I/O error %1"), {std::to_string(error.Code())});
+}
+
 std::string MessageOf(const std::exception& error) {
     if (const auto* refused = dynamic_cast<const EConvertError*>(&error))
         return ProblemText(refused->Problem());
+    if (const auto* unread = dynamic_cast<const EInOutError*>(&error))
+        return FileErrorText(*unread);
     return error.what();
 }

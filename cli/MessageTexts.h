@@ -14,6 +14,9 @@ std::string MessageText(TransferMessage message);
 // What is wrong with a refused update file, with its line where it has one.
 std::string ProblemText(const ConversionProblem& problem);
 
-// The message of an error as the command line prints it: a refused update file in tevr-flash's
-// words, any other error's own message.
+// The file error's text ("File not found", "I/O error 5").
+std::string FileErrorText(const EInOutError& error);
+
+// The message of an error as the command line prints it: a refused or unreadable update file in
+// tevr-flash's words, any other error's own message.
 std::string MessageOf(const std::exception& error);

@@ -5,6 +5,8 @@
 
 #include "base/Translation.h"
 #include "cli/InterruptGuard.h"
+#include "cli/MessageTexts.h"
+#include "loader/SystemFile.h"
 #include "serial/VaClasses.h"
 
 namespace {
@@ -59,7 +61,8 @@ SubjectError FailureError(const BoardCause& cause, const std::string& port,
         case BoardFault::FileRefused:
             return SubjectError(file, ProblemText(cause.problem));
         case BoardFault::FileUnreadable:
-            return SubjectError(file, cause.detail);
+            return SubjectError(file, FileErrorText(EInOutError(FileFaultOf(cause.systemError),
+                                                                cause.systemError, cause.detail)));
         case BoardFault::PortOpenFailed:
         case BoardFault::SerialError:
             // The serial component's own message; a refused permission gains its hint.

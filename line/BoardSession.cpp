@@ -149,8 +149,8 @@ void BoardSession::FailWith(const std::exception& error, BoardFault serialFault)
         cause.problem = refused->Problem();
         return Fail(std::move(cause));
     }
-    if (dynamic_cast<const EInOutError*>(&error) != nullptr)
-        return Fail(Cause(BoardFault::FileUnreadable, error.what()));
+    if (const auto* unread = dynamic_cast<const EInOutError*>(&error))
+        return Fail(Cause(BoardFault::FileUnreadable, error.what(), unread->Code()));
     if (const auto* serial = dynamic_cast<const EVaCommError*>(&error))
         return Fail(Cause(serialFault, error.what(), serial->Code()));
     Fail(Cause(BoardFault::TransferError, error.what()));

@@ -49,7 +49,7 @@ struct StallReason {
 
 struct BoardCause {
     BoardFault fault = BoardFault::None;
-    int systemError = 0;  // the system's error code behind a serial error, 0 when none
+    int systemError = 0;  // the system's error code behind a serial or file error, 0 when none
     // The serial component's or the system's own message of the error; no words of ours.
     std::string detail;
     ConversionProblem problem{};  // of FileRefused

@@ -53,9 +53,28 @@ private:
     ConversionProblem problem_;
 };
 
-// The update file cannot be opened or read. Its message is the file error's, as the system's
-// error code gives it ("File not found", "I/O error 5").
+// The file errors the system's error codes come down to.
+enum class FileFault : uint8_t {
+    NotFound,      // "File not found"
+    InvalidName,   // "Invalid filename"
+    TooManyOpen,   // "Too many open files"
+    AccessDenied,  // "File access denied"
+    DiskFull,      // "Disk full"
+    Other,         // "I/O error <code>"
+};
+
+// The update file cannot be opened or read. Its message is the file error's in the runtime's
+// own English words, which the window shows as they are; the fault and the system's code let
+// another front end say it in its user's language.
 class EInOutError : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    EInOutError(FileFault fault, int code, const std::string& message)
+        : std::runtime_error(message), fault_(fault), code_(code) {}
+
+    FileFault Fault() const { return fault_; }
+    int Code() const { return code_; }
+
+private:
+    FileFault fault_;
+    int code_;
 };

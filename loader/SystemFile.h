@@ -6,6 +6,8 @@
 #include <memory>
 #include <string>
 
+#include "loader/Errors.h"
+
 class SystemFile {
 public:
     virtual ~SystemFile() = default;
@@ -17,7 +19,13 @@ public:
 // Throws EInOutError with the file error's message.
 std::unique_ptr<SystemFile> OpenSystemFile(const std::string& path);
 
+// The file error of a system error code (each platform's own table).
+FileFault FileFaultOf(int code);
+
 // The message of the file error for a system error code: the table's texts for the errors it
 // names ("File not found", "Invalid filename", "Too many open files", "File access denied",
 // "Disk full"), "I/O error <code>" for any other.
 std::string FileErrorMessage(int code);
+
+// The file error of a system error code, as thrown.
+EInOutError FileError(int code);

@@ -10,26 +10,26 @@
 #include "loader/Errors.h"
 #include "loader/SystemFile.h"
 
-std::string FileErrorMessage(int code) {
+FileFault FileFaultOf(int code) {
     switch (code) {
         case ENOENT:
-            return "File not found";
+            return FileFault::NotFound;
         case ENOTDIR:
         case ENAMETOOLONG:
         case ELOOP:
-            return "Invalid filename";
+            return FileFault::InvalidName;
         case EMFILE:
         case ENFILE:
-            return "Too many open files";
+            return FileFault::TooManyOpen;
         case EACCES:
         case EPERM:
         case EISDIR:  // a folder picked as the update file cannot be read as one
-            return "File access denied";
+            return FileFault::AccessDenied;
         case ENOSPC:
         case EDQUOT:
-            return "Disk full";
+            return FileFault::DiskFull;
         default:
-            return "I/O error " + std::to_string(code);
+            return FileFault::Other;
     }
 }
 
@@ -43,7 +43,7 @@ public:
         for (;;) {
             const ssize_t n = ::read(fd_.Get(), buffer, size);
             if (n >= 0) return static_cast<size_t>(n);
-            if (errno != EINTR) throw EInOutError(FileErrorMessage(errno));
+            if (errno != EINTR) throw FileError(errno);
         }
     }
 
@@ -56,10 +56,10 @@ private:
 std::unique_ptr<SystemFile> OpenSystemFile(const std::string& path) {
     // Non-blocking open so that a FIFO named as the update file cannot hang the caller.
     ScopedFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    if (!fd.Valid()) throw EInOutError(FileErrorMessage(errno));
+    if (!fd.Valid()) throw FileError(errno);
     struct stat st {};
-    if (::fstat(fd.Get(), &st) != 0) throw EInOutError(FileErrorMessage(errno));
-    if (S_ISDIR(st.st_mode)) throw EInOutError(FileErrorMessage(EISDIR));
+    if (::fstat(fd.Get(), &st) != 0) throw FileError(errno);
+    if (S_ISDIR(st.st_mode)) throw FileError(EISDIR);
     const int flags = ::fcntl(fd.Get(), F_GETFL);
     if (flags >= 0) ::fcntl(fd.Get(), F_SETFL, flags & ~O_NONBLOCK);
     return std::make_unique<LinuxFile>(std::move(fd));

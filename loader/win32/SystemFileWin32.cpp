@@ -8,25 +8,25 @@
 #include "loader/Errors.h"
 #include "loader/SystemFile.h"
 
-std::string FileErrorMessage(int code) {
+FileFault FileFaultOf(int code) {
     switch (code) {
         case ERROR_FILE_NOT_FOUND:
-            return "File not found";
+            return FileFault::NotFound;
         case ERROR_PATH_NOT_FOUND:
         case ERROR_INVALID_NAME:
         case ERROR_BAD_PATHNAME:
         case ERROR_FILENAME_EXCED_RANGE:
-            return "Invalid filename";
+            return FileFault::InvalidName;
         case ERROR_TOO_MANY_OPEN_FILES:
-            return "Too many open files";
+            return FileFault::TooManyOpen;
         case ERROR_ACCESS_DENIED:
         case ERROR_SHARING_VIOLATION:  // another program holds it open for writing
-            return "File access denied";
+            return FileFault::AccessDenied;
         case ERROR_HANDLE_DISK_FULL:
         case ERROR_DISK_FULL:
-            return "Disk full";
+            return FileFault::DiskFull;
         default:
-            return "I/O error " + std::to_string(code);
+            return FileFault::Other;
     }
 }
 
@@ -44,7 +44,7 @@ public:
             const DWORD error = ::GetLastError();
             // The writer of a pipe has closed it: that is the end of the file.
             if (error == ERROR_BROKEN_PIPE) return 0;
-            throw EInOutError(FileErrorMessage(static_cast<int>(error)));
+            throw FileError(static_cast<int>(error));
         }
         return got;
     }
@@ -60,13 +60,13 @@ std::unique_ptr<SystemFile> OpenSystemFile(const std::string& path) {
     try {
         name = PathFromUtf8(path);
     } catch (const std::exception&) {
-        throw EInOutError(FileErrorMessage(ERROR_INVALID_NAME));
+        throw FileError(ERROR_INVALID_NAME);
     }
     // Others may go on reading and writing it, as they may on Linux. A folder cannot be opened
     // this way (that needs backup semantics) and gives "access denied".
     ScopedHandle handle(::CreateFileW(name.c_str(), GENERIC_READ,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!handle.Valid()) throw EInOutError(FileErrorMessage(static_cast<int>(::GetLastError())));
+    if (!handle.Valid()) throw FileError(static_cast<int>(::GetLastError()));
     return std::make_unique<Win32File>(std::move(handle));
 }
