@@ -30,15 +30,21 @@ std::string Seconds(std::chrono::milliseconds duration) {
 FlashSession::FlashSession(FlashOptions options, const UpdateLists& script, FlashReport& report,
                            PortStop& stop)
     : options_(std::move(options)),
-      report_(report),
       stop_(stop),
-      loop_(std::make_shared<TVaEventLoop>()),
+      loop_(std::make_shared<TVaEventLoop>(pwByLoop)),
+      report_(*loop_, report),
       comm_(loop_),
       port_(comm_),
       script_(script),
       transfer_(port_, *this),
       scriptBlocks_(BootLoaderTransfer::CountScriptBlocks(script.Memo2)) {
     ConfigureBootLoaderLine(comm_);
+    // The frame answering the device leaves from the handler itself, without the write thread's
+    // hop; the driver takes a frame at once, as its queue holds many. Transmit-empty, which the
+    // driver would then report, is of no use here.
+    comm_.SetDirectWrite(true);
+    comm_.SetMonitorEvents(TVaCommEvents{ceError, ceRxChar});
+    transfer_.SetFirstPageWait(BootLoaderTransfer::FirstPageWait::Sleep);
     comm_.OnRxChar = [this](TVaCustomComm&, int count) { transfer_.Receive(count); };
     comm_.OnException = [this](const std::exception& e) {
         if (!failure_) failure_ = ErrorAbout(e);
@@ -49,6 +55,7 @@ FlashSession::FlashSession(FlashOptions options, const UpdateLists& script, Flas
 }
 
 FlashSession::~FlashSession() {
+    loop_->ProcessPending();
     stop_.Remove(*loop_);
 }
 
@@ -68,6 +75,8 @@ BoardResult FlashSession::Attempt() {
     result.seconds =
         std::chrono::duration<double>(Clock::now() - (greeted_ ? greetedSince_ : began)).count();
     report_.Ended(result);
+    // Everything told is passed on before the attempt returns.
+    loop_->ProcessPending();
     return result;
 }
 
@@ -225,7 +234,8 @@ void FlashSession::TransferCompleted(int64_t blocksConfirmed) {
 }
 
 bool FlashSession::WaitForEndCommand() {
-    // Success is reported only once the end command has left the transmit buffer.
+    // Success is reported only once the end command has been handed to the driver: written
+    // directly, it has when WriteBytes returns; queued, once the write thread has.
     return comm_.WaitTransmitted(kEndCommandLimit);
 }
 

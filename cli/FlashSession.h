@@ -12,6 +12,7 @@
 #include <string>
 
 #include "cli/FlashReport.h"
+#include "cli/ReportRelay.h"
 #include "cli/SubjectError.h"
 #include "line/VaCommTransferPort.h"
 #include "loader/BootLoaderTransfer.h"
@@ -65,9 +66,13 @@ private:
     SubjectError ErrorAbout(const std::exception& error) const;
 
     const FlashOptions options_;
-    FlashReport& report_;
     PortStop& stop_;
+    // Waits for the port itself: the device's answers reach the transfer without a thread
+    // handing them over.
     std::shared_ptr<TVaEventLoop> loop_;
+    // What the session tells, passed on by this loop once the handler that told it has returned:
+    // after the next frame has left.
+    ReportRelay report_;
     TVaComm comm_;
     VaCommTransferPort port_;
     const UpdateLists& script_;
