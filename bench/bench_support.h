@@ -84,10 +84,23 @@ struct Moments {
         if (text == "greeting answered") greeted = true;
         if (text.rfind("end command after", 0) == 0 && !endCommand) endCommand = now;
     }
+    // Of every answer of the device after its second greeting: how long the tool took from its
+    // writing to the next bytes read from the tool (the first is the wait before the first page
+    // command).
+    std::vector<Clock::duration> reactions;
+    std::optional<Clock::time_point> answered;
+
     void Trace(const std::string& text) {
         const auto now = Clock::now();
         std::lock_guard lock(mutex);
         if (greeted && !secondGreeting && text == "device: AA") secondGreeting = now;
+        if (!secondGreeting || endCommand) return;
+        if (text.rfind("device: ", 0) == 0) {
+            answered = now;
+        } else if (text.rfind("tool: ", 0) == 0 && answered) {
+            reactions.push_back(now - *answered);
+            answered.reset();
+        }
     }
     // Options of a paced simulator that reports here.
     SimOptions PacedOptions() {

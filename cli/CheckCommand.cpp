@@ -28,7 +28,9 @@ std::string Details() {
     return Tr(
         "Opens each PORT as flash does (10400 bit/s 8N1) and says whether it opens, with\n"
         "the cause and hint when not, the rate the driver reads back, and on Linux the\n"
-        "adapter behind it (driver, USB identity, an FTDI adapter's latency timer).\n"
+        "adapter behind it (driver, USB identity, an FTDI adapter's latency timer) and\n"
+        "whether the low latency asked for at the open took (an FTDI adapter's latency\n"
+        "timer then runs at 1 ms).\n"
         "Then it listens, sending nothing, for --listen seconds: greetings mean the boot\n"
         "loader is running, other bytes are traffic on the line, or there is silence.\n"
         "\n"

@@ -35,7 +35,8 @@
 namespace {
 using Clock = std::chrono::steady_clock;
 
-// How often the table of several ports is redrawn at most.
+// How often the table of several ports is redrawn at most, and the progress of the ports, which
+// does not wake this thread, taken in.
 constexpr auto kRefresh = std::chrono::milliseconds(100);
 
 // What the journal says of the update file and this machine, the same on every line.

@@ -26,8 +26,12 @@ int SignalExit(int signal) {
 FlashSession::FlashSession(FlashOptions options, const ConvertedUpdate& script, FlashReport& report,
                            PortStop& stop)
     : options_(std::move(options)),
-      report_(report),
-      session_(SessionOptions(options_), script, *this, stop) {}
+      session_(SessionOptions(options_), script, *this, stop),
+      report_(session_.Loop(), report) {}
+
+FlashSession::~FlashSession() {
+    session_.Loop().ProcessPending();
+}
 
 BoardResult FlashSession::Attempt() {
     BoardResult result{session_.Attempt(), {}, {}};
@@ -57,6 +61,8 @@ BoardResult FlashSession::Attempt() {
             break;
     }
     report_.Ended(result);
+    // Everything told is passed on before the attempt returns.
+    session_.Loop().ProcessPending();
     return result;
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "cli/FlashReport.h"
+#include "cli/ReportRelay.h"
 #include "line/BoardSession.h"
 
 class PortStop;
@@ -28,6 +29,9 @@ public:
     // the session. `stop` quits the session's event loop for a signal.
     FlashSession(FlashOptions options, const ConvertedUpdate& script, FlashReport& report,
                  PortStop& stop);
+    ~FlashSession() override;
+    FlashSession(const FlashSession&) = delete;
+    FlashSession& operator=(const FlashSession&) = delete;
 
     // One board: opens the port, waits for the board's greeting, transfers and closes the port.
     // Never throws for the port, the transfer or the update file: a failure is in the result,
@@ -45,6 +49,8 @@ private:
     void Logged(const std::string& line) override;
 
     const FlashOptions options_;
-    FlashReport& report_;
     BoardSession session_;
+    // What the session tells, passed on by its loop once the handler that told it has returned:
+    // after the next frame has left.
+    ReportRelay report_;
 };

@@ -126,6 +126,10 @@ void WriteJsonCheck(std::ostream& out, const LineCheckResult& result) {
     if (result.adapter.LatencyTimerMs >= 0)
         object["latency_timer_ms"] = result.adapter.LatencyTimerMs;
     if (!result.error) {
+        object["low_latency"] = result.lowLatency == llOn            ? "on"
+                                : result.lowLatency == llUnsupported ? "unsupported"
+                                : result.lowLatency == llRefused     ? "refused"
+                                                                     : "not_applicable";
         object["heard"] = result.heard == LineHeard::Greetings ? "greetings"
                           : result.heard == LineHeard::Traffic ? "traffic"
                                                                : "silence";

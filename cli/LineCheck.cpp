@@ -64,6 +64,29 @@ void DescribeAdapter(LineCheckResult& result) {
         {std::to_string(adapter.LatencyTimerMs), Fixed(seconds, 1), name}));
 }
 
+// Nothing to say where the system has no such request (Windows: the driver's settings hold it).
+void DescribeLowLatency(LineCheckResult& result) {
+    switch (result.lowLatency) {
+        case llOn:
+            result.lines.push_back(
+                Tr("low latency on: the driver hands received bytes on at once (an FTDI adapter's "
+                "latency timer runs at 1 ms)"));
+            break;
+        case llUnsupported:
+            result.lines.push_back(
+                Tr("low latency not supported by this port: nothing to ask (a pseudo-terminal, or "
+                "a driver without the setting)"));
+            break;
+        case llRefused:
+            result.lines.push_back(
+                Tr("low latency refused by the driver: received bytes may wait for the adapter's "
+                "latency timer"));
+            break;
+        case llNotApplicable:
+            break;
+    }
+}
+
 // Bytes as they arrived, with the time of each event.
 struct Heard {
     std::vector<uint8_t> bytes;
@@ -172,7 +195,11 @@ LineCheckResult CheckLine(const LineCheckOptions& options) {
     }
     const bool rateOk = result.rate == 0 || VaRateClose(result.rate, kLineRate);
     result.lines.push_back(RateLine(result.rate));
+    // The open asked for low latency, which changes an FTDI adapter's latency timer: as it is now.
+    result.lowLatency = comm.LowLatency();
+    result.adapter = PortAdapter(VaSystemDevicePath(result.path), options.portRoots);
     DescribeAdapter(result);
+    DescribeLowLatency(result);
 
     if (options.echo) {
         const auto sent = Clock::now();

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 // The check of a port's line before a flash: whether the port opens with the boot loader's
-// settings and at which rate, the adapter behind it, and what the line carries: the boot
-// loader's greetings, other traffic or nothing, or, when asked, whether probe bytes come back
-// unchanged through the half-duplex loop.
+// settings and at which rate, the adapter behind it and whether it runs with low latency, and
+// what the line carries: the boot loader's greetings, other traffic or nothing, or, when asked,
+// whether probe bytes come back unchanged through the half-duplex loop.
 #include <chrono>
 #include <cstdint>
 #include <optional>
@@ -12,6 +12,7 @@
 
 #include "cli/SubjectError.h"
 #include "serial/VaPortList.h"
+#include "serial/VaTypes.h"
 
 struct LineCheckOptions {
     std::string port;  // a path, COM1 to COM8 or a USB selector
@@ -28,7 +29,9 @@ struct LineCheckResult {
     std::string path;                   // what the port resolved to
     std::optional<SubjectError> error;  // the port did not open, with the flash's hints
     uint32_t rate = 0;                  // read back from the driver; 0: it does not tell
-    TVaPortAdapter adapter;
+    TVaPortAdapter adapter;             // as the system tells it once the port is open
+    // What came of asking the driver for low latency as the port opened.
+    TVaLowLatency lowLatency = llNotApplicable;
     LineHeard heard = LineHeard::Silence;
     int greetings = 0;
     int64_t otherBytes = 0;

@@ -1,19 +1,21 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 // A port's report handed over to the thread that shows it: every call is queued for `target` on
-// the dispatcher's thread and returns at once, so that a slow terminal never holds a transfer
-// up. The calls arrive in the order they were made.
+// the loop's thread and returns at once, so that a slow terminal never holds a transfer up. The
+// calls arrive in the order they were made. Progress (Update) does not wake that thread: it
+// comes with the next call or at the loop's next refresh, so that a transfer's every block does
+// not cost a wake-up of the showing thread just as the next frame goes out.
 #include <functional>
 #include <string>
 
 #include "cli/FlashReport.h"
-#include "serial/VaDispatcher.h"
+#include "serial/VaEventLoop.h"
 
 class ReportRelay final : public FlashReport {
 public:
     // `target` and the relay must outlive every call queued for them. `ended` runs on the
-    // dispatcher's thread before the target's Ended.
-    ReportRelay(TVaDispatcher& to, FlashReport& target,
+    // loop's thread before the target's Ended.
+    ReportRelay(TVaEventLoop& to, FlashReport& target,
                 std::function<void(const BoardResult&)> ended = {})
         : to_(to), target_(target), ended_(std::move(ended)) {}
 
@@ -27,7 +29,7 @@ public:
         Relay([=](FlashReport& r) { r.Started(blocksTotal, at); });
     }
     void Update(int64_t blocksSent, Clock::time_point at) override {
-        Relay([=](FlashReport& r) { r.Update(blocksSent, at); });
+        to_.PostQuietly([&target = target_, blocksSent, at] { target.Update(blocksSent, at); });
     }
     void Finish(Clock::time_point at) override {
         Relay([=](FlashReport& r) { r.Finish(at); });
@@ -56,7 +58,7 @@ private:
         to_.Post([&target = target_, call = std::move(call)] { call(target); });
     }
 
-    TVaDispatcher& to_;
+    TVaEventLoop& to_;
     FlashReport& target_;
     const std::function<void(const BoardResult&)> ended_;
 };

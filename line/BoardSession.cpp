@@ -24,13 +24,19 @@ BoardSession::BoardSession(BoardSessionOptions options, const ConvertedUpdate& s
     : options_(std::move(options)),
       observer_(observer),
       stop_(stop),
-      loop_(std::make_shared<TVaEventLoop>()),
+      loop_(std::make_shared<TVaEventLoop>(pwByLoop)),
       comm_(loop_),
       port_(comm_),
       script_(script),
       transfer_(port_, *this),
       scriptBlocks_(BootLoaderTransfer::CountScriptBlocks(script.transferScript)) {
     ConfigureBootLoaderLine(comm_);
+    // The frame answering the device leaves from the handler itself, without the write thread's
+    // hop; the driver takes a frame at once, as its queue holds many. Transmit-empty, which the
+    // driver would then report, is of no use here.
+    comm_.SetDirectWrite(true);
+    comm_.SetMonitorEvents(TVaCommEvents{ceError, ceRxChar});
+    transfer_.SetFirstPageWait(BootLoaderTransfer::FirstPageWait::Sleep);
     comm_.OnRxChar = [this](TVaCustomComm&, int count) { transfer_.Receive(count); };
     comm_.OnException = [this](const std::exception& e) { FailWith(e, BoardFault::SerialError); };
     comm_.OnDeviceGone = [this](TVaCustomComm&) { transfer_.DeviceGone(); };
@@ -39,6 +45,7 @@ BoardSession::BoardSession(BoardSessionOptions options, const ConvertedUpdate& s
 }
 
 BoardSession::~BoardSession() {
+    loop_->ProcessPending();
     stop_.Remove(*loop_);
 }
 
@@ -203,7 +210,8 @@ void BoardSession::Greeted(TLinkState linkState) {
 }
 
 void BoardSession::TransferCompleted(int64_t blocksConfirmed) {
-    // Success is reported only once the end command has left the transmit buffer.
+    // Success is reported only once the end command has been handed to the driver: written
+    // directly, it has when WriteBytes returns.
     endSent_ = comm_.WaitTransmitted(kEndCommandLimit);
     if (!endSent_) return Fail(Cause(BoardFault::NoEndCommand));
     // Every block's checksum has come back right.

@@ -70,6 +70,11 @@ public:
     // Never throws for the port, the transfer or the update file: a failure is in the result.
     BoardSessionResult Attempt();
 
+    // The loop of the session's thread, which waits for the port itself: the device's answers
+    // reach the transfer without a thread handing them over, and the next frame is written by
+    // the handler directly. A front end may post to it what is to follow a handler.
+    TVaEventLoop& Loop() { return *loop_; }
+
 private:
     enum class Ending { Completed, Stalled, Interrupted, Failed };
 

@@ -5,6 +5,7 @@
 #include <cassert>
 #include <chrono>
 #include <cstdint>
+#include <thread>
 
 #include "loader/Errors.h"
 #include "loader/HexField.h"
@@ -283,6 +284,11 @@ void BootLoaderTransfer::SendFrame(const std::vector<uint8_t>& frame) {
 }
 
 void BootLoaderTransfer::WaitBeforeFirstPage() {
+    if (firstPageWait_ == FirstPageWait::Sleep) {
+        // sleep_for never returns early, and measures by the steady clock.
+        std::this_thread::sleep_for(kFirstPageWait);
+        return;
+    }
     // The boot loader needs at least 21 ms after its second greeting. Deliberately a busy wait:
     // nothing else may run on this thread meanwhile. The first reading may come late in its
     // millisecond, so 21 whole ticks can pass in just over 20 ms: wait for a 22nd.

@@ -5,6 +5,7 @@
 // name, stopped, handed every receive event, told when the device went away, and telling what
 // happens through its TransferObserver. Every call runs on the thread that owns the port, one at
 // a time; errors propagate to the caller (the window shows them, the command line prints them).
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <span>
@@ -31,6 +32,15 @@ public:
 
     BootLoaderTransfer(TransferPort& port, TransferObserver& observer,
                        TickSource tickCount = SteadyTickCount);
+
+    // How the 21 ms before the first page command pass. The description's busy wait reads the
+    // tick count until 22 ticks have passed (21 to 22 ms). A front end whose thread serves
+    // nothing else may sleep instead: exactly 21 ms by the steady clock, without the CPU time,
+    // and without the scheduler stretching a busy thread's wait on a loaded machine. Either way
+    // nothing else runs on the thread meanwhile.
+    enum class FirstPageWait { BusyWait, Sleep };
+    static constexpr std::chrono::milliseconds kFirstPageWait{21};
+    void SetFirstPageWait(FirstPageWait how) { firstPageWait_ = how; }
 
     // The link state and counters as a new window has them.
     void Reset();
@@ -102,6 +112,7 @@ private:
     TransferPort& port_;
     TransferObserver& observer_;
     const TickSource tickCount_;
+    FirstPageWait firstPageWait_ = FirstPageWait::BusyWait;
     // Made on the thread that owns the port; every call comes from it.
     const OwningThread thread_;
 

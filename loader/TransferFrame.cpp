@@ -13,26 +13,41 @@ std::string HexText(const uint8_t* bytes, size_t count) {
 }
 
 namespace {
-std::string WithoutBlanks(std::string_view text) {
-    std::string packed;
+// The frame is built while the device waits for it: a text without blanks, the usual case, is
+// read where it stands.
+std::string_view WithoutBlanks(std::string_view text, std::string& packed) {
+    if (text.find(' ') == std::string_view::npos) return text;
     packed.reserve(text.size());
     for (char c : text) {
         if (c != ' ') packed += c;
     }
     return packed;
 }
+
+int HexDigitValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
 }  // namespace
 
 size_t FrameLength(std::string_view text) {
-    return WithoutBlanks(text).size() / 2;
+    std::string packed;
+    return WithoutBlanks(text, packed).size() / 2;
 }
 
 std::vector<uint8_t> FrameFromText(std::string_view text) {
-    const std::string packed = WithoutBlanks(text);
-    std::vector<uint8_t> frame;
-    frame.reserve(packed.size() / 2);
-    for (size_t i = 0; i + 2 <= packed.size(); i += 2) {
-        frame.push_back(static_cast<uint8_t>(HexFieldToInt(std::string_view(packed).substr(i, 2))));
+    std::string storage;
+    const std::string_view packed = WithoutBlanks(text, storage);
+    std::vector<uint8_t> frame(packed.size() / 2);
+    for (size_t i = 0; i < frame.size(); ++i) {
+        const int high = HexDigitValue(packed[2 * i]);
+        const int low = HexDigitValue(packed[2 * i + 1]);
+        // A pair that is not hexadecimal fails as the runtime's conversion of it does.
+        frame[i] = high >= 0 && low >= 0
+                       ? static_cast<uint8_t>(high << 4 | low)
+                       : static_cast<uint8_t>(HexFieldToInt(packed.substr(2 * i, 2)));
     }
     return frame;
 }

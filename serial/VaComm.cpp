@@ -268,6 +268,7 @@ void TVaCustomComm::Open() {
     OpenDevice();
     if (!IsOpen()) return;
     deviceGone_ = false;
+    lowLatency_ = device_->LowLatency();
     try {
         ApplyLineSettings();
         ApplyQueueSizes();
@@ -302,9 +303,14 @@ void TVaCustomComm::StartThreads() {
             auto watch = device_->WatchEvents(eventMask_, error);
             if (!watch)
                 throw EVaCommError(VaErrorMessage(" Error setting EventMask (%d), %s", error));
-            eventThread_ =
-                std::make_shared<TVaCommEventThread>(*this, dispatcher, device_, std::move(watch));
-            eventThread_->Start(eventPriority_);
+            auto source = std::make_unique<TVaCommEventSource>(*this, std::move(watch));
+            if (dispatcher->AddSource(*source)) {
+                eventSource_ = std::move(source);
+            } else {
+                eventThread_ = std::make_shared<TVaCommEventThread>(*this, dispatcher, device_,
+                                                                    source->TakeWatch());
+                eventThread_->Start(eventPriority_);
+            }
         }
         if (wantWriter) {
             auto watch = device_->WatchWritable(error);
@@ -319,6 +325,11 @@ void TVaCustomComm::StartThreads() {
 }
 
 void TVaCustomComm::StopThreads() {
+    if (eventSource_) {
+        dispatcher_->RemoveSource(*eventSource_);
+        // Also from inside its own dispatch: it touches nothing of itself after that.
+        eventSource_.reset();
+    }
     if (eventThread_) eventThread_->Stop();
     if (writeThread_) writeThread_->Stop();
     eventThread_.reset();

@@ -25,6 +25,7 @@
 
 class TVaCommThread;
 class TVaCommEventThread;
+class TVaCommEventSource;
 class TVaCommWriteThread;
 
 class TVaCustomComm : public TVaComponent {
@@ -62,6 +63,9 @@ public:
     void SetDtr(bool on);
     // For the form reader, once every property is set: opens the port if AutoOpen.
     void Loaded();
+    // What came of asking the driver for low latency at the last Open (on Linux, an FTDI
+    // adapter's latency timer then drops to 1 ms); llNotApplicable before any Open.
+    TVaLowLatency LowLatency() const { return lowLatency_; }
 
     // --- Receiving -------------------------------------------------------------------------
     // Reads up to `count` bytes: returns when `count` are there, 5 ms after the last byte once
@@ -186,6 +190,7 @@ protected:
 
 private:
     friend class TVaCommEventThread;
+    friend class TVaCommEventSource;
     friend class TVaCommWriteThread;
 
     void BuffersChanged();
@@ -201,6 +206,8 @@ private:
 
     std::shared_ptr<TVaPortDevice> device_;
     std::shared_ptr<TVaCommEventThread> eventThread_;
+    // Instead of the event thread, when the dispatcher waits for the port itself.
+    std::unique_ptr<TVaCommEventSource> eventSource_;
     std::shared_ptr<TVaCommWriteThread> writeThread_;
     std::uint32_t eventMask_ = 0;
     std::vector<TVaCommHandler*> handlers_;
@@ -208,6 +215,7 @@ private:
     std::weak_ptr<TVaDisplay> display_;
     bool destroying_ = false;
     bool deviceGone_ = false;
+    TVaLowLatency lowLatency_ = llNotApplicable;
 
     bool autoOpen_ = false;
     TVaBaudrate baudrate_ = br1200;

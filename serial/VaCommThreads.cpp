@@ -119,6 +119,14 @@ void TVaCommEventThread::Execute() {
     }
 }
 
+void TVaCommEventSource::Ready() {
+    std::uint32_t events = 0;
+    // The loop saw the handle ready, so this does not wait; a failed take has nothing to hand on.
+    if (watch_->TakeEvents(events) != 0 || events == 0) return;
+    // May close the port, which destroys this object: nothing of it after the call.
+    owner_.DispatchEvents(events);
+}
+
 TVaCommWriteThread::TVaCommWriteThread(TVaCustomComm& owner,
                                        std::shared_ptr<TVaDispatcher> dispatcher,
                                        std::shared_ptr<TVaPortDevice> device,

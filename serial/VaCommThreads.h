@@ -74,6 +74,24 @@ protected:
     void Execute() override;
 };
 
+// The event thread's work done by the owning thread's event loop, for a dispatcher that waits
+// for the port itself (TVaDispatcher::AddSource): the events of the watch go to DispatchEvents
+// as soon as the loop sees them, without a thread and a hand-over between.
+class TVaCommEventSource final : public TVaEventSource {
+public:
+    TVaCommEventSource(TVaCustomComm& owner, std::unique_ptr<TVaPortWatch> watch)
+        : owner_(owner), watch_(std::move(watch)) {}
+
+    std::intptr_t ReadyHandle() const override { return watch_->ReadyHandle(); }
+    void Ready() override;
+    // For an event thread after all, when the dispatcher did not take the source.
+    std::unique_ptr<TVaPortWatch> TakeWatch() { return std::move(watch_); }
+
+private:
+    TVaCustomComm& owner_;
+    std::unique_ptr<TVaPortWatch> watch_;
+};
+
 // Sends what WriteBytes queued in its transmit buffer, and reports the buffer empty (OnTxEmpty)
 // and failed writes (OnError) on the owning thread.
 class TVaCommWriteThread final : public TVaCommThread {

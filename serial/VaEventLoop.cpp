@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "serial/VaEventLoop.h"
 
+#include <cassert>
+
 #include "serial/VaClasses.h"
 
-TVaEventLoop::TVaEventLoop() = default;
+TVaEventLoop::TVaEventLoop(TVaPortWaiting portWaiting) : portWaiting_(portWaiting) {}
 
 TVaEventLoop::~TVaEventLoop() {
     std::deque<std::function<void()>> dropped;
@@ -15,15 +17,49 @@ TVaEventLoop::~TVaEventLoop() {
 }
 
 void TVaEventLoop::Post(std::function<void()> fn) {
-    {
-        MutexLock lock(mutex_);
-        queue_.push_back(std::move(fn));
-    }
-    wakeup_.Wake();
+    PostQuietly(std::move(fn));
+    // The owning thread itself looks at the queue before it waits again.
+    if (!owner_.IsCurrent()) wakeup_.Wake();
+}
+
+void TVaEventLoop::PostQuietly(std::function<void()> fn) {
+    MutexLock lock(mutex_);
+    queue_.push_back(std::move(fn));
 }
 
 bool TVaEventLoop::IsOwningThread() const {
     return owner_.IsCurrent();
+}
+
+bool TVaEventLoop::AddSource(TVaEventSource& source) {
+    assert(owner_.IsCurrent());
+    if (portWaiting_ != pwByLoop || source_ || source.ReadyHandle() == -1) return false;
+    source_ = &source;
+    return true;
+}
+
+void TVaEventLoop::RemoveSource(TVaEventSource& source) {
+    assert(owner_.IsCurrent());
+    if (source_ == &source) source_ = nullptr;
+}
+
+void TVaEventLoop::Wait(int timeoutMs) {
+    TVaEventSource* source = source_;
+    // A loop run from inside the source's own work leaves the source alone, as an event thread
+    // waiting for its hand-over would: a receive step is never re-entered.
+    if (!source || inSource_) {
+        wakeup_.Wait(timeoutMs);
+        return;
+    }
+    if (!wakeup_.Wait(timeoutMs, source->ReadyHandle())) return;
+    inSource_ = true;
+    // Nothing of the source after this: it may have removed itself.
+    try {
+        source->Ready();
+    } catch (...) {
+        VaHandleException(std::current_exception());
+    }
+    inSource_ = false;
 }
 
 void TVaEventLoop::Quit() noexcept {
@@ -73,6 +109,6 @@ bool TVaEventLoop::RunUntil(const std::function<bool()>& done, std::chrono::mill
             const auto ms = std::chrono::ceil<std::chrono::milliseconds>(left).count();
             timeoutMs = ms > 1000000 ? 1000000 : static_cast<int>(ms);
         }
-        wakeup_.Wait(timeoutMs);
+        Wait(timeoutMs);
     }
 }

@@ -24,6 +24,17 @@ public:
     virtual void Pause(int ms) = 0;
     // Ends the current wait and every later one at once.
     virtual void Wake() = 0;
+
+    // For an event loop that waits for the device itself, beside its own wake-up, instead of a
+    // thread blocking in WaitEvents (TVaDispatcher::AddSource): a system handle that becomes
+    // ready when WaitEvents would return at once (Linux: a descriptor that polls readable), or
+    // -1 when only a thread can wait on this watch (the default).
+    virtual std::intptr_t ReadyHandle() const { return -1; }
+    // WaitEvents without blocking: `events` 0 when nothing has happened.
+    virtual int TakeEvents(std::uint32_t& events) {
+        events = 0;
+        return 0;
+    }
 };
 
 // The time-out of the write thread's Write (see there).
@@ -38,6 +49,8 @@ public:
 
     // Releases the device at once; a wait in progress on a watch is not ended by it.
     virtual void Close() = 0;
+    // What came of asking for low latency when the device was opened.
+    virtual TVaLowLatency LowLatency() const { return llNotApplicable; }
 
     virtual int WriteLineSettings(const TVaDcb& dcb) = 0;
     // The sizes of the driver's input and output queues; a system without them ignores them.

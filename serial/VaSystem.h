@@ -3,6 +3,7 @@
 // What the serial component needs of the system besides its devices (VaPort.h) and their list
 // (VaPortList.h): the texts of error codes, thread ids and priorities, and the wake-up the event
 // loop waits on. Each platform implements it in its own folder (serial/linux/VaSystemLinux.cpp).
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -32,6 +33,9 @@ public:
     void Wake() noexcept;
     // Returns after a Wake, which it takes, or after `timeoutMs` (-1: no limit).
     void Wait(int timeoutMs);
+    // The same, and also when the system handle `also` (a port watch's ReadyHandle) is ready;
+    // returns whether it is.
+    bool Wait(int timeoutMs, std::intptr_t also);
 
 private:
     struct TNative;

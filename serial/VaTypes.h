@@ -44,6 +44,11 @@ enum TVaCommEvent : std::uint8_t {
     ceEvent1,
     ceEvent2
 };
+// What came of asking the driver for low latency when the port opened (a USB adapter then hands
+// on received bytes at once instead of after its latency timer): on, not supported by the port
+// (nothing to ask: a pseudo-terminal, a driver without the setting), refused by the driver, or
+// not applicable on this system (where the adapter's driver settings hold it).
+enum TVaLowLatency : std::uint8_t { llNotApplicable, llUnsupported, llRefused, llOn };
 enum TThreadPriority : std::uint8_t {
     tpIdle,
     tpLowest,

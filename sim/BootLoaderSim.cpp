@@ -197,6 +197,7 @@ void BootLoaderSim::ReadFromTool(Clock::time_point now) {
         bytes.insert(bytes.end(), buffer, buffer + n);
     }
     if (bytes.empty()) return;
+    if (options_.trace) Trace("tool: " + Hex(bytes));
     {
         MutexLock lock(mutex_);
         received_.insert(received_.end(), bytes.begin(), bytes.end());

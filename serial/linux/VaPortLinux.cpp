@@ -86,7 +86,11 @@ public:
           wakeFd_(std::move(wakeFd)),
           mask_(mask) {}
 
-    int WaitEvents(std::uint32_t& events) override;
+    int WaitEvents(std::uint32_t& events) override { return Collect(events, -1); }
+    int TakeEvents(std::uint32_t& events) override { return Collect(events, 0); }
+    // The epoll set polls readable when it has events. Modem lines are sampled at a pace that
+    // only a thread of the watch's own keeps.
+    std::intptr_t ReadyHandle() const override { return Sampling() ? -1 : epollFd_.Get(); }
     bool WaitWritable() override;
     void Pause(int ms) override {
         pollfd pfd{wakeFd_.Get(), POLLIN, 0};
@@ -103,6 +107,9 @@ public:
     int modemLines = -1;
 
 private:
+    // Waits up to `timeoutMs` (-1: until something happens) for the events of the mask.
+    int Collect(std::uint32_t& events, int timeoutMs);
+    bool Sampling() const;
     std::uint32_t SampleLines();
 
     std::shared_ptr<TLinuxPortDevice> device_;
@@ -114,7 +121,8 @@ private:
 class TLinuxPortDevice final : public TVaPortDevice,
                                public std::enable_shared_from_this<TLinuxPortDevice> {
 public:
-    explicit TLinuxPortDevice(ScopedFd fd) : fd_(std::move(fd)) {
+    TLinuxPortDevice(ScopedFd fd, TVaLowLatency lowLatency)
+        : lowLatency_(lowLatency), fd_(std::move(fd)) {
         statusCounters_.valid = ReadCounters(fd_.Get(), statusCounters_.value);
     }
     ~TLinuxPortDevice() override { Close(); }
@@ -125,6 +133,8 @@ public:
         (void)ioctl(fd_.Get(), TIOCNXCL);
         fd_.Reset();  // also drops the flock and the terminal from every watch's epoll set
     }
+
+    TVaLowLatency LowLatency() const override { return lowLatency_; }
 
     // Runs `f` with the descriptor while it is open; the device cannot close meanwhile.
     template <typename F>
@@ -240,6 +250,7 @@ private:
     std::unique_ptr<TLinuxWatch> MakeWatch(std::uint32_t terminalEvents, std::uint32_t mask,
                                            int& error);
 
+    const TVaLowLatency lowLatency_;
     SharedMutex guard_;  // Close waits for the calls under way
     ScopedFd fd_ GUARDED_BY(guard_);
     Mutex statusMutex_;
@@ -324,12 +335,16 @@ std::uint32_t TLinuxWatch::SampleLines() {
     return events;
 }
 
-int TLinuxWatch::WaitEvents(std::uint32_t& events) {
-    events = 0;
+bool TLinuxWatch::Sampling() const {
     constexpr std::uint32_t kLineEvents = EV_CTS | EV_DSR | EV_RLSD | EV_RING;
-    const bool sampling = (mask_ & kLineEvents) && (counters.valid || modemLines >= 0);
+    return (mask_ & kLineEvents) && (counters.valid || modemLines >= 0);
+}
+
+int TLinuxWatch::Collect(std::uint32_t& events, int timeoutMs) {
+    events = 0;
+    if (timeoutMs < 0 && Sampling()) timeoutMs = kModemSampleMs;
     epoll_event ready[2];
-    const int n = epoll_wait(epollFd_.Get(), ready, 2, sampling ? kModemSampleMs : -1);
+    const int n = epoll_wait(epollFd_.Get(), ready, 2, timeoutMs);
     if (n < 0) return errno == EINTR ? 0 : errno;
     bool woken = false;
     bool gone = false;
@@ -359,6 +374,23 @@ bool TLinuxWatch::WaitWritable() {
     for (int i = 0; i < n; ++i)
         if (ready[i].data.fd == wakeFd_.Get()) return false;
     return true;
+}
+
+// A USB adapter otherwise holds received bytes back for its latency timer, 16 ms by default: up
+// to 16 ms on every answer of the device. Asked of every port; the flag is one of those any user
+// may set, and ftdi_sio then runs its latency timer at 1 ms. A pseudo-terminal, and a driver
+// without the setting, answer ENOTTY or EINVAL: nothing to ask there.
+TVaLowLatency RequestLowLatency(int fd) {
+    constexpr int kLowLatency = ASYNC_LOW_LATENCY;  // the flags are a plain int
+    serial_struct serial{};
+    if (ioctl(fd, TIOCGSERIAL, &serial) != 0) return Unsupported(errno) ? llUnsupported : llRefused;
+    if (serial.flags & kLowLatency) return llOn;
+    serial.flags |= kLowLatency;
+    if (ioctl(fd, TIOCSSERIAL, &serial) != 0) return Unsupported(errno) ? llUnsupported : llRefused;
+    // A driver may take the call and drop the flag.
+    serial_struct now{};
+    if (ioctl(fd, TIOCGSERIAL, &now) != 0 || !(now.flags & kLowLatency)) return llRefused;
+    return llOn;
 }
 
 }  // namespace
@@ -425,12 +457,6 @@ std::shared_ptr<TVaPortDevice> VaOpenPortDevice(const std::string& systemPath, i
         return nullptr;
     }
     (void)ioctl(fd.Get(), TIOCEXCL);
-    // USB adapters otherwise hold received bytes back for up to 16 ms.
-    constexpr int kLowLatency = ASYNC_LOW_LATENCY;
-    serial_struct serial{};
-    if (ioctl(fd.Get(), TIOCGSERIAL, &serial) == 0 && !(serial.flags & kLowLatency)) {
-        serial.flags |= kLowLatency;
-        (void)ioctl(fd.Get(), TIOCSSERIAL, &serial);
-    }
-    return std::make_shared<TLinuxPortDevice>(std::move(fd));
+    const TVaLowLatency lowLatency = RequestLowLatency(fd.Get());
+    return std::make_shared<TLinuxPortDevice>(std::move(fd), lowLatency);
 }

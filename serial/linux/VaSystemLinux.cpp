@@ -61,9 +61,15 @@ void TVaWakeup::Wake() noexcept {
 }
 
 void TVaWakeup::Wait(int timeoutMs) {
-    pollfd pfd{native_->fd.Get(), POLLIN, 0};
-    if (poll(&pfd, 1, timeoutMs) > 0) {
+    (void)Wait(timeoutMs, -1);
+}
+
+bool TVaWakeup::Wait(int timeoutMs, std::intptr_t also) {
+    pollfd pfds[2] = {{native_->fd.Get(), POLLIN, 0}, {static_cast<int>(also), POLLIN, 0}};
+    if (poll(pfds, also >= 0 ? 2 : 1, timeoutMs) <= 0) return false;
+    if (pfds[0].revents & POLLIN) {
         std::uint64_t count;
         (void)!read(native_->fd.Get(), &count, sizeof count);
     }
+    return also >= 0 && (pfds[1].revents & POLLIN) != 0;
 }

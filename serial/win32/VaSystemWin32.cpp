@@ -62,6 +62,17 @@ void TVaWakeup::Wake() noexcept {
 }
 
 void TVaWakeup::Wait(int timeoutMs) {
-    (void)::WaitForSingleObject(native_->event.Get(),
-                                timeoutMs < 0 ? INFINITE : static_cast<DWORD>(timeoutMs));
+    (void)Wait(timeoutMs, -1);
+}
+
+bool TVaWakeup::Wait(int timeoutMs, std::intptr_t also) {
+    const DWORD limit = timeoutMs < 0 ? INFINITE : static_cast<DWORD>(timeoutMs);
+    if (also == -1) {
+        (void)::WaitForSingleObject(native_->event.Get(), limit);
+        return false;
+    }
+    const HANDLE handles[2] = {native_->event.Get(), reinterpret_cast<HANDLE>(also)};
+    const DWORD woken = ::WaitForMultipleObjects(2, handles, FALSE, limit);
+    // The first one signalled answers; a ready port whose wake-up came too is seen next time.
+    return woken == WAIT_OBJECT_0 + 1;
 }

@@ -30,6 +30,10 @@ TEST(LineCheck, ListeningTellsAGreetingBootLoaderFromAMissingPort) {
     EXPECT_EQ(run.status, kExitError);
     const std::string port = "tevr-flash: " + sim->TerminalPath() + ": ";
     EXPECT_TRUE(run.HasLine(port + "opens at 10400 bit/s exactly")) << run.err;
+    // The low latency asked for at the open: a pseudo-terminal has none, and opens all the same.
+    EXPECT_TRUE(run.HasLine(port + "low latency not supported by this port: nothing to ask (a "
+                                   "pseudo-terminal, or a driver without the setting)"))
+        << run.err;
     EXPECT_TRUE(run.Mentions(port + "boot loader is running (")) << run.err;
     EXPECT_TRUE(run.HasLine(port + "line ready"));
     EXPECT_TRUE(run.Mentions("tevr-flash: " + missing + ": does not open: ")) << run.err;
@@ -52,9 +56,11 @@ TEST(LineCheck, ListeningTellsAGreetingBootLoaderFromAMissingPort) {
     EXPECT_EQ(verdicts[0].at("ready"), true);
     EXPECT_EQ(verdicts[0].at("heard"), "greetings");
     EXPECT_EQ(verdicts[0].at("rate"), 10400);
+    EXPECT_EQ(verdicts[0].at("low_latency"), "unsupported");
     EXPECT_EQ(verdicts[1].at("port"), missing);
     EXPECT_EQ(verdicts[1].at("ready"), false);
     EXPECT_EQ(verdicts[1].at("opens"), false);
+    EXPECT_FALSE(verdicts[1].contains("low_latency"));
 }
 
 TEST(LineCheck, EchoProbeComesBackOnlyThroughTheHalfDuplexLoop) {

@@ -2,6 +2,8 @@
 // The normal exchange with the boot loader, event by event, as the device and the line deliver it.
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "TransferTest.h"
 
 namespace transfer_test {
@@ -83,6 +85,21 @@ TEST_F(TransferTest, FirstPageCommandWaitsAtLeast21Milliseconds) {
     EchoLast();
     Receive({0x18});
     EXPECT_TRUE(observer.ticks.empty());
+}
+
+TEST_F(TransferTest, SleepingWaitTakes21MillisecondsWithoutTheTicks) {
+    transfer.SetFirstPageWait(BootLoaderTransfer::FirstPageWait::Sleep);
+    SetScript(kWorkedScript);
+    Start();
+    Receive({0x55});
+    EchoLast();
+    observer.ticks.clear();
+    const auto start = std::chrono::steady_clock::now();
+    Receive({0xAA});
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(21));
+    EXPECT_TRUE(observer.ticks.empty());
+    ASSERT_EQ(Writes(), 2u);
+    EXPECT_EQ(LastWrite(), (Bytes{0x11, 0x00, 0x00}));
 }
 
 TEST_F(TransferTest, WaitSurvivesTheTickWrapping) {

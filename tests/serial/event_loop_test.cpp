@@ -43,6 +43,27 @@ TEST(EventLoopTest, WorkPostedFromAnotherThreadRunsOnTheOwnerInOrder) {
     EXPECT_TRUE(ranOnOwner);
 }
 
+TEST(EventLoopTest, QuietWorkWaitsForTheNextWakeInItsPlace) {
+    TVaEventLoop loop;
+    std::vector<int> order;
+    std::atomic<bool> woken{false};
+    bool ranAfterTheWake = false;
+    std::thread worker([&] {
+        std::this_thread::sleep_for(20ms);  // the owner waits by now, or soon
+        loop.PostQuietly([&] {
+            ranAfterTheWake = woken.load();
+            order.push_back(1);
+        });
+        std::this_thread::sleep_for(50ms);
+        woken = true;
+        loop.Post([&] { order.push_back(2); });
+    });
+    EXPECT_TRUE(loop.RunUntil([&] { return order.size() == 2; }, 10s));
+    worker.join();
+    EXPECT_EQ(order, (std::vector<int>{1, 2}));
+    EXPECT_TRUE(ranAfterTheWake);
+}
+
 TEST(EventLoopTest, DestroyedLoopDropsQueuedWorkUnrun) {
     auto loop = std::make_unique<TVaEventLoop>();
     bool ran = false;

@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
+#include <ostream>
 #include <thread>
 
 #include "FakeDevice.h"
@@ -19,7 +21,10 @@ using Bytes = std::vector<unsigned char>;
 
 namespace {
 
-class LineTest : public ::testing::Test {
+// Each case twice: with the component's event thread handing the events over, and with the loop
+// waiting for the port itself (on Windows, whose watches only a thread can wait on, the loop
+// leaves it to the thread).
+class LineTest : public ::testing::TestWithParam<TVaPortWaiting> {
 protected:
     LineTest() {
         comm.SetBaudrate(brUser);
@@ -41,7 +46,7 @@ protected:
     }
 
     LineFarEnd peer;
-    std::shared_ptr<TVaEventLoop> loop = std::make_shared<TVaEventLoop>();
+    std::shared_ptr<TVaEventLoop> loop = std::make_shared<TVaEventLoop>(GetParam());
     TVaComm comm{loop};
     std::vector<std::string> errors;
     std::vector<int> counts;
@@ -49,9 +54,42 @@ protected:
     Bytes received;
 };
 
+#if !defined(_WIN32)
+int ThreadsOfThisProcess() {
+    int count = 0;
+    for ([[maybe_unused]] const auto& entry :
+         std::filesystem::directory_iterator("/proc/self/task"))
+        ++count;
+    return count;
+}
+
+// Once the threads of earlier cases, told to end, have left.
+int SettledThreads() {
+    // ThreadSanitizer's runtime starts a thread of its own with the first thread of a process.
+    std::thread([] {}).join();
+    int count = ThreadsOfThisProcess();
+    for (int i = 0; i < 50; ++i) {
+        std::this_thread::sleep_for(10ms);
+        const int now = ThreadsOfThisProcess();
+        if (now == count) break;
+        count = now;
+    }
+    return count;
+}
+#endif
+
 }  // namespace
 
-TEST_F(LineTest, ReceivedBytesReachOnRxCharOnTheOwningThread) {
+void PrintTo(TVaPortWaiting waiting, std::ostream* out) {
+    *out << (waiting == pwByLoop ? "pwByLoop" : "pwByThread");
+}
+
+INSTANTIATE_TEST_SUITE_P(PortWaiting, LineTest, ::testing::Values(pwByThread, pwByLoop),
+                         [](const ::testing::TestParamInfo<TVaPortWaiting>& param) {
+                             return param.param == pwByLoop ? "ByLoop" : "ByThread";
+                         });
+
+TEST_P(LineTest, ReceivedBytesReachOnRxCharOnTheOwningThread) {
     CollectReceived();
     comm.Open();
     comm.SetDtr(false);  // no modem lines on a pseudo-terminal: nothing to do, no error
@@ -70,7 +108,7 @@ TEST_F(LineTest, ReceivedBytesReachOnRxCharOnTheOwningThread) {
     EXPECT_TRUE(errors.empty());
 }
 
-TEST_F(LineTest, UnreadBytesWaitForTheNextArrival) {
+TEST_P(LineTest, UnreadBytesWaitForTheNextArrival) {
     // Each event reads a single byte; the rest must not be reported again until more arrive.
     comm.OnRxChar = [&](TVaCustomComm& sender, int count) {
         counts.push_back(count);
@@ -93,7 +131,7 @@ TEST_F(LineTest, UnreadBytesWaitForTheNextArrival) {
     EXPECT_EQ(received.front(), 1);
 }
 
-TEST_F(LineTest, BytesArrivingDuringAHandlerComeWithTheNextEvent) {
+TEST_P(LineTest, BytesArrivingDuringAHandlerComeWithTheNextEvent) {
     comm.OnRxChar = [&](TVaCustomComm& sender, int count) {
         counts.push_back(count);
         if (counts.size() == 1) {
@@ -114,7 +152,7 @@ TEST_F(LineTest, BytesArrivingDuringAHandlerComeWithTheNextEvent) {
     EXPECT_EQ(received, (Bytes{6, 7, 8}));
 }
 
-TEST_F(LineTest, WritesReturnAtOnceAndLeaveInCallOrder) {
+TEST_P(LineTest, WritesReturnAtOnceAndLeaveInCallOrder) {
     int txEmpty = 0;
     comm.OnTxEmpty = [&](TVaCustomComm&) { ++txEmpty; };
     comm.Open();
@@ -134,7 +172,7 @@ TEST_F(LineTest, WritesReturnAtOnceAndLeaveInCallOrder) {
     EXPECT_EQ(sent, expected);
 }
 
-TEST_F(LineTest, BlockLargerThanTheBufferIsRefusedAfterTheTimeout) {
+TEST_P(LineTest, BlockLargerThanTheBufferIsRefusedAfterTheTimeout) {
     comm.Buffers().SetWriteSize(8);
     comm.Buffers().SetWriteTimeout(50);
     comm.Open();
@@ -151,7 +189,7 @@ TEST_F(LineTest, BlockLargerThanTheBufferIsRefusedAfterTheTimeout) {
     EXPECT_EQ(peer.Receive(8), Bytes(8, 0xAB));
 }
 
-TEST_F(LineTest, CloseInsideOnRxCharReleasesThePortAtOnce) {
+TEST_P(LineTest, CloseInsideOnRxCharReleasesThePortAtOnce) {
     int events = 0;
     comm.OnRxChar = [&](TVaCustomComm& sender, int count) {
         ++events;
@@ -176,7 +214,7 @@ TEST_F(LineTest, CloseInsideOnRxCharReleasesThePortAtOnce) {
 }
 
 #if !defined(_WIN32)
-TEST_F(LineTest, SecondOpenOfTheSamePortIsRefused) {
+TEST_P(LineTest, SecondOpenOfTheSamePortIsRefused) {
     comm.Open();
     TVaComm other(loop);
     other.SetDeviceName(peer.Port());
@@ -194,7 +232,7 @@ TEST_F(LineTest, SecondOpenOfTheSamePortIsRefused) {
 #endif
 
 #if !defined(_WIN32)
-TEST_F(LineTest, FailedOpensLeaveThePortClosedAndFree) {
+TEST_P(LineTest, FailedOpensLeaveThePortClosedAndFree) {
     comm.SetUserBaudrate(0);
     try {
         comm.Open();
@@ -231,7 +269,7 @@ TEST_F(LineTest, FailedOpensLeaveThePortClosedAndFree) {
 }
 #endif
 
-TEST_F(LineTest, HandlerErrorsGoToTheHookAndEventsGoOn) {
+TEST_P(LineTest, HandlerErrorsGoToTheHookAndEventsGoOn) {
     comm.OnRxChar = [&](TVaCustomComm& sender, int count) {
         Bytes buffer(static_cast<std::size_t>(count));
         sender.ReadBytes(buffer.data(), count);
@@ -247,7 +285,7 @@ TEST_F(LineTest, HandlerErrorsGoToTheHookAndEventsGoOn) {
     EXPECT_TRUE(comm.IsOpen());
 }
 
-TEST_F(LineTest, ReadBytesEndsOnCountGapOrTimeout) {
+TEST_P(LineTest, ReadBytesEndsOnCountGapOrTimeout) {
     comm.SetMonitorEvents({});
     comm.Open();
     Bytes buffer(16);
@@ -270,7 +308,7 @@ TEST_F(LineTest, ReadBytesEndsOnCountGapOrTimeout) {
     EXPECT_EQ(comm.WriteBytes(buffer.data(), 16), 0);
 }
 
-TEST_F(LineTest, ComponentDestroyedWithAnEventInFlight) {
+TEST_P(LineTest, ComponentDestroyedWithAnEventInFlight) {
     auto held = std::make_shared<HeldDispatcher>();
     bool fired = false;
     {
@@ -286,7 +324,59 @@ TEST_F(LineTest, ComponentDestroyedWithAnEventInFlight) {
     EXPECT_FALSE(fired);
 }
 
-TEST_F(LineTest, DtrUnderHandshakeIsRefusedEvenWhenClosed) {
+TEST_P(LineTest, LowLatencyIsAskedForAtOpenAndAPortWithoutItOpensAllTheSame) {
+    EXPECT_EQ(comm.LowLatency(), llNotApplicable);
+    CollectReceived();
+    comm.Open();
+#if defined(_WIN32)
+    EXPECT_EQ(comm.LowLatency(), llNotApplicable);  // the adapter's driver settings hold it
+#else
+    EXPECT_EQ(comm.LowLatency(), llUnsupported);  // a pseudo-terminal: nothing to ask
+#endif
+    peer.Send({0x55});
+    ASSERT_TRUE(RunUntil([&] { return !received.empty(); }));
+    EXPECT_TRUE(errors.empty()) << errors.front();
+}
+
+#if !defined(_WIN32)
+TEST_P(LineTest, ThreadsAPortStartsDependOnWhoWaitsForItsEvents) {
+    CollectReceived();
+    comm.SetDirectWrite(true);
+    const int before = SettledThreads();
+    comm.Open();
+    // Direct writes need no write thread; the event thread stays away when the loop waits.
+    EXPECT_EQ(ThreadsOfThisProcess(), before + (GetParam() == pwByLoop ? 0 : 1));
+    // A second port on the same loop gets an event thread.
+    LineFarEnd otherPeer;
+    TVaComm other(loop);
+    other.SetDeviceName(otherPeer.Port());
+    other.SetDirectWrite(true);
+    Bytes otherReceived;
+    other.OnRxChar = [&](TVaCustomComm& sender, int count) {
+        Bytes buffer(static_cast<std::size_t>(count));
+        const int got = sender.ReadBytes(buffer.data(), count);
+        otherReceived.insert(otherReceived.end(), buffer.begin(), buffer.begin() + got);
+        sender.WriteBytes(buffer.data(), got);
+    };
+    other.Open();
+    EXPECT_EQ(ThreadsOfThisProcess(), before + (GetParam() == pwByLoop ? 1 : 2));
+    peer.Send({1, 2});
+    otherPeer.Send({3});
+    ASSERT_TRUE(RunUntil([&] { return received.size() >= 2 && !otherReceived.empty(); }));
+    EXPECT_EQ(received, (Bytes{1, 2}));
+    EXPECT_EQ(otherPeer.Receive(1), Bytes{3});
+    for (auto id : threads)
+        EXPECT_EQ(id, std::this_thread::get_id());
+    // Once closed, the port's events are no longer waited for: the loop sleeps on.
+    comm.Close();
+    peer.Send({4});
+    loop->RunUntil(nullptr, 100ms);
+    EXPECT_EQ(received.size(), 2u);
+    EXPECT_TRUE(errors.empty()) << errors.front();
+}
+#endif
+
+TEST_P(LineTest, DtrUnderHandshakeIsRefusedEvenWhenClosed) {
     comm.FlowControl().SetControlDtr(dtrHandshake);
     EXPECT_THROW(comm.SetDtr(false), EVaCommError);
     comm.FlowControl().SetControlDtr(dtrEnabled);
@@ -294,7 +384,7 @@ TEST_F(LineTest, DtrUnderHandshakeIsRefusedEvenWhenClosed) {
 }
 
 #if !defined(_WIN32)
-TEST_F(LineTest, HungUpLineIsReportedAsTheDeviceGoneOnce) {
+TEST_P(LineTest, HungUpLineIsReportedAsTheDeviceGoneOnce) {
     int gone = 0;
     comm.OnDeviceGone = [&](TVaCustomComm& sender) {
         ++gone;
