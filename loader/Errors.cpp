@@ -43,3 +43,9 @@ EConvertError::EConvertError(ConversionProblem problem)
     : std::runtime_error(std::string("update file refused: ") + ConversionFaultCode(problem.fault) +
                          (problem.line ? " at line " + std::to_string(problem.line) : "")),
       problem_(std::move(problem)) {}
+
+// Made where the process may have no descriptor left (EMFILE); UndefinedBehaviorSanitizer's check
+// of this object's dynamic type needs one and would report a valid object as invalid.
+__attribute__((no_sanitize("vptr")))
+EInOutError::EInOutError(FileFault fault, int code, const std::string& message)
+    : std::runtime_error(message), fault_(fault), code_(code) {}

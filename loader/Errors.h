@@ -68,8 +68,7 @@ enum class FileFault : uint8_t {
 // another front end say it in its user's language.
 class EInOutError : public std::runtime_error {
 public:
-    EInOutError(FileFault fault, int code, const std::string& message)
-        : std::runtime_error(message), fault_(fault), code_(code) {}
+    EInOutError(FileFault fault, int code, const std::string& message);
 
     FileFault Fault() const { return fault_; }
     int Code() const { return code_; }
