@@ -188,10 +188,9 @@ def record_line(body):
 
 
 # ---------------------------------------------------------------------------------------------
-# The file as our text reading gives it (loader/TextFile.h), with the rules of issue 24 under way
-# in main: (a) only blanks and tabs may follow a record's checksum, (b) a file whose lines all
-# end with CR alone is read at its CRs, (c) a UTF-8 byte-order mark is skipped and UTF-16 text
-# with one decoded.
+# The file as our text reading gives it (loader/TextFile.h): only blanks and tabs may follow a
+# record's checksum, a file whose lines all end with CR alone is read at its CRs, a UTF-8
+# byte-order mark is skipped and UTF-16 text with one decoded.
 
 
 class OurText:

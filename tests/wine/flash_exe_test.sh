@@ -141,7 +141,8 @@ language)
         fail "check: $(cat "$work/check.err")"
     run_exe flash flash "$firmware" --port "$port"
     [ "$status" = 0 ] || fail "flash: status $status"
-    [ "$(tail -n 1 "$work/flash.err")" = "$done_message" ] || fail "flash: $(cat "$work/flash.err")"
+    [ "$(tail -n 1 "$work/flash.err")" = "Обновление ПО в Тевр R7 завершено" ] ||
+        fail "flash: $(cat "$work/flash.err")"
     wait "$sim" || fail "bk-sim ended with an error: $(cat "$work/sim.out")"
     sim=
     run_exe verify verify "$firmware" "$work/image"
