@@ -63,13 +63,6 @@ REASONS = {
                 "its mark), intelhex reads bytes",
 }
 
-# Differences that are faults of ours, mended by work under way in main. They are recognised as
-# precisely as the reasons, counted and printed on every run without failing it; each names what
-# mends it. An entry that the fixed files no longer show fails the run: delete it then.
-PENDING = {}
-# The old behaviours to read a file with, in turn, when it disagrees otherwise.
-PENDING_COMBINATIONS = [frozenset(c) for c in ()]
-
 
 # ---------------------------------------------------------------------------------------------
 # intelhex's reading
@@ -194,10 +187,9 @@ def record_line(body):
 
 
 class OurText:
-    """The lines of a file as we read them, and which reasons changed each of them. `old` holds
-    the pending faults (PENDING) whose old behaviour to read with."""
+    """The lines of a file as we read them, and which reasons changed each of them."""
 
-    def __init__(self, data, old=frozenset()):
+    def __init__(self, data):
         self.file_reasons = set()
         self.cut_at_ctrl_z = False
         self.lines, self.line_reasons = [], []
@@ -205,9 +197,7 @@ class OurText:
         if len(text) != len(data):
             self.file_reasons.add("byte-order-mark")
         cr_only = "\n" not in text and "\r" in text
-        if cr_only and "cr-only" in old:
-            self.file_reasons.add("cr-only")  # however the rest of the line goes, it is one line
-        elif cr_only:
+        if cr_only:
             text = text.replace("\r", "\n")
         raw = text.split("\n")
         if len(raw) > 1 and raw[-1] == "":
@@ -233,8 +223,6 @@ class OurText:
             line, after = split_after_checksum(line)
             if after and after.strip(" \t") == "":
                 why.add("trailing-blanks")
-            elif after and "after-checksum" in old:
-                why.add("after-checksum")
             else:
                 line += after
             self.lines.append(line)
@@ -392,15 +380,14 @@ def refusal_reasons(message, reading):
 
 class Verdict:
     def __init__(self, outcome, reasons=(), detail=""):
-        self.outcome = outcome  # "agree", "reasons", "pending" or "fail"
+        self.outcome = outcome  # "agree", "reasons" or "fail"
         self.reasons = sorted(reasons)
         self.detail = detail
 
 
 def judge(data, ours):
     """How our side's answer for the file stands to intelhex's: in agreement; in agreement with
-    intelhex reading the text as we read it, for documented reasons; explained by a pending
-    fault; or failed."""
+    intelhex reading the text as we read it, for documented reasons; or failed."""
     plain = read_plain(data)
     difference, reasons = compare(ours, plain)
     if difference is None and not reasons:
@@ -412,10 +399,6 @@ def judge(data, ours):
         if reasons:
             return Verdict("reasons", reasons)
         difference = "intelhex differs on the file as it is, yet no reason was recognised"
-    for old in PENDING_COMBINATIONS:
-        old_read = read_tolerant(OurText(data, old))
-        if compare(ours, old_read)[0] is None and old <= old_read.fired:
-            return Verdict("pending", old)
     return Verdict("fail", detail="ours: %s\n  intelhex: %s\n  intelhex of the text as we "
                    "read it: %s\n  difference: %s" % (ours, plain, ours_read, difference))
 
@@ -638,7 +621,6 @@ def main():
     ours = run_ours(args.driver, [data for _, data in fixed])
     verdicts = [judge(data, answer) for (_, data), answer in zip(fixed, ours)]
     results = list(zip(fixed, verdicts))
-    fixed_pending = set().union(*(v.reasons for v in verdicts if v.outcome == "pending"))
     for (name, data), answer, verdict in zip(fixed, ours, verdicts):
         if answer.kind == "sent" and verdict.outcome in ("agree", "reasons"):
             second = second_opinion(data, answer)
@@ -658,12 +640,6 @@ def main():
             results.extend(zip(named, checked))
 
     failed = report(results, args.keep)
-    if not args.files:
-        for entry in PENDING:
-            if entry not in fixed_pending:
-                print("FAIL: the pending fault '%s' no longer shows in the fixed files: its work "
-                      "has landed, delete its entry from PENDING" % entry)
-                failed = True
     print("oracle: %d files (%d fixed, %d mutants of seed %s) in %.1f s: %s" % (
         len(results), len(fixed), len(results) - len(fixed), args.seed,
         time.monotonic() - started, "FAILED" if failed else "passed"))
@@ -706,16 +682,12 @@ def report(results, keep):
             examples.setdefault(reason, name)
         if verdict.outcome == "fail":
             failures.append((name, data, verdict))
-    print("agree: %d, agree for a documented reason: %d, pending faults: %d, failed: %d" % (
-        counts.get("agree", 0), counts.get("reasons", 0), counts.get("pending", 0), len(failures)))
+    print("agree: %d, agree for a documented reason: %d, failed: %d" % (
+        counts.get("agree", 0), counts.get("reasons", 0), len(failures)))
     for reason, text in REASONS.items():
         if reason in counts:
             print("  reason %-23s %6d  (first: %s)\n      %s" % (
                 reason, counts[reason], examples[reason], text))
-    for entry, text in PENDING.items():
-        if entry in counts:
-            print("  PENDING %-22s %6d  (first: %s)\n      %s" % (
-                entry, counts[entry], examples[entry], text))
     for name, data, verdict in failures[:20]:
         print("FAIL: %s\n  %s\n  file: %r" % (name, verdict.detail,
                                               data if len(data) <= 300 else data[:300] + b"..."))
