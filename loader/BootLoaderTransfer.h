@@ -33,7 +33,7 @@ public:
     BootLoaderTransfer(TransferPort& port, TransferObserver& observer,
                        TickSource tickCount = SteadyTickCount);
 
-    // How the 21 ms before the first page command pass. The description's busy wait reads the
+    // How the 21 ms before the first page command pass. The window's busy wait reads the
     // tick count until 22 ticks have passed (21 to 22 ms). A front end whose thread serves
     // nothing else may sleep instead: exactly 21 ms by the steady clock, without the CPU time,
     // and without the scheduler stretching a busy thread's wait on a loaded machine. Either way

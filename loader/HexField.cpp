@@ -14,17 +14,9 @@ bool TryHexFieldToInt(std::string_view chars, int32_t& value) {
     if (chars.empty() || chars.size() > 8) return false;
     uint32_t v = 0;
     for (char c : chars) {
-        uint32_t digit;
-        if (c >= '0' && c <= '9') {
-            digit = static_cast<uint32_t>(c - '0');
-        } else if (c >= 'A' && c <= 'F') {
-            digit = static_cast<uint32_t>(c - 'A' + 10);
-        } else if (c >= 'a' && c <= 'f') {
-            digit = static_cast<uint32_t>(c - 'a' + 10);
-        } else {
-            return false;
-        }
-        v = (v << 4) | digit;
+        const int digit = HexDigitValue(c);
+        if (digit < 0) return false;
+        v = (v << 4) | static_cast<uint32_t>(digit);
     }
     // Eight digits fill the 32 bits: the runtime's integer conversion gives them as signed.
     value = static_cast<int32_t>(v);

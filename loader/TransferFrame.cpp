@@ -23,13 +23,6 @@ std::string_view WithoutBlanks(std::string_view text, std::string& packed) {
     }
     return packed;
 }
-
-int HexDigitValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-}
 }  // namespace
 
 size_t FrameLength(std::string_view text) {

@@ -5,16 +5,9 @@
 #include <cassert>
 
 #include "loader/Errors.h"
+#include "loader/HexField.h"
 #include "loader/HexRecord.h"
 #include "loader/TextFile.h"
-
-namespace {
-int HexDigitValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return c - 'a' + 10;  // the record check has let only hexadecimal digits through
-}
-}  // namespace
 
 UpdateImage::UpdateImage() : bytes_(kSize, 0), text_(2 * kSize, '0') {}
 
@@ -69,6 +62,7 @@ void UpdateImageReader::AddData(const HexRecord& r) {
         const auto address = static_cast<uint32_t>(first) + i;
         const char high = r.dataText[2 * i];
         const char low = r.dataText[2 * i + 1];
+        // The record check has let only hexadecimal digits through.
         const auto value = static_cast<uint8_t>((HexDigitValue(high) << 4) | HexDigitValue(low));
         if (image.defined_.test(address)) {
             if (image.bytes_[address] == value) continue;
