@@ -8,6 +8,7 @@
 #include "base/Translation.h"
 #include "cli/FlashProgress.h"
 #include "cli/Printable.h"
+#include "cli/ProgramLine.h"
 #include "cli/TextTable.h"
 
 namespace {
@@ -119,7 +120,7 @@ public:
         if (row_.plain) {
             row_.plain->Note(text);
         } else {
-            table_.Print("tevr-flash: " + row_.port + ": " + text);
+            table_.Print(ProgramNote(row_.port + ": " + text));
         }
     }
     void Line(const std::string& text) override {

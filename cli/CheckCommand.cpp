@@ -12,7 +12,9 @@
 #include "cli/Command.h"
 #include "cli/JsonEvents.h"
 #include "cli/LineCheck.h"
+#include "cli/PartOfAll.h"
 #include "cli/Printable.h"
+#include "cli/ProgramLine.h"
 #include "cli/TevrFlash.h"
 #include "line/BootLoaderPorts.h"
 
@@ -78,7 +80,7 @@ void AddCheckCommand(CLI::App& app, CommandIo& io, CommandAction& action) {
                 const LineCheckResult result = CheckLine(options);
                 std::string text;
                 for (const std::string& line : result.lines)
-                    text += "tevr-flash: " + PrintableText(port + ": " + line) + '\n';
+                    text += ProgramLine(PrintableText(port + ": " + line));
                 io.err << text;
                 io.err.flush();
                 if (args->json) WriteJsonCheck(io.out, result);
@@ -86,19 +88,16 @@ void AddCheckCommand(CLI::App& app, CommandIo& io, CommandAction& action) {
             }
             if (args->ports.size() > 1) {
                 const size_t all = args->ports.size();
-                std::string text = "tevr-flash: ";
+                std::string text;
                 if (notReady.empty()) {
                     text += Fill(TrN("all %1 line ready", "all %1 lines ready", all),
                                  {std::to_string(all)});
                 } else {
-                    std::string ports;
-                    for (size_t i = 0; i < notReady.size(); ++i)
-                        ports += (i ? ", " : "") + PrintableText(notReady[i]);
-                    text += Fill(
+                    text += PartOfAll(
                         TrN("%1 of %2 line not ready: %3", "%1 of %2 lines not ready: %3", all),
-                        {std::to_string(notReady.size()), std::to_string(all), ports});
+                        notReady, all);
                 }
-                io.err << text << '\n';
+                io.err << ProgramLine(PrintableText(text));
                 io.err.flush();
             }
             return notReady.empty() ? kExitOk : kExitError;

@@ -94,13 +94,6 @@ void AddFlashCommand(CLI::App& app, CommandIo& io, CommandAction& action) {
     sub->add_flag("--json", args->json,
                   Tr("every port's events as JSON Lines on standard output (see the manual)"));
     sub->callback([args, &io, &action] {
-        std::vector<std::string> devices;
-        for (const std::string& port : args->ports) {
-            const std::string device = VaSystemDevicePath(port);
-            if (std::find(devices.begin(), devices.end(), device) != devices.end())
-                throw CLI::ValidationError("--port", Fill(Tr("%1 is given twice"), {port}));
-            devices.push_back(device);
-        }
         action = [args, &io] {
             FlashRunOptions options;
             options.file = args->file;

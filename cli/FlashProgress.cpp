@@ -7,6 +7,7 @@
 #include <ostream>
 
 #include "base/Translation.h"
+#include "cli/ProgramLine.h"
 #include "cli/TextTable.h"
 
 namespace {
@@ -91,7 +92,7 @@ void FlashProgress::Greeted() {
 
 void FlashProgress::Note(const std::string& text) {
     ClearBar();
-    out_ << "tevr-flash: " << prefix_ << text << '\n';
+    out_ << ProgramLine(prefix_ + text);
     out_.flush();
 }
 

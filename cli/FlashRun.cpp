@@ -17,8 +17,10 @@
 #include "cli/Journal.h"
 #include "cli/JsonEvents.h"
 #include "cli/LocalHost.h"
+#include "cli/PartOfAll.h"
 #include "cli/PortSelector.h"
 #include "cli/PortStop.h"
+#include "cli/ProgramLine.h"
 #include "cli/ReportRelay.h"
 #include "cli/ReportTee.h"
 #include "cli/SessionTexts.h"
@@ -69,13 +71,6 @@ JournalFacts GatherFacts(const FlashRunOptions& options, const FileDigest& diges
     return facts;
 }
 
-std::string List(const std::vector<std::string>& names) {
-    std::string text;
-    for (const std::string& name : names)
-        text += (text.empty() ? "" : ", ") + name;
-    return text;
-}
-
 class FlashRun {
 public:
     FlashRun(const FlashRunOptions& options, std::ostream& err)
@@ -90,15 +85,19 @@ public:
     FlashRun& operator=(const FlashRun&) = delete;
 
     int Run() {
-        // A selector that names no adapter, or two, is refused before any port opens.
+        // A selector that names no adapter, or two, is refused before any port opens; so is a
+        // port named twice, which would be flashed by two sessions at once.
         std::vector<std::string> paths;
         for (const std::string& port : options_.ports) {
             const std::string path = VaSystemDevicePath(ResolvePort(port, options_.portRoots));
             const auto same = std::find(paths.begin(), paths.end(), path);
-            if (same != paths.end())
-                throw SubjectError(
-                    port, Fill(Tr("names the port of %1 again: %2"),
-                               {options_.ports[static_cast<size_t>(same - paths.begin())], path}));
+            if (same != paths.end()) {
+                const std::string& first =
+                    options_.ports[static_cast<size_t>(same - paths.begin())];
+                if (!IsUsbSelector(first) && !IsUsbSelector(port))
+                    throw UsageError("--port", Fill(Tr("%1 is given twice"), {port}));
+                throw SubjectError(port, Fill(Tr("names the port of %1 again: %2"), {first, path}));
+            }
             paths.push_back(path);
         }
         // The file is read once: the lock, the conversion, the journal and the JSON events all
@@ -296,27 +295,25 @@ private:
             }
             return SignalStatus();
         }
-        const std::string ports = std::to_string(options_.ports.size());
+        const size_t ports = options_.ports.size();
         if (!failed.empty()) {
-            const std::string count = std::to_string(failed.size());
             if (options_.repeat)
                 throw std::runtime_error(
-                    Fill(Tr("boards failed on %1 of %2 ports: %3"), {count, ports, List(failed)}));
-            throw std::runtime_error(
-                Fill(Tr("%1 of %2 boards failed: %3"), {count, ports, List(failed)}));
+                    PartOfAll(Tr("boards failed on %1 of %2 ports: %3"), failed, ports));
+            throw std::runtime_error(PartOfAll(Tr("%1 of %2 boards failed: %3"), failed, ports));
         }
         if (journalError_) throw *journalError_;
         if (!stalled.empty()) {
-            Say(Fill(Tr("%1 of %2 boards stalled: %3; their ports are closed"),
-                     {std::to_string(stalled.size()), ports, List(stalled)}));
+            Say(PartOfAll(Tr("%1 of %2 boards stalled: %3; their ports are closed"), stalled,
+                          ports));
             return kExitStalled;
         }
-        Say(Fill(Tr("all %1 boards done"), {ports}));
+        Say(Fill(Tr("all %1 boards done"), {std::to_string(ports)}));
         return kExitOk;
     }
 
     void Say(const std::string& text) const {
-        err_ << "tevr-flash: " << text << '\n';
+        err_ << ProgramLine(text);
         err_.flush();
     }
 

@@ -17,6 +17,7 @@
 #include "base/Utf8Path.h"
 #include "cli/Command.h"
 #include "cli/Printable.h"
+#include "cli/ProgramLine.h"
 #include "cli/SubjectError.h"
 #include "cli/TextTable.h"
 
@@ -72,8 +73,8 @@ std::vector<Json> ReadJournal(const std::string& path, std::ostream& err) {
         if (text.empty()) continue;
         Json line = Json::parse(text, nullptr, false);
         if (line.is_discarded() || !line.is_object() || !line.contains("result")) {
-            err << "tevr-flash: " << PrintableText(path) << ":" << number << ": "
-                << Tr("not a journal line, left out") << '\n';
+            err << ProgramLine(PrintableText(path) + ":" + std::to_string(number) + ": " +
+                               Tr("not a journal line, left out"));
             continue;
         }
         lines.push_back(std::move(line));
@@ -140,8 +141,7 @@ void AddJournalCommand(CLI::App& app, CommandIo& io, CommandAction& action) {
         action = [args, &io] {
             const std::vector<Json> lines = ReadJournal(args->file, io.err);
             if (lines.empty()) {
-                io.err << "tevr-flash: " << PrintableText(args->file) << ": "
-                       << Tr("no boards in it") << '\n';
+                io.err << ProgramLine(PrintableText(args->file) + ": " + Tr("no boards in it"));
                 io.err.flush();
                 return 0;
             }

@@ -3,6 +3,7 @@
 
 #include "base/HexDigits.h"
 #include "base/Translation.h"
+#include "serial/VaUtils.h"
 
 namespace {
 std::string RecordFault(const ConversionProblem& p) {
@@ -107,7 +108,53 @@ std::string FileErrorText(const EInOutError& error) {
     return Fill(Tr("I/O error %1"), {std::to_string(error.Code())});
 }
 
+std::string CommErrorText(const EVaCommError& error) {
+    const std::string code = std::to_string(error.Code());
+    const std::string system = VaSystemErrorText(error.Code());
+    switch (error.Fault()) {
+        case TVaCommFault::Other:
+            break;
+        case TVaCommFault::RefusedWhileOpen:
+            return Tr("Can't perform this operation while port is open");
+        case TVaCommFault::DeviceNotFound:
+            return Fill(Tr("Specified device not found (%1)."), {error.Device()});
+        case TVaCommFault::CantOpen:
+            return Fill(Tr("Can't open specified device %1 (Error %2, %3)"),
+                        {error.Device(), code, system});
+        case TVaCommFault::WriteDcb:
+            return Fill(Tr("Error writing dcb (%1), %2"), {code, system});
+        case TVaCommFault::InitBuffers:
+            return Fill(Tr("Error initializing buffers (%1), %2"), {code, system});
+        case TVaCommFault::SetTimeouts:
+            return Fill(Tr("Error setting timeouts (%1), %2"), {code, system});
+        case TVaCommFault::NoDispatcher:
+            return Tr("No owning thread to hand the port's events to (no dispatcher set)");
+        case TVaCommFault::SetEventMask:
+            return Fill(Tr("Error setting EventMask (%1), %2"), {code, system});
+        case TVaCommFault::Write:
+            return Fill(Tr("Write error (%1), %2"), {code, system});
+        case TVaCommFault::StartThread:
+            return Fill(Tr("Can't start thread (%1), %2"), {code, system});
+        case TVaCommFault::DtrWithHandshake:
+            return Tr("DTR line updates not allowed when flowcontrol is set to Handshake.");
+        case TVaCommFault::CommFunction:
+            return Fill(Tr("Error calling comm function (%1), %2"), {code, system});
+        case TVaCommFault::Read:
+            return Fill(Tr("Read error (%1), %2"), {code, system});
+        case TVaCommFault::Statistics:
+            return Fill(Tr("Error retrieving statistics (%1), %2"), {code, system});
+        case TVaCommFault::LineSettings:
+            return Fill(Tr("Error reading the line settings (%1), %2"), {code, system});
+        case TVaCommFault::OutputFull:
+            return Tr("Output buffer is full. Please check comm status.");
+        case TVaCommFault::DeviceGone:
+            return Fill(Tr("The device or its adapter went away (Error %1, %2)"), {code, system});
+    }
+    return error.what();
+}
+
 std::string MessageOf(const std::exception& error) {
+    if (const auto* comm = dynamic_cast<const EVaCommError*>(&error)) return CommErrorText(*comm);
     if (const auto* refused = dynamic_cast<const EConvertError*>(&error))
         return ProblemText(refused->Problem());
     if (const auto* unread = dynamic_cast<const EInOutError*>(&error))

@@ -66,7 +66,8 @@ SubjectError FailureError(const BoardCause& cause, const std::string& port,
         case BoardFault::PortOpenFailed:
         case BoardFault::SerialError:
             // The serial component's own message; a refused permission gains its hint.
-            return PortError(port, EVaCommError(cause.detail, cause.systemError));
+            return PortError(
+                port, EVaCommError(cause.commFault, cause.detail, cause.systemError, cause.device));
         case BoardFault::TransferError:
             return SubjectError(port, cause.detail);
         case BoardFault::DeviceGone:

@@ -28,6 +28,13 @@ private:
     std::vector<std::string> hints_;
 };
 
+// A command line that asks for what cannot be done, found only once its names are resolved; it
+// ends the program as a usage error does.
+class UsageError : public SubjectError {
+public:
+    using SubjectError::SubjectError;
+};
+
 // The error of a port that failed, as SubjectError: a refused permission comes with the hint
 // that names the group owning the device; an error that names its subject already stays as it is.
 SubjectError PortError(const std::string& port, const std::exception& error);

@@ -11,6 +11,7 @@
 #include "base/Translation.h"
 #include "cli/Command.h"
 #include "cli/Printable.h"
+#include "cli/ProgramLine.h"
 #include "cli/StationFile.h"
 #include "cli/SubjectError.h"
 
@@ -77,12 +78,12 @@ int RunTevrFlash(int argc, const char* const* argv, std::ostream& out, std::ostr
         return action ? action() : kExitUsage;
     } catch (const std::exception& e) {
         // Messages may quote the update file's bytes or name what a user typed: never raw.
-        std::string text = "tevr-flash: " + PrintableText(e.what()) + '\n';
+        std::string text = ProgramLine(PrintableText(MessageOf(e)));
         if (const auto* about = dynamic_cast<const SubjectError*>(&e))
             for (const std::string& hint : about->Hints())
-                text += "tevr-flash: " + PrintableText(hint) + '\n';
+                text += ProgramLine(PrintableText(hint));
         err << text;
         err.flush();
-        return kExitError;
+        return dynamic_cast<const UsageError*>(&e) ? kExitUsage : kExitError;
     }
 }

@@ -158,8 +158,12 @@ void BoardSession::FailWith(const std::exception& error, BoardFault serialFault)
     }
     if (const auto* unread = dynamic_cast<const EInOutError*>(&error))
         return Fail(Cause(BoardFault::FileUnreadable, error.what(), unread->Code()));
-    if (const auto* serial = dynamic_cast<const EVaCommError*>(&error))
-        return Fail(Cause(serialFault, error.what(), serial->Code()));
+    if (const auto* serial = dynamic_cast<const EVaCommError*>(&error)) {
+        BoardCause cause = Cause(serialFault, error.what(), serial->Code());
+        cause.commFault = serial->Fault();
+        cause.device = serial->Device();
+        return Fail(std::move(cause));
+    }
     Fail(Cause(BoardFault::TransferError, error.what()));
 }
 

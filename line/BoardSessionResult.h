@@ -8,6 +8,7 @@
 #include <string>
 
 #include "loader/Errors.h"
+#include "serial/VaClasses.h"
 
 enum class BoardOutcome : uint8_t { Done, Failed, Stalled, Interrupted };
 
@@ -52,6 +53,9 @@ struct BoardCause {
     int systemError = 0;  // the system's error code behind a serial or file error, 0 when none
     // The serial component's or the system's own message of the error; no words of ours.
     std::string detail;
+    // Of a serial error: what the component failed to do, and the device it names.
+    TVaCommFault commFault = TVaCommFault::Other;
+    std::string device;
     ConversionProblem problem{};  // of FileRefused
     StallReason stall{};          // of NoProgress
 };

@@ -15,8 +15,6 @@ namespace {
 constexpr std::uint32_t kRates[] = {0,     110,   300,   600,   1200,  2400,   4800,   9600,
                                     14400, 19200, 38400, 56000, 57600, 115200, 128000, 256000};
 
-const char* const kRefusedWhileOpen = "Can't perform this operation while port is open";
-
 // Longest wait in Close for the stopped threads to end; they normally take microseconds.
 constexpr auto kThreadEndLimit = std::chrono::milliseconds(300);
 
@@ -48,7 +46,7 @@ bool TVaCustomComm::OnOwningThread() const {
 
 void TVaCustomComm::CheckNotOpen() const {
     assert(OnOwningThread());
-    if (IsOpen()) throw EVaCommError(VaErrorMessage(kRefusedWhileOpen, 0));
+    if (IsOpen()) throw VaCommError(TVaCommFault::RefusedWhileOpen);
 }
 
 void TVaCustomComm::HandleException(std::exception_ptr error) {
@@ -67,9 +65,10 @@ void TVaCustomComm::ReportDeviceGone(int error) {
     if (!IsOpen() || deviceGone_) return;
     deviceGone_ = true;
     if (!OnDeviceGone) {
-        VaHandleException(std::make_exception_ptr(EVaCommDeviceGone(
-                              VaErrorMessage(kVaDeviceGoneMessage, error), error)),
-                          OnException);
+        VaHandleException(
+            std::make_exception_ptr(EVaCommDeviceGone(
+                TVaCommFault::DeviceGone, VaFaultMessage(TVaCommFault::DeviceGone, error), error)),
+            OnException);
         return;
     }
     try {
@@ -223,17 +222,17 @@ void TVaCustomComm::ApplyLineSettings() {
     assert(OnOwningThread());
     if (!IsOpen() || !updateDcb_) return;
     if (const int error = device_->WriteLineSettings(BuildDcb()))
-        throw EVaCommError(VaErrorMessage("Error writing dcb (%d), %s", error));
+        throw VaCommError(TVaCommFault::WriteDcb, error);
 }
 
 void TVaCustomComm::ApplyQueueSizes() {
     if (const int error = device_->SetQueueSizes(buffers_.ReadSize(), buffers_.WriteSize()))
-        throw EVaCommError(VaErrorMessage("Error initializing buffers (%d), %s", error));
+        throw VaCommError(TVaCommFault::InitBuffers, error);
 }
 
 void TVaCustomComm::ApplyTimeouts() {
     if (const int error = device_->WriteTimeouts())
-        throw EVaCommError(VaErrorMessage("Error setting timeouts (%d), %s", error));
+        throw VaCommError(TVaCommFault::SetTimeouts, error);
 }
 
 void TVaCustomComm::ApplyEventMask() {
@@ -254,11 +253,8 @@ void TVaCustomComm::OpenDevice() {
     int error = 0;
     auto device = VaOpenPortDevice(VaSystemDevicePath(path), error);
     if (!device) {
-        if (VaIsNotFoundError(error))
-            throw EVaCommError(VaFillText("Specified device not found (%s).", path));
-        throw EVaCommError(VaFillText("Can't open specified device %s", path) +
-                               VaErrorMessage(" (Error %d, %s)", error),
-                           error);
+        if (VaIsNotFoundError(error)) throw VaCommError(TVaCommFault::DeviceNotFound, error, path);
+        throw VaCommError(TVaCommFault::CantOpen, error, path);
     }
     device_ = std::move(device);
 }
@@ -295,14 +291,12 @@ void TVaCustomComm::StartThreads() {
     const bool wantWriter = !directWrite_;
     if (!wantEvents && !wantWriter) return;
     const std::shared_ptr<TVaDispatcher> dispatcher = dispatcher_;
-    if (!dispatcher)
-        throw EVaCommError("No owning thread to hand the port's events to (no dispatcher set)");
+    if (!dispatcher) throw VaCommError(TVaCommFault::NoDispatcher);
     try {
         int error = 0;
         if (wantEvents) {
             auto watch = device_->WatchEvents(eventMask_, error);
-            if (!watch)
-                throw EVaCommError(VaErrorMessage(" Error setting EventMask (%d), %s", error));
+            if (!watch) throw VaCommError(TVaCommFault::SetEventMask, error);
             auto source = std::make_unique<TVaCommEventSource>(*this, std::move(watch));
             if (dispatcher->AddSource(*source)) {
                 eventSource_ = std::move(source);
@@ -314,13 +308,13 @@ void TVaCustomComm::StartThreads() {
         }
         if (wantWriter) {
             auto watch = device_->WatchWritable(error);
-            if (!watch) throw EVaCommError(VaErrorMessage("Write error (%d), %s", error));
+            if (!watch) throw VaCommError(TVaCommFault::Write, error);
             writeThread_ = std::make_shared<TVaCommWriteThread>(
                 *this, dispatcher, device_, std::move(watch), buffers_.WriteSize());
             writeThread_->Start(writePriority_);
         }
     } catch (const std::system_error& e) {
-        throw EVaCommError(VaErrorMessage("Can't start thread (%d), %s", e.code().value()));
+        throw VaCommError(TVaCommFault::StartThread, e.code().value());
     }
 }
 
@@ -364,10 +358,9 @@ void TVaCustomComm::Loaded() {
 void TVaCustomComm::SetDtr(bool on) {
     assert(OnOwningThread());
     if (flowControl_.ControlDtr() == dtrHandshake)
-        throw EVaCommError("DTR line updates not allowed when flowcontrol is set to Handshake.");
+        throw VaCommError(TVaCommFault::DtrWithHandshake);
     if (!IsOpen()) return;
-    if (const int error = device_->SetDtr(on))
-        throw EVaCommError(VaErrorMessage("Error calling comm function (%d), %s", error));
+    if (const int error = device_->SetDtr(on)) throw VaCommError(TVaCommFault::CommFunction, error);
 }
 
 void TVaCustomComm::AttachHandler(TVaCommHandler& handler) {

@@ -14,7 +14,7 @@ int TVaCustomComm::ReadBytes(void* buffer, int count) {
     if (!IsOpen() || !buffer || count <= 0) return 0;
     int got = 0;
     if (const int error = device_->Read(buffer, count, buffers_.ReadTimeout(), got))
-        VaRaisePortError("Read error (%d), %s", error);
+        VaRaisePortError(TVaCommFault::Read, error);
     // Bytes read before the time-out ran out are the caller's: they have left the driver.
     return got;
 }
@@ -25,7 +25,7 @@ int TVaCustomComm::InputCount() {
     int count = 0;
     // Not through ReadStatus: that would clear line errors before HandleError sees them.
     if (const int error = device_->InputCount(count))
-        VaRaisePortError("Error retrieving statistics (%d), %s", error);
+        VaRaisePortError(TVaCommFault::Statistics, error);
     return count;
 }
 
@@ -34,7 +34,7 @@ void TVaCustomComm::ReadStatus(TVaCommStatus& status) {
     status = TVaCommStatus{};
     if (!IsOpen()) return;
     if (const int error = device_->ReadStatus(status))
-        VaRaisePortError("Error retrieving statistics (%d), %s", error);
+        VaRaisePortError(TVaCommFault::Statistics, error);
 }
 
 std::uint32_t TVaCustomComm::ReadRate() {
@@ -42,7 +42,7 @@ std::uint32_t TVaCustomComm::ReadRate() {
     if (!IsOpen()) return 0;
     std::uint32_t rate = 0;
     if (const int error = device_->ReadRate(rate))
-        VaRaisePortError("Error reading the line settings (%d), %s", error);
+        VaRaisePortError(TVaCommFault::LineSettings, error);
     return rate;
 }
 
@@ -53,12 +53,12 @@ int TVaCustomComm::WriteBytes(const void* buffer, int count) {
         if (writeThread_ && writeThread_->Enqueue(
                                 buffer, count, std::chrono::milliseconds(buffers_.WriteTimeout())))
             return count;
-        throw EVaCommError("Output buffer is full. Please check comm status.");
+        throw VaCommError(TVaCommFault::OutputFull);
     }
     int written = 0;
     const int error = device_->Write(buffer, count, buffers_.ReadTimeout(), written);
     // Bytes on their way are reported as sent; the error shows again at the next write.
-    if (error && written == 0) VaRaisePortError("Write error (%d), %s", error);
+    if (error && written == 0) VaRaisePortError(TVaCommFault::Write, error);
     return written;
 }
 

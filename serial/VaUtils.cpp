@@ -18,10 +18,58 @@ std::string VaSystemErrorText(int code) {
     return result;
 }
 
-void VaRaisePortError(const std::string& templ, int code) {
+std::string VaFaultMessage(TVaCommFault fault, int code, const std::string& device) {
+    switch (fault) {
+        case TVaCommFault::Other:
+            break;
+        case TVaCommFault::RefusedWhileOpen:
+            return "Can't perform this operation while port is open";
+        case TVaCommFault::DeviceNotFound:
+            return VaFillText("Specified device not found (%s).", device);
+        case TVaCommFault::CantOpen:
+            return VaFillText("Can't open specified device %s", device) +
+                   VaErrorMessage(" (Error %d, %s)", code);
+        case TVaCommFault::WriteDcb:
+            return VaErrorMessage("Error writing dcb (%d), %s", code);
+        case TVaCommFault::InitBuffers:
+            return VaErrorMessage("Error initializing buffers (%d), %s", code);
+        case TVaCommFault::SetTimeouts:
+            return VaErrorMessage("Error setting timeouts (%d), %s", code);
+        case TVaCommFault::NoDispatcher:
+            return "No owning thread to hand the port's events to (no dispatcher set)";
+        case TVaCommFault::SetEventMask:
+            return VaErrorMessage(" Error setting EventMask (%d), %s", code);
+        case TVaCommFault::Write:
+            return VaErrorMessage("Write error (%d), %s", code);
+        case TVaCommFault::StartThread:
+            return VaErrorMessage("Can't start thread (%d), %s", code);
+        case TVaCommFault::DtrWithHandshake:
+            return "DTR line updates not allowed when flowcontrol is set to Handshake.";
+        case TVaCommFault::CommFunction:
+            return VaErrorMessage("Error calling comm function (%d), %s", code);
+        case TVaCommFault::Read:
+            return VaErrorMessage("Read error (%d), %s", code);
+        case TVaCommFault::Statistics:
+            return VaErrorMessage("Error retrieving statistics (%d), %s", code);
+        case TVaCommFault::LineSettings:
+            return VaErrorMessage("Error reading the line settings (%d), %s", code);
+        case TVaCommFault::OutputFull:
+            return "Output buffer is full. Please check comm status.";
+        case TVaCommFault::DeviceGone:
+            return VaErrorMessage("The device or its adapter went away (Error %d, %s)", code);
+    }
+    return VaErrorMessage("Serial port error (%d), %s", code);
+}
+
+EVaCommError VaCommError(TVaCommFault fault, int code, const std::string& device) {
+    return EVaCommError(fault, VaFaultMessage(fault, code, device), code, device);
+}
+
+void VaRaisePortError(TVaCommFault fault, int code) {
     if (VaIsDeviceGoneError(code))
-        throw EVaCommDeviceGone(VaErrorMessage(kVaDeviceGoneMessage, code), code);
-    throw EVaCommError(VaErrorMessage(templ, code), code);
+        throw EVaCommDeviceGone(TVaCommFault::DeviceGone,
+                                VaFaultMessage(TVaCommFault::DeviceGone, code), code);
+    throw VaCommError(fault, code);
 }
 
 std::string VaFillText(const std::string& templ, const std::string& text) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "serial/VaClasses.h"
 #include "serial/VaTypes.h"
 
 // The system's text for an error code: at most 255 characters, with trailing blanks, control
@@ -14,13 +15,16 @@ std::string VaSystemErrorText(int code);
 // for `code`. A template without place-holders comes back unchanged.
 std::string VaErrorMessage(const std::string& templ, int code);
 
-// The message of a device that has gone, with the platform's code and its text.
-inline constexpr const char* kVaDeviceGoneMessage =
-    "The device or its adapter went away (Error %d, %s)";
+// The component's English message of a fault, with the code, its system text and the device
+// filled in.
+std::string VaFaultMessage(TVaCommFault fault, int code = 0, const std::string& device = {});
+
+// The error of `fault` with its message (EVaCommDeviceGone of DeviceGone).
+EVaCommError VaCommError(TVaCommFault fault, int code = 0, const std::string& device = {});
 
 // Raises the error of a failed device call: EVaCommDeviceGone when the code says the device has
-// gone, otherwise EVaCommError with `templ` filled in.
-[[noreturn]] void VaRaisePortError(const std::string& templ, int code);
+// gone, otherwise the error of `fault`.
+[[noreturn]] void VaRaisePortError(TVaCommFault fault, int code);
 
 // Puts `text` in place of the first "%s" of `templ`. The text is not scanned again, so a device
 // name holding '%' cannot disturb the codes filled in afterwards.

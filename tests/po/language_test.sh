@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # tevr-flash and bk-sim of the build in Russian and in English: help, a usage error, a conversion
-# error, a line check and a finished flash into bk-sim with its image verified. In English no
+# error, a line check, a port that is not there and a finished flash into bk-sim with its image verified. In English no
 # Cyrillic letter shows but in the file's own name; the machine-readable exit statuses are the
 # same in both.
 #   language_test.sh BUILD_DIR SOURCE_DIR
@@ -81,6 +81,9 @@ expect_status 0 "flash"
 [ "$(tail -n 1 "$work/flash.err")" = "Обновление ПО в Тевр R7 завершено" ] ||
     fail "flash's last line: $(tail -n 1 "$work/flash.err")"
 finish_sim
+run missing flash "$work/fw.hex" --port "$work/no-such-port"
+expect_status 1 "missing port"
+has missing.err "Указанное устройство не найдено ($work/no-such-port)."
 run verify verify "$work/fw.hex" "$work/image"
 expect_status 0 "verify"
 has verify.out "проверено: образ содержит все 224 байта из $work/fw.hex по их адресам"
@@ -116,6 +119,10 @@ expect_status 0 "flash"
     fail "flash's last line: $(tail -n 1 "$work/flash.err")"
 english flash.err
 finish_sim
+run missing flash "$work/fw.hex" --port "$work/no-such-port"
+expect_status 1 "missing port"
+has missing.err "Specified device not found ($work/no-such-port)."
+english missing.err
 run verify verify "$work/fw.hex" "$work/image"
 has verify.out "verified: the image holds all 224 bytes of $work/fw.hex at their addresses"
 english verify.out
