@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# The example front end flashes a file into bk-sim with nothing but the board session, and a
+# port that is not there comes back as its code.
+#   example_front_end_test.sh BUILD_DIR SOURCE_DIR
+set -uo pipefail
+build=$1 source=$2
+front=$build/tests/example_front_end sim=$build/sim/bk-sim
+work=$(mktemp -d "${TMPDIR:-/tmp}/tevr-front-end-XXXXXX")
+simulator=
+cleanup() {
+    if [ -n "$simulator" ]; then kill "$simulator" 2>/dev/null; wait "$simulator" 2>/dev/null; fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "FAILED: $*"; exit 1; }
+
+"$sim" --link "$work/line" --image "$work/image" --quiet >/dev/null 2>&1 &
+simulator=$!
+for _ in $(seq 100); do [ -L "$work/line" ] && break; sleep 0.05; done
+"$front" "$source/examples/gap.hex" "$work/line" >"$work/out" || fail "flash: $(cat "$work/out")"
+wait "$simulator" || fail "bk-sim ended with status $?"
+simulator=
+[ "$(head -n 1 "$work/out")" = "waiting $work/line" ] || fail "first line: $(cat "$work/out")"
+grep -qx "done 3/3" "$work/out" || fail "no 'done 3/3': $(cat "$work/out")"
+"$build/cli/tevr-flash" verify "$source/examples/gap.hex" "$work/image" >/dev/null ||
+    fail "the image does not hold the file"
+
+"$front" "$source/examples/gap.hex" "$work/no-such-port" >"$work/missing"
+[ $? = 1 ] || fail "a missing port did not fail"
+grep -qx "failed port-open-failed" "$work/missing" || fail "missing port: $(cat "$work/missing")"
+echo "example front end: done and failed as expected"
