@@ -11,7 +11,8 @@
 #   missing-port  a port that is not there: status 1 and the component's message
 #   language      LANGUAGE=ru: help, a usage error, a line check, a flash and its verify in
 #                 Russian from the catalogue beside the program; LANGUAGE=en: English, no
-#                 Cyrillic letter but in a file's name (the output redirected: UTF-8)
+#                 Cyrillic letter but in a file's name (the output redirected: UTF-8); on a
+#                 console (a pseudo-terminal) Russian reads right
 set -euo pipefail
 
 name=$1 port=$2 native=$3 exe=$4 prefix=$5 lines=$6
@@ -147,6 +148,14 @@ language)
     sim=
     run_exe verify verify "$firmware" "$work/image"
     has verify.out "проверено: образ содержит все 65536 байтов"
+    # On a console (Wine makes one on a pseudo-terminal) the words go out as UTF-16 and the
+    # console writes them to the terminal; cursor codes and carriage returns left out.
+    set +e
+    script -qec "$(printf '%q ' "$here/wine_prefix.sh" run "$prefix" "$exe" convert)" \
+        /dev/null >"$work/console.raw" </dev/null
+    set -e
+    sed -e 's/\x1b\[[0-9;?]*[A-Za-z]//g' -e 's/\r//g' "$work/console.raw" >"$work/console.out"
+    has console.out "Не указан обязательный аргумент FILE"
     export LANGUAGE=en
     printf ':0G0000000102FB\n' >"$work/digit.hex"
     run_exe help --help
