@@ -6,21 +6,12 @@
 set -uo pipefail
 build=$1 source=$2
 front=$build/tests/example_front_end sim=$build/sim/bk-sim
-work=$(mktemp -d "${TMPDIR:-/tmp}/tevr-front-end-XXXXXX")
-simulator=
-cleanup() {
-    if [ -n "$simulator" ]; then kill "$simulator" 2>/dev/null; wait "$simulator" 2>/dev/null; fi
-    rm -rf "$work"
-}
-trap cleanup EXIT
+source "$source/tests/support/sim_session.sh" front-end
 fail() { echo "FAILED: $*"; exit 1; }
 
-"$sim" --link "$work/line" --image "$work/image" --quiet >/dev/null 2>&1 &
-simulator=$!
-for _ in $(seq 100); do [ -L "$work/line" ] && break; sleep 0.05; done
+start_sim
 "$front" "$source/examples/gap.hex" "$work/line" >"$work/out" || fail "flash: $(cat "$work/out")"
-wait "$simulator" || fail "bk-sim ended with status $?"
-simulator=
+finish_sim
 [ "$(head -n 1 "$work/out")" = "waiting $work/line" ] || fail "first line: $(cat "$work/out")"
 grep -qx "done 3/3" "$work/out" || fail "no 'done 3/3': $(cat "$work/out")"
 "$build/cli/tevr-flash" verify "$source/examples/gap.hex" "$work/image" >/dev/null ||

@@ -8,13 +8,7 @@
 set -uo pipefail
 build=$1 source=$2
 flasher=$build/cli/tevr-flash sim=$build/sim/bk-sim
-work=$(mktemp -d "${TMPDIR:-/tmp}/tevr-language-XXXXXX")
-simulator=
-cleanup() {
-    if [ -n "$simulator" ]; then kill "$simulator" 2>/dev/null; wait "$simulator" 2>/dev/null; fi
-    rm -rf "$work"
-}
-trap cleanup EXIT
+source "$source/tests/support/sim_session.sh" language
 unset LANG LC_ALL LC_MESSAGES LANGUAGE
 failed=0
 fail() {
@@ -42,17 +36,6 @@ printf ':0G0000000102FB\n' >"$work/digit.hex"
 printf ':02000000010200\n:00000001FF\n' >"$work/checksum.hex"
 cp "$source/examples/gap.hex" "$work/fw.hex"
 
-start_sim() {
-    rm -f "$work/line"
-    "$sim" --link "$work/line" --image "$work/image" --quiet >/dev/null 2>&1 &
-    simulator=$!
-    for _ in $(seq 100); do [ -L "$work/line" ] && return; sleep 0.05; done
-    fail "bk-sim made no link"
-}
-finish_sim() {
-    wait "$simulator" || fail "bk-sim ended with status $?"
-    simulator=
-}
 
 # --- Russian: LANGUAGE decides in a UTF-8 locale, and a Russian LANG does even where the
 # system has no ru_RU locale generated.
