@@ -136,13 +136,15 @@ protected:
     }
     void changeEvent(QEvent* event) override {
         if (event->type() == QEvent::PaletteChange) Invalidate();
+        QWidget::changeEvent(event);
+    }
+    bool event(QEvent* event) override {
         if constexpr (kTwoState) {
             // A box shown in the middle of a press takes the pointer with the activation, and
-            // its release goes to the box.
-            if (event->type() == QEvent::ActivationChange && !isActiveWindow())
-                input_.CaptureLost();
+            // the release goes to the box.
+            if (event->type() == QEvent::WindowDeactivate) input_.CaptureLost();
         }
-        QWidget::changeEvent(event);
+        return QWidget::event(event);
     }
 
     void mousePressEvent(QMouseEvent* event) override {
