@@ -8,23 +8,19 @@
 
 #include "base/ScopedGeneric.h"
 
-// A pen, brush, font, region or bitmap of our own; never a stock object.
-struct TGdiObjectTraits {
-    using Value = HGDIOBJ;
-    static HGDIOBJ None() { return nullptr; }
-    static bool IsValid(HGDIOBJ object) { return object != nullptr; }
-    static void Free(HGDIOBJ object) { ::DeleteObject(object); }
+// A handle of which zero (or null) is none, freed by `FreeFunction`.
+template <typename T, auto FreeFunction>
+struct TZeroIsNoneTraits {
+    using Value = T;
+    static T None() { return T{}; }
+    static bool IsValid(T value) { return value != T{}; }
+    static void Free(T value) { FreeFunction(value); }
 };
-using TGdiObject = ScopedGeneric<TGdiObjectTraits>;
 
+// A pen, brush, font, region or bitmap of our own; never a stock object.
+using TGdiObject = ScopedGeneric<TZeroIsNoneTraits<HGDIOBJ, &::DeleteObject>>;
 // A memory device context of CreateCompatibleDC.
-struct TMemoryDcTraits {
-    using Value = HDC;
-    static HDC None() { return nullptr; }
-    static bool IsValid(HDC dc) { return dc != nullptr; }
-    static void Free(HDC dc) { ::DeleteDC(dc); }
-};
-using TMemoryDc = ScopedGeneric<TMemoryDcTraits>;
+using TMemoryDc = ScopedGeneric<TZeroIsNoneTraits<HDC, &::DeleteDC>>;
 
 // A window's device context of GetDC, given back to that window.
 struct TWindowDcHandle {
@@ -46,13 +42,7 @@ inline TWindowDc WindowDcOf(HWND window) {
 
 // A window of our own; one the system destroyed meanwhile is given up (Release) at its
 // WM_NCDESTROY, so that it is not destroyed twice.
-struct TWindowTraits {
-    using Value = HWND;
-    static HWND None() { return nullptr; }
-    static bool IsValid(HWND window) { return window != nullptr; }
-    static void Free(HWND window) { ::DestroyWindow(window); }
-};
-using TWindow = ScopedGeneric<TWindowTraits>;
+using TWindow = ScopedGeneric<TZeroIsNoneTraits<HWND, &::DestroyWindow>>;
 
 // A window class of this module, by its atom.
 struct TWindowClassTraits {
@@ -67,10 +57,4 @@ struct TWindowClassTraits {
 using TWindowClass = ScopedGeneric<TWindowClassTraits>;
 
 // A multimedia timer event of timeSetEvent.
-struct TMmTimerTraits {
-    using Value = UINT;
-    static UINT None() { return 0; }
-    static bool IsValid(UINT id) { return id != 0; }
-    static void Free(UINT id) { ::timeKillEvent(id); }
-};
-using TMmTimer = ScopedGeneric<TMmTimerTraits>;
+using TMmTimer = ScopedGeneric<TZeroIsNoneTraits<UINT, &::timeKillEvent>>;
