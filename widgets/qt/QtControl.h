@@ -3,7 +3,8 @@
 // The Qt host of a windowless control: a QWidget that is the control as well. It paints the
 // control onto an off-screen surface (transparent where the parent shows through) when Qt asks,
 // lets the control draw its state straight onto that surface and shows the changed rectangle at
-// once, and hands the control its size, visibility, mouse, keyboard and focus events.
+// once, and hands the control its size and visibility, and its mouse, keyboard, focus and
+// activation events through the two-state controls' input rules (TTwoStateInput).
 //
 //     TQtAbLED* led = new TQtAbLED(window);   // a TAbLED and a QWidget child of window
 //

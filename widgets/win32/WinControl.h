@@ -3,7 +3,8 @@
 // The Win32 host of a windowless control: a child window of the form that is the control as
 // well. It paints the control into an off-screen DIB section and copies that to the screen, lets
 // the control draw its state straight into the DIB and shows the changed rectangle at once, and
-// hands the control its mouse (captured from press to release), Space, focus and enable state.
+// hands its messages to the control's input rules (TTwoStateInput): the mouse, captured from
+// press to release, Space, focus, and the capture taken away; and the enable state.
 //
 //     TWinAbLED led(form, kAbLED1Bounds...);   // a TAbLED and a child window of form
 //
