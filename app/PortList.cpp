@@ -23,3 +23,17 @@ std::vector<TVaPortInfo> PortListEntries(const std::vector<TVaPortInfo>& found) 
     }
     return entries;
 }
+
+TPortListShown RefreshedPortList(const std::vector<TVaPortInfo>& found, const std::string& chosen) {
+    TPortListShown shown{PortListEntries(found), 0};
+    if (chosen.empty()) return shown;
+    const auto at = std::find_if(shown.Entries.begin(), shown.Entries.end(),
+                                 [&](const TVaPortInfo& e) { return e.Path == chosen; });
+    shown.Chosen = static_cast<std::size_t>(at - shown.Entries.begin());
+    if (at == shown.Entries.end()) shown.Entries.push_back({chosen, ""});
+    return shown;
+}
+
+std::string PortEntryText(const TVaPortInfo& entry) {
+    return entry.Description.empty() ? entry.Path : entry.Path + " - " + entry.Description;
+}

@@ -3,6 +3,7 @@
 // Owns one system resource and frees it once, when the owner goes. `Traits` says what the
 // resource is: its type, the value that holds none, which values are real, and how one is freed.
 // ScopedFd and ScopedHandle are its two uses.
+#include <cassert>
 #include <utility>
 
 template <typename Traits>
@@ -25,8 +26,10 @@ public:
     bool Valid() const { return Traits::IsValid(value_); }
     // Gives the resource up without freeing it.
     Value Release() { return std::exchange(value_, Traits::None()); }
-    // Frees the resource held (if any) and holds `value` instead.
+    // Frees the resource held (if any) and holds `value` instead. Resetting to the resource held
+    // would free it and keep it: a caller that lost track of what it owns.
     void Reset(Value value = Traits::None()) {
+        assert(!(Traits::IsValid(value) && value == value_));
         if (Traits::IsValid(value_)) Traits::Free(value_);
         value_ = value;
     }

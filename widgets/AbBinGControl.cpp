@@ -22,9 +22,7 @@ TAbBinGControl::TAbBinGControl(TOwner* owner) : TControl(owner) {
     if (!owner) throw std::invalid_argument("Invalid class typecast");
 }
 
-TAbBinGControl::~TAbBinGControl() {
-    TFlashTimer::UnregisterFlash(this);
-}
+TAbBinGControl::~TAbBinGControl() = default;
 
 std::vector<std::weak_ptr<TAbBinGControl*>> TAbBinGControl::Siblings() const {
     std::vector<std::weak_ptr<TAbBinGControl*>> result;
@@ -174,14 +172,21 @@ void TAbBinGControl::DblClick(TMouseButton button, TShiftState shift, int x, int
 }
 
 void TAbBinGControl::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
-    const bool left = button == mbLeft;
-    if (left) {
-        const bool click = clickPending_ && ClientRect().Contains(x, y);
-        clickPending_ = false;
-        if (click && onClick_) onClick_(this);
-    }
+    if (button == mbLeft) return LeftUp(ClientRect().Contains(x, y), shift, x, y);
     if (onMouseUp_) onMouseUp_(this, button, shift, x, y);
-    if (left) UpAction();
+}
+
+void TAbBinGControl::MousePressLost(int x, int y) {
+    if (keyPressed_ || !HoldsPress()) return;
+    LeftUp(false, {}, x, y);
+}
+
+void TAbBinGControl::LeftUp(bool inside, TShiftState shift, int x, int y) {
+    const bool click = clickPending_ && inside;
+    clickPending_ = false;
+    if (click && onClick_) onClick_(this);
+    if (onMouseUp_) onMouseUp_(this, mbLeft, shift, x, y);
+    UpAction();
 }
 
 void TAbBinGControl::MouseMove(TShiftState shift, int x, int y) {

@@ -9,9 +9,8 @@
 #include <vector>
 
 #include "widgets/Control.h"
+#include "widgets/FlashTimer.h"
 #include "widgets/Set.h"
-
-class TFlashTimer;
 
 enum TMode { mButton, mSwitch, mIndicator, mRadioButton };
 enum TFlashFreq { ff8Hz, ff4Hz, ff2Hz, ff1Hz, ff05Hz };
@@ -24,7 +23,7 @@ constexpr uint32_t FlashDivisor(TFlashFreq f) {
     return 1u << static_cast<int>(f);
 }
 
-class TAbBinGControl : public TControl {
+class TAbBinGControl : public TControl, public TFlashing {
 public:
     using TNotifyEvent = std::function<void(TAbBinGControl* sender)>;
     using TMouseEvent = std::function<void(TAbBinGControl* sender, TMouseButton button,
@@ -78,6 +77,10 @@ public:
     bool HoldsPress() const { return pressed_ || clickPending_; }
     void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
     void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
+    // A left press whose release will never come (the desktop gave the pointer to another
+    // window) ends as one released outside: no click, OnMouseUp at the last point seen, the up
+    // action. A press of Space is left to its key.
+    void MousePressLost(int x, int y);
     // The second press of a double click: OnDblClick, then as a press without a pending click.
     void DblClick(TMouseButton button, TShiftState shift, int x, int y);
     void MouseMove(TShiftState shift, int x, int y);
@@ -106,13 +109,12 @@ protected:
     virtual void FlashPhase(bool on) { (void)on; }
 
 private:
-    friend class TFlashTimer;
-    // The flash timer's message, delivered on the window's thread.
-    void FlashMessage(uint32_t tick, bool on);
+    void FlashMessage(uint32_t tick, bool on) override;
     void UpdateFlashEntry();
     void JoinGroup();
     void DownAction();
     void UpAction();
+    void LeftUp(bool inside, TShiftState shift, int x, int y);
     void KeyUp(bool click, TShiftState shift);
     // The two-state controls among the owner's components, in the owner's order, each
     // guarded, since a handler run for one of them may destroy another.
@@ -128,7 +130,7 @@ private:
     bool pressed_ = false;
     bool clickPending_ = false;
     bool keyPressed_ = false;  // Space is held
-    // Expires with the control, so that a flash phase on its way finds it gone.
+    // Expires with the control, so that a group walk finds a member a handler destroyed gone.
     std::shared_ptr<TAbBinGControl*> alive_ = std::make_shared<TAbBinGControl*>(this);
 
     TNotifyEvent onStatusChanged_;

@@ -9,19 +9,18 @@
 #include <vector>
 
 #include "base/ThreadSafety.h"
-#include "widgets/AbBinGControl.h"
 
 namespace {
 
 struct TFlashEntry {
-    const TAbBinGControl* key;               // identity only; never used to reach the control
-    std::weak_ptr<TAbBinGControl*> control;  // locked on the window's thread to deliver
+    const TFlashing* key;               // identity only; never used to reach the control
+    std::weak_ptr<TFlashing*> control;  // locked on the window's thread to deliver
     uint32_t divisor;
     uint32_t lastCounter;
 };
 
 struct TFlashPhase {
-    std::weak_ptr<TAbBinGControl*> control;
+    std::weak_ptr<TFlashing*> control;
     uint32_t tick;
     bool on;
 };
@@ -94,13 +93,17 @@ TFlashState& State() {
     return state;
 }
 
-TFlashEntry* Find(std::vector<TFlashEntry>& list, const TAbBinGControl* control) {
+TFlashEntry* Find(std::vector<TFlashEntry>& list, const TFlashing* control) {
     for (TFlashEntry& e : list)
         if (e.key == control) return &e;
     return nullptr;
 }
 
 }  // namespace
+
+TFlashing::~TFlashing() {
+    TFlashTimer::UnregisterFlash(this);
+}
 
 void TFlashTimer::Start() {
     State().StartThread();
@@ -112,10 +115,10 @@ bool TFlashTimer::Running() {
     return State().ThreadRunning();
 }
 
-void TFlashTimer::RegisterFlash(TAbBinGControl* control, uint32_t divisor) {
+void TFlashTimer::RegisterFlash(TFlashing* control, uint32_t divisor) {
     TFlashState& s = State();
     const uint32_t last = divisor + MillisecondsSinceStart();
-    std::weak_ptr<TAbBinGControl*> pointer = control->alive_;
+    std::weak_ptr<TFlashing*> pointer = control->alive_;
     MutexLock guard(s.listLock);
     if (TFlashEntry* e = Find(s.list, control)) {
         e->divisor = divisor;
@@ -126,7 +129,7 @@ void TFlashTimer::RegisterFlash(TAbBinGControl* control, uint32_t divisor) {
     if (s.list.capacity() - s.list.size() < 2) s.list.reserve(s.list.size() + 10);
 }
 
-void TFlashTimer::UnregisterFlash(TAbBinGControl* control) {
+void TFlashTimer::UnregisterFlash(TFlashing* control) {
     TFlashState& s = State();
     MutexLock guard(s.listLock);
     for (auto it = s.list.begin(); it != s.list.end(); ++it) {
@@ -190,13 +193,13 @@ std::size_t TFlashTimer::Count() {
     return s.list.size();
 }
 
-bool TFlashTimer::IsRegistered(const TAbBinGControl* control) {
+bool TFlashTimer::IsRegistered(const TFlashing* control) {
     TFlashState& s = State();
     MutexLock guard(s.listLock);
     return Find(s.list, control) != nullptr;
 }
 
-uint32_t TFlashTimer::DivisorOf(const TAbBinGControl* control) {
+uint32_t TFlashTimer::DivisorOf(const TFlashing* control) {
     TFlashState& s = State();
     MutexLock guard(s.listLock);
     const TFlashEntry* e = Find(s.list, control);

@@ -11,8 +11,26 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 
-class TAbBinGControl;
+// What the timer knows of a control that flashes: where its phases go, and a token that expires
+// with the control, so that a phase on its way finds a control destroyed meanwhile gone.
+class TFlashing {
+public:
+    TFlashing(const TFlashing&) = delete;
+    TFlashing& operator=(const TFlashing&) = delete;
+
+protected:
+    TFlashing() = default;
+    // Leaves the flash list: no phase is queued for it any more.
+    virtual ~TFlashing();
+    // The control's phase flipped at this tick; on the window's thread.
+    virtual void FlashMessage(uint32_t tick, bool on) = 0;
+
+private:
+    friend class TFlashTimer;
+    std::shared_ptr<TFlashing*> alive_ = std::make_shared<TFlashing*>(this);
+};
 
 class TFlashTimer {
 public:
@@ -31,9 +49,9 @@ public:
 
     // Adds the control (or updates its entry) with a flash divisor, a single bit of the tick
     // counter whose flips are the control's phase changes. Window's thread only.
-    static void RegisterFlash(TAbBinGControl* control, uint32_t divisor);
+    static void RegisterFlash(TFlashing* control, uint32_t divisor);
     // Removes the control's entry; one that is not registered is no error. Window's thread only.
-    static void UnregisterFlash(TAbBinGControl* control);
+    static void UnregisterFlash(TFlashing* control);
 
     // One tick: advances the counter (wrapping after 0xFFFFFFFF) and queues a phase for every
     // control whose bit of the counter flipped. The thread calls it; tests call it with the
@@ -43,7 +61,7 @@ public:
     static uint32_t TickCounter();
     static void SetTickCounter(uint32_t value);  // for tests: reach the wrap quickly
     static std::size_t Count();
-    static bool IsRegistered(const TAbBinGControl* control);
+    static bool IsRegistered(const TFlashing* control);
     // The entry's divisor, 0 when the control is not registered.
-    static uint32_t DivisorOf(const TAbBinGControl* control);
+    static uint32_t DivisorOf(const TFlashing* control);
 };

@@ -53,18 +53,16 @@ TPortComboBox::TPortComboBox(QWidget* parent, TVaPortListRoots roots, int itemHe
 }
 
 void TPortComboBox::Refresh() {
-    const QString chosen = currentText();
+    const TPortListShown shown = RefreshedPortList(ListPorts(roots_), currentText().toStdString());
     clear();
-    for (const TVaPortInfo& entry : PortListEntries(ListPorts(roots_))) {
+    for (const TVaPortInfo& entry : shown.Entries) {
         addItem(QString::fromStdString(entry.Path));
         if (!entry.Description.empty()) {
             setItemData(count() - 1, ToolTipOf(entry.Description), Qt::ToolTipRole);
             setItemData(count() - 1, QString::fromStdString(entry.Description), kDescriptionRole);
         }
     }
-    if (chosen.isEmpty()) return;
-    if (findText(chosen, Qt::MatchExactly) < 0) addItem(chosen);
-    setCurrentIndex(findText(chosen, Qt::MatchExactly));
+    setCurrentIndex(static_cast<int>(shown.Chosen));
 }
 
 void TPortComboBox::showPopup() {
@@ -86,7 +84,7 @@ QString TPortComboBox::ShownText() const {
 }
 
 QString TPortComboBox::EntryText(const QString& path, const QString& description) {
-    return description.isEmpty() ? path : path + QStringLiteral("   ") + description;
+    return QString::fromStdString(PortEntryText({path.toStdString(), description.toStdString()}));
 }
 
 void TPortComboBox::paintEvent(QPaintEvent*) {

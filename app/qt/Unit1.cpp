@@ -105,14 +105,12 @@ void TForm1::SetUpOpenDialog1() {
 }
 
 void TForm1::showEvent(QShowEvent* event) {
-    if (!centred_ && !event->spontaneous()) {
-        // Centred on the desktop when first shown; later shows keep where the user put it.
-        centred_ = true;
-        if (const QScreen* s = screen()) {
-            const QRect desk = s->geometry();
-            move(desk.x() + (desk.width() - width()) / 2,
-                 desk.y() + (desk.height() - height()) / 2);
-        }
+    const QScreen* s = screen();
+    if (!event->spontaneous() && s) {
+        const QRect desk = s->geometry();
+        if (const auto place = firstShow_.Place({desk.x(), desk.y(), desk.width(), desk.height()},
+                                                width(), height()))
+            move(place->Left, place->Top);
     }
     QWidget::showEvent(event);
 }

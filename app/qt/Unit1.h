@@ -8,6 +8,7 @@
 
 #include <QWidget>
 
+#include "app/FirstShow.h"
 #include "app/Form1Description.h"
 #include "app/Form1Desktop.h"
 #include "app/Form1Logic.h"
@@ -92,5 +93,5 @@ private:
 
     std::shared_ptr<TMessageBoxes> boxes_;
     std::unique_ptr<TForm1Logic> logic_;  // made once the controls are
-    bool centred_ = false;
+    TFirstShow firstShow_;
 };

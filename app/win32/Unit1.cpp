@@ -13,6 +13,7 @@
 #include "app/PortList.h"
 #include "base/WideText.h"
 #include "serial/VaPortList.h"
+#include "widgets/win32/WindowClass.h"
 
 namespace {
 constexpr const wchar_t* kFormClass = L"TForm1";
@@ -22,23 +23,6 @@ constexpr int kComboBox1Id = 102;
 constexpr DWORD kPathCapacity = 32768;
 // The open list shows this many entries before it scrolls.
 constexpr int kComboBox1DropDownItems = 12;
-
-void RegisterFormClass(WNDPROC procedure) {
-    static const bool registered = [procedure] {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = procedure;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.hIcon = LoadIconW(wc.hInstance, MAKEINTRESOURCEW(1));
-        wc.hIconSm = wc.hIcon;
-        wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);  // the button face
-        wc.lpszClassName = kFormClass;
-        return RegisterClassExW(&wc) != 0;
-    }();
-    assert(registered);
-    (void)registered;
-}
 
 HWND MakeChild(HWND parent, const wchar_t* cls, const std::string& text, DWORD style, DWORD exStyle,
                const TBounds& b, int id, HFONT font) {
@@ -53,12 +37,11 @@ HWND MakeChild(HWND parent, const wchar_t* cls, const std::string& text, DWORD s
 
 int TextWidth(HWND window, HFONT font, const std::string& text) {
     const std::wstring wide = WideFromUtf8(text);
-    HDC dc = GetDC(window);
-    const HGDIOBJ old = SelectObject(dc, font);
+    const TWindowDc dc = WindowDcOf(window);
+    const HGDIOBJ old = SelectObject(dc.Get().Dc, font);
     SIZE size{};
-    GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
-    SelectObject(dc, old);
-    ReleaseDC(window, dc);
+    GetTextExtentPoint32W(dc.Get().Dc, wide.c_str(), static_cast<int>(wide.size()), &size);
+    SelectObject(dc.Get().Dc, old);
     return size.cx;
 }
 
@@ -81,22 +64,28 @@ void ShowApplicationError(HWND owner, const std::string& message) {
 
 TForm1::TForm1(std::shared_ptr<TWinDispatcher> dispatcher)
     : dispatcher_(std::move(dispatcher)), VaComm1(dispatcher_) {
-    RegisterFormClass(&WindowProc);
+    WNDCLASSEXW wc{};
+    wc.lpfnWndProc = &WindowProc;
+    wc.hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
+    wc.hIconSm = wc.hIcon;
+    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);  // the button face
+    wc.lpszClassName = kFormClass;
     // The window's own font: the description's, with the Russian character set, so that the
     // Cyrillic captions find their glyphs whatever the system's code page.
-    font_ = CreateFontW(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, RUSSIAN_CHARSET,
-                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                        DEFAULT_PITCH | FF_SWISS, L"MS Sans Serif");
+    font_.Reset(CreateFontW(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, RUSSIAN_CHARSET,
+                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                            DEFAULT_PITCH | FF_SWISS, L"MS Sans Serif"));
     // Single border, minimise and system menu only: the window keeps its size.
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
     const DWORD exStyle = WS_EX_CONTROLPARENT;
     RECT frame{0, 0, kForm1ClientWidth, kForm1ClientHeight};
     AdjustWindowRectEx(&frame, style, FALSE, exStyle);
-    window_ =
-        CreateWindowExW(exStyle, kFormClass, WideFromUtf8(kForm1Caption).c_str(), style, kForm1Left,
-                        kForm1Top, frame.right - frame.left, frame.bottom - frame.top, nullptr,
-                        nullptr, GetModuleHandleW(nullptr), this);
-    assert(window_);
+    window_.Reset(CreateWindowExW(exStyle, RegisterWindowClass(wc),
+                                  WideFromUtf8(kForm1Caption).c_str(), style, kForm1Left, kForm1Top,
+                                  frame.right - frame.left, frame.bottom - frame.top, nullptr,
+                                  nullptr, GetModuleHandleW(nullptr), this));
+    assert(window_.Valid());
     CreateControls();
     logic_ = std::make_unique<TForm1Logic>(static_cast<TForm1Desktop&>(*this), VaComm1);
     logic_->FormCreate();
@@ -110,46 +99,47 @@ TForm1::~TForm1() {
     ProgressBar1.reset();
     AbColBitBtn1.reset();
     AbLED1.reset();
-    if (window_) DestroyWindow(window_);
-    if (font_) DeleteObject(font_);
+    // The window before its font, which its controls use until they go.
+    window_.Reset();
+    font_.Reset();
 }
 
 void TForm1::CreateControls() {
     // The label sizes itself to its caption, as the one it stands for did: where the font is
     // replaced (Cyrillic in Tahoma), the caption is wider than the description's 102 pixels.
     TBounds label = kLabel1Bounds;
-    label.Width = std::max(label.Width, TextWidth(window_, font_, kLabel1Caption));
+    label.Width = std::max(label.Width, TextWidth(Window(), Font(), kLabel1Caption));
     Label1 =
-        MakeChild(window_, L"STATIC", kLabel1Caption, SS_LEFT | SS_NOPREFIX, 0, label, 0, font_);
-    Edit1 = MakeChild(window_, L"EDIT", "", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE,
-                      kEdit1Bounds, 0, font_);
+        MakeChild(Window(), L"STATIC", kLabel1Caption, SS_LEFT | SS_NOPREFIX, 0, label, 0, Font());
+    Edit1 = MakeChild(Window(), L"EDIT", "", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE,
+                      kEdit1Bounds, 0, Font());
     // The flat "..." button, reached with Tab; Space and Enter press it as any button.
     SpeedButton1 =
-        MakeChild(window_, L"BUTTON", kSpeedButton1Caption, WS_TABSTOP | BS_PUSHBUTTON | BS_FLAT, 0,
-                  kSpeedButton1Bounds, kSpeedButton1Id, font_);
+        MakeChild(Window(), L"BUTTON", kSpeedButton1Caption, WS_TABSTOP | BS_PUSHBUTTON | BS_FLAT,
+                  0, kSpeedButton1Bounds, kSpeedButton1Id, Font());
     SpeedButton1Hint = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                                        WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
-                                       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_,
+                                       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Window(),
                                        nullptr, GetModuleHandleW(nullptr), nullptr);
     std::wstring hint = WideFromUtf8(kSpeedButton1Hint);
     TTTOOLINFOW tool{};
     tool.cbSize = TTTOOLINFOW_V2_SIZE;  // understood by every version of the common controls
     tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.hwnd = window_;
+    tool.hwnd = Window();
     tool.uId = reinterpret_cast<UINT_PTR>(SpeedButton1);
     tool.lpszText = hint.data();
     SendMessageW(SpeedButton1Hint, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 
-    AbLED1 = std::make_unique<TWinAbLED>(window_, kAbLED1Bounds.Left, kAbLED1Bounds.Top,
+    AbLED1 = std::make_unique<TWinAbLED>(Window(), kAbLED1Bounds.Left, kAbLED1Bounds.Top,
                                          kAbLED1Bounds.Width, kAbLED1Bounds.Height);
     ConfigureAbLED1(*AbLED1);
 
     // List only; the height given is the open list's, the closed box takes the item height.
     TBounds combo = kComboBox1Bounds;
     combo.Height = kComboBox1Bounds.Height + kComboBox1ItemHeight * kComboBox1DropDownItems;
-    ComboBox1 = MakeChild(window_, L"COMBOBOX", "",
+    ComboBox1 = MakeChild(Window(), L"COMBOBOX", "",
                           WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_HASSTRINGS, 0, combo,
-                          kComboBox1Id, font_);
+                          kComboBox1Id, Font());
     SendMessageW(ComboBox1, CB_SETITEMHEIGHT, 0, kComboBox1ItemHeight);
     SendMessageW(ComboBox1, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1),
                  kComboBox1Bounds.Height - 6);  // the closed box, its 3-pixel edges aside
@@ -157,59 +147,45 @@ void TForm1::CreateControls() {
 
     // Reached with Tab; Space then toggles it as a click does.
     AbColBitBtn1 = std::make_unique<TWinAbColBitBtn>(
-        window_, kAbColBitBtn1Bounds.Left, kAbColBitBtn1Bounds.Top, kAbColBitBtn1Bounds.Width,
+        Window(), kAbColBitBtn1Bounds.Left, kAbColBitBtn1Bounds.Top, kAbColBitBtn1Bounds.Width,
         kAbColBitBtn1Bounds.Height, true);
     ConfigureAbColBitBtn1(*AbColBitBtn1);
 
     ProgressBar1 =
-        std::make_unique<TWinGauge>(window_, kProgressBar1Bounds.Left, kProgressBar1Bounds.Top,
+        std::make_unique<TWinGauge>(Window(), kProgressBar1Bounds.Left, kProgressBar1Bounds.Top,
                                     kProgressBar1Bounds.Width, kProgressBar1Bounds.Height);
     ProgressBar1->SetProgress(0);
     // Tab order: the file field, "...", the port list, the start button (the order made).
 }
 
 void TForm1::RefreshPorts() {
-    const std::string chosen = portPaths_.empty() ? std::string() : ComboBox1Text();
+    const TPortListShown shown =
+        RefreshedPortList(ListPorts(), portPaths_.empty() ? std::string() : ComboBox1Text());
     SendMessageW(ComboBox1, CB_RESETCONTENT, 0, 0);
     portPaths_.clear();
-    for (const TVaPortInfo& entry : PortListEntries(ListPorts())) {
-        // The friendly name beside the port's own, which alone becomes the device name.
-        std::string text = entry.Path;
-        if (!entry.Description.empty()) text += " - " + entry.Description;
+    for (const TVaPortInfo& entry : shown.Entries) {
+        // The port's own name alone becomes the device name.
         SendMessageW(ComboBox1, CB_ADDSTRING, 0,
-                     reinterpret_cast<LPARAM>(WideFromUtf8(text).c_str()));
+                     reinterpret_cast<LPARAM>(WideFromUtf8(PortEntryText(entry)).c_str()));
         portPaths_.push_back(entry.Path);
     }
-    auto at = std::find(portPaths_.begin(), portPaths_.end(), chosen);
-    if (!chosen.empty() && at == portPaths_.end()) {
-        // A port that went away stays chosen: the start says what became of it.
-        SendMessageW(ComboBox1, CB_ADDSTRING, 0,
-                     reinterpret_cast<LPARAM>(WideFromUtf8(chosen).c_str()));
-        portPaths_.push_back(chosen);
-        at = portPaths_.end() - 1;
-    }
-    const auto index = chosen.empty() ? 0 : at - portPaths_.begin();
-    SendMessageW(ComboBox1, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    SendMessageW(ComboBox1, CB_SETCURSEL, shown.Chosen, 0);
 }
 
 void TForm1::Show(int how) {
-    if (!centred_) {
-        // Centred on the desktop when first shown; later shows keep where the user put it.
-        centred_ = true;
-        RECT desk{};
-        SystemParametersInfoW(SPI_GETWORKAREA, 0, &desk, 0);
-        RECT r{};
-        GetWindowRect(window_, &r);
-        const int w = r.right - r.left;
-        const int h = r.bottom - r.top;
-        SetWindowPos(window_, nullptr, desk.left + (desk.right - desk.left - w) / 2,
-                     desk.top + (desk.bottom - desk.top - h) / 2, 0, 0,
+    RECT desk{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &desk, 0);
+    RECT r{};
+    GetWindowRect(Window(), &r);
+    if (const auto place =
+            firstShow_.Place({desk.left, desk.top, desk.right - desk.left, desk.bottom - desk.top},
+                             r.right - r.left, r.bottom - r.top))
+        SetWindowPos(Window(), nullptr, place->Left, place->Top, 0, 0,
                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    }
-    ShowWindow(window_, how);
+    ShowWindow(Window(), how);
     // The first control of the tab order takes the keys, as in any form.
     SetFocus(Edit1);
-    UpdateWindow(window_);
+    UpdateWindow(Window());
 }
 
 int TForm1::Run(HWND form) {
@@ -246,7 +222,7 @@ bool TForm1::ExecuteOpenDialog1() {
     std::wstring name(kPathCapacity, L'\0');
     OPENFILENAMEW ofn{};
     ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = window_;
+    ofn.hwndOwner = Window();
     ofn.lpstrFilter = filter.c_str();
     ofn.nFilterIndex = 1;
     ofn.lpstrFile = name.data();
@@ -261,18 +237,18 @@ bool TForm1::ExecuteOpenDialog1() {
 }
 
 void TForm1::ShowMessageBox(const std::string& text) {
-    Box(window_, text, 0);
+    Box(Window(), text, 0);
 }
 
 void TForm1::ShowErrorBox(const std::string& text) {
-    Box(window_, text, MB_ICONERROR);
+    Box(Window(), text, MB_ICONERROR);
 }
 
 void TForm1::PostToForm(std::function<void()> work) {
     dispatcher_->Queue().Post(std::move(work));
 }
 
-LRESULT TForm1::Message(UINT message, WPARAM w, LPARAM l) {
+LRESULT TForm1::Message(HWND window, UINT message, WPARAM w, LPARAM l) {
     switch (message) {
         case WM_COMMAND:
             if (LOWORD(w) == kSpeedButton1Id && HIWORD(w) == BN_CLICKED) {
@@ -285,29 +261,29 @@ LRESULT TForm1::Message(UINT message, WPARAM w, LPARAM l) {
             }
             break;
         case WM_CLOSE:
-            DestroyWindow(window_);
+            window_.Reset();
             return 0;
         case WM_DESTROY:
             PostQuitMessage(0);
             return 0;
         case WM_NCDESTROY:
-            window_ = nullptr;
+            // Gone, whoever destroyed it: never destroyed again.
+            window_.Release();
             break;
         default:
             break;
     }
-    return DefWindowProcW(window_, message, w, l);
+    return DefWindowProcW(window, message, w, l);
 }
 
 LRESULT CALLBACK TForm1::WindowProc(HWND window, UINT message, WPARAM w, LPARAM l) {
     if (message == WM_NCCREATE) {
-        auto* form =
-            static_cast<TForm1*>(reinterpret_cast<const CREATESTRUCTW*>(l)->lpCreateParams);
-        form->window_ = window;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+        SetWindowLongPtrW(
+            window, GWLP_USERDATA,
+            reinterpret_cast<LONG_PTR>(reinterpret_cast<const CREATESTRUCTW*>(l)->lpCreateParams));
     }
     auto* form = reinterpret_cast<TForm1*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     // The logic exists once the controls do; messages before that need nothing of it.
     if (!form || !form->logic_) return DefWindowProcW(window, message, w, l);
-    return form->Message(message, w, l);
+    return form->Message(window, message, w, l);
 }

@@ -12,11 +12,13 @@
 #include <string>
 #include <vector>
 
+#include "app/FirstShow.h"
 #include "app/Form1Desktop.h"
 #include "app/Form1Logic.h"
 #include "app/win32/WinDispatcher.h"
 #include "serial/VaComm.h"
 #include "widgets/win32/WinControl.h"
+#include "widgets/win32/WinHandles.h"
 
 class TForm1 final : private TForm1Desktop {
 public:
@@ -26,7 +28,7 @@ public:
     TForm1(const TForm1&) = delete;
     TForm1& operator=(const TForm1&) = delete;
 
-    HWND Handle() const { return window_; }
+    HWND Handle() const { return window_.Get(); }
     // Shows the window, centred on the desktop the first time.
     void Show(int how);
 
@@ -47,15 +49,17 @@ private:
     void PostToForm(std::function<void()> work) override;
 
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM w, LPARAM l);
-    LRESULT Message(UINT message, WPARAM w, LPARAM l);
+    LRESULT Message(HWND window, UINT message, WPARAM w, LPARAM l);
+    HWND Window() const { return window_.Get(); }
+    HFONT Font() const { return static_cast<HFONT>(font_.Get()); }
     void CreateControls();
     // Fills the port list afresh, keeping the chosen entry where it is still there.
     void RefreshPorts();
 
     std::shared_ptr<TWinDispatcher> dispatcher_;
-    HWND window_ = nullptr;
-    HFONT font_ = nullptr;
-    bool centred_ = false;
+    TWindow window_;
+    TGdiObject font_;
+    TFirstShow firstShow_;
     std::vector<std::string> portPaths_;  // ComboBox1's entries, in its order
 
     // Controls, in the order of the form; the window owns them.

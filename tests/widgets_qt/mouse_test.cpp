@@ -135,3 +135,23 @@ TEST_F(Control, IndicatorAndOtherButtonsOnlyFireTheUsersEvents) {
     EXPECT_TRUE(probe.Checked());
     EXPECT_EQ(log, (Log{"OnMouseDown 2", "OnMouseUp 2"}));
 }
+
+TEST_F(Control, ButtonHeldWhileABoxTakesTheWindowsActivationIsReleasedWithoutAClick) {
+    probe.SetMode(mButton);
+    Show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    QTest::mousePress(Screen(), Qt::LeftButton, {}, OnScreen(inside));
+    ASSERT_TRUE(probe.Checked());
+    log.clear();
+    QWidget box;
+    box.show();
+    box.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&box));
+    EXPECT_FALSE(probe.Checked());
+    EXPECT_FALSE(probe.Pressed());
+    ASSERT_FALSE(log.empty());
+    EXPECT_EQ(log.front(), "OnMouseUp 1");
+    for (const std::string& line : log)
+        EXPECT_NE(line.rfind("OnClick", 0), 0u) << line;
+}

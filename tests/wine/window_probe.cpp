@@ -18,6 +18,8 @@
 #include <string>
 #include <vector>
 
+#include "widgets/win32/WinHandles.h"
+
 #include "base/WideText.h"
 
 namespace {
@@ -66,18 +68,16 @@ std::vector<DWORD> StartButtonPixels(HWND form) {
     info.bmiHeader = {
         sizeof(BITMAPINFOHEADER), kButtonWidth, -kButtonHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     void* bits = nullptr;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP dib = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, dib);
-    BitBlt(memory, 0, 0, kButtonWidth, kButtonHeight, screen, origin.x, origin.y, SRCCOPY);
+    const TWindowDc screen = WindowDcOf(nullptr);
+    const TMemoryDc memory(CreateCompatibleDC(screen.Get().Dc));
+    const TGdiObject dib(CreateDIBSection(memory.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    const HGDIOBJ old = SelectObject(memory.Get(), dib.Get());
+    BitBlt(memory.Get(), 0, 0, kButtonWidth, kButtonHeight, screen.Get().Dc, origin.x, origin.y,
+           SRCCOPY);
     GdiFlush();
     const auto* first = static_cast<const DWORD*>(bits);
     std::vector<DWORD> pixels(first, first + kButtonWidth * kButtonHeight);
-    SelectObject(memory, old);
-    DeleteObject(dib);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
+    SelectObject(memory.Get(), old);  // the DIB leaves the DC before either goes
     return pixels;
 }
 

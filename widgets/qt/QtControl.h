@@ -3,7 +3,8 @@
 // The Qt host of a windowless control: a QWidget that is the control as well. It paints the
 // control onto an off-screen surface (transparent where the parent shows through) when Qt asks,
 // lets the control draw its state straight onto that surface and shows the changed rectangle at
-// once, and hands the control its size, visibility, mouse, keyboard and focus events.
+// once, and hands the control its size and visibility, and its mouse, keyboard, focus and
+// activation events through the two-state controls' input rules (TTwoStateInput).
 //
 //     TQtAbLED* led = new TQtAbLED(window);   // a TAbLED and a QWidget child of window
 //
@@ -20,11 +21,12 @@
 #include <QPainter>
 #include <QWidget>
 
-#include "base/ScopeGuard.h"
 #include "widgets/AbBinGControl.h"
 #include "widgets/AbColBitBtn.h"
 #include "widgets/AbLED.h"
 #include "widgets/Gauge.h"
+#include "widgets/PaintCache.h"
+#include "widgets/TwoStateInput.h"
 #include "widgets/qt/QtCanvas.h"
 
 // The owner of the controls hosted on `parent` (made with the first of them); null for none.
@@ -35,6 +37,13 @@ void UseQtFlashDelivery();
 TMouseButton FromQtButton(Qt::MouseButton button);
 Qt::MouseButton QtMouseButton(TMouseButton button);
 TShiftState FromQtModifiers(Qt::KeyboardModifiers modifiers);
+
+// Qt holds the pointer for the widget pressed until the last release by itself.
+class TQtPointerCapture final : public TPointerCapture {
+public:
+    void Take() override {}
+    void Give() override {}
+};
 
 template <typename TCore>
 class TQtControl : public QWidget, public TCore {
@@ -48,7 +57,7 @@ public:
 
     // How many times the whole surface was painted; the state redraws do not count. For checks
     // that a state change stays cheap.
-    int FullPaintCount() const { return fullPaints_; }
+    int FullPaintCount() const { return cache_.FullPaints(); }
 
     // The control's whole picture as a full paint draws it (the parent's background left
     // transparent).
@@ -73,15 +82,15 @@ protected:
 
     // --- The control's desktop -----------------------------------------------------------
     void Invalidate() override {
-        stale_ = true;
+        cache_.MarkStale();
         update();
     }
     void Repaint() override {
-        stale_ = true;
-        if (!painting_) repaint();
+        cache_.MarkStale();
+        if (cache_.MayRepaintNow()) repaint();
     }
     void DrawNow(const TRect& area, const std::function<void(TCanvas&)>& draw) override {
-        if (surface_.isNull() || painting_ || surface_.size() != size()) return;
+        if (!cache_.MayDrawNow(SurfaceSize(), ClientSize())) return;
         {
             TQtCanvas canvas(surface_);
             draw(canvas);
@@ -101,121 +110,127 @@ protected:
     // --- Qt's events ---------------------------------------------------------------------
     void paintEvent(QPaintEvent* event) override {
         TCore::SetSize(width(), height());  // a resize of a hidden widget reaches Qt at its show
-        if (stale_ || surface_.size() != size()) {
-            surface_ = QImage();
-            if (width() > 0 && height() > 0) {
+        cache_.Refresh(
+            SurfaceSize(), ClientSize(), [this] { surface_ = QImage(); },
+            [this] {
                 surface_ = QImage(size(), QImage::Format_ARGB32_Premultiplied);
                 surface_.fill(Qt::transparent);
-                painting_ = true;
-                const ScopeGuard painted([this] { painting_ = false; });
-                ++fullPaints_;
                 TQtCanvas canvas(surface_);
                 static_cast<TCore&>(*this).Paint(canvas);  // as the most derived control paints
-            }
-            stale_ = false;
-        }
+            });
         if (surface_.isNull()) return;
         QPainter p(this);
         p.drawImage(event->rect(), surface_, event->rect());
     }
     void resizeEvent(QResizeEvent* event) override {
-        stale_ = true;
+        cache_.MarkStale();
         TCore::SetSize(width(), height());
         QWidget::resizeEvent(event);
     }
     void showEvent(QShowEvent* event) override {
-        stale_ = true;
+        cache_.MarkStale();
         QWidget::showEvent(event);
     }
     void hideEvent(QHideEvent* event) override {
-        stale_ = true;
+        cache_.MarkStale();
         QWidget::hideEvent(event);
     }
     void changeEvent(QEvent* event) override {
         if (event->type() == QEvent::PaletteChange) Invalidate();
         QWidget::changeEvent(event);
     }
+    bool event(QEvent* event) override {
+        if constexpr (kTwoState) {
+            // A box shown in the middle of a press takes the pointer with the activation, and
+            // the release goes to the box.
+            if (event->type() == QEvent::WindowDeactivate) input_.CaptureLost();
+        }
+        return QWidget::event(event);
+    }
 
     void mousePressEvent(QMouseEvent* event) override {
         if constexpr (kTwoState) {
-            if (!TCore::AcceptsMouse()) return event->ignore();
             // Where the second press of a double click is delivered as well, the double-click
             // event that follows handles it.
-            if (event->flags().testFlag(Qt::MouseEventCreatedDoubleClick)) return;
-            const QPoint at = event->position().toPoint();
-            TCore::MouseDown(FromQtButton(event->button()), FromQtModifiers(event->modifiers()),
-                             at.x(), at.y());
+            const TPressKind kind = event->flags().testFlag(Qt::MouseEventCreatedDoubleClick)
+                                        ? TPressKind::Doubled
+                                        : TPressKind::Single;
+            if (!Press(kind, event)) event->ignore();
         } else {
             QWidget::mousePressEvent(event);
         }
     }
     void mouseDoubleClickEvent(QMouseEvent* event) override {
         if constexpr (kTwoState) {
-            if (!TCore::AcceptsMouse()) return event->ignore();
-            const QPoint at = event->position().toPoint();
-            TCore::DblClick(FromQtButton(event->button()), FromQtModifiers(event->modifiers()),
-                            at.x(), at.y());
+            if (!Press(TPressKind::Double, event)) event->ignore();
         } else {
             QWidget::mouseDoubleClickEvent(event);
         }
     }
     void mouseReleaseEvent(QMouseEvent* event) override {
         if constexpr (kTwoState) {
-            if (!TCore::AcceptsMouse() && !TCore::HoldsPress()) return event->ignore();
             const QPoint at = event->position().toPoint();
-            TCore::MouseUp(FromQtButton(event->button()), FromQtModifiers(event->modifiers()),
-                           at.x(), at.y());
+            if (!input_.Release(FromQtButton(event->button()), FromQtModifiers(event->modifiers()),
+                                at.x(), at.y(), event->buttons() != Qt::NoButton))
+                event->ignore();
         } else {
             QWidget::mouseReleaseEvent(event);
         }
     }
     void mouseMoveEvent(QMouseEvent* event) override {
         if constexpr (kTwoState) {
-            if (!TCore::AcceptsMouse()) return event->ignore();
             const QPoint at = event->position().toPoint();
-            TCore::MouseMove(FromQtModifiers(event->modifiers()), at.x(), at.y());
+            if (!input_.Move(FromQtModifiers(event->modifiers()), at.x(), at.y())) event->ignore();
         } else {
             QWidget::mouseMoveEvent(event);
         }
     }
     void enterEvent(QEnterEvent* event) override {
-        if constexpr (kTwoState) TCore::MouseEnter();
+        if constexpr (kTwoState) input_.Enter();
         QWidget::enterEvent(event);
     }
     void leaveEvent(QEvent* event) override {
-        if constexpr (kTwoState) TCore::MouseLeave();
+        if constexpr (kTwoState) input_.Leave();
         QWidget::leaveEvent(event);
     }
     void keyPressEvent(QKeyEvent* event) override {
         if constexpr (kTwoState) {
-            const bool space = event->key() == Qt::Key_Space && !event->isAutoRepeat();
-            if (space && TCore::SpaceDown(FromQtModifiers(event->modifiers()))) return;
-            if (space && TCore::SpaceHeld()) return;
+            if (event->key() == Qt::Key_Space &&
+                input_.SpaceDown(event->isAutoRepeat(), FromQtModifiers(event->modifiers())))
+                return;
         }
         QWidget::keyPressEvent(event);
     }
     void keyReleaseEvent(QKeyEvent* event) override {
         if constexpr (kTwoState) {
-            if (event->key() == Qt::Key_Space && !event->isAutoRepeat() &&
-                TCore::SpaceUp(FromQtModifiers(event->modifiers())))
+            if (event->key() == Qt::Key_Space &&
+                input_.SpaceUp(event->isAutoRepeat(), FromQtModifiers(event->modifiers())))
                 return;
         }
         QWidget::keyReleaseEvent(event);
     }
     void focusInEvent(QFocusEvent* event) override {
-        if constexpr (kTwoState) TCore::FocusIn();
+        if constexpr (kTwoState) input_.FocusIn();
         QWidget::focusInEvent(event);
     }
     void focusOutEvent(QFocusEvent* event) override {
-        if constexpr (kTwoState) TCore::FocusOut();
+        if constexpr (kTwoState) input_.FocusOut();
         QWidget::focusOutEvent(event);
     }
 
 private:
+    TSize SurfaceSize() const { return {surface_.width(), surface_.height()}; }
+    TSize ClientSize() const { return {width(), height()}; }
+    bool Press(TPressKind kind, const QMouseEvent* event) {
+        const QPoint at = event->position().toPoint();
+        return input_.Press(kind, FromQtButton(event->button()),
+                            FromQtModifiers(event->modifiers()), at.x(), at.y());
+    }
+
     QImage surface_;
-    bool stale_ = true;
-    bool painting_ = false;
-    int fullPaints_ = 0;
+    TPaintCache cache_;
+    TQtPointerCapture capture_;
+    TInputOf<TCore> input_{*this, capture_};
 };
 
 using TQtAbLED = TQtControl<TAbLED>;

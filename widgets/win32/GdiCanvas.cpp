@@ -37,7 +37,7 @@ TGdiCanvas::~TGdiCanvas() {
 
 void TGdiCanvas::Select(TGdiObject& slot, HGDIOBJ object) {
     SelectObject(dc_, object);
-    slot.reset(object);  // the previous one is no longer selected
+    slot.Reset(object);  // the previous one is no longer selected
 }
 
 void TGdiCanvas::SetPen(TColor color, int width) {
@@ -53,7 +53,7 @@ void TGdiCanvas::SetBrush(TColor color, TBrushStyle style) {
     } else {
         // A stock object: selected, never deleted.
         SelectObject(dc_, GetStockObject(NULL_BRUSH));
-        brush_.reset();
+        brush_.Reset();
         SetBkMode(dc_, TRANSPARENT);
     }
 }
@@ -78,7 +78,7 @@ void TGdiCanvas::Rectangle(int left, int top, int right, int bottom) {
 void TGdiCanvas::FillRect(const TRect& r) {
     if (brushStyle_ != bsSolid || r.IsEmpty()) return;
     const RECT rc{r.Left, r.Top, r.Right, r.Bottom};
-    ::FillRect(dc_, &rc, static_cast<HBRUSH>(brush_.get()));
+    ::FillRect(dc_, &rc, static_cast<HBRUSH>(brush_.Get()));
 }
 
 void TGdiCanvas::Ellipse(int left, int top, int right, int bottom) {
@@ -140,7 +140,7 @@ TSize TGdiCanvas::TextExtent(const std::string& text) {
 
 void TGdiCanvas::SetClipRect(const TRect& r) {
     const TGdiObject region(CreateRectRgn(r.Left, r.Top, r.Right, r.Bottom));
-    SelectClipRgn(dc_, static_cast<HRGN>(region.get()));  // the DC keeps a copy
+    SelectClipRgn(dc_, static_cast<HRGN>(region.Get()));  // the DC keeps a copy
 }
 
 std::unique_ptr<TBitmap> TGdiCanvas::NewBitmap(int width, int height) {
@@ -182,18 +182,19 @@ TGdiBitmap::TGdiBitmap(int width, int height)
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    bitmap_.reset(CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    bitmap_.Reset(CreateDIBSection(dc_.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     bits_ = static_cast<const uint32_t*>(bits);
-    old_ = SelectObject(dc_, bitmap_.get());
-    PatBlt(dc_, 0, 0, width_, height_, BLACKNESS);
-    canvas_ = std::make_unique<TGdiCanvas>(dc_);
+    old_ = SelectObject(dc_.Get(), bitmap_.Get());
+    PatBlt(dc_.Get(), 0, 0, width_, height_, BLACKNESS);
+    canvas_ = std::make_unique<TGdiCanvas>(dc_.Get());
 }
 
 TGdiBitmap::~TGdiBitmap() {
+    // The canvas gives the DC its objects back, and the DIB leaves the DC, before either goes.
     canvas_.reset();
-    SelectObject(dc_, old_);
-    bitmap_.reset();
-    DeleteDC(dc_);
+    SelectObject(dc_.Get(), old_);
+    bitmap_.Reset();
+    dc_.Reset();
 }
 
 TPixels TGdiBitmap::Pixels() const {

@@ -10,12 +10,7 @@
 #include <memory>
 
 #include "widgets/Canvas.h"
-
-// A GDI object selected for as long as its owner lives: deleted once no longer selected.
-struct TGdiObjectDeleter {
-    void operator()(HGDIOBJ object) const { DeleteObject(object); }
-};
-using TGdiObject = std::unique_ptr<std::remove_pointer_t<HGDIOBJ>, TGdiObjectDeleter>;
+#include "widgets/win32/WinHandles.h"
 
 class TGdiCanvas final : public TCanvas {
 public:
@@ -73,14 +68,14 @@ public:
     int Width() const override { return width_; }
     int Height() const override { return height_; }
     TCanvas& Canvas() override { return *canvas_; }
-    HDC Handle() const { return dc_; }
+    HDC Handle() const { return dc_.Get(); }
     // The bitmap's pixels as colour values, once GDI has finished drawing.
     TPixels Pixels() const;
 
 private:
     int width_;
     int height_;
-    HDC dc_;
+    TMemoryDc dc_;
     TGdiObject bitmap_;
     HGDIOBJ old_ = nullptr;
     const uint32_t* bits_ = nullptr;

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "widgets/win32/MmFlashTimer.h"
 
-#include <mmsystem.h>
-
 #include "widgets/FlashTimer.h"
 
 namespace {
@@ -14,11 +12,11 @@ void CALLBACK OnTick(UINT, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR) {
 TMmFlashTimer::TMmFlashTimer(TWinWorkQueue& queue) {
     TFlashTimer::SetPoster([&queue](std::function<void()> work) { queue.Post(std::move(work)); });
     // TIME_KILL_SYNCHRONOUS: timeKillEvent returns only once no tick runs any more.
-    id_ = timeSetEvent(TFlashTimer::kPeriodMs, 0, &OnTick, 0,
-                       TIME_PERIODIC | TIME_CALLBACK_FUNCTION | TIME_KILL_SYNCHRONOUS);
+    timer_.Reset(timeSetEvent(TFlashTimer::kPeriodMs, 0, &OnTick, 0,
+                              TIME_PERIODIC | TIME_CALLBACK_FUNCTION | TIME_KILL_SYNCHRONOUS));
 }
 
 TMmFlashTimer::~TMmFlashTimer() {
-    if (id_ != 0) timeKillEvent(id_);
+    timer_.Reset();
     TFlashTimer::SetPoster(nullptr);
 }

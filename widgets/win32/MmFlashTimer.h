@@ -5,6 +5,7 @@
 // TFlashTimer::Start/Stop on Windows.
 #include <windows.h>
 
+#include "widgets/win32/WinHandles.h"
 #include "widgets/win32/WinWorkQueue.h"
 
 class TMmFlashTimer {
@@ -15,8 +16,8 @@ public:
     TMmFlashTimer(const TMmFlashTimer&) = delete;
     TMmFlashTimer& operator=(const TMmFlashTimer&) = delete;
 
-    bool Running() const { return id_ != 0; }
+    bool Running() const { return timer_.Valid(); }
 
 private:
-    UINT id_ = 0;
+    TMmTimer timer_;
 };

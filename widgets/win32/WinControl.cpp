@@ -4,41 +4,10 @@
 #include <cassert>
 #include <map>
 
-#include "base/ScopeGuard.h"
+#include "widgets/win32/WindowClass.h"
 
 namespace {
 constexpr const wchar_t* kClassName = L"TevrWidget";
-
-void RegisterHostClass(WNDPROC procedure) {
-    static const bool registered = [procedure] {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof wc;
-        wc.style = CS_DBLCLKS;
-        wc.lpfnWndProc = procedure;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-        wc.lpszClassName = kClassName;
-        return RegisterClassExW(&wc) != 0;
-    }();
-    assert(registered);
-    (void)registered;
-}
-
-// A window's device context for as long as the object lives.
-class TWindowDC {
-public:
-    explicit TWindowDC(HWND window) : window_(window), dc_(GetDC(window)) {}
-    ~TWindowDC() {
-        if (dc_) ReleaseDC(window_, dc_);
-    }
-    TWindowDC(const TWindowDC&) = delete;
-    TWindowDC& operator=(const TWindowDC&) = delete;
-    HDC Handle() const { return dc_; }
-
-private:
-    HWND window_;
-    HDC dc_;
-};
 }  // namespace
 
 TOwner* WinOwnerOf(HWND parent) {
@@ -56,20 +25,25 @@ TShiftState ShiftFromKeys(WPARAM keys) {
 }
 
 TWinHost::~TWinHost() {
-    if (window_) {
-        SetWindowLongPtrW(window_, GWLP_USERDATA, 0);  // no message reaches a half-destroyed host
-        DestroyWindow(window_);
+    if (window_.Valid()) {
+        // No message reaches a half-destroyed host.
+        SetWindowLongPtrW(window_.Get(), GWLP_USERDATA, 0);
+        window_.Reset();
     }
 }
 
 void TWinHost::CreateHostWindow(HWND parent, int left, int top, int width, int height,
                                 bool tabStop) {
-    assert(!window_);
-    RegisterHostClass(&WindowProc);
+    assert(!window_.Valid());
+    WNDCLASSEXW wc{};
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = &WindowProc;
+    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    wc.lpszClassName = kClassName;
     const DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | (tabStop ? WS_TABSTOP : 0);
-    window_ = CreateWindowExW(0, kClassName, L"", style, left, top, width, height, parent, nullptr,
-                              GetModuleHandleW(nullptr), this);
-    assert(window_);
+    window_.Reset(CreateWindowExW(0, RegisterWindowClass(wc), L"", style, left, top, width, height,
+                                  parent, nullptr, GetModuleHandleW(nullptr), this));
+    assert(window_.Valid());
 }
 
 bool TWinHost::AnyMouseCaptured() {
@@ -77,44 +51,49 @@ bool TWinHost::AnyMouseCaptured() {
            GetKeyState(VK_MBUTTON) < 0;
 }
 
+TSize TWinHost::SurfaceSize() const {
+    return surface_ ? TSize{surface_->Width(), surface_->Height()} : TSize{};
+}
+
+TSize TWinHost::ClientSize() const {
+    RECT client{};
+    GetClientRect(Handle(), &client);
+    return {client.right - client.left, client.bottom - client.top};
+}
+
 void TWinHost::InvalidateHost() {
-    stale_ = true;
-    if (window_) InvalidateRect(window_, nullptr, FALSE);
+    cache_.MarkStale();
+    if (window_.Valid()) InvalidateRect(Handle(), nullptr, FALSE);
 }
 
 void TWinHost::RepaintHost() {
-    stale_ = true;
-    if (!window_ || painting_) return;
-    InvalidateRect(window_, nullptr, FALSE);
-    UpdateWindow(window_);
+    cache_.MarkStale();
+    if (!window_.Valid() || !cache_.MayRepaintNow()) return;
+    InvalidateRect(Handle(), nullptr, FALSE);
+    UpdateWindow(Handle());
 }
 
 void TWinHost::DrawNowHost(const TRect& area, const std::function<void(TCanvas&)>& draw) {
-    if (!window_ || !surface_ || painting_ || stale_) return;
+    if (!window_.Valid() || !cache_.MayDrawNow(SurfaceSize(), ClientSize())) return;
     draw(surface_->Canvas());
     GdiFlush();
-    if (area.IsEmpty() || !IsWindowVisible(window_)) return;
-    const TWindowDC dc(window_);
-    Show(dc.Handle(), RECT{area.Left, area.Top, area.Right, area.Bottom});
+    if (area.IsEmpty() || !IsWindowVisible(Handle())) return;
+    const TWindowDc dc = WindowDcOf(Handle());
+    Show(dc.Get().Dc, RECT{area.Left, area.Top, area.Right, area.Bottom});
 }
 
 void TWinHost::Refresh() {
-    RECT client{};
-    GetClientRect(window_, &client);
-    const int width = client.right - client.left;
-    const int height = client.bottom - client.top;
-    if (!stale_ && surface_ && surface_->Width() == width && surface_->Height() == height) return;
-    surface_.reset();
-    stale_ = false;
-    if (width <= 0 || height <= 0) return;
-    surface_ = std::make_unique<TGdiBitmap>(width, height);
-    // The form's face shows where the control leaves its area undrawn.
-    FillRect(surface_->Handle(), &client, GetSysColorBrush(COLOR_BTNFACE));
-    painting_ = true;
-    const ScopeGuard painted([this] { painting_ = false; });
-    ++fullPaints_;
-    PaintControl(surface_->Canvas());
-    GdiFlush();
+    const TSize size = ClientSize();
+    cache_.Refresh(
+        SurfaceSize(), size, [this] { surface_.reset(); },
+        [this, size] {
+            surface_ = std::make_unique<TGdiBitmap>(size.cx, size.cy);
+            // The form's face shows where the control leaves its area undrawn.
+            const RECT all{0, 0, size.cx, size.cy};
+            FillRect(surface_->Handle(), &all, GetSysColorBrush(COLOR_BTNFACE));
+            PaintControl(surface_->Canvas());
+            GdiFlush();
+        });
 }
 
 void TWinHost::Show(HDC dc, const RECT& area) const {
@@ -124,21 +103,21 @@ void TWinHost::Show(HDC dc, const RECT& area) const {
 
 void TWinHost::Paint() {
     PAINTSTRUCT ps{};
-    HDC dc = BeginPaint(window_, &ps);
+    HDC dc = BeginPaint(Handle(), &ps);
     Refresh();
     if (surface_) Show(dc, ps.rcPaint);
-    EndPaint(window_, &ps);
+    EndPaint(Handle(), &ps);
 }
 
 LRESULT CALLBACK TWinHost::WindowProc(HWND window, UINT message, WPARAM w, LPARAM l) {
     if (message == WM_NCCREATE) {
         const auto* create = reinterpret_cast<const CREATESTRUCTW*>(l);
-        auto* host = static_cast<TWinHost*>(create->lpCreateParams);
-        host->window_ = window;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(host));
+        SetWindowLongPtrW(window, GWLP_USERDATA,
+                          reinterpret_cast<LONG_PTR>(create->lpCreateParams));
     }
     auto* host = reinterpret_cast<TWinHost*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (!host) return DefWindowProcW(window, message, w, l);
+    // Until CreateWindowEx returns, the host has no window to paint or to capture for.
+    if (!host || !host->window_.Valid()) return DefWindowProcW(window, message, w, l);
     switch (message) {
         case WM_PAINT:
             host->Paint();

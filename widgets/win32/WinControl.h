@@ -3,7 +3,8 @@
 // The Win32 host of a windowless control: a child window of the form that is the control as
 // well. It paints the control into an off-screen DIB section and copies that to the screen, lets
 // the control draw its state straight into the DIB and shows the changed rectangle at once, and
-// hands the control its mouse (captured from press to release), Space, focus and enable state.
+// hands its messages to the control's input rules (TTwoStateInput): the mouse, captured from
+// press to release, Space, focus, and the capture taken away; and the enable state.
 //
 //     TWinAbLED led(form, kAbLED1Bounds...);   // a TAbLED and a child window of form
 //
@@ -22,21 +23,24 @@
 #include "widgets/AbColBitBtn.h"
 #include "widgets/AbLED.h"
 #include "widgets/Gauge.h"
+#include "widgets/PaintCache.h"
+#include "widgets/TwoStateInput.h"
 #include "widgets/win32/GdiCanvas.h"
+#include "widgets/win32/WinHandles.h"
 
 // The window side, apart from the control it hosts.
-class TWinHost {
+class TWinHost : public TPointerCapture {
 public:
     TWinHost(const TWinHost&) = delete;
     TWinHost& operator=(const TWinHost&) = delete;
 
-    HWND Handle() const { return window_; }
+    HWND Handle() const { return window_.Get(); }
     // How many times the whole surface was painted; the state redraws do not count.
-    int FullPaintCount() const { return fullPaints_; }
+    int FullPaintCount() const { return cache_.FullPaints(); }
 
 protected:
     TWinHost() = default;
-    virtual ~TWinHost();
+    ~TWinHost() override;
     // Makes the child window; `tabStop` for a control the user reaches with Tab.
     void CreateHostWindow(HWND parent, int left, int top, int width, int height, bool tabStop);
 
@@ -48,8 +52,12 @@ protected:
     void InvalidateHost();
     void RepaintHost();
     void DrawNowHost(const TRect& area, const std::function<void(TCanvas&)>& draw);
-    bool FocusedHost() const { return window_ && GetFocus() == window_; }
+    bool FocusedHost() const { return window_.Valid() && GetFocus() == window_.Get(); }
     static bool AnyMouseCaptured();
+
+    // --- TPointerCapture ---------------------------------------------------------------------
+    void Take() override { SetCapture(Handle()); }
+    void Give() override { ReleaseCapture(); }
 
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM w, LPARAM l);
@@ -57,12 +65,12 @@ private:
     // Paints the whole control into a surface of the window's size when it is stale.
     void Refresh();
     void Show(HDC dc, const RECT& area) const;
+    TSize SurfaceSize() const;
+    TSize ClientSize() const;
 
-    HWND window_ = nullptr;
+    TWindow window_;
     std::unique_ptr<TGdiBitmap> surface_;
-    bool stale_ = true;
-    bool painting_ = false;
-    int fullPaints_ = 0;
+    TPaintCache cache_;
 };
 
 TOwner* WinOwnerOf(HWND parent);
@@ -102,72 +110,60 @@ private:
         const int x = static_cast<short>(LOWORD(l));
         const int y = static_cast<short>(HIWORD(l));
         const TShiftState shift = ShiftFromKeys(w);
+        bool taken = false;
         switch (message) {
             case WM_LBUTTONDOWN:
             case WM_RBUTTONDOWN:
             case WM_MBUTTONDOWN:
+                taken = input_.Press(TPressKind::Single, ButtonOf(message), shift, x, y);
+                break;
             case WM_LBUTTONDBLCLK:
             case WM_RBUTTONDBLCLK:
-            case WM_MBUTTONDBLCLK: {
-                if (!TCore::AcceptsMouse()) return false;
-                // The pointer stays with the control until the release, wherever it goes.
-                SetCapture(Handle());
-                const TMouseButton button = ButtonOf(message);
-                if (message == WM_LBUTTONDBLCLK || message == WM_RBUTTONDBLCLK ||
-                    message == WM_MBUTTONDBLCLK)
-                    TCore::DblClick(button, shift, x, y);
-                else
-                    TCore::MouseDown(button, shift, x, y);
-                result = 0;
-                return true;
-            }
+            case WM_MBUTTONDBLCLK:
+                taken = input_.Press(TPressKind::Double, ButtonOf(message), shift, x, y);
+                break;
             case WM_LBUTTONUP:
             case WM_RBUTTONUP:
-            case WM_MBUTTONUP: {
-                if (!TCore::AcceptsMouse() && !TCore::HoldsPress()) return false;
-                // The capture ends first; the click and the up action follow.
-                if (GetCapture() == Handle() && (w & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) == 0)
-                    ReleaseCapture();
-                TCore::MouseUp(ButtonOf(message), shift, x, y);
-                result = 0;
-                return true;
-            }
+            case WM_MBUTTONUP:
+                taken = input_.Release(ButtonOf(message), shift, x, y,
+                                       (w & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) != 0);
+                break;
             case WM_MOUSEMOVE:
                 if (!inside_) {
                     inside_ = true;
                     TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, Handle(), 0};
                     TrackMouseEvent(&track);
-                    TCore::MouseEnter();
+                    input_.Enter();
                 }
-                if (TCore::AcceptsMouse()) TCore::MouseMove(shift, x, y);
-                result = 0;
-                return true;
+                input_.Move(shift, x, y);
+                taken = true;
+                break;
             case WM_MOUSELEAVE:
                 inside_ = false;
-                TCore::MouseLeave();
-                result = 0;
-                return true;
+                input_.Leave();
+                taken = true;
+                break;
+            case WM_CAPTURECHANGED:
+                if (reinterpret_cast<HWND>(l) != Handle()) input_.CaptureLost();
+                return false;
             case WM_GETDLGCODE:
                 // Space comes to the control; Tab and the arrows stay with the dialog manager.
                 result = DLGC_WANTCHARS;
                 return true;
             case WM_KEYDOWN:
-                if (w == VK_SPACE) {
-                    const bool repeat = (l & (1L << 30)) != 0;
-                    if (!repeat && TCore::SpaceDown(KeyShift())) return Handled(result);
-                    if (TCore::SpaceHeld()) return Handled(result);
-                }
-                return false;
+                taken = w == VK_SPACE && input_.SpaceDown((l & (1L << 30)) != 0, KeyShift());
+                break;
             case WM_KEYUP:
-                if (w == VK_SPACE && TCore::SpaceUp(KeyShift())) return Handled(result);
-                return false;
+                taken = w == VK_SPACE && input_.SpaceUp(false, KeyShift());
+                break;
             case WM_CHAR:
-                return w == L' ' && Handled(result);
+                taken = w == L' ';
+                break;
             case WM_SETFOCUS:
-                TCore::FocusIn();
+                input_.FocusIn();
                 return false;
             case WM_KILLFOCUS:
-                TCore::FocusOut();
+                input_.FocusOut();
                 return false;
             case WM_ENABLE:
                 if constexpr (std::is_base_of_v<TAbColBitBtn, TCore>) TCore::SetEnabled(w != 0);
@@ -175,12 +171,10 @@ private:
             default:
                 return false;
         }
+        if (taken) result = 0;
+        return taken;
     }
 
-    static bool Handled(LRESULT& result) {
-        result = 0;
-        return true;
-    }
     static TMouseButton ButtonOf(UINT message) {
         switch (message) {
             case WM_RBUTTONDOWN:
@@ -204,6 +198,7 @@ private:
     }
 
     bool inside_ = false;
+    TInputOf<TCore> input_{*this, *this};
 };
 
 using TWinAbLED = TWinControl<TAbLED>;

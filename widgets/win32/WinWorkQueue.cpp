@@ -4,34 +4,26 @@
 #include <cassert>
 #include <utility>
 
+#include "widgets/win32/WindowClass.h"
+
 namespace {
 constexpr UINT kRunWork = WM_APP + 1;
 constexpr const wchar_t* kClassName = L"TevrWorkQueue";
 
-void RegisterQueueClass(WNDPROC procedure) {
-    static const bool registered = [procedure] {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = procedure;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = kClassName;
-        return RegisterClassExW(&wc) != 0;
-    }();
-    assert(registered);
-    (void)registered;
-}
 }  // namespace
 
 TWinWorkQueue::TWinWorkQueue() : thread_(GetCurrentThreadId()) {
-    RegisterQueueClass(&WindowProc);
-    window_ = CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                              GetModuleHandleW(nullptr), this);
-    assert(window_);
+    WNDCLASSEXW wc{};
+    wc.lpfnWndProc = &WindowProc;
+    wc.lpszClassName = kClassName;
+    window_.Reset(CreateWindowExW(0, RegisterWindowClass(wc), L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                  nullptr, GetModuleHandleW(nullptr), this));
+    assert(window_.Valid());
 }
 
 TWinWorkQueue::~TWinWorkQueue() {
     Shutdown();
-    if (window_) DestroyWindow(window_);
+    window_.Reset();
 }
 
 void TWinWorkQueue::Post(std::function<void()> work) {
@@ -39,7 +31,7 @@ void TWinWorkQueue::Post(std::function<void()> work) {
         // One message per function, posted under the lock, so that the queue and the messages
         // agree and Shutdown cannot slip in between.
         MutexLock lock(mutex_);
-        if (open_ && PostMessageW(window_, kRunWork, 0, 0)) {
+        if (open_ && PostMessageW(window_.Get(), kRunWork, 0, 0)) {
             queue_.push_back(std::move(work));
             return;
         }

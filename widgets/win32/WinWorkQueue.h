@@ -9,6 +9,7 @@
 #include <functional>
 
 #include "base/ThreadSafety.h"
+#include "widgets/win32/WinHandles.h"
 
 class TWinWorkQueue {
 public:
@@ -30,7 +31,7 @@ private:
     void RunOne();
 
     const DWORD thread_;
-    HWND window_ = nullptr;
+    TWindow window_;
     Mutex mutex_;
     std::deque<std::function<void()>> queue_ GUARDED_BY(mutex_);
     bool open_ GUARDED_BY(mutex_) = true;
