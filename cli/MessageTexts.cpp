@@ -3,6 +3,7 @@
 
 #include "base/HexDigits.h"
 #include "base/Translation.h"
+#include "cli/ReleaseCheck.h"
 
 namespace {
 std::string RecordFault(const ConversionProblem& p) {
@@ -110,6 +111,8 @@ std::string FileErrorText(const EInOutError& error) {
 std::string MessageOf(const std::exception& error) {
     if (const auto* refused = dynamic_cast<const EConvertError*>(&error))
         return ProblemText(refused->Problem());
+    if (const auto* unsigned_ = dynamic_cast<const ESignatureError*>(&error))
+        return SignatureProblemText(unsigned_->Problem());
     if (const auto* unread = dynamic_cast<const EInOutError*>(&error))
         return FileErrorText(*unread);
     return error.what();

@@ -11,7 +11,7 @@
 #include "FlashRun.h"
 #include "cli/ImageCheck.h"
 #include "cli/MessageTexts.h"
-#include "cli/Sha256.h"
+#include "cli/FileDigest.h"
 #include "cli/TevrFlash.h"
 #include "loader/BootLoaderTransfer.h"
 #include "sim/BootLoaderSim.h"

@@ -12,7 +12,7 @@
 #include "FlashRun.h"
 #include "base/ScopedFd.h"
 #include "cli/ImageCheck.h"
-#include "cli/Sha256.h"
+#include "cli/FileDigest.h"
 #include "sim/BootLoaderSim.h"
 #include "support/SampleFiles.h"
 #include "support/TempFolder.h"
