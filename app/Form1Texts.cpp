@@ -101,6 +101,10 @@ std::string SignatureProblemText(const SignatureProblem& p) {
                    "подпись сделана для другого файла";
         case SignatureFault::CommentAltered:
             return "Ошибка: доверенный комментарий подписи выпуска изменён после подписания";
+        case SignatureFault::LegacyTooLong:
+            return "Ошибка: подпись выпуска " + p.signatureFile +
+                   " сделана в прежнем формате, который здесь проверяется только для файлов до " +
+                   std::to_string(p.limit) + " байт; подпишите выпуск заново без -l";
     }
     return "Ошибка: подпись выпуска";
 }

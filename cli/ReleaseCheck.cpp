@@ -83,6 +83,10 @@ std::string SignatureProblemText(const SignatureProblem& p) {
         case SignatureFault::CommentAltered:
             return Fill(Tr("refused: the trusted comment of %1 was altered after signing"),
                         {signature});
+        case SignatureFault::LegacyTooLong:
+            return Fill(Tr("refused: %1 is a legacy signature, which can be checked here only "
+                           "for files up to %2 bytes; sign the release again without -l"),
+                        {signature, std::to_string(p.limit)});
     }
     return Tr("refused: release signature");
 }

@@ -4,6 +4,7 @@
 // here: each platform takes it from a library of its own (loader/sodium/ with libsodium on Linux,
 // loader/gcrypt/ with libgcrypt on Windows).
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -15,7 +16,12 @@ using Ed25519Signature = std::array<uint8_t, 64>;
 Sha256Digest Sha256Of(std::string_view bytes);
 Blake2b512Digest Blake2b512Of(std::string_view bytes);
 
-// True when `signature` is `key`'s signature of `message`. The caller has refused malformed and
+// The longest message VerifyEd25519 takes: a legacy signature covers the whole file, and not
+// every library takes a message of any length.
+size_t Ed25519MessageLimit();
+
+// True when `signature` is `key`'s signature of `message`, which is at most Ed25519MessageLimit()
+// bytes long. The caller has refused malformed and
 // all-zero keys already (ParsePublicKey). Throws std::runtime_error when the library does not
 // start.
 bool VerifyEd25519(const Ed25519Signature& signature, std::string_view message,

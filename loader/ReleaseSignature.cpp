@@ -135,7 +135,9 @@ std::vector<TrustedKey> ReadTrustedKeys(const std::string& path) {
     try {
         return ParseTrustedKeys(ReadFileBytes(path));
     } catch (const EInOutError& error) {
-        if (error.Fault() == FileFault::NotFound) return {};
+        // No such file, or (Windows' "path not found") not even its folder: nothing installed.
+        if (error.Fault() == FileFault::NotFound || error.Fault() == FileFault::InvalidName)
+            return {};
         throw;
     }
 }
@@ -156,6 +158,8 @@ const char* SignatureFaultCode(SignatureFault fault) {
             return "signature-invalid";
         case SignatureFault::CommentAltered:
             return "trusted-comment-altered";
+        case SignatureFault::LegacyTooLong:
+            return "legacy-signature-too-long";
     }
     return "signature";
 }
@@ -190,6 +194,13 @@ ReleaseSignature VerifyReleaseSignature(std::string_view bytes, std::string_view
                                   [&](const TrustedKey& k) { return k.id == id; });
     if (key == trusted.end()) Refuse(SignatureFault::UntrustedKey, release.keyId);
 
+    if (!release.prehashed && bytes.size() > Ed25519MessageLimit()) {
+        SignatureProblem problem;
+        problem.fault = SignatureFault::LegacyTooLong;
+        problem.keyId = release.keyId;
+        problem.limit = Ed25519MessageLimit();
+        throw ESignatureError(std::move(problem));
+    }
     const auto fileSignature =
         Take<std::tuple_size_v<Ed25519Signature>>(*signature, kAlgorithmBytes + id.size());
     const bool fileHolds = release.prehashed

@@ -76,6 +76,8 @@ enum class SignatureFault : uint8_t {
     UntrustedKey,    // made by a key that is not trusted: keyId
     Invalid,         // the file's bytes are not what was signed (altered, or signed for another)
     CommentAltered,  // the trusted comment is not the one signed
+    LegacyTooLong,   // a legacy signature of a file longer than this system's library checks:
+                     // limit = its length in bytes
 };
 
 // A stable name of the fault for machine-readable output ("signature-missing").
@@ -87,6 +89,7 @@ struct SignatureProblem {
     std::string keyId{};          // of the signature, where it was read
     // Unreadable: the file error, and its message in the runtime's words.
     FileFault fileFault = FileFault::Other;
+    size_t limit = 0;
     int fileCode = 0;
     std::string detail{};
 };

@@ -33,6 +33,10 @@ Blake2b512Digest Blake2b512Of(std::string_view bytes) {
     return digest;
 }
 
+size_t Ed25519MessageLimit() {
+    return SIZE_MAX;
+}
+
 bool VerifyEd25519(const Ed25519Signature& signature, std::string_view message,
                    const Ed25519PublicKey& key) {
     static_assert(crypto_sign_BYTES == std::tuple_size_v<Ed25519Signature>);

@@ -116,6 +116,30 @@ TEST(ReleaseSignature, WhatWasNotSignedByATrustedKeyIsRefused) {
     EXPECT_EQ(verify(kFirmware, ""), SignatureFault::Malformed);
 }
 
+// A legacy signature covers the whole file, longer than libgcrypt takes in one message: checked
+// where the library can, refused with its limit where it cannot, never a crash.
+TEST(ReleaseSignature, LegacySignatureOfALargeFileIsCheckedOrRefusedPlainly) {
+    const std::string large(70000, 'A');
+    const std::string signature =
+        "untrusted comment: signature from minisign secret key\n"
+        "RWTrTX9mOg7majZ4yf1xXUB/NkPlFuoUXjL4JHlg3JKw5Q2dUqTLwz/"
+        "XATk348X7PYDaIYI3ruZPtgK2LC+jZ5+TDu0C"
+        "b6Gp1Qk=\n"
+        "trusted comment: ТЕВР-R7 2.3.1\n"
+        "QaG2MHjHwg5UcBykVvs6Kato6FnRP/"
+        "zkbfrCY9ggaddCd2gAmKqFtLIu0eXSVGns3EpquSt9KVx8EQzT4BStCw==\n";
+    const std::vector<TrustedKey> trusted{ParsePublicKey(kKeyA)};
+    if (large.size() <= Ed25519MessageLimit()) {
+        EXPECT_EQ(VerifyReleaseSignature(large, signature, trusted).trustedComment,
+                  "ТЕВР-R7 2.3.1");
+        EXPECT_EQ(FaultOf([&] { VerifyReleaseSignature(large + "A", signature, trusted); }),
+                  SignatureFault::Invalid);
+    } else {
+        EXPECT_EQ(FaultOf([&] { VerifyReleaseSignature(large, signature, trusted); }),
+                  SignatureFault::LegacyTooLong);
+    }
+}
+
 TEST(ReleaseSignature, KeysAreCheckedBeforeUse) {
     EXPECT_EQ(KeyIdText(ParsePublicKey(kKeyB).id), "B8D093A1598354A5");
     EXPECT_EQ(KeyProblemOf([] { ParsePublicKey("RWTrTX9mOg7makTYoY0DP6VSXNH1"); }).fault,
