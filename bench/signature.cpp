@@ -23,9 +23,9 @@ void Measure(const char* what, size_t bytes, const std::function<void()>& work) 
     for (int i = 0; i < kRuns; ++i) {
         const auto start = std::chrono::steady_clock::now();
         work();
-        ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() -
-                                                               start)
-                         .count());
+        ms.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count());
     }
     std::sort(ms.begin(), ms.end());
     std::printf("%s, %zu-byte update file: median %.3f ms, min %.3f ms, max %.3f ms over %d runs\n",
@@ -36,8 +36,8 @@ void Measure(const char* what, size_t bytes, const std::function<void()>& work) 
 int main() {
     const TempFolder folder;
     const SigningKey key = MakeSigningKey(folder, "release");
-    const std::string file = folder.Write(
-        "image-64k.hex", ReadFileBytes(TEVR_SOURCE_DIR "/examples/image-64k.hex"));
+    const std::string file =
+        folder.Write("image-64k.hex", ReadFileBytes(TEVR_SOURCE_DIR "/examples/image-64k.hex"));
     const std::string bytes = ReadFileBytes(file);
     const SignaturePolicy policy{{ParsePublicKey(ReadFileBytes(key.publicKeyFile))}, true};
 
