@@ -171,6 +171,8 @@ ESignatureError::ESignatureError(SignatureProblem problem)
 ReleaseSignature VerifyReleaseSignature(std::string_view bytes, std::string_view signatureText,
                                         const std::vector<TrustedKey>& trusted) {
     if (signatureText.size() > kSignatureFileLimit) Refuse(SignatureFault::Malformed);
+    // Opened and saved in Notepad on the way: its byte-order mark is no part of the signature.
+    if (signatureText.starts_with("\xEF\xBB\xBF")) signatureText.remove_prefix(3);
     const std::vector<std::string_view> lines = Lines(signatureText);
     if (lines.size() < 4 || !lines[0].starts_with(kUntrustedPrefix) ||
         !lines[2].starts_with(kTrustedPrefix))

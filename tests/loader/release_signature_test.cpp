@@ -79,7 +79,9 @@ TEST(ReleaseSignature, PrehashedAndLegacySignaturesNameTheirRelease) {
     const ReleaseSignature legacy = VerifyReleaseSignature(kFirmware, kLegacy, trusted);
     EXPECT_EQ(legacy.trustedComment, "ТЕВР-R7 2.3.0");
     EXPECT_FALSE(legacy.prehashed);
-    // Carried by mail from Windows: CR LF line ends.
+    // Carried by mail and saved by Notepad: a byte-order mark and CR LF line ends.
+    EXPECT_EQ(VerifyReleaseSignature(kFirmware, "\xEF\xBB\xBF" + kLegacy, trusted).keyId,
+              "6AE60E3A667F4DEB");
     EXPECT_EQ(
         VerifyReleaseSignature(kFirmware, Replaced(kPrehashed, "2.3.1\n", "2.3.1\r\n"), trusted)
             .trustedComment,
