@@ -9,19 +9,21 @@
 #include "loader/TextFile.h"
 
 namespace {
-// A --trusted-key: a file of keys when one of that name exists, the key's text otherwise.
+// A --trusted-key: the key's text, or else a file of keys. The text is tried first: a key's
+// Base64 may hold "/", which Windows takes for a folder that is not there.
 std::vector<TrustedKey> KeysOfArgument(const std::string& argument) {
     const std::string subject = PrintableText(argument);
     std::string text;
     try {
-        text = ReadFileBytes(argument);
-    } catch (const EInOutError& error) {
-        if (error.Fault() != FileFault::NotFound) throw SubjectError(subject, FileErrorText(error));
+        return {ParsePublicKey(argument)};
+    } catch (const EKeyError& asKey) {
         try {
-            return {ParsePublicKey(argument)};
-        } catch (const EKeyError& refused) {
+            text = ReadFileBytes(argument);
+        } catch (const EInOutError& error) {
+            if (error.Fault() != FileFault::NotFound && error.Fault() != FileFault::InvalidName)
+                throw SubjectError(subject, FileErrorText(error));
             throw SubjectError(subject, Fill(Tr("neither a public key nor a file: %1"),
-                                             {KeyProblemText(refused.Problem())}));
+                                             {KeyProblemText(asKey.Problem())}));
         }
     }
     try {

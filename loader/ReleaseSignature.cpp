@@ -87,11 +87,13 @@ std::string_view AsText(const auto& bytes) {
 }  // namespace
 
 std::string KeyIdText(const KeyId& id) {
-    // minisign reads the id as a little-endian number.
+    // minisign reads the id as a little-endian number and prints it without leading zeros, as
+    // its .pub file's comment names the key: the supervisor compares the two.
     std::string text;
     for (auto byte = id.rbegin(); byte != id.rend(); ++byte)
         text += HexDigits(*byte, 2);
-    return text;
+    const size_t first = text.find_first_not_of('0');
+    return first == std::string::npos ? "0" : text.substr(first);
 }
 
 const char* KeyFaultCode(KeyFault fault) {

@@ -24,7 +24,7 @@ struct TrustedKey {
     Ed25519PublicKey key{};
 };
 
-// The key id as minisign prints it: 16 upper-case hexadecimal digits.
+// The key id as minisign prints it: upper-case hexadecimal digits without leading zeros.
 std::string KeyIdText(const KeyId& id);
 
 enum class KeyFault : uint8_t {

@@ -27,7 +27,8 @@ const std::string kRelease = "ТЕВР-R7 2.3.1";
 // The key id minisign names in a .pub file's comment: "minisign public key 6AE60E3A667F4DEB".
 std::string KeyIdOf(const SigningKey& key) {
     const std::string text = ReadWhole(key.publicKeyFile);
-    return text.substr(text.find('\n') - 16, 16);
+    const std::string first = text.substr(0, text.find('\n'));
+    return first.substr(first.rfind(' ') + 1);
 }
 
 class ReleaseTest : public ::testing::Test {

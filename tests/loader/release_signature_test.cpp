@@ -144,6 +144,8 @@ TEST(ReleaseSignature, LegacySignatureOfALargeFileIsCheckedOrRefusedPlainly) {
 
 TEST(ReleaseSignature, KeysAreCheckedBeforeUse) {
     EXPECT_EQ(KeyIdText(ParsePublicKey(kKeyB).id), "B8D093A1598354A5");
+    // minisign names a key whose id begins with zeros without them ("public key 66F3...").
+    EXPECT_EQ(KeyIdText({0xdb, 0xdf, 0x3f, 0x70, 0x1d, 0x36, 0x6f, 0x06}), "66F361D703FDFDB");
     EXPECT_EQ(KeyProblemOf([] { ParsePublicKey("RWTrTX9mOg7makTYoY0DP6VSXNH1"); }).fault,
               KeyFault::WrongLength);
     EXPECT_EQ(KeyProblemOf([] { ParsePublicKey("not a key"); }).fault, KeyFault::NotBase64);
