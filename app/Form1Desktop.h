@@ -21,6 +21,8 @@ public:
     virtual TAbColBitBtn& AbColBitBtn1Control() = 0;
     virtual TGauge& ProgressBar1Control() = 0;
     virtual void SetSpeedButton1Enabled(bool enabled) = 0;
+    // Edit1's tool tip: the release of the file converted last; empty: none.
+    virtual void SetEdit1Hint(const std::string& text) = 0;
 
     // Shows OpenDialog1 and waits; on OK puts the chosen name into Edit1 and returns true.
     virtual bool ExecuteOpenDialog1() = 0;

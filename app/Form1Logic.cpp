@@ -2,12 +2,16 @@
 #include "app/Form1Logic.h"
 
 #include <cassert>
+#include <optional>
+#include <stdexcept>
 
 #include "app/Form1Description.h"
 #include "app/Form1Texts.h"
 #include "base/ScopeGuard.h"
 #include "line/BootLoaderLine.h"
 #include "loader/Conversion.h"
+#include "loader/ReleaseSignature.h"
+#include "loader/SystemConfig.h"
 #include "widgets/AbColBitBtn.h"
 #include "widgets/AbLED.h"
 #include "widgets/Gauge.h"
@@ -85,7 +89,29 @@ void TForm1Logic::Convert(const std::string& fileName) {
         lists_.ScriptLineCount = converted.ScriptLineCount;
         lists_.FileLineCount = converted.FileLineCount;
     });
-    ConvertUpdateFile(fileName, converted, gauge_);
+    // The hint speaks of the file converted last; a refused one has none.
+    desktop_.SetEdit1Hint("");
+    std::optional<ReleaseSignature> release;
+    ConvertUpdateFile(fileName, converted, gauge_, [&](std::string_view bytes) {
+        release = CheckReleaseSignature(fileName, bytes, WindowSignaturePolicy());
+    });
+    if (release) desktop_.SetEdit1Hint(ReleaseHintText(*release));
+}
+
+SignaturePolicy TForm1Logic::WindowSignaturePolicy() {
+    // Read at every conversion: a key the supervisor installs counts from the next start on.
+    const std::string path = SystemTrustedKeysPath();
+    SignaturePolicy policy;
+    try {
+        policy.trusted = ReadTrustedKeys(path);
+    } catch (const EKeyError& refused) {
+        throw std::runtime_error(TrustedKeysProblemText(path, refused.Problem()));
+    } catch (const EInOutError& unread) {
+        throw std::runtime_error(TrustedKeysUnreadableText(path, unread.what()));
+    }
+    // A station that trusts a key flashes nothing its makers did not sign.
+    policy.required = !policy.trusted.empty();
+    return policy;
 }
 
 void TForm1Logic::AbColBitBtn1Click() {

@@ -15,6 +15,7 @@
 #include "base/OwningThread.h"
 #include "line/VaCommTransferPort.h"
 #include "loader/BootLoaderTransfer.h"
+#include "loader/ReleaseSignature.h"
 #include "serial/VaComm.h"
 #include "widgets/AbBinGControl.h"
 
@@ -70,9 +71,13 @@ private:
     void CatchUp();
     void ChooseAndConvert();
     // Converts the file into Memo1 and Memo2 as the conversion leaves them, also when it fails.
+    // With a trusted key installed, the file's release signature must hold first; the release
+    // becomes Edit1's tool tip.
     void Convert(const std::string& fileName);
     // Converts the file Edit1 names for a start; false (the button off again) when it names none.
     bool ConvertForStart();
+    // The system's trusted keys; a signature is required once there is one.
+    static SignaturePolicy WindowSignaturePolicy();
     void UpdateControls();
 
     TForm1Desktop& desktop_;

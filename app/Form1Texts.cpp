@@ -82,8 +82,70 @@ std::string ConversionProblemText(const ConversionProblem& p) {
     }
 }
 
+std::string SignatureProblemText(const SignatureProblem& p) {
+    switch (p.fault) {
+        case SignatureFault::Missing:
+            return "Ошибка: у файла обновления нет подписи выпуска (" + p.signatureFile +
+                   "); здесь загружаются только подписанные выпуски";
+        case SignatureFault::NoTrustedKey:
+            return "Ошибка: нужна подпись выпуска, но нет ни одного доверенного ключа";
+        case SignatureFault::Unreadable:
+            return "Ошибка: подпись выпуска " + p.signatureFile + " не читается: " + p.detail;
+        case SignatureFault::Malformed:
+            return "Ошибка: файл " + p.signatureFile + " не является подписью minisign";
+        case SignatureFault::UntrustedKey:
+            return "Ошибка: файл обновления подписан ключом " + p.keyId +
+                   ", которому здесь не доверяют";
+        case SignatureFault::Invalid:
+            return "Ошибка: подпись выпуска не совпадает с файлом обновления: файл изменён или "
+                   "подпись сделана для другого файла";
+        case SignatureFault::CommentAltered:
+            return "Ошибка: доверенный комментарий подписи выпуска изменён после подписания";
+        case SignatureFault::LegacyTooLong:
+            return "Ошибка: подпись выпуска " + p.signatureFile +
+                   " сделана в прежнем формате, который здесь проверяется только для файлов до " +
+                   std::to_string(p.limit) + " байт; подпишите выпуск заново без -l";
+    }
+    return "Ошибка: подпись выпуска";
+}
+
+std::string TrustedKeysProblemText(const std::string& path, const KeyProblem& p) {
+    std::string what;
+    switch (p.fault) {
+        case KeyFault::NoKey:
+            what = "нет открытого ключа";
+            break;
+        case KeyFault::NotBase64:
+        case KeyFault::WrongLength:
+            what = "это не открытый ключ minisign";
+            break;
+        case KeyFault::WrongAlgorithm:
+            what = "это не ключ Ed25519";
+            break;
+        case KeyFault::AllZero:
+            what = "ключ из одних нулей не принимается";
+            break;
+    }
+    return "Ошибка в строке " + std::to_string(p.line) + " файла доверенных ключей " + path + ": " +
+           what;
+}
+
+std::string TrustedKeysUnreadableText(const std::string& path, const std::string& fileError) {
+    return "Ошибка: файл доверенных ключей " + path + " не читается: " + fileError;
+}
+
+std::string ReleaseHintText(const ReleaseSignature& release) {
+    // One line: a comment is the signer's text, but a tool tip is no place for its controls.
+    std::string comment = release.trustedComment;
+    for (char& c : comment)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
+    return "Выпуск: " + comment + " (подпись проверена, ключ " + release.keyId + ")";
+}
+
 std::string ErrorMessage(const std::exception& error) {
     if (const auto* refused = dynamic_cast<const EConvertError*>(&error))
         return ConversionProblemText(refused->Problem());
+    if (const auto* unsigned_ = dynamic_cast<const ESignatureError*>(&error))
+        return SignatureProblemText(unsigned_->Problem());
     return error.what();
 }

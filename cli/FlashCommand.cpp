@@ -11,8 +11,8 @@
 
 #include "base/Translation.h"
 #include "cli/Command.h"
+#include "cli/FileDigest.h"
 #include "cli/FlashRun.h"
-#include "cli/Sha256.h"
 #include "cli/SubjectError.h"
 #include "cli/Terminal.h"
 #include "serial/VaPort.h"
@@ -27,6 +27,8 @@ struct FlashArguments {
     bool repeat = false;
     std::string journal;
     std::string expectSha256;  // lower-case; empty: any file
+    std::vector<std::string> trustedKeys;
+    bool requireSignature = false;
     bool json = false;
 };
 
@@ -46,7 +48,14 @@ std::string Details() {
         "\n"
         "A station file (--config FILE, before or after flash) holds these options\n"
         "under [flash] as name = value (TOML or INI): file, port, expect-sha256,\n"
-        "journal, timeout, repeat. Options on the command line win over the file.");
+        "trusted-key, require-signature, journal, timeout, repeat. Options on the\n"
+        "command line win over the file.\n"
+        "\n"
+        "A release signature FILE.minisig (minisign) beside FILE is checked against the\n"
+        "keys of --trusted-key and of the system's trusted-keys file before any port\n"
+        "opens; an altered file, an altered trusted comment or a key not trusted is\n"
+        "refused with status 1, and so is a file without one under\n"
+        "--require-signature. The release (the trusted comment) is shown first.");
 }
 }  // namespace
 
@@ -91,6 +100,13 @@ void AddFlashCommand(CLI::App& app, CommandIo& io, CommandAction& action) {
                 return "";
             },
             "HEX"));
+    sub->add_option("--trusted-key", args->trustedKeys,
+                    Tr("trust release signatures (FILE.minisig) made with this minisign public "
+                       "key: its text or a .pub file; again for more keys"))
+        ->type_name("KEY")
+        ->allow_extra_args(false);
+    sub->add_flag("--require-signature", args->requireSignature,
+                  Tr("refuse an update file without a release signature by a trusted key"));
     sub->add_flag("--json", args->json,
                   Tr("every port's events as JSON Lines on standard output (see the manual)"));
     sub->callback([args, &io, &action] {
@@ -104,6 +120,8 @@ void AddFlashCommand(CLI::App& app, CommandIo& io, CommandAction& action) {
             options.repeat = args->repeat;
             options.journal = args->journal;
             options.expectSha256 = args->expectSha256;
+            options.trustedKeys = args->trustedKeys;
+            options.requireSignature = args->requireSignature;
             if (args->json) options.json = &io.out;
             return RunFlash(options, io.err);
         };

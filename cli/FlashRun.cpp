@@ -11,6 +11,7 @@
 #include "base/Translation.h"
 
 #include "cli/BoardTable.h"
+#include "cli/FileDigest.h"
 #include "cli/FlashProgress.h"
 #include "cli/FlashSession.h"
 #include "cli/InterruptGuard.h"
@@ -20,11 +21,12 @@
 #include "cli/PartOfAll.h"
 #include "cli/PortSelector.h"
 #include "cli/PortStop.h"
+#include "cli/Printable.h"
 #include "cli/ProgramLine.h"
+#include "cli/ReleaseCheck.h"
 #include "cli/ReportRelay.h"
 #include "cli/ReportTee.h"
 #include "cli/SessionTexts.h"
-#include "cli/Sha256.h"
 #include "cli/Terminal.h"
 #include "cli/TevrFlash.h"
 #include "loader/BootLoaderTransfer.h"
@@ -47,6 +49,8 @@ struct JournalFacts {
     std::string file;
     uint64_t fileSize = 0;
     std::string sha256;
+    std::string release;  // the signed release's trusted comment; empty: not signed
+    std::string keyId;
     std::vector<TVaPortIdentity> adapters;
 };
 
@@ -100,17 +104,27 @@ public:
             }
             paths.push_back(path);
         }
-        // The file is read once: the lock, the conversion, the journal and the JSON events all
-        // speak of the same bytes.
+        const SignaturePolicy policy =
+            StationPolicy(options_.trustedKeys, options_.requireSignature);
+        // The file is read once: the lock, the signature, the conversion, the journal and the
+        // JSON events all speak of the same bytes.
         const std::string bytes =
             About(options_.file, [&] { return ReadFileBytes(options_.file); });
         digest_ = DigestBytes(bytes);
         CheckFirmwareLock();
+        release_ = CheckRelease(options_.file, bytes, policy);
+        if (release_)
+            Say(Fill(Tr("%1: signed release %2"),
+                     {PrintableText(options_.file), ReleaseText(*release_)}));
         NullGauge gauge;
         About(options_.file, [&] { ConvertUpdateBytes(bytes, script_, gauge); });
         if (!options_.journal.empty()) {
             journal_.emplace(options_.journal);
             facts_ = GatherFacts(options_, digest_);
+            if (release_) {
+                facts_.release = release_->trustedComment;
+                facts_.keyId = release_->keyId;
+            }
         }
         const auto columns = [] { return TerminalColumns(); };
         if (Single()) {
@@ -151,6 +165,10 @@ private:
         facts.size = digest_.size;
         facts.sha256 = digest_.sha256;
         facts.blocks = BootLoaderTransfer::CountScriptBlocks(script_.transferScript);
+        if (release_) {
+            facts.release = release_->trustedComment;
+            facts.keyId = release_->keyId;
+        }
         for (size_t i = 0; i < options_.ports.size(); ++i) {
             jsons_.push_back(std::make_unique<JsonFlashReport>(*options_.json, options_.ports[i],
                                                                facts, options_.repeat));
@@ -233,6 +251,8 @@ private:
         entry.file = facts_.file;
         entry.fileSize = facts_.fileSize;
         entry.sha256 = facts_.sha256;
+        entry.release = facts_.release;
+        entry.keyId = facts_.keyId;
         entry.blocksSent = result.blocksSent;
         entry.blocksTotal = result.blocksTotal;
         entry.seconds = result.seconds;
@@ -321,7 +341,8 @@ private:
     std::ostream& err_;
     ConvertedUpdate script_;
     std::optional<Journal> journal_;
-    FileDigest digest_;  // of the update file as read for the conversion
+    FileDigest digest_;                        // of the update file as read for the conversion
+    std::optional<ReleaseSignature> release_;  // verified; none: not signed or not checked
     JournalFacts facts_;
     std::optional<SubjectError> journalError_;
     std::vector<PortTally> tallies_;

@@ -55,6 +55,8 @@ std::string JournalLine(const JournalEntry& entry) {
     line["file"] = entry.file;
     line["file_size"] = entry.fileSize;
     line["sha256"] = entry.sha256;
+    line["release"] = entry.release;
+    line["key_id"] = entry.keyId;
     line["blocks"] = entry.blocksSent;
     line["blocks_total"] = entry.blocksTotal;
     line["seconds"] = std::round(entry.seconds * 1000) / 1000;

@@ -18,7 +18,9 @@ struct JournalEntry {
     TVaPortIdentity adapter;  // empty fields are left out
     std::string file;         // the update file's absolute path
     uint64_t fileSize = 0;
-    std::string sha256;  // of the update file, lower-case hexadecimal
+    std::string sha256;   // of the update file, lower-case hexadecimal
+    std::string release;  // the signed release's trusted comment; empty: not signed
+    std::string keyId;    // of the key that signed it
     int64_t blocksSent = 0;
     int64_t blocksTotal = 0;
     double seconds = 0;

@@ -16,6 +16,11 @@ void WriteLine(std::ostream& out, nlohmann::json object) {
     out.flush();
 }
 
+// A file that is not signed has no release: null, not a release of no name.
+nlohmann::json NullWhenEmpty(const std::string& text) {
+    return text.empty() ? nlohmann::json() : nlohmann::json(text);
+}
+
 int ExitOf(const BoardResult& result) {
     switch (result.outcome) {
         case BoardOutcome::Done:
@@ -48,7 +53,9 @@ void JsonFlashReport::Announce() {
     Write("start", {{"file", facts_.file},
                     {"size", facts_.size},
                     {"sha256", facts_.sha256},
-                    {"blocks", facts_.blocks}});
+                    {"blocks", facts_.blocks},
+                    {"release", NullWhenEmpty(facts_.release)},
+                    {"key_id", NullWhenEmpty(facts_.keyId)}});
 }
 
 void JsonFlashReport::Waiting(const std::string&) {

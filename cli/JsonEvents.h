@@ -21,6 +21,8 @@ struct JsonFileFacts {
     uint64_t size = 0;
     std::string sha256;
     int64_t blocks = 0;
+    std::string release;  // the signed release's trusted comment; empty: not signed
+    std::string keyId;
 };
 
 // The events of one port's flash, on the thread that writes `out`; progress at most every

@@ -3,6 +3,7 @@
 
 #include "base/HexDigits.h"
 #include "base/Translation.h"
+#include "cli/ReleaseCheck.h"
 #include "serial/VaUtils.h"
 
 namespace {
@@ -157,6 +158,8 @@ std::string MessageOf(const std::exception& error) {
     if (const auto* comm = dynamic_cast<const EVaCommError*>(&error)) return CommErrorText(*comm);
     if (const auto* refused = dynamic_cast<const EConvertError*>(&error))
         return ProblemText(refused->Problem());
+    if (const auto* unsigned_ = dynamic_cast<const ESignatureError*>(&error))
+        return SignatureProblemText(unsigned_->Problem());
     if (const auto* unread = dynamic_cast<const EInOutError*>(&error))
         return FileErrorText(*unread);
     return error.what();

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -12,7 +13,8 @@
 #include "base/HexDigits.h"
 #include "base/Translation.h"
 #include "cli/Command.h"
-#include "cli/Sha256.h"
+#include "cli/FileDigest.h"
+#include "cli/ReleaseCheck.h"
 #include "cli/SubjectError.h"
 #include "cli/TextTable.h"
 #include "loader/Conversion.h"
@@ -60,10 +62,25 @@ std::string Bytes(int64_t count) {
                 {std::to_string(count)});
 }
 
-std::string PlanText(const std::string& file) {
-    // Read once: the hash, the image and the frames all describe the same bytes.
+struct PlanArguments {
+    std::string file;
+    std::vector<std::string> trustedKeys;
+};
+
+std::string ReleaseRow(const std::optional<ReleaseSignature>& release,
+                       const SignaturePolicy& policy) {
+    if (release) return ReleaseText(*release);
+    return policy.trusted.empty() ? Tr("not checked: no key is trusted") : Tr("not signed");
+}
+
+std::string PlanText(const PlanArguments& args) {
+    const std::string& file = args.file;
+    const SignaturePolicy policy = StationPolicy(args.trustedKeys, false);
+    // Read once: the hash, the signature, the image and the frames all describe the same bytes.
     const std::string bytes = About(file, [&] { return ReadFileBytes(file); });
     const FileDigest digest = DigestBytes(bytes);
+    // A flash would refuse it before anything else.
+    const std::optional<ReleaseSignature> release = CheckRelease(file, bytes, policy);
     const UpdateImage image = About(file, [&] { return ParseUpdateImage(bytes); });
     ConvertedUpdate lists;
     NullGauge gauge;
@@ -73,6 +90,7 @@ std::string PlanText(const std::string& file) {
     std::vector<std::pair<std::string, std::string>> rows;
     rows.emplace_back(Tr("file"), file + " (" + Bytes(static_cast<int64_t>(digest.size)) + ")");
     rows.emplace_back("SHA-256", digest.sha256);
+    rows.emplace_back(Tr("release"), ReleaseRow(release, policy));
     const std::vector<AddressRange> ranges = DefinedRanges(image);
     for (size_t i = 0; i < ranges.size(); ++i) {
         const AddressRange& range = ranges[i];
@@ -105,18 +123,24 @@ std::string PlanText(const std::string& file) {
 }  // namespace
 
 void AddPlanCommand(CLI::App& app, CommandIo& io, CommandAction& action) {
-    auto file = std::make_shared<std::string>();
+    auto args = std::make_shared<PlanArguments>();
     CLI::App* sub = app.add_subcommand(
         "plan", Tr("Show what a flash of an update file would do, without a port."));
     sub->footer(
         Tr("Prints the file's size and SHA-256 (the value for --expect-sha256), the address\n"
            "ranges it defines, the page and block commands it becomes and the least time\n"
            "they take on the line: every byte sent and every answer of the device, 10 bits\n"
-           "each at 10400 bit/s (the echo overlaps what is sent)."));
-    sub->add_option("FILE", *file, Tr("the update file (*.hex)"))->required();
-    sub->callback([file, &io, &action] {
-        action = [file, &io] {
-            WriteOutput(io.out, PlanText(*file));
+           "each at 10400 bit/s (the echo overlaps what is sent). A release signature\n"
+           "FILE.minisig is checked as flash checks it, and the release it names shown."));
+    sub->add_option("FILE", args->file, Tr("the update file (*.hex)"))->required();
+    sub->add_option("--trusted-key", args->trustedKeys,
+                    Tr("trust release signatures made with this minisign public key: its text "
+                       "or a .pub file; again for more keys"))
+        ->type_name("KEY")
+        ->allow_extra_args(false);
+    sub->callback([args, &io, &action] {
+        action = [args, &io] {
+            WriteOutput(io.out, PlanText(*args));
             return 0;
         };
     });

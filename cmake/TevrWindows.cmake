@@ -45,6 +45,26 @@ function(tevr_header_library target folder)
     target_include_directories(${target} SYSTEM INTERFACE ${root})
 endfunction()
 
+# Debian's libgcrypt for mingw-w64 (libgcrypt-mingw-w64-dev), linked to its DLLs so that the
+# LGPL's terms are kept: the two DLLs lie beside the programs (and go into the installer) with
+# their licence texts, and may be replaced by the user.
+set(TEVR_MINGW_ROOT /usr/${TEVR_MINGW_TRIPLET} CACHE PATH "mingw-w64's libraries (libgcrypt)")
+set(TEVR_GCRYPT_IMPORT_LIBS ${TEVR_MINGW_ROOT}/lib/libgcrypt.dll.a
+    ${TEVR_MINGW_ROOT}/lib/libgpg-error.dll.a)
+set(TEVR_CRYPTO_DLLS ${TEVR_MINGW_ROOT}/bin/libgcrypt-20.dll ${TEVR_MINGW_ROOT}/bin/libgpg-error-0.dll)
+foreach(file IN LISTS TEVR_GCRYPT_IMPORT_LIBS TEVR_CRYPTO_DLLS)
+    if(NOT EXISTS ${file})
+        message(FATAL_ERROR "${file} is missing (make setup: libgcrypt-mingw-w64-dev)")
+    endif()
+endforeach()
+file(COPY ${TEVR_CRYPTO_DLLS} DESTINATION ${PROJECT_BINARY_DIR})
+# Their licences: Debian's copyright files of the two packages and the LGPL 2.1 they refer to.
+configure_file(/usr/share/doc/libgcrypt-mingw-w64-dev/copyright
+               ${PROJECT_BINARY_DIR}/libgcrypt-COPYING.txt COPYONLY)
+configure_file(/usr/share/doc/libgpg-error-mingw-w64-dev/copyright
+               ${PROJECT_BINARY_DIR}/libgpg-error-COPYING.txt COPYONLY)
+configure_file(/usr/share/common-licenses/LGPL-2.1 ${PROJECT_BINARY_DIR}/LGPL-2.1.txt COPYONLY)
+
 tevr_header_library(CLI11::CLI11 CLI)
 tevr_header_library(nlohmann_json::nlohmann_json nlohmann)
 

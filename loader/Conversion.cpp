@@ -36,13 +36,15 @@ int32_t CountFileLines(std::string_view bytes) {
 }
 
 std::string ConvertUpdateFile(const std::string& fileName, ConvertedUpdate& lists,
-                              ProgressGauge& gauge) {
+                              ProgressGauge& gauge,
+                              const std::function<void(std::string_view bytes)>& check) {
     lists.recordList.clear();
     lists.transferScript.clear();
     std::string bytes;
     try {
         // Once: what is converted, and what a journal's hash describes, are the same bytes.
         bytes = ReadFileBytes(fileName);
+        if (check) check(bytes);
     } catch (...) {
         lists.ScriptLineCount = 0;
         throw;

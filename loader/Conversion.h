@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 // Conversion of an Intel HEX update file into the transfer script.
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -14,11 +15,13 @@ bool HasHexExtension(std::string_view fileName);
 // Empties both lists and reads the file once; then counts its lines (the gauge's maximum becomes
 // that count), builds the record list and the transfer script from the bytes read, sets
 // ScriptLineCount, sets the gauge's maximum to ScriptLineCount - 1 and empties the record list.
-// Returns the bytes converted. Throws EInOutError when the file cannot be opened or read and
-// EConvertError when a line is refused or the file holds no data; a failed conversion leaves both
-// lists empty and ScriptLineCount 0.
+// Returns the bytes converted. `check`, when given, sees the bytes read before anything is made
+// of them (the release signature) and refuses them by throwing. Throws EInOutError when the file
+// cannot be opened or read and EConvertError when a line is refused or the file holds no data; a
+// failed conversion leaves both lists empty and ScriptLineCount 0.
 std::string ConvertUpdateFile(const std::string& fileName, ConvertedUpdate& lists,
-                              ProgressGauge& gauge);
+                              ProgressGauge& gauge,
+                              const std::function<void(std::string_view bytes)>& check = {});
 // The same of an update file's bytes read already.
 void ConvertUpdateBytes(std::string_view bytes, ConvertedUpdate& lists, ProgressGauge& gauge);
 

@@ -132,6 +132,13 @@ void TForm1::SetSpeedButton1Enabled(bool enabled) {
     SpeedButton1->setEnabled(enabled);
 }
 
+void TForm1::SetEdit1Hint(const std::string& text) {
+    // Always plain text: a release's name is no markup.
+    Edit1->setToolTip(
+        text.empty() ? QString()
+                     : QStringLiteral("<qt>%1</qt>").arg(QString::fromUtf8(text).toHtmlEscaped()));
+}
+
 bool TForm1::ExecuteOpenDialog1() {
     if (!OpenDialog1.Execute(this)) return false;
     Edit1->setText(OpenDialog1.FileName);

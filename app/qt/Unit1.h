@@ -82,6 +82,7 @@ private:
     TAbColBitBtn& AbColBitBtn1Control() override { return *AbColBitBtn1; }
     TGauge& ProgressBar1Control() override { return *ProgressBar1; }
     void SetSpeedButton1Enabled(bool enabled) override;
+    void SetEdit1Hint(const std::string& text) override;
     bool ExecuteOpenDialog1() override;
     void ShowMessageBox(const std::string& text) override;
     void ShowErrorBox(const std::string& text) override;

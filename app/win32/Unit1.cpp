@@ -198,6 +198,20 @@ int TForm1::Run(HWND form) {
     return static_cast<int>(msg.wParam);
 }
 
+void TForm1::SetEdit1Hint(const std::string& text) {
+    // The tool tip control of "..." carries Edit1's too, present only while there is a text.
+    TTTOOLINFOW tool{};
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
+    tool.hwnd = window_;
+    tool.uId = reinterpret_cast<UINT_PTR>(Edit1);
+    SendMessageW(SpeedButton1Hint, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    if (text.empty()) return;
+    std::wstring hint = WideFromUtf8(text);
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.lpszText = hint.data();
+    SendMessageW(SpeedButton1Hint, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
 std::string TForm1::Edit1Text() const {
     // UTF-8; the loader's file reader opens it by its UTF-16 name.
     return Utf8FromWide(WindowText(Edit1));

@@ -43,6 +43,7 @@ private:
     TAbColBitBtn& AbColBitBtn1Control() override { return *AbColBitBtn1; }
     TGauge& ProgressBar1Control() override { return *ProgressBar1; }
     void SetSpeedButton1Enabled(bool enabled) override;
+    void SetEdit1Hint(const std::string& text) override;
     bool ExecuteOpenDialog1() override;
     void ShowMessageBox(const std::string& text) override;
     void ShowErrorBox(const std::string& text) override;
@@ -66,7 +67,7 @@ private:
     HWND Label1 = nullptr;
     HWND Edit1 = nullptr;
     HWND SpeedButton1 = nullptr;
-    HWND SpeedButton1Hint = nullptr;
+    HWND SpeedButton1Hint = nullptr;  // also Edit1's, while a release is shown
     std::unique_ptr<TWinAbLED> AbLED1;
     HWND ComboBox1 = nullptr;
     std::unique_ptr<TWinAbColBitBtn> AbColBitBtn1;

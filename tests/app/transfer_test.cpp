@@ -8,6 +8,8 @@
 #include "app/Form1Texts.h"
 #include "app/qt/PortComboBox.h"
 #include "sim/BootLoaderSim.h"
+#include "support/ReleaseSigning.h"
+#include "support/TempFolder.h"
 #include "widgets/AbColBitBtn.h"
 #include "widgets/AbLED.h"
 #include "widgets/Gauge.h"
@@ -335,6 +337,50 @@ TEST_F(TransferTest, LostEchoByteEndsInOneMessageWithTheButtonWithinReach) {
     ASSERT_TRUE(WaitFor([&] { return Done(); })) << boxes->Texts().join("\n").toStdString();
     EXPECT_EQ(boxes->Texts(), (QStringList{"message: " + kEchoMismatch, "message: " + kDone}));
     ExpectImage(WorkedImage());
+}
+
+TEST_F(TransferTest, WithATrustedKeyInstalledOnlyWhatItSignedIsFlashed) {
+    // The supervisor's trusted-keys file, and a release signed by minisign.
+    const TempFolder etc, keys;
+    const SigningKey key = MakeSigningKey(keys, "release");
+    etc.Write("trusted-keys", ReadWhole(key.publicKeyFile));
+    setenv("TEVR_LOADER_CONFIG", etc.Path().c_str(), 1);
+    const std::string file = (temp.path() + "/update.hex").toStdString();
+    const std::string original = ReadWhole(ExamplePath("worked.hex"));
+    etc.Write(file, original);
+    SignRelease(key, file, "ТЕВР-R7 2.3.1");
+    StartSim();
+    ChooseFile(file);
+    EXPECT_TRUE(form->Edit1->toolTip().contains(QString::fromUtf8("ТЕВР-R7 2.3.1")))
+        << form->Edit1->toolTip().toStdString();
+
+    // Changed on the disk since it was chosen: one error box, at rest, nothing opened.
+    std::string altered = original;
+    altered[altered.find(":10") + 10] ^= 0x01;
+    etc.Write(file, altered);
+    ClickStart();
+    ASSERT_EQ(boxes->shown.size(), 1u) << boxes->Texts().join("\n").toStdString();
+    EXPECT_TRUE(boxes->shown[0].error);
+    EXPECT_TRUE(boxes->shown[0].text.startsWith(
+        QString::fromUtf8("Ошибка: подпись выпуска не совпадает с файлом обновления")));
+    EXPECT_TRUE(form->Edit1->toolTip().isEmpty());
+    ExpectAtRest();
+    EXPECT_TRUE(sim->Received().empty());
+
+    // Not signed at all: refused as well once a key is trusted.
+    etc.Write(file, original);
+    std::remove((file + ".minisig").c_str());
+    ClickStart();
+    ASSERT_EQ(boxes->shown.size(), 2u);
+    EXPECT_TRUE(boxes->shown[1].text.startsWith(
+        QString::fromUtf8("Ошибка: у файла обновления нет подписи выпуска")));
+    EXPECT_FALSE(form->VaComm1.IsOpen());
+
+    SignRelease(key, file, "ТЕВР-R7 2.3.1");
+    ClickStart();
+    ASSERT_TRUE(WaitFor([&] { return Done(); })) << boxes->Texts().join("\n").toStdString();
+    ExpectImage(WorkedImage());
+    unsetenv("TEVR_LOADER_CONFIG");
 }
 
 }  // namespace

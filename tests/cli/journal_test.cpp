@@ -10,8 +10,8 @@
 #include <thread>
 
 #include "FlashRun.h"
+#include "cli/FileDigest.h"
 #include "cli/Journal.h"
-#include "cli/Sha256.h"
 #include "cli/TevrFlash.h"
 #include "support/SampleFiles.h"
 #include "support/TempFolder.h"
@@ -20,19 +20,13 @@
 namespace line_test {
 namespace {
 
-TEST(Sha256, KnownDigestsWhateverTheChunks) {
+// The platform's library gives the digests the lock and the journal have always carried.
+TEST(Sha256, KnownDigestsFromTheLibrary) {
     EXPECT_EQ(Sha256Hex(""), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
     EXPECT_EQ(Sha256Hex("abc"), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
     // 56 bytes: the length no longer fits the first block.
     EXPECT_EQ(Sha256Hex("abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq"),
               "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1");
-    Sha256 hash;
-    const std::string chunk(997, 'a');
-    for (size_t left = 1000000; left > 0; left -= std::min(left, chunk.size()))
-        hash.Update(chunk.data(), std::min(left, chunk.size()));
-    const Sha256::Digest digest = hash.Final();
-    EXPECT_EQ(digest[0], 0xcd);
-    EXPECT_EQ(digest[31], 0xd0);
     EXPECT_EQ(Sha256Hex(std::string(1000000, 'a')),
               "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0");
 }

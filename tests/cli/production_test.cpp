@@ -9,9 +9,9 @@
 #include <thread>
 
 #include "FlashRun.h"
+#include "cli/FileDigest.h"
 #include "cli/ImageCheck.h"
 #include "cli/MessageTexts.h"
-#include "cli/Sha256.h"
 #include "cli/TevrFlash.h"
 #include "loader/BootLoaderTransfer.h"
 #include "sim/BootLoaderSim.h"

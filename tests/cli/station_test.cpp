@@ -2,17 +2,15 @@
 // What a line's station is set up with, run in-process against a simulated boot loader: the plan
 // of a flash, the firmware lock and the station file.
 #include <gtest/gtest.h>
-#include <sys/inotify.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
 #include <regex>
 
 #include "FlashRun.h"
-#include "base/ScopedFd.h"
+#include "OpenWatch.h"
+#include "cli/FileDigest.h"
 #include "cli/ImageCheck.h"
-#include "cli/Sha256.h"
 #include "sim/BootLoaderSim.h"
 #include "support/SampleFiles.h"
 #include "support/TempFolder.h"
@@ -21,24 +19,6 @@ namespace line_test {
 namespace {
 
 using namespace std::chrono_literals;
-
-// Counts the opens of a device node, whoever opens it.
-class OpenWatch {
-public:
-    explicit OpenWatch(const std::string& path) : fd_(inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
-        EXPECT_GE(inotify_add_watch(fd_.Get(), path.c_str(), IN_OPEN), 0);
-    }
-    int Opens() {
-        int opens = 0;
-        alignas(inotify_event) char buffer[4096];
-        for (ssize_t n; (n = read(fd_.Get(), buffer, sizeof buffer)) > 0;)
-            opens += static_cast<int>(n / static_cast<ssize_t>(sizeof(inotify_event)));
-        return opens;
-    }
-
-private:
-    ScopedFd fd_;
-};
 
 class StationTest : public ::testing::Test {
 protected:
@@ -191,7 +171,7 @@ TEST_F(StationTest, StationFileRefusesWhatItWouldIgnore) {
     // Refused too: a key that its section does not have, and any other section.
     refused("key.toml", "[flash]\nport = \"" + port + "\"\nprot = \"" + port + "\"\n",
             "prot is no key of [flash] (file, port, log, timeout, repeat, journal, "
-            "expect-sha256, json)\n");
+            "expect-sha256, trusted-key, require-signature, json)\n");
     refused("section.toml", "[flash]\nport = \"" + port + "\"\n[convert]\nrecords = true\n",
             "[convert] is no section of a station file; it has [flash] and [check]\n");
 

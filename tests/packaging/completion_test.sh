@@ -30,7 +30,7 @@ expect() {
 expect "check convert flash journal plan ports verify" ""
 expect "flash" fl
 expect "--config --help --version" --
-expect "--port --log --timeout --repeat --journal --expect-sha256 --json --config --help" flash --
+expect "--port --log --timeout --repeat --journal --expect-sha256 --trusted-key --require-signature --json --config --help" flash --
 expect "--expect-sha256" --config station.toml flash --e
 expect "--config" flash firmware.hex --c
 expect "--config" check --c

@@ -9,6 +9,12 @@
 #   hung-up       a device that goes away ends it with status 1 and says so
 #   interrupted   Ctrl-C (Wine makes SIGINT the console's Ctrl-C) closes the port, status 130
 #   missing-port  a port that is not there: status 1 and the component's message
+#   signed        releases signed by minisign (run natively): a signed file flashes and its
+#                 release is on the first line and in the journal; a legacy signature verifies
+#                 (of a file up to libgcrypt's limit; a larger one is refused plainly);
+#                 one changed byte, a changed trusted comment, another key's signature and a
+#                 missing signature under --require-signature are refused before the port is
+#                 opened (no simulator runs: an opened port would fail otherwise)
 #   language      LANGUAGE=ru: help, a usage error, a line check, a flash and its verify in
 #                 Russian from the catalogue beside the program; LANGUAGE=en: English, no
 #                 Cyrillic letter but in a file's name (the output redirected: UTF-8); on a
@@ -115,6 +121,59 @@ missing-port)
     [ "$(last_line)" = "tevr-flash: $port: Specified device not found ($port)." ] ||
         fail "last line: $(last_line)"
     ;;
+signed)
+    minisign -G -W -p "$work/release.pub" -s "$work/release.key" >/dev/null
+    minisign -G -W -p "$work/other.pub" -s "$work/other.key" >/dev/null
+    id=$(sed -n '1s/.* //p' "$work/release.pub")
+    cp "$firmware" "$work/fw.hex"
+    firmware=$work/fw.hex
+    minisign -S -s "$work/release.key" -m "$firmware" -t "ТЕВР-R7 2.3.1" >/dev/null
+    key=Z:${work//\//\\}\\release.pub
+    start_sim
+    LC_ALL=C.UTF-8 flash --trusted-key "$key" --require-signature --journal "$work/journal.jsonl"
+    [ "$status" = 0 ] || fail "signed: status $status"
+    [ "$(head -n 1 "$work/err" | tr -d '\r')" = \
+        "tevr-flash: $firmware: signed release ТЕВР-R7 2.3.1 (key $id)" ] ||
+        fail "first line: $(head -n 1 "$work/err")"
+    grep -q "\"release\":\"ТЕВР-R7 2.3.1\",\"key_id\":\"$id\"" "$work/journal.jsonl" ||
+        fail "the journal lacks the release: $(cat "$work/journal.jsonl")"
+    check_image
+    # The key's text instead of its file; a legacy signature, which libgcrypt checks for a file
+    # of up to 65000 bytes only: a larger one is refused in plain words, not by a crash.
+    plan() {
+        set +e
+        "$here/wine_prefix.sh" run "$prefix" "$exe" plan "$1" \
+            --trusted-key "$(sed -n 2p "$work/release.pub")" >"$work/out" 2>"$work/err"
+        status=$?
+        set -e
+    }
+    cp "$here/../../examples/worked.hex" "$work/small.hex"
+    minisign -S -l -s "$work/release.key" -m "$work/small.hex" -t "ТЕВР-R7 2.2.0" >/dev/null
+    plan "$work/small.hex"
+    [ "$status" = 0 ] && grep -q "ТЕВР-R7 2.2.0 (key $id)" "$work/out" ||
+        fail "legacy: status $status, $(cat "$work/out" "$work/err")"
+    minisign -S -l -s "$work/release.key" -m "$firmware" -t "ТЕВР-R7 2.2.0" >/dev/null
+    plan "$firmware"
+    [ "$status" = 1 ] && [[ "$(last_line)" == *"is a legacy signature, which can be checked here only for files up to 65000 bytes"* ]] ||
+        fail "large legacy: status $status, $(last_line)"
+    refused() {
+        flash --trusted-key "$key" --require-signature
+        [ "$status" = 1 ] || fail "$1: status $status"
+        [[ "$(last_line)" == "tevr-flash: $firmware: refused: $2"* ]] ||
+            fail "$1: last line: $(last_line)"
+    }
+    minisign -S -s "$work/release.key" -m "$firmware" -t "ТЕВР-R7 2.3.1" >/dev/null
+    sed -i '3s/2\.3\.1/2.4.0/' "$firmware.minisig"
+    refused comment "the trusted comment of"
+    minisign -S -s "$work/release.key" -m "$firmware" -t "ТЕВР-R7 2.3.1" >/dev/null
+    sed -i '2s/^:1000100050/:1000100051/' "$firmware"
+    refused byte "the signature"
+    cp "$here/../../examples/image-64k.hex" "$firmware"
+    minisign -S -s "$work/other.key" -m "$firmware" -t "ТЕВР-R7 2.3.1" >/dev/null
+    refused key "signed with key $(sed -n '1s/.* //p' "$work/other.pub")"
+    rm "$firmware.minisig"
+    refused missing "no release signature"
+    ;;
 language)
     # run_exe NAME ARGS...: its output in NAME.out and NAME.err, without carriage returns.
     run_exe() {
@@ -167,7 +226,7 @@ language)
         fail "Cyrillic in English"
     ;;
 *)
-    echo "usage: $0 done|bad-checksum|silent|hung-up|interrupted|missing-port|language PORT ..." >&2
+    echo "usage: $0 done|bad-checksum|silent|hung-up|interrupted|missing-port|signed|language PORT ..." >&2
     exit 2
     ;;
 esac

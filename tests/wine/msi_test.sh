@@ -15,7 +15,9 @@ run() { "$here/wine_prefix.sh" run "$prefix" "$@"; }
 fail() { echo "FAILED: $*" >&2; exit 1; }
 
 files=$(msiextract -l "$msi")
-expected="tevr-loader/tevr-flash.exe tevr-loader/LICENSE.txt tevr-loader/tevr-flash.ru.mo"
+expected="tevr-loader/tevr-flash.exe tevr-loader/LICENSE.txt tevr-loader/tevr-flash.ru.mo
+    tevr-loader/libgcrypt-20.dll tevr-loader/libgpg-error-0.dll tevr-loader/LGPL-2.1.txt
+    tevr-loader/libgcrypt-COPYING.txt tevr-loader/libgpg-error-COPYING.txt"
 [ -f "$bin/tevr-loader.exe" ] && expected+=" tevr-loader/tevr-loader.exe"
 for f in $expected; do
     grep -qx "$f" <<<"$files" || fail "$f is not in the installer: $files"
@@ -40,7 +42,8 @@ LANGUAGE=ru run 'C:\Program Files\tevr-loader\tevr-flash.exe' --help | grep -q "
     fail "the installed tevr-flash.exe does not speak Russian"
 
 # The same programs as a later version: it takes the place of the one installed.
-cp "$bin"/*.exe "$bin/LICENSE.txt" "$bin/tevr-flash.ru.mo" "$work/"
+cp "$bin"/*.exe "$bin"/*.dll "$bin/LICENSE.txt" "$bin/LGPL-2.1.txt" "$bin"/lib*-COPYING.txt \
+    "$bin/tevr-flash.ru.mo" "$work/"
 defines=()
 [ -f "$bin/tevr-loader.exe" ] && defines=(-D Window=1)
 (cd "$work" && wixl -a x64 -D Version=99.0.0 "${defines[@]}" -o newer.msi "$wxs")

@@ -9,7 +9,10 @@
 #     list, a click on the start button; the completion box shown and dismissed, the saved image
 #     holding every byte of the update file, the button off again;
 #   - bk-sim hanging up mid-transfer (the update file named in Cyrillic, the start by Tab and
-#     Space): one message, then the window at rest.
+#     Space): one message, then the window at rest;
+#   - a release key installed in the program data folder: a signed file changed after signing
+#     is refused with one error box before the port opens (no simulator runs: an opened port
+#     would show another error), and the same file signed again flashes.
 #   window_test.sh NATIVE_BUILD TEVR_LOADER_EXE WINDOW_PROBE_EXE WORK_DIR
 set -euo pipefail
 
@@ -140,5 +143,30 @@ click 100 42
 xdotool key --delay 100 Tab Tab Tab space
 expect_box "Ошибка: связь с БК потеряна: устройство или адаптер отключены" "no icon" 30
 dismiss_box
+expect_rest
+
+# Signed releases, signed by minisign as a release engineer signs them.
+minisign -G -W -p "$work/release.pub" -s "$work/release.key" >/dev/null
+mkdir -p "$prefix/drive_c/ProgramData/tevr-loader"
+cp "$work/release.pub" "$prefix/drive_c/ProgramData/tevr-loader/trusted-keys"
+cp "$firmware" "$work/signed.hex"
+minisign -S -s "$work/release.key" -m "$work/signed.hex" -t "ТЕВР-R7 2.3.1" >/dev/null
+sed -i '2s/^:1000100050/:1000100051/' "$work/signed.hex"
+probe set-path "Z:${work//\//\\}\\signed.hex"
+rm -f "$lines/com4"
+click 172 120
+expect_box "Ошибка: подпись выпуска не совпадает с файлом обновления*" icon 30
+dismiss_box
+expect_rest
+cp "$firmware" "$work/signed.hex"
+minisign -S -s "$work/release.key" -m "$work/signed.hex" -t "ТЕВР-R7 2.3.1" >/dev/null
+start_sim
+click 172 120
+expect_box "Обновление ПО в Тевр R7 завершено" "no icon" 60
+dismiss_box
+wait "$sim" || fail "bk-sim ended with an error"
+sim=
+"$native/cli/tevr-flash" verify "$firmware" "$work/image" >/dev/null ||
+    fail "the image does not hold the signed update file"
 expect_rest
 echo "window: OK"

@@ -16,11 +16,14 @@
 #include <QFileDialog>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
 #include <QPixmap>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest/QTest>
 
 #include "app/qt/PortComboBox.h"
@@ -28,6 +31,9 @@
 #include "app/qt/Unit1.h"
 #include "base/SimulatorLinks.h"
 #include "sim/BootLoaderSim.h"
+#include "support/ReleaseSigning.h"
+#include "support/SampleFiles.h"
+#include "widgets/AbColBitBtn.h"
 #include "widgets/qt/QtDesktopStyle.h"
 
 namespace {
@@ -206,4 +212,54 @@ int main(int argc, char** argv) {
     ApplyDesktopStyle(app);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
+}
+
+// With a trusted key installed, a signed file changed after signing: the start ends in the real
+// error box, one of it, and the window at rest with the port never opened.
+TEST(TevrLoaderUnderX, AlteredReleaseIsRefusedWithOneErrorBox) {
+    const TempFolder folder, etc;
+    const SigningKey key = MakeSigningKey(folder, "release");
+    etc.Write("trusted-keys", ReadWhole(key.publicKeyFile));
+    setenv("TEVR_LOADER_CONFIG", etc.Path().c_str(), 1);
+    const std::string file = folder.Write("update.hex", ReadWhole(ExamplePath("worked.hex")));
+    SignRelease(key, file, "ТЕВР-R7 2.3.1");
+    std::string altered = ReadWhole(file);
+    altered[altered.find(":10") + 10] ^= 0x01;
+    folder.Write("update.hex", altered);
+
+    SimOptions options;
+    options.linkPath = folder / "bk";
+    BootLoaderSim sim(options);
+    sim.Start();
+    TVaPortListRoots roots;
+    roots.LinkFolders = {{folder.Path().string(), kSimulatorDescription}};
+    TForm1 form(roots);
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    form.ComboBox1->setCurrentIndex(
+        form.ComboBox1->findText(QString::fromStdString(folder / "bk")));
+    form.Edit1->setText(QString::fromStdString(file));
+
+    // The "user" reads every box that comes up and dismisses it.
+    QStringList boxes;
+    QTimer watcher;
+    QObject::connect(&watcher, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            boxes << box->text();
+            EXPECT_EQ(box->icon(), QMessageBox::Critical);
+            box->accept();
+        }
+    });
+    watcher.start(50);
+    QTest::mouseClick(form.AbColBitBtn1, Qt::LeftButton);
+    QTest::qWait(1000);
+    ASSERT_EQ(boxes.size(), 1) << boxes.join("\n").toStdString();
+    EXPECT_TRUE(
+        boxes[0].startsWith(QString::fromUtf8("Ошибка: подпись выпуска не совпадает с файлом")))
+        << boxes[0].toStdString();
+    EXPECT_FALSE(form.AbColBitBtn1->Checked());
+    EXPECT_FALSE(form.VaComm1.IsOpen());
+    EXPECT_TRUE(sim.Received().empty());
+    sim.Stop();
+    unsetenv("TEVR_LOADER_CONFIG");
 }

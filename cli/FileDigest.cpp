@@ -1,0 +1,23 @@
+// SPDX-License-Identifier: MIT
+#include "cli/FileDigest.h"
+
+#include "loader/Crypto.h"
+#include "loader/TextFile.h"
+
+std::string Sha256Hex(std::string_view bytes) {
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::string text;
+    for (const uint8_t byte : Sha256Of(bytes)) {
+        text += kDigits[byte >> 4];
+        text += kDigits[byte & 0x0F];
+    }
+    return text;
+}
+
+FileDigest DigestBytes(std::string_view bytes) {
+    return {bytes.size(), Sha256Hex(bytes)};
+}
+
+FileDigest DigestFile(const std::string& path) {
+    return DigestBytes(ReadFileBytes(path));
+}

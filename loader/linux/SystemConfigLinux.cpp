@@ -1,0 +1,13 @@
+// SPDX-License-Identifier: MIT
+#include <cstdlib>
+
+#include "loader/SystemConfig.h"
+
+std::string SystemConfigFolder() {
+    if (const char* folder = std::getenv("TEVR_LOADER_CONFIG"); folder && *folder) return folder;
+    return "/etc/tevr-loader";
+}
+
+std::string SystemTrustedKeysPath() {
+    return SystemConfigFolder() + "/trusted-keys";
+}
