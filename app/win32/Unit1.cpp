@@ -202,7 +202,7 @@ void TForm1::SetEdit1Hint(const std::string& text) {
     // The tool tip control of "..." carries Edit1's too, present only while there is a text.
     TTTOOLINFOW tool{};
     tool.cbSize = TTTOOLINFOW_V2_SIZE;
-    tool.hwnd = window_;
+    tool.hwnd = window_.Get();
     tool.uId = reinterpret_cast<UINT_PTR>(Edit1);
     SendMessageW(SpeedButton1Hint, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     if (text.empty()) return;
