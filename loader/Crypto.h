@@ -6,6 +6,8 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <string_view>
 
 using Sha256Digest = std::array<uint8_t, 32>;
@@ -26,3 +28,7 @@ size_t Ed25519MessageLimit();
 // start.
 bool VerifyEd25519(const Ed25519Signature& signature, std::string_view message,
                    const Ed25519PublicKey& key);
+
+// The bytes `text` encodes in Base64 as minisign writes its keys and signatures (the standard
+// alphabet with "=" padding); none when it is not that.
+std::optional<std::string> DecodeBase64(std::string_view text);

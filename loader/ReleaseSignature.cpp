@@ -6,7 +6,6 @@
 #include <cstring>
 
 #include "base/HexDigits.h"
-#include "loader/Base64.h"
 #include "loader/Errors.h"
 #include "loader/TextFile.h"
 

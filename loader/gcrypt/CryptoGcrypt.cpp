@@ -4,6 +4,7 @@
 #include <gcrypt.h>
 
 #include <cassert>
+#include <cctype>
 #include <cstring>
 #include <stdexcept>
 #include <string>
@@ -19,6 +20,27 @@ struct SexpTraits {
     static void Free(Value value) { gcry_sexp_release(value); }
 };
 using ScopedSexp = ScopedGeneric<SexpTraits>;
+
+struct Base64StateTraits {
+    using Value = gpgrt_b64state_t;
+    static Value None() { return nullptr; }
+    static bool IsValid(Value value) { return value != nullptr; }
+    // Ends the state; whether the text ended cleanly is asked by finishing it first.
+    static void Free(Value value) { gpgrt_b64dec_finish(value); }
+};
+
+// libgpg-error's decoder passes over characters that are not Base64 (it reads mail); a key or
+// signature is the alphabet alone, in groups of four, "=" only as the last one or two.
+bool Base64Form(std::string_view text) {
+    if (text.size() % 4 != 0) return false;
+    size_t padding = 0;
+    while (padding < text.size() && text[text.size() - 1 - padding] == '=')
+        ++padding;
+    if (padding > 2) return false;
+    for (const char c : text.substr(0, text.size() - padding))
+        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '+' && c != '/') return false;
+    return true;
+}
 
 // The version check starts the library; it must come before any other call, once.
 void StartLibrary() {
@@ -78,4 +100,17 @@ bool VerifyEd25519(const Ed25519Signature& signature, std::string_view message,
     const ScopedSexp signed_ = Build("(sig-val (eddsa (r %b) (s %b)))", half, signature.data(),
                                      half, signature.data() + half);
     return gcry_pk_verify(signed_.Get(), data.Get(), publicKey.Get()) == 0;
+}
+
+std::optional<std::string> DecodeBase64(std::string_view text) {
+    if (!Base64Form(text)) return std::nullopt;
+    ScopedGeneric<Base64StateTraits> state(gpgrt_b64dec_start(nullptr));
+    if (!state.Valid()) throw std::runtime_error("libgpg-error could not decode Base64");
+    std::string bytes(text);
+    size_t length = 0;
+    if (gpgrt_b64dec_proc(state.Get(), bytes.data(), bytes.size(), &length) != 0)
+        return std::nullopt;
+    if (gpgrt_b64dec_finish(state.Release()) != 0) return std::nullopt;
+    bytes.resize(length);
+    return bytes;
 }

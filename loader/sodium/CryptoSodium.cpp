@@ -45,3 +45,18 @@ bool VerifyEd25519(const Ed25519Signature& signature, std::string_view message,
     return crypto_sign_verify_detached(signature.data(), Bytes(message), message.size(),
                                        key.data()) == 0;
 }
+
+std::optional<std::string> DecodeBase64(std::string_view text) {
+    StartLibrary();
+    std::string bytes(text.size() / 4 * 3 + 3, '\0');
+    size_t length = 0;
+    const char* end = nullptr;
+    // The whole text or nothing: the library stops at the first character it does not take.
+    if (sodium_base642bin(reinterpret_cast<unsigned char*>(bytes.data()), bytes.size(), text.data(),
+                          text.size(), nullptr, &length, &end,
+                          sodium_base64_VARIANT_ORIGINAL) != 0 ||
+        end != text.data() + text.size())
+        return std::nullopt;
+    bytes.resize(length);
+    return bytes;
+}
