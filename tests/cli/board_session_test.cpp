@@ -109,6 +109,9 @@ TEST_F(BoardSessionTest, FailuresComeBackAsTheirKinds) {
     EXPECT_EQ(closed.outcome, BoardOutcome::Failed);
     EXPECT_EQ(closed.cause.fault, BoardFault::PortOpenFailed);
     EXPECT_FALSE(closed.cause.detail.empty());
+    // What the serial component failed to do, for a front end to say in its own words.
+    EXPECT_EQ(closed.cause.commFault, TVaCommFault::DeviceNotFound);
+    EXPECT_EQ(closed.cause.device, missing.port);
     EXPECT_EQ(closed.port, missing.port);
     EXPECT_FALSE(closed.greeted);
 }
