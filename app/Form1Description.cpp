@@ -1,10 +1,36 @@
 // SPDX-License-Identifier: MIT
 #include "app/Form1Description.h"
 
+#include "base/Translation.h"
 #include "widgets/DesktopStyle.h"
 
+std::string ApplicationTitleText() {
+    return Tr("Loader of updated software into the TEVR-R7");
+}
+
+std::string Form1Caption() {
+    return Tr("Software loader for the TEVR-R7 (version 1.0)");
+}
+
+std::string Label1Caption() {
+    return Tr("File to load:");
+}
+
+std::string SpeedButton1Hint() {
+    return Tr("Open file");
+}
+
+std::string OpenDialog1Title() {
+    return Tr("File to load");
+}
+
+std::string OpenDialog1FilterName() {
+    return Tr("TEVR-R7S update files");
+}
+
 void ConfigureAbLED1(TAbLED& led) {
-    led.SetCaption("Отклик от БК");
+    // TRANSLATORS: the LED beside it lights while the on-board computer answers.
+    led.SetCaption(Tr("Board replies"));
     led.SetLED_Position(lpLeft);
     led.SetSpacing(5);
     led.SetMode(mIndicator);
@@ -18,8 +44,8 @@ void ConfigureAbLED1(TAbLED& led) {
 
 void ConfigureAbColBitBtn1(TAbColBitBtn& b) {
     b.SetMode(mSwitch);
-    b.SetTextOff("Старт BootLoader");
-    b.SetTextOn("BootLoader запущен");
+    b.SetTextOff(Tr("Start BootLoader"));
+    b.SetTextOn(Tr("BootLoader started"));
     b.SetTextColOff(clBlack);
     b.SetTextColOn(clLime);
     b.SetTextColDisabled(clBtnShadow);
@@ -52,12 +78,4 @@ void ConfigureAbColBitBtn1(TAbColBitBtn& b) {
     b.SetStatusInt(0);
     b.SetStatusBit(0);
     b.SetGroupIndex(0);
-}
-
-std::string ErrorBoxText(const std::string& message) {
-    std::string text = message;
-    // Every byte of a character beyond ASCII is above 0x7F in UTF-8, so the last byte tells
-    // whether the last character sorts after "."; a signed char would take it for one below.
-    if (!text.empty() && static_cast<unsigned char>(text.back()) > '.') text += '.';
-    return text;
 }

@@ -2,16 +2,22 @@
 #pragma once
 // The window's description, the same on every desktop: the window's settings, every control's
 // bounds and texts, the settings of the LED and the start button, the open dialog's title and
-// filter, and the text of the error box. A desktop makes its controls from these.
+// filter. A desktop makes its controls from these.
 #include <string>
 
 #include "widgets/AbColBitBtn.h"
 #include "widgets/AbLED.h"
 
+// The window's texts, in the language of the catalogue the window uses (Russian: the program
+// chooses it at its start, wherever it runs).
 // The caption of every message box the program shows.
-inline constexpr const char* kApplicationTitle = "Загрузчик обновленного ПО в Тевр-R7";
+std::string ApplicationTitleText();
+std::string Form1Caption();
+std::string Label1Caption();
+std::string SpeedButton1Hint();
+std::string OpenDialog1Title();
+std::string OpenDialog1FilterName();
 
-inline constexpr const char* kForm1Caption = "Загрузчик ПО в ТЕВР-R7 (версия 1.0)";
 inline constexpr int kForm1ClientWidth = 350;
 inline constexpr int kForm1ClientHeight = 167;
 // Where the window stands until it is first shown; then it is centred on the desktop.
@@ -35,20 +41,11 @@ inline constexpr TBounds kAbColBitBtn1Bounds{0, 104, 345, 33};
 // Docked to the bottom edge of a window that never changes its size.
 inline constexpr TBounds kProgressBar1Bounds{0, kForm1ClientHeight - 25, kForm1ClientWidth, 25};
 
-inline constexpr const char* kLabel1Caption = "Файл для загрузки:";
 inline constexpr const char* kSpeedButton1Caption = "...";
-inline constexpr const char* kSpeedButton1Hint = "Открыть файл";
 inline constexpr int kComboBox1ItemHeight = 16;
-inline constexpr const char* kOpenDialog1Title = "Файл для загрузки";
-inline constexpr const char* kOpenDialog1FilterName = "Файлы обновления ТЕВР-R7S";
 inline constexpr const char* kOpenDialog1FilterPattern = "*.hex";
 
 // The LED's and the start button's settings of the description (the handlers are wired by the
 // window's logic).
 void ConfigureAbLED1(TAbLED& led);
 void ConfigureAbColBitBtn1(TAbColBitBtn& button);
-
-// An error's message as its box shows it: a full stop is added when the last character sorts
-// after "." (a letter, a digit, Cyrillic included); one ending in ".", ")" or "!" is left alone.
-// The message is UTF-8.
-std::string ErrorBoxText(const std::string& message);

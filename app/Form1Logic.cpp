@@ -6,8 +6,8 @@
 #include <stdexcept>
 
 #include "app/Form1Description.h"
-#include "app/Form1Texts.h"
 #include "base/ScopeGuard.h"
+#include "base/Translation.h"
 #include "line/BootLoaderLine.h"
 #include "loader/Conversion.h"
 #include "loader/ReleaseSignature.h"
@@ -15,6 +15,7 @@
 #include "widgets/AbColBitBtn.h"
 #include "widgets/AbLED.h"
 #include "widgets/Gauge.h"
+#include "words/Words.h"
 
 TForm1Logic::TForm1Logic(TForm1Desktop& desktop, TVaComm& comm)
     : desktop_(desktop),
@@ -95,7 +96,8 @@ void TForm1Logic::Convert(const std::string& fileName) {
     ConvertUpdateFile(fileName, converted, gauge_, [&](std::string_view bytes) {
         release = CheckReleaseSignature(fileName, bytes, WindowSignaturePolicy());
     });
-    if (release) desktop_.SetEdit1Hint(ReleaseHintText(*release));
+    if (release)
+        desktop_.SetEdit1Hint(Fill(Tr("Release: %1, signature checked"), {ReleaseText(*release)}));
 }
 
 SignaturePolicy TForm1Logic::WindowSignaturePolicy() {
@@ -107,7 +109,7 @@ SignaturePolicy TForm1Logic::WindowSignaturePolicy() {
     } catch (const EKeyError& refused) {
         throw std::runtime_error(TrustedKeysProblemText(path, refused.Problem()));
     } catch (const EInOutError& unread) {
-        throw std::runtime_error(TrustedKeysUnreadableText(path, unread.what()));
+        throw std::runtime_error(TrustedKeysUnreadableText(path, {unread.Fault(), unread.Code()}));
     }
     // A station that trusts a key flashes nothing its makers did not sign.
     policy.required = !policy.trusted.empty();
@@ -223,7 +225,7 @@ void TForm1Logic::ShowError(const std::exception& error) {
     assert(thread_.IsCurrent());
     // The box runs a nested event loop, in which no protocol step may start.
     const auto scope = ModalScope();
-    desktop_.ShowErrorBox(ErrorBoxText(ErrorMessage(error)));
+    desktop_.ShowErrorBox(ErrorBoxText(ProblemOf(error)));
 }
 
 void TForm1Logic::SetButtonChecked(bool checked) {

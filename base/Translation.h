@@ -18,11 +18,20 @@
 inline constexpr const char* kTranslationDomain = "tevr-flash";
 
 // Chooses the user's language from the environment, at a program's start; called again (tests),
-// it follows the environment as it is then.
+// it follows the environment as it is then, and forgets a catalogue given to UseCatalogue.
 void SetUpTranslation();
+
+// From now on the words come from the compiled catalogue `mo` (msgfmt's .mo), whatever the
+// environment says: the window speaks Russian wherever it runs, and the page speaks the language
+// its browser prefers. An empty or damaged catalogue gives the English texts.
+void UseCatalogue(std::string_view mo);
 
 // The text of `message` in the user's language; `message` itself where none is known.
 const char* Tr(const char* message);
+
+// The text of `message` in the sense `context` names, for a message id whose translation differs
+// by use ("." as the decimal separator).
+const char* TrC(const char* context, const char* message);
 
 // The form of a message with a number for `n` ("%1 block" / "%1 blocks"); a translation may
 // have more forms than two (Russian has three).

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "cli/FlashRun.h"
 
+#include "words/Words.h"
+
 #include <algorithm>
 #include <filesystem>
 #include <memory>
@@ -29,12 +31,14 @@
 #include "cli/SessionTexts.h"
 #include "cli/Terminal.h"
 #include "cli/TevrFlash.h"
+#include "words/Words.h"
 #include "loader/BootLoaderTransfer.h"
 #include "loader/Conversion.h"
 #include "loader/TextFile.h"
 #include "serial/VaEventLoop.h"
 #include "serial/VaPortList.h"
 #include "serial/VaUtils.h"
+#include "words/Words.h"
 
 namespace {
 using Clock = std::chrono::steady_clock;
@@ -115,7 +119,7 @@ public:
         release_ = CheckRelease(options_.file, bytes, policy);
         if (release_)
             Say(Fill(Tr("%1: signed release %2"),
-                     {PrintableText(options_.file), ReleaseText(*release_)}));
+                     {PrintableText(options_.file), PrintableReleaseText(*release_)}));
         NullGauge gauge;
         About(options_.file, [&] { ConvertUpdateBytes(bytes, script_, gauge); });
         if (!options_.journal.empty()) {
@@ -220,9 +224,12 @@ private:
             BoardResult result;
             result.start = result.end = std::chrono::system_clock::now();
             // A selector that names no adapter now; the session itself never throws.
-            result.cause.fault = dynamic_cast<const SubjectError*>(&e) ? BoardFault::PortNotFound
-                                                                       : BoardFault::TransferError;
-            result.cause.detail = e.what();
+            if (dynamic_cast<const SubjectError*>(&e))
+                result.cause = {BoardFault::PortNotFound,
+                                SerialProblem{TVaCommFault::DeviceNotFound, 0,
+                                              options_.ports[index]}};
+            else
+                result.cause = CauseOfError(e, BoardFault::SerialError);
             result.port = options_.ports[index];
             result.error = PortError(options_.ports[index], e);
             result.message = result.error->Message();
@@ -304,7 +311,7 @@ private:
                 stalled.push_back(options_.ports[i]);
         }
         if (stop_.Stopped()) {
-            const std::string word = SignalWord(stop_.Signal());
+            const std::string word = SignalText(stop_.Signal());
             if (options_.repeat) {
                 Say(Fill(TrN("%1 after %2 board; every port is closed",
                              "%1 after %2 boards; every port is closed",

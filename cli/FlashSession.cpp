@@ -3,10 +3,10 @@
 
 #include "base/Translation.h"
 #include "cli/InterruptGuard.h"
-#include "cli/MessageTexts.h"
 #include "cli/PortStop.h"
 #include "cli/SessionTexts.h"
 #include "cli/TevrFlash.h"
+#include "words/Words.h"
 
 namespace {
 BoardSessionOptions SessionOptions(const FlashOptions& options) {
@@ -38,20 +38,20 @@ BoardResult FlashSession::Attempt() {
     if (result.outcome != BoardOutcome::Done) {
         report_.Abandon();
         if (result.started)
-            report_.Note(
-                Fill(Tr("stopped after %1 of %2 blocks"),
-                     {std::to_string(result.blocksSent), std::to_string(result.blocksTotal)}));
+            report_.Note(Fill(TrN("stopped after %1 of %2 block", "stopped after %1 of %2 blocks",
+                                  static_cast<uint64_t>(result.blocksTotal)),
+                              {std::to_string(result.blocksSent),
+                               std::to_string(result.blocksTotal)}));
     }
     switch (result.outcome) {
         case BoardOutcome::Done:
             break;
         case BoardOutcome::Interrupted:
-            result.message = SignalWord(result.signal);
+            result.message = SignalText(result.signal);
             report_.Note(Fill(Tr("%1; the port is closed"), {result.message}));
             break;
         case BoardOutcome::Stalled:
-            result.message =
-                Fill(Tr("no progress: %1"), {StallText(result.cause.stall, options_.port)});
+            result.message = Fill(Tr("no progress: %1"), {BoardCauseText(result.cause, options_.port)});
             report_.Note(Fill(Tr("%1; the port is closed"), {result.message}));
             break;
         case BoardOutcome::Failed:
@@ -85,16 +85,16 @@ void FlashSession::Confirmed(int64_t blocksConfirmed, Clock::time_point at) {
 void FlashSession::Finished(int64_t blocksConfirmed, Clock::time_point at) {
     report_.Update(blocksConfirmed, at);
     report_.Finish(at);
-    report_.Line(MessageText(TransferMessage::Done));
+    report_.Line(TransferMessageText(TransferMessage::Done));
 }
 
 void FlashSession::WrongChecksum(uint32_t blockAddress, uint8_t expected, uint8_t received) {
-    report_.Line(MessageText(TransferMessage::BadChecksum));
+    report_.Line(TransferMessageText(TransferMessage::BadChecksum));
     report_.WrongChecksum(blockAddress, expected, received);
 }
 
 void FlashSession::Refused(TransferMessage message) {
-    report_.Line(MessageText(message));
+    report_.Line(TransferMessageText(message));
 }
 
 void FlashSession::Logged(const std::string& line) {

@@ -9,13 +9,9 @@
 #include <functional>
 #include <memory>
 
-class TVaEventLoop;
+#include "line/BoardStop.h"
 
-// The requests that stop a flash, numbered as the POSIX signals that bring them, so that the
-// exit status is 128 + the number on every system.
-inline constexpr int kSignalHangUp = 1;
-inline constexpr int kSignalInterrupt = 2;
-inline constexpr int kSignalTerminate = 15;
+class TVaEventLoop;
 
 class InterruptGuard {
 public:

@@ -69,7 +69,7 @@ struct PlanArguments {
 
 std::string ReleaseRow(const std::optional<ReleaseSignature>& release,
                        const SignaturePolicy& policy) {
-    if (release) return ReleaseText(*release);
+    if (release) return PrintableReleaseText(*release);
     return policy.trusted.empty() ? Tr("not checked: no key is trusted") : Tr("not signed");
 }
 

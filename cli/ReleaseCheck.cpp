@@ -7,6 +7,7 @@
 #include "cli/SubjectError.h"
 #include "loader/SystemConfig.h"
 #include "loader/TextFile.h"
+#include "words/Words.h"
 
 namespace {
 // A --trusted-key: the key's text, or else a file of keys. The text is tried first: a key's
@@ -21,7 +22,7 @@ std::vector<TrustedKey> KeysOfArgument(const std::string& argument) {
             text = ReadFileBytes(argument);
         } catch (const EInOutError& error) {
             if (error.Fault() != FileFault::NotFound && error.Fault() != FileFault::InvalidName)
-                throw SubjectError(subject, FileErrorText(error));
+                throw SubjectError(subject, MessageOf(error));
             throw SubjectError(subject, Fill(Tr("neither a public key nor a file: %1"),
                                              {KeyProblemText(asKey.Problem())}));
         }
@@ -36,63 +37,6 @@ std::vector<TrustedKey> KeysOfArgument(const std::string& argument) {
 }
 }  // namespace
 
-std::string KeyProblemText(const KeyProblem& problem) {
-    std::string text;
-    switch (problem.fault) {
-        case KeyFault::NoKey:
-            text = Tr("holds no public key");
-            break;
-        case KeyFault::NotBase64:
-            text = Tr("not a minisign public key (not Base64)");
-            break;
-        case KeyFault::WrongLength:
-            text = Tr("not a minisign public key (wrong length)");
-            break;
-        case KeyFault::WrongAlgorithm:
-            text = Tr("not an Ed25519 public key");
-            break;
-        case KeyFault::AllZero:
-            text = Tr("a public key of zeros is refused: it would trust anything");
-            break;
-    }
-    if (problem.line == 0) return text;
-    return Fill(Tr("line %1: %2"), {std::to_string(problem.line), text});
-}
-
-std::string SignatureProblemText(const SignatureProblem& p) {
-    const std::string signature = PrintableText(p.signatureFile);
-    switch (p.fault) {
-        case SignatureFault::Missing:
-            return Fill(Tr("refused: no release signature %1; this station flashes signed "
-                           "releases only"),
-                        {signature});
-        case SignatureFault::NoTrustedKey:
-            return Fill(Tr("refused: a release signature is required, but no key is trusted "
-                           "(--trusted-key or %1)"),
-                        {SystemTrustedKeysPath()});
-        case SignatureFault::Unreadable:
-            return Fill(Tr("refused: its signature %1 cannot be read: %2"),
-                        {signature, FileErrorText(EInOutError(p.fileFault, p.fileCode, p.detail))});
-        case SignatureFault::Malformed:
-            return Fill(Tr("refused: %1 is not a minisign signature"), {signature});
-        case SignatureFault::UntrustedKey:
-            return Fill(Tr("refused: signed with key %1, which this station does not trust"),
-                        {p.keyId});
-        case SignatureFault::Invalid:
-            return Fill(Tr("refused: the signature %1 does not match the file: the file was "
-                           "altered, or the signature is another file's"),
-                        {signature});
-        case SignatureFault::CommentAltered:
-            return Fill(Tr("refused: the trusted comment of %1 was altered after signing"),
-                        {signature});
-        case SignatureFault::LegacyTooLong:
-            return Fill(Tr("refused: %1 is a legacy signature, which can be checked here only "
-                           "for files up to %2 bytes; sign the release again without -l"),
-                        {signature, std::to_string(p.limit)});
-    }
-    return Tr("refused: release signature");
-}
-
 SignaturePolicy StationPolicy(const std::vector<std::string>& keys, bool required) {
     SignaturePolicy policy;
     policy.required = required;
@@ -106,7 +50,7 @@ SignaturePolicy StationPolicy(const std::vector<std::string>& keys, bool require
     } catch (const EKeyError& refused) {
         throw SubjectError(PrintableText(system), KeyProblemText(refused.Problem()));
     } catch (const EInOutError& error) {
-        throw SubjectError(PrintableText(system), FileErrorText(error));
+        throw SubjectError(PrintableText(system), MessageOf(error));
     }
     return policy;
 }
@@ -116,10 +60,14 @@ std::optional<ReleaseSignature> CheckRelease(const std::string& file, std::strin
     try {
         return CheckReleaseSignature(file, bytes, policy);
     } catch (const ESignatureError& refused) {
-        throw SubjectError(file, SignatureProblemText(refused.Problem()));
+        SignatureProblem problem = refused.Problem();
+        problem.signatureFile = PrintableText(problem.signatureFile);
+        throw SubjectError(file, SignatureProblemText(problem));
     }
 }
 
-std::string ReleaseText(const ReleaseSignature& release) {
-    return Fill(Tr("%1 (key %2)"), {PrintableText(release.trustedComment), release.keyId});
+std::string PrintableReleaseText(const ReleaseSignature& release) {
+    ReleaseSignature shown = release;
+    shown.trustedComment = PrintableText(release.trustedComment);
+    return ReleaseText(shown);
 }

@@ -22,8 +22,4 @@ std::optional<ReleaseSignature> CheckRelease(const std::string& file, std::strin
 
 // "ТЕВР-R7 2.3.1 (key B3CE124693EF8AC8)": the release as the start line and plan show it, made
 // safe for a terminal.
-std::string ReleaseText(const ReleaseSignature& release);
-
-// What is wrong with a refused signature, and a refused key, in the user's language.
-std::string SignatureProblemText(const SignatureProblem& problem);
-std::string KeyProblemText(const KeyProblem& problem);
+std::string PrintableReleaseText(const ReleaseSignature& release);

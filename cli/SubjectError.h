@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli/MessageTexts.h"
+#include "line/Problem.h"
 
 class SubjectError : public std::runtime_error {
 public:
@@ -38,6 +39,7 @@ public:
 // The error of a port that failed, as SubjectError: a refused permission comes with the hint
 // that names the group owning the device; an error that names its subject already stays as it is.
 SubjectError PortError(const std::string& port, const std::exception& error);
+SubjectError PortError(const std::string& port, const SerialProblem& problem);
 
 // Runs `work`; whatever it throws is thrown again as an error about `subject`.
 template <typename Work>

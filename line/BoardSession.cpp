@@ -10,11 +10,9 @@
 namespace {
 using Clock = std::chrono::steady_clock;
 
-BoardCause Cause(BoardFault fault, std::string detail = {}, int systemError = 0) {
+BoardCause Cause(BoardFault fault) {
     BoardCause cause;
     cause.fault = fault;
-    cause.detail = std::move(detail);
-    cause.systemError = systemError;
     return cause;
 }
 }  // namespace
@@ -124,8 +122,7 @@ void BoardSession::Finish(Ending ending, BoardSessionResult& result) {
             return;
         case Ending::Stalled:
             result.outcome = BoardOutcome::Stalled;
-            result.cause = Cause(BoardFault::NoProgress);
-            result.cause.stall = Stall();
+            result.cause = {BoardFault::NoProgress, Stall()};
             return;
         case Ending::Failed:
             break;
@@ -151,20 +148,7 @@ void BoardSession::Fail(BoardCause cause) {
 }
 
 void BoardSession::FailWith(const std::exception& error, BoardFault serialFault) {
-    if (const auto* refused = dynamic_cast<const EConvertError*>(&error)) {
-        BoardCause cause = Cause(BoardFault::FileRefused);
-        cause.problem = refused->Problem();
-        return Fail(std::move(cause));
-    }
-    if (const auto* unread = dynamic_cast<const EInOutError*>(&error))
-        return Fail(Cause(BoardFault::FileUnreadable, error.what(), unread->Code()));
-    if (const auto* serial = dynamic_cast<const EVaCommError*>(&error)) {
-        BoardCause cause = Cause(serialFault, error.what(), serial->Code());
-        cause.commFault = serial->Fault();
-        cause.device = serial->Device();
-        return Fail(std::move(cause));
-    }
-    Fail(Cause(BoardFault::TransferError, error.what()));
+    Fail(CauseOfError(error, serialFault));
 }
 
 void BoardSession::Logged(const std::string& line) {

@@ -36,7 +36,9 @@ const char* BoardCauseCode(const BoardCause& cause) {
         case BoardFault::FileUnreadable:
             return "file-unreadable";
         case BoardFault::FileRefused:
-            return ConversionFaultCode(cause.problem.fault);
+            if (const auto* problem = cause.As<ConversionProblem>())
+                return ConversionFaultCode(problem->fault);
+            return "file-refused";
         case BoardFault::TransferError:
             return "transfer-error";
         case BoardFault::DeviceGone:
@@ -48,11 +50,23 @@ const char* BoardCauseCode(const BoardCause& cause) {
         case BoardFault::TransferStopped:
             return "transfer-stopped";
         case BoardFault::NoProgress:
-            return StallCode(cause.stall.waitedFor);
+            return StallCode(cause.As<StallReason>() ? cause.As<StallReason>()->waitedFor
+                                                     : StallWait::Answer);
         case BoardFault::PortNotFound:
             return "port-not-found";
         case BoardFault::Stopped:
             break;
     }
     return "stopped";
+}
+
+BoardCause CauseOfError(const std::exception& error, BoardFault serialFault) {
+    BoardCause cause{BoardFault::TransferError, ProblemOf(error)};
+    if (cause.As<ConversionProblem>())
+        cause.fault = BoardFault::FileRefused;
+    else if (cause.As<FileProblem>())
+        cause.fault = BoardFault::FileUnreadable;
+    else if (cause.As<SerialProblem>())
+        cause.fault = serialFault;
+    return cause;
 }

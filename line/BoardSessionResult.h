@@ -7,58 +7,45 @@
 #include <cstdint>
 #include <string>
 
-#include "loader/Errors.h"
-#include "serial/VaClasses.h"
+#include "line/Problem.h"
 
 enum class BoardOutcome : uint8_t { Done, Failed, Stalled, Interrupted };
 
 enum class BoardFault : uint8_t {
     None,             // done
     NotStarted,       // the transfer did not start (no script)
-    PortOpenFailed,   // the port did not open: systemError, detail
-    SerialError,      // the serial component failed later on: systemError, detail
-    FileUnreadable,   // the update file could not be read: detail
-    FileRefused,      // the update file or its script was refused: problem
-    TransferError,    // any other error raised while the transfer ran: detail
+    PortOpenFailed,   // the port did not open
+    SerialError,      // the serial component failed later on
+    FileUnreadable,   // the update file could not be read
+    FileRefused,      // the update file or its script was refused
+    TransferError,    // any other error raised while the transfer ran
     DeviceGone,       // the device or its adapter went away
     EchoMismatch,     // the echo differed from what was sent
     NoEndCommand,     // the end command did not leave the port in time
     TransferStopped,  // the transfer ended at rest otherwise
-    NoProgress,       // stalled: stall
+    NoProgress,       // stalled
     Stopped,          // a stop request ended it: the result's signal
-    PortNotFound,     // the front end found no port for its name: detail
-};
-
-// What a stalled session waited for when its time ran out.
-enum class StallWait : uint8_t {
-    Greeting,        // the boot loader's first greeting
-    SecondGreeting,  // its second greeting (0xAA)
-    Acknowledge,     // the acknowledgement of a page command
-    Echo,            // the echo of a block, none of it come
-    RestOfEcho,      // the rest of a block's echo
-    Checksum,        // a correct checksum of a block
-    Answer,          // anything at all
-};
-
-struct StallReason {
-    StallWait waitedFor = StallWait::Answer;
-    std::string address;  // the block's address field as the script writes it; may be empty
-    int echoCount = 0;    // of RestOfEcho: echo bytes come and expected
-    int echoLength = 0;
-    std::chrono::milliseconds waited{0};
+    PortNotFound,     // the front end found no port for its name
 };
 
 struct BoardCause {
     BoardFault fault = BoardFault::None;
-    int systemError = 0;  // the system's error code behind a serial or file error, 0 when none
-    // The serial component's or the system's own message of the error; no words of ours.
-    std::string detail;
-    // Of a serial error: what the component failed to do, and the device it names.
-    TVaCommFault commFault = TVaCommFault::Other;
-    std::string device;
-    ConversionProblem problem{};  // of FileRefused
-    StallReason stall{};          // of NoProgress
+    // The problem behind it: a SerialProblem of PortOpenFailed, SerialError and PortNotFound, a
+    // FileProblem of FileUnreadable, a ConversionProblem of FileRefused, a StallReason of
+    // NoProgress, any problem of TransferError; an UnexpectedProblem without text where the fault
+    // says it all.
+    Problem problem = UnexpectedProblem{};
+
+    // The problem as `Kind`, or nullptr.
+    template <typename Kind>
+    const Kind* As() const {
+        return std::get_if<Kind>(&problem);
+    }
 };
+
+// The cause of a failure that `error` reports: a refused or unreadable update file, `serialFault`
+// (PortOpenFailed or SerialError) for the serial component's, TransferError for any other.
+BoardCause CauseOfError(const std::exception& error, BoardFault serialFault);
 
 struct BoardSessionResult {
     BoardOutcome outcome = BoardOutcome::Failed;

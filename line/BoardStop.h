@@ -5,6 +5,12 @@
 // Callable from any thread.
 class TVaEventLoop;
 
+// The requests that stop a flash, numbered as the POSIX signals that bring them, so that the
+// exit status is 128 + the number on every system.
+inline constexpr int kSignalHangUp = 1;
+inline constexpr int kSignalInterrupt = 2;
+inline constexpr int kSignalTerminate = 15;
+
 class BoardStop {
 public:
     virtual ~BoardStop() = default;

@@ -30,6 +30,17 @@ enum class TVaCommFault : std::uint8_t {
     DeviceGone,        // code: the device or its adapter went away
 };
 
+// What the system's error code behind a failure says, in terms a user can act on; the code itself
+// differs from system to system.
+enum class TVaSystemFault : std::uint8_t {
+    Other,           // nothing more to say than the code
+    NotFound,        // no such device
+    AccessDenied,    // the user may not use the device
+    Busy,            // another program holds the port
+    NotASerialPort,  // the device is no serial port (a plain file, /dev/null, a folder)
+    Gone,            // the device or its adapter went away
+};
+
 // The serial component's error: its message, what failed, the platform's error code behind it
 // (0 when none), so that callers can tell a refused permission from other failures, and the
 // device it names where it names one.
@@ -39,16 +50,23 @@ public:
         : std::runtime_error(message), code_(code) {}
     explicit EVaCommError(const char* message, int code = 0)
         : std::runtime_error(message), code_(code) {}
-    EVaCommError(TVaCommFault fault, const std::string& message, int code, std::string device = {})
-        : std::runtime_error(message), code_(code), fault_(fault), device_(std::move(device)) {}
+    EVaCommError(TVaCommFault fault, const std::string& message, int code, std::string device = {},
+                 TVaSystemFault systemFault = TVaSystemFault::Other)
+        : std::runtime_error(message),
+          code_(code),
+          fault_(fault),
+          device_(std::move(device)),
+          systemFault_(systemFault) {}
     int Code() const { return code_; }
     TVaCommFault Fault() const { return fault_; }
     const std::string& Device() const { return device_; }
+    TVaSystemFault SystemFault() const { return systemFault_; }
 
 private:
     int code_;
     TVaCommFault fault_ = TVaCommFault::Other;
     std::string device_;
+    TVaSystemFault systemFault_ = TVaSystemFault::Other;
 };
 
 // The device or its adapter has gone (unplugged, switched off, the far end of a

@@ -7,6 +7,8 @@
 #include <memory>
 #include <string>
 
+#include "serial/VaClasses.h"
+
 #include "serial/VaTypes.h"
 
 // A wait of one thread on the device, ended early by Wake. Only the thread that owns the watch
@@ -102,5 +104,7 @@ int VaHangUpError();
 bool VaIsNotFoundError(int error);
 // Whether an error code of VaOpenPortDevice means that the user may not open the device.
 bool VaIsAccessDeniedError(int error);
+// What the system's error code says of the device.
+TVaSystemFault VaSystemFaultOf(int error);
 // The name of the group that owns the device file (the link followed); empty when unknown.
 std::string VaDeviceGroupName(const std::string& systemPath);

@@ -62,13 +62,15 @@ std::string VaFaultMessage(TVaCommFault fault, int code, const std::string& devi
 }
 
 EVaCommError VaCommError(TVaCommFault fault, int code, const std::string& device) {
-    return EVaCommError(fault, VaFaultMessage(fault, code, device), code, device);
+    return EVaCommError(fault, VaFaultMessage(fault, code, device), code, device,
+                        code != 0 ? VaSystemFaultOf(code) : TVaSystemFault::Other);
 }
 
 void VaRaisePortError(TVaCommFault fault, int code) {
     if (VaIsDeviceGoneError(code))
         throw EVaCommDeviceGone(TVaCommFault::DeviceGone,
-                                VaFaultMessage(TVaCommFault::DeviceGone, code), code);
+                                VaFaultMessage(TVaCommFault::DeviceGone, code), code, std::string(),
+                                TVaSystemFault::Gone);
     throw VaCommError(fault, code);
 }
 

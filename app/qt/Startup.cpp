@@ -5,24 +5,29 @@
 #include <QIcon>
 
 #include "app/Form1Description.h"
-#include "app/Form1Texts.h"
 #include "app/qt/ApplicationTitle.h"
 #include "app/qt/MessageBoxes.h"
 #include "app/qt/QtTranslations.h"
 #include "app/qt/Unit1.h"
 #include "base/ScopeGuard.h"
+#include "base/Translation.h"
+#include "line/Problem.h"
 #include "serial/VaClasses.h"
 #include "widgets/FlashTimer.h"
 #include "widgets/qt/QtDesktopStyle.h"
+#include "words/RussianCatalogue.h"
+#include "words/Words.h"
 
 namespace {
 // Errors that reach no handler of the window (a component without one of its own).
 void ShowApplicationError(const std::exception& error) {
-    TQtMessageBoxes().ShowError(QString::fromUtf8(ErrorBoxText(ErrorMessage(error))));
+    TQtMessageBoxes().ShowError(QString::fromUtf8(ErrorBoxText(ProblemOf(error))));
 }
 }  // namespace
 
 int RunTevrLoader(int& argc, char** argv, const std::function<void(TForm1&)>& onCreated) {
+    // The window speaks Russian wherever it runs, whatever the terminal it was started from.
+    UseCatalogue(RussianCatalogue());
     TFlashTimer::Start();
     const ScopeGuard flashTimer(&TFlashTimer::Stop);
     QApplication app(argc, argv);
@@ -32,7 +37,7 @@ int RunTevrLoader(int& argc, char** argv, const std::function<void(TForm1&)>& on
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("tevr-loader")));
     ApplyDesktopStyle(app);
     InstallQtTranslations(app);
-    SetApplicationTitle(QString::fromUtf8(kApplicationTitle));
+    SetApplicationTitle(QString::fromUtf8(ApplicationTitleText()));
     VaSetApplicationExceptionHandler(ShowApplicationError);
     // Undone when the application goes.
     const ScopeGuard errorHook([] { VaSetApplicationExceptionHandler(nullptr); });

@@ -32,7 +32,7 @@ TForm1::TForm1(TVaPortListRoots portRoots)
       VaComm1(dispatcher_),
       boxes_(std::make_shared<TQtMessageBoxes>()) {
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QString::fromUtf8(kForm1Caption));
+    setWindowTitle(QString::fromUtf8(Form1Caption()));
     setFont(QtDesktopFont());
     setAutoFillBackground(true);
     setBackgroundRole(QPalette::Window);  // the button-face colour
@@ -52,7 +52,7 @@ TForm1::~TForm1() {
 }
 
 void TForm1::CreateControls(const TVaPortListRoots& portRoots) {
-    Label1 = new QLabel(QString::fromUtf8(kLabel1Caption), this);
+    Label1 = new QLabel(QString::fromUtf8(Label1Caption()), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     // The label sizes itself to its caption, as the one it stands for did.
     TBounds label = kLabel1Bounds;
@@ -67,7 +67,7 @@ void TForm1::CreateControls(const TVaPortListRoots& portRoots) {
     SpeedButton1->setObjectName(QStringLiteral("SpeedButton1"));
     SetBounds(SpeedButton1, kSpeedButton1Bounds);
     SpeedButton1->setText(QString::fromUtf8(kSpeedButton1Caption));
-    SpeedButton1->setToolTip(QString::fromUtf8(kSpeedButton1Hint));
+    SpeedButton1->setToolTip(QString::fromUtf8(SpeedButton1Hint()));
     SpeedButton1->setAutoRaise(true);  // flat
     SpeedButton1->setFocusPolicy(Qt::TabFocus);
     connect(SpeedButton1, &QToolButton::clicked, this, [this] { SpeedButton1Click(); });
@@ -99,8 +99,8 @@ void TForm1::CreateControls(const TVaPortListRoots& portRoots) {
 }
 
 void TForm1::SetUpOpenDialog1() {
-    OpenDialog1.Title = QString::fromUtf8(kOpenDialog1Title);
-    OpenDialog1.FilterName = QString::fromUtf8(kOpenDialog1FilterName);
+    OpenDialog1.Title = QString::fromUtf8(OpenDialog1Title());
+    OpenDialog1.FilterName = QString::fromUtf8(OpenDialog1FilterName());
     OpenDialog1.FilterPattern = QString::fromUtf8(kOpenDialog1FilterPattern);
 }
 

@@ -5,19 +5,22 @@
 
 #include "TevrVersion.h"
 #include "app/qt/Startup.h"
+#include "base/Translation.h"
 
 namespace {
-constexpr const char* kHelp =
-    "Loads firmware into the TEVR-R7 on-board computer through its boot loader.\n"
-    "Usage: tevr-loader [OPTIONS]\n"
-    "\n"
-    "The window picks the update file (*.hex) and the serial port; its start button\n"
-    "runs the transfer while an LED shows the device's answers and a gauge the blocks\n"
-    "sent. Qt's own options (-platform, -display, -style, ...) are passed to Qt.\n"
-    "\n"
-    "Options:\n"
-    "  -h,--help                   Print this help message and exit\n"
-    "  --version                   Display program version information and exit\n";
+const char* Help() {
+    return Tr("Loads new software into the TEVR-R7 on-board computer through its boot loader.\n"
+              "Usage: tevr-loader [OPTIONS]\n"
+              "\n"
+              "The window picks the update file (*.hex) and the serial port; its start button\n"
+              "runs the transfer while an LED shows the on-board computer's answers and a gauge\n"
+              "the blocks sent. The window speaks Russian. Qt's own options (-platform,\n"
+              "-display, -style, ...) are passed to Qt.\n"
+              "\n"
+              "Options:\n"
+              "  -h, --help     print this help and exit\n"
+              "  --version      print the version and exit\n");
+}
 
 // What the command line asks for. Help and version are answered on the terminal before any
 // window or display connection exists, so that they work on a machine without a desktop.
@@ -34,9 +37,11 @@ TStartRequest StartRequest(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // The terminal's language for the help; the window itself speaks Russian.
+    SetUpTranslation();
     switch (StartRequest(argc, argv)) {
         case TStartRequest::srHelp:
-            std::cout << kHelp;
+            std::cout << Help();
             return std::cout.flush() ? 0 : 1;
         case TStartRequest::srVersion:
             std::cout << "tevr-loader " << kTevrVersion << '\n';

@@ -53,13 +53,13 @@ std::wstring WindowText(HWND window) {
 }
 
 int Box(HWND owner, const std::string& text, UINT icon) {
-    return MessageBoxW(owner, WideFromUtf8(text).c_str(), WideFromUtf8(kApplicationTitle).c_str(),
+    return MessageBoxW(owner, WideFromUtf8(text).c_str(), WideFromUtf8(ApplicationTitleText()).c_str(),
                        MB_OK | icon | MB_SETFOREGROUND);
 }
 }  // namespace
 
 void ShowApplicationError(HWND owner, const std::string& message) {
-    Box(owner, ErrorBoxText(message), MB_ICONERROR);
+    Box(owner, message, MB_ICONERROR);
 }
 
 TForm1::TForm1(std::shared_ptr<TWinDispatcher> dispatcher)
@@ -82,7 +82,7 @@ TForm1::TForm1(std::shared_ptr<TWinDispatcher> dispatcher)
     RECT frame{0, 0, kForm1ClientWidth, kForm1ClientHeight};
     AdjustWindowRectEx(&frame, style, FALSE, exStyle);
     window_.Reset(CreateWindowExW(exStyle, RegisterWindowClass(wc),
-                                  WideFromUtf8(kForm1Caption).c_str(), style, kForm1Left, kForm1Top,
+                                  WideFromUtf8(Form1Caption()).c_str(), style, kForm1Left, kForm1Top,
                                   frame.right - frame.left, frame.bottom - frame.top, nullptr,
                                   nullptr, GetModuleHandleW(nullptr), this));
     assert(window_.Valid());
@@ -108,9 +108,9 @@ void TForm1::CreateControls() {
     // The label sizes itself to its caption, as the one it stands for did: where the font is
     // replaced (Cyrillic in Tahoma), the caption is wider than the description's 102 pixels.
     TBounds label = kLabel1Bounds;
-    label.Width = std::max(label.Width, TextWidth(Window(), Font(), kLabel1Caption));
+    label.Width = std::max(label.Width, TextWidth(Window(), Font(), Label1Caption()));
     Label1 =
-        MakeChild(Window(), L"STATIC", kLabel1Caption, SS_LEFT | SS_NOPREFIX, 0, label, 0, Font());
+        MakeChild(Window(), L"STATIC", Label1Caption(), SS_LEFT | SS_NOPREFIX, 0, label, 0, Font());
     Edit1 = MakeChild(Window(), L"EDIT", "", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE,
                       kEdit1Bounds, 0, Font());
     // The flat "..." button, reached with Tab; Space and Enter press it as any button.
@@ -121,7 +121,7 @@ void TForm1::CreateControls() {
                                        WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
                                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Window(),
                                        nullptr, GetModuleHandleW(nullptr), nullptr);
-    std::wstring hint = WideFromUtf8(kSpeedButton1Hint);
+    std::wstring hint = WideFromUtf8(SpeedButton1Hint());
     TTTOOLINFOW tool{};
     tool.cbSize = TTTOOLINFOW_V2_SIZE;  // understood by every version of the common controls
     tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
@@ -228,8 +228,8 @@ void TForm1::SetSpeedButton1Enabled(bool enabled) {
 }
 
 bool TForm1::ExecuteOpenDialog1() {
-    const std::wstring title = WideFromUtf8(kOpenDialog1Title);
-    std::wstring filter = WideFromUtf8(kOpenDialog1FilterName);
+    const std::wstring title = WideFromUtf8(OpenDialog1Title());
+    std::wstring filter = WideFromUtf8(OpenDialog1FilterName());
     filter += L'\0';
     filter += WideFromUtf8(kOpenDialog1FilterPattern);
     filter += L'\0';  // the list ends with an empty entry: the string's own terminator

@@ -7,14 +7,19 @@
 
 #include <memory>
 
-#include "app/Form1Texts.h"
 #include "app/win32/Unit1.h"
+#include "base/Translation.h"
+#include "line/Problem.h"
 #include "serial/VaClasses.h"
 #include "widgets/SystemColors.h"
 #include "widgets/win32/GdiSystemColors.h"
 #include "widgets/win32/MmFlashTimer.h"
+#include "words/RussianCatalogue.h"
+#include "words/Words.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
+    // The window speaks Russian wherever it runs.
+    UseCatalogue(RussianCatalogue());
     // The tool tip's window class.
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
@@ -31,7 +36,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
         // Errors that reach no handler of the window (a component without one of its own).
         const HWND owner = form.Handle();
         VaSetApplicationExceptionHandler([owner](const std::exception& error) {
-            ShowApplicationError(owner, ErrorMessage(error));
+            ShowApplicationError(owner, ErrorBoxText(ProblemOf(error)));
         });
         form.Show(show);
         status = TForm1::Run(form.Handle());

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <string>
 
+#include "base/FixedCatalogue.h"
 #include "base/Translation.h"
 
 namespace {
@@ -33,6 +34,7 @@ std::string LocaleFolder() {
 }  // namespace
 
 void SetUpTranslation() {
+    ForgetFixedCatalogue();
     // Only the messages follow the locale: numbers, the C library's character classes and
     // everything machine-readable stay as they are.
     if (std::setlocale(LC_MESSAGES, "") == nullptr) {
@@ -58,9 +60,28 @@ void SetUpTranslation() {
 const char* Tr(const char* message) {
     // gettext gives the catalogue's header for the empty text.
     if (*message == '\0') return message;
+    if (const MoCatalogue* fixed = FixedCatalogue()) {
+        const char* translation = fixed->Find(message);
+        return translation != nullptr ? translation : message;
+    }
     return ::dgettext(kTranslationDomain, message);
 }
 
+const char* TrC(const char* context, const char* message) {
+    const std::string key = ContextKey(context, message);
+    const char* translation = nullptr;
+    if (const MoCatalogue* fixed = FixedCatalogue())
+        translation = fixed->Find(key);
+    else
+        translation = ::dgettext(kTranslationDomain, key.c_str());
+    // gettext hands back its argument, a temporary here, when it knows no translation.
+    return translation != nullptr && translation != key.c_str() ? translation : message;
+}
+
 const char* TrN(const char* singular, const char* plural, std::uint64_t n) {
+    if (const MoCatalogue* fixed = FixedCatalogue()) {
+        if (const char* translation = fixed->FindPlural(singular, n)) return translation;
+        return n == 1 ? singular : plural;
+    }
     return ::dngettext(kTranslationDomain, singular, plural, static_cast<unsigned long>(n));
 }

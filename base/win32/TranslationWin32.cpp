@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "base/FixedCatalogue.h"
 #include "base/MoCatalogue.h"
 #include "base/Translation.h"
 
@@ -68,6 +69,7 @@ std::filesystem::path CatalogueFolder() {
 }  // namespace
 
 void SetUpTranslation() {
+    ForgetFixedCatalogue();
     Catalogue() = MoCatalogue();
     const std::filesystem::path folder = CatalogueFolder();
     for (const std::string& language : Languages()) {
@@ -82,12 +84,25 @@ void SetUpTranslation() {
     }
 }
 
+namespace {
+// The chosen catalogue, else the one of the user's language.
+const MoCatalogue& Current() {
+    const MoCatalogue* fixed = FixedCatalogue();
+    return fixed != nullptr ? *fixed : Catalogue();
+}
+}  // namespace
+
 const char* Tr(const char* message) {
-    const char* translation = Catalogue().Find(message);
+    const char* translation = Current().Find(message);
+    return translation != nullptr ? translation : message;
+}
+
+const char* TrC(const char* context, const char* message) {
+    const char* translation = Current().Find(ContextKey(context, message));
     return translation != nullptr ? translation : message;
 }
 
 const char* TrN(const char* singular, const char* plural, std::uint64_t n) {
-    if (const char* translation = Catalogue().FindPlural(singular, n)) return translation;
+    if (const char* translation = Current().FindPlural(singular, n)) return translation;
     return n == 1 ? singular : plural;
 }

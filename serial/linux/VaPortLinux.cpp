@@ -412,6 +412,17 @@ bool VaIsAccessDeniedError(int error) {
     return error == EACCES || error == EPERM;
 }
 
+TVaSystemFault VaSystemFaultOf(int error) {
+    if (VaIsNotFoundError(error)) return TVaSystemFault::NotFound;
+    if (VaIsAccessDeniedError(error)) return TVaSystemFault::AccessDenied;
+    if (VaIsDeviceGoneError(error)) return TVaSystemFault::Gone;
+    // EBUSY: the exclusive lock of another program; ENOTTY: no terminal (a plain file,
+    // /dev/null); EISDIR: a folder.
+    if (error == EBUSY || error == EWOULDBLOCK) return TVaSystemFault::Busy;
+    if (error == ENOTTY || error == EISDIR) return TVaSystemFault::NotASerialPort;
+    return TVaSystemFault::Other;
+}
+
 std::string VaDeviceGroupName(const std::string& systemPath) {
     struct stat st {};
     if (stat(systemPath.c_str(), &st) != 0) return "";

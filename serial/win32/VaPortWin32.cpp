@@ -427,6 +427,19 @@ bool VaIsAccessDeniedError(int) {
     return false;
 }
 
+TVaSystemFault VaSystemFaultOf(int error) {
+    if (VaIsNotFoundError(error) || error == ERROR_PATH_NOT_FOUND) return TVaSystemFault::NotFound;
+    if (VaIsDeviceGoneError(error)) return TVaSystemFault::Gone;
+    // A serial port is open to one program at a time: access denied means another has it.
+    if (error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION)
+        return TVaSystemFault::Busy;
+    // The comm calls on a device that is no serial port.
+    if (error == ERROR_INVALID_FUNCTION || error == ERROR_NOT_SUPPORTED ||
+        error == ERROR_INVALID_HANDLE)
+        return TVaSystemFault::NotASerialPort;
+    return TVaSystemFault::Other;
+}
+
 std::string VaDeviceGroupName(const std::string&) {
     return "";
 }

@@ -5,7 +5,6 @@
 #include <QToolButton>
 
 #include "AppTesting.h"
-#include "app/Form1Texts.h"
 #include "app/qt/PortComboBox.h"
 #include "sim/BootLoaderSim.h"
 #include "support/ReleaseSigning.h"
@@ -20,8 +19,9 @@ namespace {
 const QString kDone = QString::fromUtf8("Обновление ПО в Тевр R7 завершено");
 const QString kNoFile = QString::fromUtf8("Ошибка: файл обновления не выбран");
 const QString kBadChecksum = QString::fromUtf8("Ошибка: Неверная контрольная сумма");
-const QString kDeviceGone = QString::fromUtf8(TransferMessageText(TransferMessage::DeviceGone));
-const QString kEchoMismatch = QString::fromUtf8(TransferMessageText(TransferMessage::EchoMismatch));
+const QString kDeviceGone = QString::fromUtf8("Ошибка: связь с БК потеряна: БК или адаптер отключены");
+const QString kEchoMismatch = QString::fromUtf8(
+    "Ошибка: эхо на линии не совпало с переданным (сбой линии). Проверьте кабель и адаптер");
 
 // The device's memory after the worked example: three blocks, each filled up with 0xFF, and the
 // missing record at 0020 written as zeros.

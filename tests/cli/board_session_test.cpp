@@ -88,9 +88,11 @@ TEST_F(BoardSessionTest, AStallTellsWhatItWaitedForWhereAndHowLong) {
     const BoardSessionResult result = Run(sim, options);
     EXPECT_EQ(result.outcome, BoardOutcome::Stalled);
     EXPECT_EQ(result.cause.fault, BoardFault::NoProgress);
-    EXPECT_EQ(result.cause.stall.waitedFor, StallWait::Echo);
-    EXPECT_EQ(result.cause.stall.address, "0100");
-    EXPECT_EQ(result.cause.stall.waited, 1s);
+    const StallReason* stall = result.cause.As<StallReason>();
+    ASSERT_NE(stall, nullptr);
+    EXPECT_EQ(stall->waitedFor, StallWait::Echo);
+    EXPECT_EQ(stall->address, "0100");
+    EXPECT_EQ(stall->waited, 1s);
     EXPECT_STREQ(BoardCauseCode(result.cause), "no-echo");
     EXPECT_EQ(result.blocksSent, 2);
 }
@@ -108,10 +110,11 @@ TEST_F(BoardSessionTest, FailuresComeBackAsTheirKinds) {
     const BoardSessionResult closed = Run({}, missing);
     EXPECT_EQ(closed.outcome, BoardOutcome::Failed);
     EXPECT_EQ(closed.cause.fault, BoardFault::PortOpenFailed);
-    EXPECT_FALSE(closed.cause.detail.empty());
     // What the serial component failed to do, for a front end to say in its own words.
-    EXPECT_EQ(closed.cause.commFault, TVaCommFault::DeviceNotFound);
-    EXPECT_EQ(closed.cause.device, missing.port);
+    const SerialProblem* serial = closed.cause.As<SerialProblem>();
+    ASSERT_NE(serial, nullptr);
+    EXPECT_EQ(serial->fault, TVaCommFault::DeviceNotFound);
+    EXPECT_EQ(serial->device, missing.port);
     EXPECT_EQ(closed.port, missing.port);
     EXPECT_FALSE(closed.greeted);
 }

@@ -74,9 +74,8 @@ TEST(ConvertCommand, ALineIsOneRecordAndARefusedFieldNamesItsLine) {
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(run.err, "tevr-flash: " + pasted +
-                           ": Error in line 1 of the update file: another record begins after "
-                           "the record's checksum; every record must stand on a line of its "
-                           "own\n");
+                           ": line 1: another record begins after the record's checksum; every "
+                           "record must stand on a line of its own\n");
 
     const std::string badField = dir.Write("field.hex", Lines({first, first, ":1G"}));
     EXPECT_EQ(TevrFlash({"convert", badField}).err,

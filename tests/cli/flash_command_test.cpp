@@ -13,7 +13,7 @@
 #include "FlashRun.h"
 #include "base/SimulatorLinks.h"
 #include "cli/ImageCheck.h"
-#include "cli/MessageTexts.h"
+#include "words/Words.h"
 #include "loader/BootLoaderTransfer.h"
 #include "serial/VaPortList.h"
 #include "sim/BootLoaderSim.h"
@@ -53,7 +53,7 @@ TEST_F(FlashCommandTest, CompletedFlashReportsOnStandardErrorOnly) {
     ASSERT_EQ(run.status, kExitOk) << run.err;
     EXPECT_EQ(run.out, "");
     ASSERT_FALSE(run.lines.empty());
-    EXPECT_EQ(run.lines.back(), MessageText(TransferMessage::Done));
+    EXPECT_EQ(run.lines.back(), TransferMessageText(TransferMessage::Done));
     EXPECT_TRUE(run.HasLine(" - >  55"));
     EXPECT_TRUE(run.Mentions("tevr-flash: 100 % (3/3 blocks"));
     // The exchange log holds each block's echo as one line of 131 bytes.
@@ -89,9 +89,9 @@ TEST_F(FlashCommandTest, WrongChecksumIsShownOnceAndTheFlashGoesOn) {
     const FlashRun run = Flash(Firmware());
     EXPECT_EQ(run.status, kExitOk) << run.err;
     EXPECT_EQ(std::count(run.lines.begin(), run.lines.end(),
-                         std::string(MessageText(TransferMessage::BadChecksum))),
+                         std::string(TransferMessageText(TransferMessage::BadChecksum))),
               1);
-    EXPECT_EQ(run.lines.back(), MessageText(TransferMessage::Done));
+    EXPECT_EQ(run.lines.back(), TransferMessageText(TransferMessage::Done));
 }
 
 struct Stall {
@@ -154,8 +154,8 @@ TEST_F(FlashCommandTest, LostEchoByteIsALineFaultNamedOnce) {
     Launch(options);
     const FlashRun run = Flash(Firmware(), {"--timeout", "5"});
     EXPECT_EQ(run.status, kExitError) << run.err;
-    EXPECT_FALSE(run.Mentions(MessageText(TransferMessage::BadChecksum)));
-    EXPECT_FALSE(run.Mentions(MessageText(TransferMessage::EchoMismatch))) << "said in English";
+    EXPECT_FALSE(run.Mentions(TransferMessageText(TransferMessage::BadChecksum)));
+    EXPECT_FALSE(run.Mentions(TransferMessageText(TransferMessage::EchoMismatch))) << "said in English";
     EXPECT_EQ(run.lines.back(), "tevr-flash: " + sim->TerminalPath() +
                                     ": the echo did not match what was sent: a byte was lost or "
                                     "changed on the line (check the cable and the adapter); the "
@@ -169,11 +169,11 @@ TEST_F(FlashCommandTest, UnpluggedDeviceIsAnError) {
     const FlashRun run = Flash(Firmware());
     EXPECT_EQ(run.status, kExitError) << run.err;
     EXPECT_TRUE(run.Mentions("tevr-flash: stopped after 2 of 16 blocks")) << run.err;
-    EXPECT_FALSE(run.Mentions(MessageText(TransferMessage::Done)));
+    EXPECT_FALSE(run.Mentions(TransferMessageText(TransferMessage::Done)));
     EXPECT_FALSE(run.Mentions("Error retrieving statistics"));
     EXPECT_EQ(run.lines.back(), "tevr-flash: " + sim->TerminalPath() +
-                                    ": the device or its adapter went away (unplugged, switched "
-                                    "off or reset); the port is closed");
+                                    ": the on-board computer or its adapter went away (unplugged, "
+                                    "switched off or reset); the port is closed");
 }
 
 TEST_F(FlashCommandTest, ErrorsBeforeTheTransferExitOneWithTheirMessage) {
@@ -200,7 +200,7 @@ TEST_F(FlashCommandTest, ErrorsBeforeTheTransferExitOneWithTheirMessage) {
     std::ofstream(folder / "pasted.hex") << first << first << "\n" << kEndOfFile << "\n";
     const FlashRun pasted = Flash(folder / "pasted.hex");
     EXPECT_EQ(pasted.status, kExitError);
-    EXPECT_NE(pasted.err.find(": Error in line 1 of the update file: another record begins"),
+    EXPECT_NE(pasted.err.find(": line 1: another record begins"),
               std::string::npos)
         << pasted.err;
 
@@ -233,9 +233,9 @@ TEST_F(FlashCommandTest, UsageErrorsExitTwo) {
 
 TEST_F(FlashCommandTest, SignalsCloseThePortAndEndWithTheirStatus) {
     for (const auto& [signal, status, word] :
-         {std::tuple{SIGINT, int(kExitInterrupted), "interrupted"},
-          std::tuple{SIGTERM, int(kExitTerminated), "terminated"},
-          std::tuple{SIGHUP, int(kExitHungUp), "hung up"}}) {
+         {std::tuple{SIGINT, int(kExitInterrupted), "interrupted (Ctrl-C)"},
+          std::tuple{SIGTERM, int(kExitTerminated), "terminated (SIGTERM)"},
+          std::tuple{SIGHUP, int(kExitHungUp), "terminal closed (SIGHUP)"}}) {
         SimOptions options;
         options.silentAfter = 2;
         Launch(options);

@@ -11,7 +11,7 @@
 #include "FlashRun.h"
 #include "cli/FileDigest.h"
 #include "cli/ImageCheck.h"
-#include "cli/MessageTexts.h"
+#include "words/Words.h"
 #include "cli/TevrFlash.h"
 #include "loader/BootLoaderTransfer.h"
 #include "sim/BootLoaderSim.h"
@@ -137,8 +137,8 @@ TEST_F(ProductionTest, FaultyBoardsLeaveTheOthersToSucceed) {
     EXPECT_EQ(run.Row(Port(1))[4], "no progress: no echo of the block at 0100 within 3 s");
     EXPECT_EQ(run.Row(Port(2))[1], "failed");
     EXPECT_EQ(run.Row(Port(2))[2], "2/16");
-    EXPECT_EQ(run.Row(Port(2))[4].rfind("the device or its adapter went away", 0), 0u);
-    EXPECT_NE(run.err.find(Port(0) + ": " + MessageText(TransferMessage::BadChecksum)),
+    EXPECT_EQ(run.Row(Port(2))[4].rfind("the on-board computer or its adapter went away", 0), 0u);
+    EXPECT_NE(run.err.find(Port(0) + ": " + TransferMessageText(TransferMessage::BadChecksum)),
               std::string::npos);
     EXPECT_EQ(run.Last(), "tevr-flash: 1 of 4 boards failed: " + Port(2));
 
@@ -192,7 +192,7 @@ TEST_F(ProductionTest, StationFlashesBoardAfterBoardUntilCtrlC) {
         ExpectVerified(std::vector<uint8_t>(image.begin(), image.end()));
     }
     EXPECT_EQ(run.Row(Port(0))[1], std::to_string(boards) + " done, 0 failed") << run.err;
-    EXPECT_NE(run.Last().find("interrupted after " + std::to_string(boards) + " boards"),
+    EXPECT_NE(run.Last().find("interrupted (Ctrl-C) after " + std::to_string(boards) + " boards"),
               std::string::npos)
         << run.err;
     // One line for every board; none for the wait that Ctrl-C ended.

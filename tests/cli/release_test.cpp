@@ -108,40 +108,39 @@ TEST_F(ReleaseTest, SignedReleaseFlashesAndIsShownAndRecorded) {
 TEST_F(ReleaseTest, WhatTheTrustedKeyDidNotSignOpensNoPort) {
     const std::vector<std::string> trust{"--trusted-key", key.publicKeyFile};
     const std::string signature =
-        " does not match the file: the file was altered, or the "
+        " does not match the update file: the file was altered, or the "
         "signature is another file's";
 
     const std::string altered = Signed("altered.hex");
     std::string bytes = ReadWhole(altered);
     bytes[bytes.find(":10") + 10] ^= 0x01;  // one data digit of the first record
     folder.Write("altered.hex", bytes);
-    ExpectRefused(altered, trust, "refused: the signature " + altered + ".minisig" + signature);
+    ExpectRefused(altered, trust, "the release signature " + altered + ".minisig" + signature);
 
     const std::string comment = Signed("comment.hex");
     const std::string minisig = ReadWhole(comment + ".minisig");
     folder.Write("comment.hex.minisig", minisig.substr(0, minisig.find("2.3.1")) + "2.4.0" +
                                             minisig.substr(minisig.find("2.3.1") + 5));
     ExpectRefused(comment, trust,
-                  "refused: the trusted comment of " + comment +
-                      ".minisig was altered after "
-                      "signing");
+                  "the trusted comment of the release signature " + comment +
+                      ".minisig was altered after signing");
 
     const SigningKey other = MakeSigningKey(folder, "other");
     const std::string foreign = WriteHexFile(folder / "foreign.hex", {DataAt(0x0200, 0x300)});
     SignRelease(other, foreign, kRelease);
     ExpectRefused(
         foreign, trust,
-        "refused: signed with key " + KeyIdOf(other) + ", which this station does not trust");
+        "the update file is signed with key " + KeyIdOf(other) + ", which is not trusted here");
 
     const std::string plain = WriteHexFile(folder / "plain.hex", {DataAt(0x0200, 0x300)});
     std::vector<std::string> required = trust;
     required.push_back("--require-signature");
     ExpectRefused(plain, required,
-                  "refused: no release signature " + plain +
-                      ".minisig; this station flashes signed releases only");
+                  "the update file has no release signature " + plain +
+                      ".minisig; only signed releases are loaded here");
     ExpectRefused(plain, {"--require-signature"},
-                  "refused: a release signature is required, but no key is trusted "
-                  "(--trusted-key or /etc/tevr-loader/trusted-keys)");
+                  "a release signature is required, but no key is trusted "
+                  "(/etc/tevr-loader/trusted-keys)");
 }
 
 TEST_F(ReleaseTest, StationFileAndSystemKeysSetTheLockOnce) {

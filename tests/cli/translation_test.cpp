@@ -81,8 +81,8 @@ TEST(TranslationTest, RussianTextsAndFormsOfNumbersThroughBothReaders) {
             << n;
     EXPECT_STREQ(Tr("line ready"), "линия готова");
     EXPECT_STREQ(catalogue.Find("line ready"), "линия готова");
-    EXPECT_EQ(Fill(Tr("line %1: '$%2' is not a valid integer value"), {"3", "1G"}),
-              "строка 3: «$1G» не является допустимым целым числом");
+    EXPECT_EQ(Fill(Tr("line %1: %2"), {"3", Tr("wrong record checksum")}),
+              "строка 3: неверная контрольная сумма записи");
     // A message the catalogue lacks shows in English.
     EXPECT_STREQ(Tr("no such message"), "no such message");
     EXPECT_EQ(catalogue.Find("no such message"), nullptr);

@@ -1,0 +1,26 @@
+// SPDX-License-Identifier: MIT
+#include <cmath>
+#include <cstdio>
+
+#include "base/Translation.h"
+#include "words/Words.h"
+
+std::string DecimalText(double value, int decimals) {
+    char number[64];
+    std::snprintf(number, sizeof number, "%.*f", decimals, value);
+    std::string text = number;
+    // printf writes the C locale's point whatever the language: the catalogue says which sign
+    // the reader's language separates decimals with.
+    // TRANSLATORS: the decimal separator of numbers ("0.4 s").
+    const std::string separator = TrC("decimal separator", ".");
+    if (const auto point = text.find('.'); point != std::string::npos)
+        text.replace(point, 1, separator);
+    return text;
+}
+
+std::string SecondsText(double seconds) {
+    // Tenths where they say something: "0.4 s", "2.5 s", but "3 s" and "12 s".
+    const double tenths = std::round(seconds * 10);
+    const bool whole = std::fmod(tenths, 10) == 0 || std::fabs(seconds) >= 10;
+    return Fill(Tr("%1 s"), {DecimalText(seconds, whole ? 0 : 1)});
+}
