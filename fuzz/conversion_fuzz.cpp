@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
-// Any bytes as an update file: the conversion either refuses them with a message and leaves no
-// script, or gives a script that, played as the device takes it, puts every byte the file
-// defines at its address, with whole blocks at their base and nothing past FFFF.
+// Any bytes as an update file: the conversion either refuses them as a fault with its data (never
+// a field without characters) and leaves no script, or gives a script that, played as the device
+// takes it, puts every byte the file defines at its address, with whole blocks at their base and
+// nothing past FFFF.
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -45,6 +46,7 @@ std::map<unsigned, uint8_t> DefinedMemory(const std::string& path) {
     unsigned base = 0;
     do {
         file.ReadLine(line);
+        if (line.find_first_not_of(" \t") == std::string::npos) continue;  // a blank line
         const unsigned length = Hex(line, 1, 2);
         const unsigned address = Hex(line, 3, 4);
         const unsigned type = Hex(line, 7, 2);
@@ -121,9 +123,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     try {
         ConvertUpdateFile(path, lists, gauge);
         CheckScript(lists, gauge, path);
-    } catch (const EConvertError&) {
+    } catch (const EConvertError& refused) {
         Check(lists.recordList.empty() && lists.transferScript.empty() &&
               lists.ScriptLineCount == 0);
+        // A field is refused for its characters; one the line ends before is a short line.
+        Check(refused.Problem().fault != ConversionFault::NotANumber ||
+              !refused.Problem().text.empty());
     } catch (const EInOutError&) {
         Check(lists.recordList.empty() && lists.transferScript.empty() &&
               lists.ScriptLineCount == 0);

@@ -1,9 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "loader/Conversion.h"
 
-#include <cstdint>
-#include <limits>
-
 #include "loader/RecordList.h"
 #include "loader/TextFile.h"
 #include "loader/TransferScript.h"
@@ -22,17 +19,6 @@ bool HasHexExtension(std::string_view fileName) {
         if (c != kHex[i]) return false;
     }
     return true;
-}
-
-int32_t CountFileLines(std::string_view bytes) {
-    TextFile file = TextFile::FromBytes(bytes);
-    std::string line;
-    int32_t count = 0;
-    do {
-        file.ReadLine(line);
-        if (count < std::numeric_limits<int32_t>::max()) ++count;
-    } while (!file.Eof());
-    return count;
 }
 
 std::string ConvertUpdateFile(const std::string& fileName, ConvertedUpdate& lists,
@@ -57,10 +43,11 @@ void ConvertUpdateBytes(std::string_view bytes, ConvertedUpdate& lists, Progress
     lists.recordList.clear();
     lists.transferScript.clear();
     try {
-        lists.FileLineCount = CountFileLines(bytes);
-        gauge.SetMaxValue(lists.FileLineCount);
-
-        lists.recordList = BuildRecordList(ParseUpdateImage(bytes));
+        const UpdateImage image = ParseUpdateImage(bytes, [&](int32_t fileLines) {
+            lists.FileLineCount = fileLines;
+            gauge.SetMaxValue(fileLines);
+        });
+        lists.recordList = BuildRecordList(image);
         lists.ScriptLineCount = static_cast<int64_t>(lists.recordList.size());
         lists.transferScript = BuildTransferScript(lists.recordList);
     } catch (...) {

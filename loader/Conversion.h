@@ -12,19 +12,16 @@
 // is ".HEX". Both the file choice of the window and the start of a transfer apply this rule.
 bool HasHexExtension(std::string_view fileName);
 
-// Empties both lists and reads the file once; then counts its lines (the gauge's maximum becomes
-// that count), builds the record list and the transfer script from the bytes read, sets
-// ScriptLineCount, sets the gauge's maximum to ScriptLineCount - 1 and empties the record list.
-// Returns the bytes converted. `check`, when given, sees the bytes read before anything is made
-// of them (the release signature) and refuses them by throwing. Throws EInOutError when the file
-// cannot be opened or read and EConvertError when a line is refused or the file holds no data; a
-// failed conversion leaves both lists empty and ScriptLineCount 0.
+// Empties both lists and reads the file once; then reads its text once, counting its lines (the
+// gauge's maximum becomes that count, refused or not) as it takes its records, builds the record
+// list and the transfer script, sets ScriptLineCount, sets the gauge's maximum to
+// ScriptLineCount - 1 and empties the record list. Returns the bytes converted. `check`, when
+// given, sees the bytes read before anything is made of them (the release signature) and refuses
+// them by throwing. Throws EInOutError when the file cannot be opened or read and EConvertError
+// when the file is not Intel HEX text, a line is refused or the file holds no data; a failed
+// conversion leaves both lists empty and ScriptLineCount 0.
 std::string ConvertUpdateFile(const std::string& fileName, ConvertedUpdate& lists,
                               ProgressGauge& gauge,
                               const std::function<void(std::string_view bytes)>& check = {});
 // The same of an update file's bytes read already.
 void ConvertUpdateBytes(std::string_view bytes, ConvertedUpdate& lists, ProgressGauge& gauge);
-
-// Lines of the file's bytes as the reading rules count them (at least 1), capped at the 32-bit
-// maximum.
-int32_t CountFileLines(std::string_view bytes);

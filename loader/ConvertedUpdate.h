@@ -11,5 +11,5 @@ struct ConvertedUpdate {
     std::vector<std::string> recordList;
     std::vector<std::string> transferScript;
     int64_t ScriptLineCount = 0;  // lines of the transfer script; the transfer reads it as its end
-    int32_t FileLineCount = 0;    // lines of the update file, counted before the first pass
+    int32_t FileLineCount = 0;    // lines of the update file, counted as its records are read
 };

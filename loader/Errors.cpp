@@ -33,14 +33,37 @@ const char* ConversionFaultCode(ConversionFault fault) {
             return "foreign-encoding";
         case ConversionFault::UnmarkedUtf16:
             return "unmarked-utf16";
+        case ConversionFault::EmptyFile:
+            return "empty-file";
+        case ConversionFault::NotIntelHex:
+            return "not-intel-hex";
         case ConversionFault::ScriptLineTooLong:
             return "script-line-too-long";
     }
     return "conversion";
 }
 
+const char* ForeignFormatCode(ForeignFormat format) {
+    switch (format) {
+        case ForeignFormat::Binary:
+            return "binary";
+        case ForeignFormat::Elf:
+            return "elf";
+        case ForeignFormat::Markup:
+            return "html-xml";
+        case ForeignFormat::SRecord:
+            return "s-record";
+        case ForeignFormat::TiTxt:
+            return "ti-txt";
+    }
+    return "other";
+}
+
 EConvertError::EConvertError(ConversionProblem problem)
     : std::runtime_error(std::string("update file refused: ") + ConversionFaultCode(problem.fault) +
+                         (problem.fault == ConversionFault::NotIntelHex
+                              ? std::string(" (") + ForeignFormatCode(problem.format) + ")"
+                              : std::string()) +
                          (problem.line ? " at line " + std::to_string(problem.line) : "")),
       problem_(std::move(problem)) {}
 

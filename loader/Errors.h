@@ -23,8 +23,22 @@ enum class ConversionFault : uint8_t {
     NoData,               // the file defines no byte
     ForeignEncoding,      // a text encoding that cannot be read: text = its name
     UnmarkedUtf16,        // UTF-16 without its byte-order mark: text = "UTF-16LE" or "UTF-16BE"
+    EmptyFile,            // no byte, or nothing but blanks and line ends
+    NotIntelHex,          // a file of another kind: format = what it looks like
     ScriptLineTooLong,    // a transfer script line's frame exceeds `limit` bytes; line = its index
 };
+
+// What a file that is not Intel HEX text looks like, told from its first line that is not blank.
+enum class ForeignFormat : uint8_t {
+    Binary,   // bytes that no text holds: a memory image, an archive, a program
+    Elf,      // an ELF object or executable: the linker's output before it became HEX
+    Markup,   // HTML or XML: a web page saved from the browser instead of the file it offered
+    SRecord,  // Motorola S-records ("S1..." lines)
+    TiTxt,    // TI-TXT ("@" address lines)
+};
+
+// A stable name of the format for machine-readable output ("elf", "s-record").
+const char* ForeignFormatCode(ForeignFormat format);
 
 struct ConversionProblem {
     ConversionFault fault = ConversionFault::NotANumber;
@@ -36,6 +50,7 @@ struct ConversionProblem {
     uint8_t value = 0;
     uint8_t otherValue = 0;
     uint32_t limit = 0;
+    ForeignFormat format = ForeignFormat::Binary;
 };
 
 // A stable name of the fault for machine-readable output ("not-a-number", "wrong-checksum").

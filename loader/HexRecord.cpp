@@ -1,27 +1,33 @@
 // SPDX-License-Identifier: MIT
 #include "loader/HexRecord.h"
 
+#include <cassert>
+
 #include "loader/Errors.h"
 #include "loader/HexField.h"
 
 namespace {
 // The byte of the pair at `offset`, or -1 when a character is not hexadecimal.
 int PairAt(std::string_view line, size_t offset) {
-    int32_t value = 0;
-    return TryHexFieldToInt(line.substr(offset, 2), value) ? value : -1;
+    assert(offset + 2 <= line.size());
+    const int high = HexDigitValue(line[offset]);
+    const int low = HexDigitValue(line[offset + 1]);
+    return high < 0 || low < 0 ? -1 : (high << 4) | low;
+}
+
+[[noreturn]] void Refuse(ConversionFault fault, int64_t lineNumber) {
+    throw EConvertError({.fault = fault, .line = lineNumber});
 }
 
 int32_t FieldValue(std::string_view chars, int64_t lineNumber) {
+    // A field the line ends before has no characters to name.
+    if (chars.empty()) Refuse(ConversionFault::LineTooShort, lineNumber);
     int32_t value = 0;
     if (!TryHexFieldToInt(chars, value)) {
         throw EConvertError(
             {.fault = ConversionFault::NotANumber, .line = lineNumber, .text = std::string(chars)});
     }
     return value;
-}
-
-[[noreturn]] void Refuse(ConversionFault fault, int64_t lineNumber) {
-    throw EConvertError({.fault = fault, .line = lineNumber});
 }
 
 }  // namespace

@@ -30,7 +30,8 @@ struct HexRecord {
 };
 
 // Reads the length field (columns 2-3), then the address field (columns 4-7), each failing as
-// NotANumber; then checks the ":" start code, that the line holds all its fields, that every pair
-// is hexadecimal, the checksum, and that nothing but blanks and tabs follows the checksum. A
-// refused line throws EConvertError with the file's line number.
+// NotANumber (LineTooShort where the line ends before it); then checks the ":" start code, that the
+// line holds all its fields, that every pair is hexadecimal, the checksum, and that nothing but
+// blanks and tabs follows the checksum. A refused line throws EConvertError with the file's line
+// number.
 HexRecord ParseHexRecord(std::string_view line, int64_t lineNumber);

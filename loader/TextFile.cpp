@@ -49,6 +49,19 @@ struct TextFile::Impl {
 
     bool More() const { return !atEnd && pos < text.size(); }
 
+    // Where the next LF, CR or Ctrl-Z stands from `pos` on, or the end of the text: one look at
+    // each byte, which for a record's characters (all above Ctrl-Z) is one comparison.
+    size_t NextStop() const {
+        const char* const begin = text.data();
+        const char* const end = begin + text.size();
+        const char* p = begin + pos;
+        for (; p != end; ++p) {
+            const auto c = static_cast<unsigned char>(*p);
+            if (c <= kCtrlZ && (c == '\n' || c == '\r' || c == kCtrlZ)) break;
+        }
+        return static_cast<size_t>(p - begin);
+    }
+
     // Consumes the rest of a line cut by a Ctrl-Z, up to and including its line end.
     void SkipToLineEnd() {
         const size_t end = text.find(crLines ? '\r' : '\n', pos);
@@ -70,6 +83,8 @@ TextFile::TextFile(const std::string& path) : TextFile() {
 TextFile TextFile::FromBytes(std::string_view bytes) {
     TextFile text;
     text.impl_->bytes = bytes;
+    // Bytes in hand have no read to fail apart from: their encoding is decided at once.
+    text.impl_->Prepare();
     return text;
 }
 
@@ -81,17 +96,14 @@ void TextFile::ReadLine(std::string& line) {
     f.Prepare();
     line.clear();
     bool lineStarted = false;  // a byte of this line has been consumed
-    static constexpr std::string_view kStops{"\n\r\x1a", 3};
     while (f.More()) {
-        const std::string_view rest = f.text.substr(f.pos);
-        size_t stop = rest.find_first_of(kStops);
-        if (stop == std::string_view::npos) stop = rest.size();
-        line.append(rest.substr(0, stop));
-        if (stop != 0) lineStarted = true;
-        f.pos += stop;
-        if (stop == rest.size()) return;
+        const size_t stop = f.NextStop();
+        line.append(f.text.substr(f.pos, stop - f.pos));
+        if (stop != f.pos) lineStarted = true;
+        f.pos = stop;
+        if (stop == f.text.size()) return;
 
-        const char c = rest[stop];
+        const char c = f.text[stop];
         ++f.pos;
         if (c == '\n') return;
         if (c == kCtrlZ) {

@@ -14,7 +14,8 @@ std::string ReadFileBytes(const std::string& path);
 class TextFile {
 public:
     explicit TextFile(const std::string& path);  // opens; throws EInOutError
-    // Reads `bytes`, which must outlive the reader, as the file's contents.
+    // Reads `bytes`, which must outlive the reader, as the file's contents. Throws EConvertError
+    // for a text in an encoding that cannot be read.
     static TextFile FromBytes(std::string_view bytes);
     ~TextFile();
     TextFile(TextFile&&) noexcept;

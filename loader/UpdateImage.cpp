@@ -3,11 +3,22 @@
 
 #include <algorithm>
 #include <cassert>
+#include <limits>
+#include <optional>
 
 #include "loader/Errors.h"
+#include "loader/ForeignFormat.h"
 #include "loader/HexField.h"
 #include "loader/HexRecord.h"
 #include "loader/TextFile.h"
+
+namespace {
+bool IsBlankLine(std::string_view line) {
+    for (char c : line)
+        if (c != ' ' && c != '\t') return false;
+    return true;
+}
+}  // namespace
 
 UpdateImage::UpdateImage() : bytes_(kSize, 0), text_(2 * kSize, '0') {}
 
@@ -18,6 +29,16 @@ void UpdateImageReader::Refuse(ConversionProblem problem) const {
 
 bool UpdateImageReader::AddLine(std::string_view line) {
     ++lineNumber_;
+    // Read past, as other HEX readers do: editors and tool chains leave them anywhere.
+    if (IsBlankLine(line)) return true;
+    if (!begun_) {
+        begun_ = true;
+        if (const std::optional<ForeignFormat> format = ForeignFormatOf(line)) {
+            throw EConvertError({.fault = ConversionFault::NotIntelHex, .format = *format});
+        }
+        // Fields come first in every later line; the first must at least begin as a record.
+        if (line[0] != ':') Refuse({.fault = ConversionFault::NoStartCode});
+    }
     const HexRecord record = ParseHexRecord(line, lineNumber_);
     switch (static_cast<HexRecordType>(record.type)) {
         case HexRecordType::Data:
@@ -100,14 +121,35 @@ UpdateImage ReadUpdateImage(const std::string& fileName) {
     return ParseUpdateImage(ReadFileBytes(fileName));
 }
 
-UpdateImage ParseUpdateImage(std::string_view bytes) {
+UpdateImage ParseUpdateImage(std::string_view bytes,
+                             const std::function<void(int32_t lines)>& counted) {
     TextFile file = TextFile::FromBytes(bytes);
     UpdateImageReader reader;
     std::string line;
-    do {
+    int32_t lines = 0;
+    const auto readLine = [&] {
         file.ReadLine(line);
-        if (!reader.AddLine(line)) break;
-    } while (!file.Eof());
+        if (lines < std::numeric_limits<int32_t>::max()) ++lines;
+    };
+    // The count covers the whole file, whatever ended the records.
+    const auto countTheRest = [&] {
+        while (!file.Eof())
+            readLine();
+        if (counted) counted(lines);
+    };
+    try {
+        do {
+            readLine();
+            if (!reader.AddLine(line)) break;
+        } while (!file.Eof());
+    } catch (const EConvertError&) {
+        countTheRest();
+        throw;
+    }
+    countTheRest();
+    if (reader.OnlyBlankLines()) {
+        throw EConvertError({.fault = ConversionFault::EmptyFile});
+    }
     if (reader.Image().DefinedCount() == 0) {
         throw EConvertError({.fault = ConversionFault::NoData});
     }

@@ -7,6 +7,7 @@
 #include <array>
 #include <bitset>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -47,7 +48,9 @@ private:
     std::vector<Piece> pieces_;
 };
 
-// Takes the lines of an update file one at a time. Every line is checked as a record (fields,
+// Takes the lines of an update file one at a time. Blank lines (blanks and tabs alone) are read
+// past. The first other line must begin a record: a file of another kind is refused as what it
+// looks like (NotIntelHex), other text as NoStartCode. Every line is checked as a record (fields,
 // ":" start code, length, hexadecimal pairs, checksum); extended segment (02) and extended linear
 // (04) address records set the base of the data records after them; start addresses (03, 05) are
 // skipped. Refusals throw EConvertError with the file's line number: unknown record types, data
@@ -56,6 +59,8 @@ class UpdateImageReader {
 public:
     // False once the end-of-file record has been taken: what follows it is not part of the file.
     bool AddLine(std::string_view line);
+    // True while every line taken was blank.
+    bool OnlyBlankLines() const { return !begun_; }
     const UpdateImage& Image() const { return image_; }
     UpdateImage Take() { return std::move(image_); }
 
@@ -66,12 +71,18 @@ private:
 
     UpdateImage image_;
     int64_t lineNumber_ = 0;  // of the update file, 1-based
+    bool begun_ = false;      // a line that is not blank has been taken
     uint32_t base_ = 0;       // of the data records, from the last 02 or 04 record
 };
 
 // Reads the update file (text-file reading rules, at least one line, up to its end-of-file
-// record). Throws EInOutError when the file cannot be opened or read, EConvertError for a refused
-// line and for a file without any data byte.
+// record). Throws EInOutError when the file cannot be opened or read, EConvertError for a file in
+// an encoding that cannot be read, a refused line, a file of blank lines alone (EmptyFile) and a
+// file without any data byte.
 UpdateImage ReadUpdateImage(const std::string& fileName);
-// The same of the file's bytes read already; throws EConvertError.
-UpdateImage ParseUpdateImage(std::string_view bytes);
+// The same of the file's bytes read already; throws EConvertError. The text is read once: its
+// lines after the end-of-file record, or after a refused line, are only counted, and `counted`,
+// when given, is told the file's count of lines (at least 1, capped at the 32-bit maximum) before
+// the image is returned or a refusal after the decoding thrown.
+UpdateImage ParseUpdateImage(std::string_view bytes,
+                             const std::function<void(int32_t lines)>& counted = {});

@@ -219,19 +219,60 @@ TEST(Conversion, WholeSixtyFourKilobyteImage) {
     EXPECT_EQ(lists.transferScript.back().substr(0, 15), "cmd 02:FF80 80 ");
 }
 
+TEST(Conversion, BlankLinesAreReadPast) {
+    // Before the first record, between records, after the last one and after the end record.
+    std::string spaced = "\n \t\r\n";
+    for (char c : kWorkedFile)
+        spaced += c == '\n' ? std::string("\n\t \n") : std::string(1, c);
+    TempFolder dir;
+    ConvertedUpdate lists;
+    RecordingGauge gauge;
+    ConvertUpdateFile(dir.Write("spaced.hex", spaced + "\n"), lists, gauge);
+    EXPECT_EQ(lists.transferScript, kWorkedScript);
+    EXPECT_EQ(lists.FileLineCount, 15) << "blank lines are lines of the file all the same";
+
+    const std::string records = kWorkedFile.substr(0, kWorkedFile.rfind(':'));
+    EXPECT_EQ(ScriptOf(records + "\n"), kWorkedScript) << "a blank last line, no end record";
+    EXPECT_EQ(FailureOf("\n  \n" + records + ":1G\n"), "not-a-number@8 '1G'")
+        << "a refused line keeps its number in the file";
+}
+
 TEST(ConversionErrors, FieldsThatDoNotRead) {
-    EXPECT_EQ(FailureOf(""), "not-a-number@1 ''") << "empty file";
     EXPECT_EQ(FailureOf(":1G000000\n"), "not-a-number@1 '1G'");
-    EXPECT_EQ(FailureOf("x1G\n"), "not-a-number@1 '1G'") << "fields come first";
+    EXPECT_EQ(FailureOf(kWorkedFile + "x1G\n"), "converted") << "after the end record";
+    EXPECT_EQ(FailureOf(Lines({Block16(0, 0), "x1G"})), "not-a-number@2 '1G'")
+        << "fields come first";
     EXPECT_EQ(FailureOf(":10 0000\n"), "not-a-number@1 ' 000'");
     EXPECT_EQ(FailureOf(":1000G0000102\n"), "not-a-number@1 '00G0'");
-    EXPECT_EQ(FailureOf(":10\n"), "not-a-number@1 ''");
+    // A field the line ends before has no characters to show.
+    EXPECT_EQ(FailureOf(":10\n"), "line-too-short@1");
+    EXPECT_EQ(FailureOf(Lines({Block16(0, 0), ":"})), "line-too-short@2");
+}
 
-    // Without an end-of-file record, a blank last line fails after every record has been read.
-    ConvertedUpdate left;
-    const std::string records = kWorkedFile.substr(0, kWorkedFile.rfind(':'));
-    EXPECT_EQ(FailureOf(records + "\n", &left), "not-a-number@6 ''");
-    EXPECT_TRUE(left.transferScript.empty());
+TEST(ConversionErrors, FilesOfOtherKindsAreRefusedAsWhatTheyAre) {
+    using namespace std::string_literals;
+    for (const std::string& empty : {""s, "\n \t\r\n\n"s, "\n\x1a:00000001FF\n"s})
+        EXPECT_EQ(FailureOf(empty), "empty-file@0") << empty;
+
+    const std::pair<std::string, const char*> kinds[] = {
+        {"\x7F"
+         "ELF\x02\x01\x01\0\0\0\0\0\0\0\0\0\x02\0(\0"s,
+         "elf"},
+        {"$\x17\x10\0\0 \x02\x08"s, "binary"},
+        {"\n\n\x7F\x7F\x7F\n"s, "binary"},
+        {"<!DOCTYPE html>\n<html><body>firmware</body></html>\n"s, "html-xml"},
+        {"\xEF\xBB\xBF  <?xml version=\"1.0\"?>\n"s, "html-xml"},
+        {"S00F000068656C6C6F202020202000003C\nS1130000285F245F2212226A000424290008237C2A\n"s,
+         "s-record"},
+        {"@F000\n31 40 00 03 B2 40 80 5A\nq\n"s, "ti-txt"},
+    };
+    for (const auto& [content, format] : kinds)
+        EXPECT_EQ(FailureOf(content), std::string("not-intel-hex@0 ") + format) << content;
+
+    // Text of no known kind: its first line that is not blank is no record.
+    EXPECT_EQ(FailureOf("; firmware 1.2\n" + kWorkedFile), "no-start-code@1");
+    EXPECT_EQ(FailureOf("\n \nhello\n"), "no-start-code@3");
+    EXPECT_EQ(FailureOf("Sx" + kWorkedFile), "no-start-code@1");
 }
 
 TEST(ConversionErrors, MissingFileEmptiesTheListsAndKeepsTheGauge) {

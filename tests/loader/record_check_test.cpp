@@ -37,7 +37,7 @@ const std::string kZeros16(32, '0');
 TEST(RecordChecks, MalformedRecordLinesAreRefusedWithTheirLineNumber) {
     EXPECT_EQ(RefusalOf({kGood, ";" + kGood.substr(1)}), "no-start-code@2");
     EXPECT_EQ(RefusalOf({kGood, kGood.substr(0, kGood.size() - 1)}), "line-too-short@2");
-    EXPECT_EQ(RefusalOf({":1"}), "not-a-number@1 ''") << "address field first";
+    EXPECT_EQ(RefusalOf({":1"}), "line-too-short@1") << "an address field the line ends before";
     EXPECT_EQ(RefusalOf({":1000"}), "line-too-short@1")
         << "an address field cut short by the line end";
     std::string badData = kGood;
@@ -189,11 +189,12 @@ TEST(FailedConversion, LeavesNoPartialScript) {
     EXPECT_EQ(lists.FileLineCount, 65);
     EXPECT_EQ(gauge.maxima.back(), 65) << "the gauge keeps the range from the line count";
 
-    // The same for the field errors that stop the first pass.
+    // The same for the field errors that stop the first pass; the lines after them still count.
     ConvertUpdateFile(ExamplePath("worked.hex"), lists, gauge);
-    std::string blankLast = content.substr(0, content.rfind(':')) + "\n";
-    EXPECT_THROW(ConvertUpdateFile(dir.Write("blank.hex", blankLast), lists, gauge), EConvertError);
+    std::string badField = content.substr(0, content.rfind(':')) + ":1G\n" + kEndOfFile + "\n";
+    EXPECT_THROW(ConvertUpdateFile(dir.Write("field.hex", badField), lists, gauge), EConvertError);
     EXPECT_TRUE(lists.transferScript.empty());
     EXPECT_EQ(lists.ScriptLineCount, 0);
+    EXPECT_EQ(lists.FileLineCount, 66);
 }
 }  // namespace

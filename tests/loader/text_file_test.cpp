@@ -63,10 +63,11 @@ TEST(TextFileLines, CtrlZEndsTheFileOrTheLine) {
 }
 
 TEST(TextFileLines, LongLinesAndBinaryBytesAcrossBufferEdges) {
-    // Lines far longer than the read buffer, a CR LF split between two reads, NUL bytes.
+    // Lines far longer than the read buffer, a CR LF split between two reads, NUL bytes and the
+    // other control bytes around the line ends and Ctrl-Z.
     std::string huge(1 << 20, 'x');
     std::string edge(64 * 1024 - 1, 'y');
-    std::string junk("\0\xff\x80\t", 4);
+    std::string junk("\0\xff\x80\t\x0b\x0c\x0e\x19\x1b", 9);
     auto lines = ReadAll(huge + "\n" + edge + "\r\n" + junk + "\nz");
     ASSERT_EQ(lines.size(), 4u);
     EXPECT_EQ(lines[0], huge);

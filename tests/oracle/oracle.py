@@ -34,8 +34,7 @@ PAGE = 512
 
 # Our refusals that the reasons recognise, as the driver prints them: the fault, its line and its
 # data (tests/support/Refusals.h).
-EMPTY_FIELD_FAULT = "not-a-number@"
-NO_DATA = "no-data@0"
+NO_DATA = ("no-data@0", "empty-file@0")
 ABOVE_64K = "outside-memory@"
 ENCODING_FAULTS = ("foreign-encoding@", "unmarked-utf16@")
 
@@ -47,6 +46,8 @@ REASONS = {
               "it: we stop there, intelhex refuses it as a record",
     "trailing-blanks": "blanks or tabs after a record's checksum: we skip them, intelhex refuses",
     "byte-order-mark": "a UTF-8 byte-order mark or UTF-16 text: we decode it, intelhex reads bytes",
+    "blank-line": "a line of blanks and tabs alone: we read past it as past an empty line, "
+                  "intelhex refuses it (it reads past empty lines only)",
     # Records intelhex takes stricter than we do.
     "same-byte-twice": "a byte given twice with the same value: intelhex calls it an overlap, "
                        "we take it",
@@ -56,8 +57,8 @@ REASONS = {
                      "given twice: intelhex refuses it, we skip start addresses",
     # Files we refuse and intelhex takes.
     "above-64k": "data at 10000 or above: we refuse it, intelhex takes any address",
-    "empty-line": "an empty line before the end record: we refuse it, intelhex skips it",
-    "no-data": "no data byte at all: we refuse the file, intelhex gives an empty image",
+    "no-data": "no data byte at all (no record at all: an empty file): we refuse the file, "
+               "intelhex gives an empty image",
     "not-utf8": "bytes that are not UTF-8 text (nor UTF-16 with a byte-order mark): we refuse "
                 "the file for its encoding (another encoding's byte-order mark, or UTF-16 without "
                 "its mark), intelhex reads bytes",
@@ -71,13 +72,12 @@ REASONS = {
 class Reading:
     """What intelhex made of a file: accepted with its memory, or refused with a message."""
 
-    def __init__(self, memory=None, refusal=None, fired=(), empty_line=False, not_utf8=False):
+    def __init__(self, memory=None, refusal=None, fired=(), not_utf8=False):
         self.memory = memory  # {address: byte}, None when refused
         self.refusal = refusal
         # Reasons whose adjustment of the text, or tolerance of a record, changed what intelhex
         # was given before its end record.
         self.fired = frozenset(fired)
-        self.empty_line = empty_line  # intelhex skipped an empty line before the end record
         self.not_utf8 = not_utf8  # the file is neither UTF-8 nor UTF-16 with a byte-order mark
 
     @property
@@ -128,11 +128,9 @@ def read_tolerant(text):
     ih = IntelHex()
     ih._offset = 0
     fired = set(text.file_reasons)
-    empty_line = False
     ended = False
     for number, line in enumerate(text.lines, 1):
         fired |= text.line_reasons[number - 1]
-        empty_line = empty_line or line == ""
         try:
             decode_tolerant(ih, line, number, fired)
         except intelhex._EndOfFile:
@@ -143,8 +141,7 @@ def read_tolerant(text):
                            not_utf8=text.not_utf8)
     if text.cut_at_ctrl_z and not ended:
         fired.add("ctrl-z")  # the file ended at a Ctrl-Z before any end record
-    return Reading(memory=dict(ih._buf), fired=fired, empty_line=empty_line,
-                   not_utf8=text.not_utf8)
+    return Reading(memory=dict(ih._buf), fired=fired, not_utf8=text.not_utf8)
 
 
 def decode_tolerant(ih, line, number, fired):
@@ -182,8 +179,8 @@ def record_line(body):
 
 # ---------------------------------------------------------------------------------------------
 # The file as our text reading gives it (loader/TextFile.h): only blanks and tabs may follow a
-# record's checksum, a file whose lines all end with CR alone is read at its CRs, a UTF-8
-# byte-order mark is skipped and UTF-16 text with one decoded.
+# record's checksum, a line of blanks and tabs alone is read past, a file whose lines all end with
+# CR alone is read at its CRs, a UTF-8 byte-order mark is skipped and UTF-16 text with one decoded.
 
 
 class OurText:
@@ -220,6 +217,9 @@ class OurText:
                 line = line.replace("\r", "")  # a CR not followed by LF is dropped
                 if not cr_only:
                     why.add("lone-cr")
+            if line and line.strip(" \t") == "":
+                line = ""  # read past as intelhex reads past an empty line
+                why.add("blank-line")
             line, after = split_after_checksum(line)
             if after and after.strip(" \t") == "":
                 why.add("trailing-blanks")
@@ -326,9 +326,8 @@ def sent_blocks(frames):
 
 def compare(ours, reading):
     """(None, reasons) when our side did what `reading` calls for, else (what differs, ()). A
-    file intelhex takes must be refused when it has no data byte, data at 10000 or above or an
-    empty line before its end record (which intelhex skips), or is not UTF-8 text; otherwise
-    every byte it defines must be sent."""
+    file intelhex takes must be refused when it has no data byte or data at 10000 or above, or is
+    not UTF-8 text; otherwise every byte it defines must be sent."""
     if ours.kind == "fault":
         return "the transfer failed: " + ours.message, ()
     if not reading.accepted:
@@ -340,8 +339,8 @@ def compare(ours, reading):
             return None, to_refuse[:1]
         return "refused a file intelhex takes", ()
     if to_refuse or not memory or max(memory) >= MEMORY:
-        return "accepted a file with no data byte, data at 10000 or above, an empty line or " \
-               "bytes that are not UTF-8", ()
+        return "accepted a file with no data byte, data at 10000 or above or bytes that are " \
+               "not UTF-8", ()
     blocks = sent_blocks(ours.frames)
     if isinstance(blocks, str):
         return blocks, ()
@@ -367,10 +366,7 @@ def refusal_reasons(message, reading):
         named = message.split(" ")[1] if message and message.startswith(ABOVE_64K) else None
         if message is None or (named and int(named, 16) in above):
             reasons.append("above-64k")
-    if reading.empty_line and (message is None or (message.startswith(EMPTY_FIELD_FAULT) and
-                                                   message.endswith(" ''"))):
-        reasons.append("empty-line")
-    if not memory and message in (None, NO_DATA):
+    if not memory and (message is None or message in NO_DATA):
         reasons.append("no-data")
     # Refused for the file's encoding: a refusal of the whole file, which names no line.
     if reading.not_utf8 and message is not None and message.startswith(ENCODING_FAULTS):

@@ -14,6 +14,8 @@ inline std::string Describe(const ConversionProblem& p) {
         case ConversionFault::ForeignEncoding:
         case ConversionFault::UnmarkedUtf16:
             return text + " '" + p.text + "'";
+        case ConversionFault::NotIntelHex:
+            return text + " " + ForeignFormatCode(p.format);
         case ConversionFault::UnknownRecordType:
             return text + " " + HexDigits(p.value, 2);
         case ConversionFault::OutsideMemory:
