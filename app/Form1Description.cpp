@@ -3,6 +3,11 @@
 
 #include "base/Translation.h"
 #include "widgets/DesktopStyle.h"
+#include "words/RussianCatalogue.h"
+
+void UseWindowLanguage() {
+    UseCatalogue(RussianCatalogue());
+}
 
 std::string ApplicationTitleText() {
     return Tr("Loader of updated software into the TEVR-R7");

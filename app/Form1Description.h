@@ -8,8 +8,11 @@
 #include "widgets/AbColBitBtn.h"
 #include "widgets/AbLED.h"
 
-// The window's texts, in the language of the catalogue the window uses (Russian: the program
-// chooses it at its start, wherever it runs).
+// The window speaks Russian wherever it runs, whatever the environment it was started from says:
+// its catalogue is compiled into it. Every window calls this before it makes its first word.
+void UseWindowLanguage();
+
+// The window's texts, in the window's language.
 // The caption of every message box the program shows.
 std::string ApplicationTitleText();
 std::string Form1Caption();

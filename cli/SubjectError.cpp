@@ -6,11 +6,14 @@
 #include "words/Words.h"
 
 SubjectError PortError(const std::string& port, const SerialProblem& problem) {
-    if (!VaIsAccessDeniedError(problem.code)) return SubjectError(port, SerialProblemText(problem));
+    // The port is the subject; the text need not name it again.
+    SerialProblem named = problem;
+    if (named.device == port) named.device.clear();
+    if (!VaIsAccessDeniedError(problem.code)) return SubjectError(port, SerialProblemText(named));
     std::string group = VaDeviceGroupName(VaSystemDevicePath(port));
     if (group.empty()) group = "dialout";
     return SubjectError(
-        port, SerialProblemText(problem),
+        port, SerialProblemText(named),
         {Fill(Tr("%1: only members of the group '%2' that owns the port may use it: "
                  "add your user to it (sudo usermod -aG %2 $USER), then log out and "
                  "in again"),

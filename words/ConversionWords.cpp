@@ -4,6 +4,23 @@
 #include "words/Words.h"
 
 namespace {
+// What a file that is not Intel HEX text looks like.
+std::string FormatText(ForeignFormat format) {
+    switch (format) {
+        case ForeignFormat::Binary:
+            return Tr("binary data (a memory image or a program)");
+        case ForeignFormat::Elf:
+            return Tr("an ELF file (the linker's output before it is turned into Intel HEX)");
+        case ForeignFormat::Markup:
+            return Tr("a web page (HTML or XML) saved instead of the file it offered");
+        case ForeignFormat::SRecord:
+            return Tr("Motorola S-records");
+        case ForeignFormat::TiTxt:
+            return Tr("TI-TXT");
+    }
+    return {};
+}
+
 // What is wrong with one record line.
 std::string RecordFault(const ConversionProblem& p) {
     switch (p.fault) {
@@ -47,6 +64,12 @@ std::string ConversionFaultText(const ConversionProblem& p) {
     switch (p.fault) {
         case ConversionFault::NoData:
             return Tr("the update file holds no data");
+        case ConversionFault::EmptyFile:
+            return Tr("the update file is empty");
+        case ConversionFault::NotIntelHex:
+            return Fill(Tr("the update file is not Intel HEX text: it looks like %1; choose the "
+                           "file in Intel HEX that the tool chain wrote"),
+                        {FormatText(p.format)});
         case ConversionFault::ForeignEncoding:
             return Fill(Tr("the update file is written in %1; it can be read only in ASCII, "
                            "UTF-8 or UTF-16 with a byte-order mark: save it in one of them"),
@@ -68,6 +91,8 @@ std::string ConversionFaultText(const ConversionProblem& p) {
 bool IsRecordFault(const ConversionProblem& p) {
     switch (p.fault) {
         case ConversionFault::NoData:
+        case ConversionFault::EmptyFile:
+        case ConversionFault::NotIntelHex:
         case ConversionFault::ForeignEncoding:
         case ConversionFault::UnmarkedUtf16:
         case ConversionFault::ScriptLineTooLong:

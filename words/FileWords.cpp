@@ -5,17 +5,17 @@
 std::string FileProblemText(const FileProblem& problem) {
     switch (problem.fault) {
         case FileFault::NotFound:
-            return Tr("File not found");
+            return Tr("file not found");
         case FileFault::InvalidName:
-            return Tr("Invalid filename");
+            return Tr("invalid file name");
         case FileFault::TooManyOpen:
-            return Tr("Too many open files");
+            return Tr("too many open files");
         case FileFault::AccessDenied:
-            return Tr("File access denied");
+            return Tr("access to the file denied");
         case FileFault::DiskFull:
-            return Tr("Disk full");
+            return Tr("the disk is full");
         case FileFault::Other:
             break;
     }
-    return Fill(Tr("I/O error %1"), {std::to_string(problem.code)});
+    return Fill(Tr("input/output error %1"), {std::to_string(problem.code)});
 }

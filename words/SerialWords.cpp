@@ -37,9 +37,12 @@ std::string SerialProblemText(const SerialProblem& p) {
             break;
         case TVaCommFault::RefusedWhileOpen:
             return Tr("the port's settings cannot change while it is open");
+        // Without a device where the front end names the port in front of the text.
         case TVaCommFault::DeviceNotFound:
+            if (p.device.empty()) return Tr("the port does not exist");
             return Fill(Tr("the port %1 does not exist"), {p.device});
         case TVaCommFault::CantOpen:
+            if (p.device.empty()) return Fill(Tr("the port cannot be opened (%1)"), {system});
             return Fill(Tr("the port %1 cannot be opened (%2)"), {p.device, system});
         case TVaCommFault::WriteDcb:
             return Fill(Tr("the port's line settings cannot be set (%1)"), {system});

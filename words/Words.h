@@ -35,7 +35,8 @@ bool IsRecordFault(const ConversionProblem& problem);
 // The file error ("File not found" and the like, "I/O error 5").
 std::string FileProblemText(const FileProblem& problem);
 
-// The serial component's failure.
+// The serial component's failure; it names the device unless `device` is empty (a front end that
+// names the port in front of the text).
 std::string SerialProblemText(const SerialProblem& problem);
 
 // A release signature that does not hold.

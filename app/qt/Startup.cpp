@@ -10,12 +10,10 @@
 #include "app/qt/QtTranslations.h"
 #include "app/qt/Unit1.h"
 #include "base/ScopeGuard.h"
-#include "base/Translation.h"
 #include "line/Problem.h"
 #include "serial/VaClasses.h"
 #include "widgets/FlashTimer.h"
 #include "widgets/qt/QtDesktopStyle.h"
-#include "words/RussianCatalogue.h"
 #include "words/Words.h"
 
 namespace {
@@ -26,8 +24,8 @@ void ShowApplicationError(const std::exception& error) {
 }  // namespace
 
 int RunTevrLoader(int& argc, char** argv, const std::function<void(TForm1&)>& onCreated) {
-    // The window speaks Russian wherever it runs, whatever the terminal it was started from.
-    UseCatalogue(RussianCatalogue());
+    // The boxes before the window is made speak its language too.
+    UseWindowLanguage();
     TFlashTimer::Start();
     const ScopeGuard flashTimer(&TFlashTimer::Stop);
     QApplication app(argc, argv);

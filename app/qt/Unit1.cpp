@@ -31,6 +31,7 @@ TForm1::TForm1(TVaPortListRoots portRoots)
       dispatcher_(std::make_shared<TQtDispatcher>()),
       VaComm1(dispatcher_),
       boxes_(std::make_shared<TQtMessageBoxes>()) {
+    UseWindowLanguage();
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromUtf8(Form1Caption()));
     setFont(QtDesktopFont());

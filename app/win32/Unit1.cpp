@@ -64,6 +64,7 @@ void ShowApplicationError(HWND owner, const std::string& message) {
 
 TForm1::TForm1(std::shared_ptr<TWinDispatcher> dispatcher)
     : dispatcher_(std::move(dispatcher)), VaComm1(dispatcher_) {
+    UseWindowLanguage();
     WNDCLASSEXW wc{};
     wc.lpfnWndProc = &WindowProc;
     wc.hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));

@@ -7,19 +7,18 @@
 
 #include <memory>
 
+#include "app/Form1Description.h"
 #include "app/win32/Unit1.h"
-#include "base/Translation.h"
 #include "line/Problem.h"
 #include "serial/VaClasses.h"
 #include "widgets/SystemColors.h"
 #include "widgets/win32/GdiSystemColors.h"
 #include "widgets/win32/MmFlashTimer.h"
-#include "words/RussianCatalogue.h"
 #include "words/Words.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
-    // The window speaks Russian wherever it runs.
-    UseCatalogue(RussianCatalogue());
+    // The boxes before the window is made speak its language too.
+    UseWindowLanguage();
     // The tool tip's window class.
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);

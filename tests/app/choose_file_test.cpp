@@ -65,13 +65,13 @@ TEST_F(ChooseFileTest, FileErrorsGoToTheErrorBoxWithAFullStop) {
     ChooseFile((temp.path() + "/missing.hex").toStdString());
     ASSERT_EQ(boxes->shown.size(), 1u);
     EXPECT_TRUE(boxes->shown[0].error);
-    EXPECT_EQ(boxes->shown[0].text, "File not found.");
+    EXPECT_EQ(boxes->shown[0].text, QString::fromUtf8("Ошибка: файл не найден."));
     EXPECT_TRUE(form->Lists().Memo2.empty());
 
     WriteFile("empty.hex", "");
     ChooseFile((temp.path() + "/empty.hex").toStdString());
     ASSERT_EQ(boxes->shown.size(), 2u);
-    EXPECT_EQ(boxes->shown[1].text, "'$' is not a valid integer value.");
+    EXPECT_EQ(boxes->shown[1].text, QString::fromUtf8("Ошибка: файл обновления пуст."));
     EXPECT_EQ(form->Edit1->text(), temp.path() + "/empty.hex");
 }
 

@@ -50,7 +50,7 @@ TEST_F(KeyboardTest, SpaceOnTheStartButtonIsAClickWithItsChecks) {
     EXPECT_TRUE(form->AbColBitBtn1->Checked()) << "flips on the press, as with the mouse";
     QTest::keyRelease(form->AbColBitBtn1, Qt::Key_Space);
     ASSERT_EQ(boxes->shown.size(), 2u);
-    EXPECT_EQ(boxes->shown[1].text, "File not found.");
+    EXPECT_EQ(boxes->shown[1].text, QString::fromUtf8("Ошибка: файл не найден."));
     EXPECT_FALSE(form->AbColBitBtn1->Checked());
     EXPECT_FALSE(form->VaComm1.IsOpen());
 }

@@ -5,15 +5,13 @@
 #include <QApplication>
 
 #include "app/qt/ApplicationTitle.h"
-#include "base/Translation.h"
 #include "widgets/qt/QtDesktopStyle.h"
-#include "words/RussianCatalogue.h"
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    // As the program does: the window speaks Russian wherever it runs.
-    UseCatalogue(RussianCatalogue());
+    // As the program does before it makes its window.
+    UseWindowLanguage();
     ApplyDesktopStyle(app);
     SetApplicationTitle(QString::fromUtf8(ApplicationTitleText()));
     ::testing::InitGoogleTest(&argc, argv);

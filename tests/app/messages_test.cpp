@@ -73,10 +73,12 @@ protected:
 
 TEST_F(MessageRoutingTest, SerialErrorsOutsideAHandlerGoToTheErrorBox) {
     // What the component does with an error of a handler its threads handed over.
-    form->VaComm1.HandleException(std::make_exception_ptr(EVaCommError("Read error (5), Boom")));
+    form->VaComm1.HandleException(std::make_exception_ptr(
+        EVaCommError(TVaCommFault::Read, "Read error (5)", 5, {}, TVaSystemFault::Gone)));
     ASSERT_EQ(boxes->shown.size(), 1u);
     EXPECT_TRUE(boxes->shown[0].error);
-    EXPECT_EQ(boxes->shown[0].text, "Read error (5), Boom.");
+    EXPECT_EQ(boxes->shown[0].text.toStdString(),
+              "Ошибка: не удалось прочитать данные из порта (устройство отключено, ошибка 5)");
     EXPECT_FALSE(form->ModalUp());
 }
 

@@ -19,7 +19,8 @@ namespace {
 const QString kDone = QString::fromUtf8("Обновление ПО в Тевр R7 завершено");
 const QString kNoFile = QString::fromUtf8("Ошибка: файл обновления не выбран");
 const QString kBadChecksum = QString::fromUtf8("Ошибка: Неверная контрольная сумма");
-const QString kDeviceGone = QString::fromUtf8("Ошибка: связь с БК потеряна: БК или адаптер отключены");
+const QString kDeviceGone =
+    QString::fromUtf8("Ошибка: связь с БК потеряна: БК или адаптер отключены");
 const QString kEchoMismatch = QString::fromUtf8(
     "Ошибка: эхо на линии не совпало с переданным (сбой линии). Проверьте кабель и адаптер");
 
@@ -124,10 +125,11 @@ TEST_F(TransferTest, PortThatDoesNotExistIsShownInTheErrorBox) {
     form->ComboBox1->addItem(missing);
     form->ComboBox1->setCurrentIndex(form->ComboBox1->count() - 1);
     ClickStart();
-    // Ends with "." already, so nothing is added.
+    // In Russian, as every other message of the window.
     ASSERT_EQ(boxes->shown.size(), 1u);
     EXPECT_TRUE(boxes->shown[0].error);
-    EXPECT_EQ(boxes->shown[0].text, "Specified device not found (" + missing + ").");
+    EXPECT_EQ(boxes->shown[0].text,
+              QString::fromUtf8("Ошибка: порт ") + missing + QString::fromUtf8(" не найден."));
     // The button stays on until the user's next click switches it off.
     EXPECT_TRUE(form->AbColBitBtn1->Checked());
     EXPECT_FALSE(form->Transfer().Running());
@@ -199,7 +201,7 @@ TEST_F(TransferTest, FileGoneSinceItWasPickedIsReportedAndNothingOpened) {
     ASSERT_TRUE(QFile::remove(Q(copy)));
     ClickStart();
     // The start converts the file afresh: the error, the button back off, the port closed.
-    EXPECT_EQ(boxes->Texts(), QStringList{"error: File not found."});
+    EXPECT_EQ(boxes->Texts(), QStringList{QString::fromUtf8("error: Ошибка: файл не найден.")});
     EXPECT_FALSE(form->AbColBitBtn1->Checked());
     EXPECT_FALSE(form->VaComm1.IsOpen());
     EXPECT_FALSE(form->Transfer().Running());
@@ -292,7 +294,8 @@ TEST_F(TransferTest, StartWithoutAnUpdateFileNamedOrConvertible) {
     ClickStart();
     ASSERT_EQ(boxes->shown.size(), 2u);
     EXPECT_TRUE(boxes->shown[1].error);
-    EXPECT_TRUE(boxes->shown[1].text.endsWith("is not a valid integer value."));
+    EXPECT_EQ(boxes->shown[1].text.toStdString(),
+              "Ошибка в строке 1 файла обновления: запись не начинается с символа ':'");
     EXPECT_FALSE(form->AbColBitBtn1->Checked());
     EXPECT_FALSE(form->VaComm1.IsOpen());
     EXPECT_TRUE(sim->Received().empty());
@@ -361,8 +364,9 @@ TEST_F(TransferTest, WithATrustedKeyInstalledOnlyWhatItSignedIsFlashed) {
     ClickStart();
     ASSERT_EQ(boxes->shown.size(), 1u) << boxes->Texts().join("\n").toStdString();
     EXPECT_TRUE(boxes->shown[0].error);
-    EXPECT_TRUE(boxes->shown[0].text.startsWith(
-        QString::fromUtf8("Ошибка: подпись выпуска не совпадает с файлом обновления")));
+    EXPECT_TRUE(boxes->shown[0].text.startsWith(QString::fromUtf8("Ошибка: подпись выпуска ")));
+    EXPECT_TRUE(
+        boxes->shown[0].text.contains(QString::fromUtf8("не совпадает с файлом обновления")));
     EXPECT_TRUE(form->Edit1->toolTip().isEmpty());
     ExpectAtRest();
     EXPECT_TRUE(sim->Received().empty());

@@ -11,13 +11,13 @@
 #include "FlashRun.h"
 #include "cli/FileDigest.h"
 #include "cli/ImageCheck.h"
-#include "words/Words.h"
 #include "cli/TevrFlash.h"
 #include "loader/BootLoaderTransfer.h"
 #include "sim/BootLoaderSim.h"
 #include "support/SampleFiles.h"
 #include "support/TempFolder.h"
 #include "table_text.h"
+#include "words/Words.h"
 
 namespace line_test {
 namespace {

@@ -53,7 +53,7 @@ has usage.err "Не указан обязательный аргумент FILE"
 has usage.err "Подробнее: запустите с --help."
 run convert convert "$work/checksum.hex"
 expect_status 1 "conversion error"
-has convert.err "tevr-flash: $work/checksum.hex: Ошибка в строке 1 файла обновления: неверная контрольная сумма записи"
+has convert.err "tevr-flash: $work/checksum.hex: строка 1: неверная контрольная сумма записи"
 start_sim
 run check check "$work/line" --listen 0.2
 expect_status 0 "check"
@@ -66,7 +66,7 @@ expect_status 0 "flash"
 finish_sim
 run missing flash "$work/fw.hex" --port "$work/no-such-port"
 expect_status 1 "missing port"
-has missing.err "Указанное устройство не найдено ($work/no-such-port)."
+has missing.err "tevr-flash: $work/no-such-port: порт не найден"
 run verify verify "$work/fw.hex" "$work/image"
 expect_status 0 "verify"
 has verify.out "проверено: образ содержит все 224 байта из $work/fw.hex по их адресам"
@@ -89,7 +89,7 @@ expect_status 1 "conversion error"
 has convert.err "tevr-flash: $work/digit.hex: line 1: '\$0G' is not a valid integer value"
 english convert.err
 run checksum convert "$work/checksum.hex"
-has checksum.err "tevr-flash: $work/checksum.hex: Error in line 1 of the update file: wrong record checksum"
+has checksum.err "tevr-flash: $work/checksum.hex: line 1: wrong record checksum"
 english checksum.err
 start_sim
 run check check "$work/line" --listen 0.2
@@ -104,7 +104,7 @@ english flash.err
 finish_sim
 run missing flash "$work/fw.hex" --port "$work/no-such-port"
 expect_status 1 "missing port"
-has missing.err "Specified device not found ($work/no-such-port)."
+has missing.err "tevr-flash: $work/no-such-port: the port does not exist"
 english missing.err
 run verify verify "$work/fw.hex" "$work/image"
 has verify.out "verified: the image holds all 224 bytes of $work/fw.hex at their addresses"

@@ -40,6 +40,11 @@ std::vector<std::string> EveryText() {
             texts.push_back(
                 ErrorBoxText(ConversionProblem{fault, line, text, 0x10000, 0xFE, 0x0F, 255}));
     }
+    for (int f = 0; f <= static_cast<int>(ForeignFormat::TiTxt); ++f) {
+        ConversionProblem p{.fault = ConversionFault::NotIntelHex};
+        p.format = static_cast<ForeignFormat>(f);
+        texts.push_back(ErrorBoxText(p));
+    }
     for (int f = 0; f <= static_cast<int>(FileFault::Other); ++f)
         texts.push_back(ProblemText(FileProblem{static_cast<FileFault>(f), 5}));
     for (int f = 0; f <= static_cast<int>(TVaCommFault::DeviceGone); ++f)
@@ -93,9 +98,10 @@ TEST_F(WordsTest, EveryKindInEitherLanguageAlone) {
 
     Russian();
     // What a Russian text may hold in Latin letters: names of formats, keys, lines and signals.
-    const std::set<std::string> names = {"minisign", "Ed25519", "Base64",  "ASCII", "UTF",
-                                         "DTR",      "SIGHUP",  "SIGTERM", "Ctrl",  "C",
-                                         "xAA",      "l",       "R7"};
+    const std::set<std::string> names = {"minisign", "Ed25519", "Base64", "ASCII", "UTF",  "DTR",
+                                         "SIGHUP",   "SIGTERM", "Ctrl",   "C",     "xAA",  "l",
+                                         "R7",       "Intel",   "HEX",    "ELF",   "HTML", "XML",
+                                         "Motorola", "S",       "SREC",   "TI",    "TXT"};
     const std::regex latin("[A-Za-z][A-Za-z0-9]*");
     for (const std::string& text : EveryText()) {
         EXPECT_FALSE(text.empty());

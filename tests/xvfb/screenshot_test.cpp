@@ -254,8 +254,8 @@ TEST(TevrLoaderUnderX, AlteredReleaseIsRefusedWithOneErrorBox) {
     QTest::mouseClick(form.AbColBitBtn1, Qt::LeftButton);
     QTest::qWait(1000);
     ASSERT_EQ(boxes.size(), 1) << boxes.join("\n").toStdString();
-    EXPECT_TRUE(
-        boxes[0].startsWith(QString::fromUtf8("Ошибка: подпись выпуска не совпадает с файлом")))
+    EXPECT_TRUE(boxes[0].startsWith(QString::fromUtf8("Ошибка: подпись выпуска ")) &&
+                boxes[0].contains(QString::fromUtf8("не совпадает с файлом")))
         << boxes[0].toStdString();
     EXPECT_FALSE(form.AbColBitBtn1->Checked());
     EXPECT_FALSE(form.VaComm1.IsOpen());
