@@ -2,7 +2,7 @@
 #pragma once
 // Owns one system resource and frees it once, when the owner goes. `Traits` says what the
 // resource is: its type, the value that holds none, which values are real, and how one is freed.
-// ScopedFd and ScopedHandle are its two uses.
+// ScopedFd and ScopedHandle are its most common uses.
 #include <cassert>
 #include <utility>
 
@@ -36,4 +36,13 @@ public:
 
 private:
     Value value_ = Traits::None();
+};
+
+// A resource of which zero (or null) is none, freed by `FreeFunction`.
+template <typename T, auto FreeFunction>
+struct ZeroIsNoneTraits {
+    using Value = T;
+    static T None() { return T{}; }
+    static bool IsValid(T value) { return value != T{}; }
+    static void Free(T value) { FreeFunction(value); }
 };

@@ -194,7 +194,7 @@ void TAbBinGControl::MouseMove(TShiftState shift, int x, int y) {
 }
 
 bool TAbBinGControl::SpaceDown(TShiftState shift) {
-    if (mode_ == mIndicator || !AcceptsMouse() || pressed_) return false;
+    if (mode_ == mIndicator || !Enabled() || pressed_) return false;
     keyPressed_ = true;
     clickPending_ = true;
     if (onMouseDown_) onMouseDown_(this, mbLeft, shift, Width() / 2, Height() / 2);
@@ -221,6 +221,10 @@ void TAbBinGControl::FocusIn() {
 }
 
 void TAbBinGControl::FocusOut() {
-    if (keyPressed_) KeyUp(false, {});
+    KeyPressLost();
     DrawState();
+}
+
+void TAbBinGControl::KeyPressLost() {
+    if (keyPressed_) KeyUp(false, {});
 }

@@ -71,8 +71,6 @@ public:
     // The start/stop logic of the window relies on this order: a left press marks a click
     // pending, fires OnMouseDown, then the mode's down action; the release fires OnClick (only
     // inside the control and only after a pending press), OnMouseUp, then the up action.
-    // Whether mouse input reaches the control at all.
-    virtual bool AcceptsMouse() const { return true; }
     // A press is still to be finished, even if the control refuses input meanwhile.
     bool HoldsPress() const { return pressed_ || clickPending_; }
     void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
@@ -96,6 +94,8 @@ public:
     // Space held while the focus moves away ends without a click, as a mouse press released
     // outside the control does.
     void FocusOut();
+    // A press of Space whose release will never come ends the same way.
+    void KeyPressLost();
 
 protected:
     // A setting changed the whole look (also the caption text).

@@ -55,14 +55,14 @@ void TAbColBitBtn::FlashPhase(bool on) {
 }
 
 void TAbColBitBtn::MouseEnter() {
-    if (flat_ && !mouseInside_ && enabled_ && !MouseCaptured()) {
+    if (flat_ && !mouseInside_ && Enabled() && !MouseCaptured()) {
         mouseInside_ = true;
         DrawState();
     }
 }
 
 void TAbColBitBtn::MouseLeave() {
-    if (flat_ && mouseInside_ && enabled_) {
+    if (flat_ && mouseInside_ && Enabled()) {
         mouseInside_ = false;
         DrawState();
     }
@@ -107,7 +107,7 @@ void TAbColBitBtn::ComposeFace(TCanvas& target, bool glyphOn, bool textOn, bool 
 
     const bool sunkenLook = Pressed() || (Checked() && checkedOptions_.Contains(coBevel));
     const int down = sunkenLook ? offsetDown_ : 0;
-    const TColor face = !enabled_ ? colorDisabled_ : faceColOn ? colorOn_ : colorOff_;
+    const TColor face = !Enabled() ? colorDisabled_ : faceColOn ? colorOn_ : colorOff_;
 
     TRect c = ClientRect();
     const bool noFace = transparent_ || grad_.Visible();
@@ -128,7 +128,7 @@ void TAbColBitBtn::ComposeFace(TCanvas& target, bool glyphOn, bool textOn, bool 
         c, {cell, tw, th, spacing_, posH_, posV_, posGlyph_, {offsetX_ + down, offsetY_ + down}});
 
     TColor textColour = textColOn ? textColOn_ : textColOff_;
-    if (!enabled_) textColour = textColDisabled_;
+    if (!Enabled()) textColour = textColDisabled_;
     const std::string& text = textOn ? textOn_ : (!textOff_.empty() ? textOff_ : textOn_);
     f.SetBrush(face, bsClear);
     DrawText3D(f, at.text.X, at.text.Y, text3D_, at.anchor, text, bevel_.HighlightColTo(),
@@ -136,7 +136,7 @@ void TAbColBitBtn::ComposeFace(TCanvas& target, bool glyphOn, bool textOn, bool 
 
     if (cell.cx >= 1) {
         int index = 0;
-        if (numGlyph_ > 1 && !enabled_)
+        if (numGlyph_ > 1 && !Enabled())
             index = 1;
         else if (numGlyph_ >= 3 && glyphOn)
             index = 2;

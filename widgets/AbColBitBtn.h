@@ -47,9 +47,6 @@ public:
     TColor TextColOff() const { return textColOff_; }
     TColor TextColDisabled() const { return textColDisabled_; }
     bool Text3D() const { return text3D_; }
-    // The button's own enabled flag; the desktop's stays set. A disabled button takes no
-    // mouse input.
-    bool Enabled() const { return enabled_; }
     bool MouseInside() const { return mouseInside_; }
 
     void SetPosHorizontal(TPosH v) { Apply(posH_, v); }
@@ -77,9 +74,6 @@ public:
     void SetTextColOff(TColor v) { Apply(textColOff_, v); }
     void SetTextColDisabled(TColor v) { Apply(textColDisabled_, v); }
     void SetText3D(bool v) { Apply(text3D_, v); }
-    void SetEnabled(bool v) { Apply(enabled_, v); }
-
-    bool AcceptsMouse() const override { return enabled_; }
     // The pointer entered or left the control (the bevel of a flat button follows it).
     void MouseEnter() override;
     void MouseLeave() override;
@@ -89,6 +83,8 @@ public:
 protected:
     void SettingsChanged() override;
     void DrawState() override;
+    // Disabled, it shows ColorDisabled, TextColDisabled and the glyph's second cell.
+    void EnabledChanged() override { DrawState(); }
     void FlashPhase(bool on) override;
 
 private:
@@ -128,7 +124,6 @@ private:
     TColor textColOff_ = clBlack;
     TColor textColDisabled_ = clBtnShadow;
     bool text3D_ = true;
-    bool enabled_ = true;
 
     bool phase_ = false;
     bool mouseInside_ = false;

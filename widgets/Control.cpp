@@ -34,3 +34,9 @@ void TControl::SetFont(const TFont& value) {
     font_ = value;
     LookChanged();
 }
+
+void TControl::SetEnabled(bool value) {
+    if (value == enabled_) return;
+    enabled_ = value;
+    EnabledChanged();
+}

@@ -47,6 +47,9 @@ public:
     void SetVisible(bool value);
     const TFont& Font() const { return font_; }
     void SetFont(const TFont& value);
+    // A disabled control takes no input; a control with a look of its own for it redraws.
+    bool Enabled() const { return enabled_; }
+    void SetEnabled(bool value);
 
     // The desktop's paint of the whole control, onto a canvas showing its area.
     virtual void Paint(TCanvas& canvas) = 0;
@@ -69,12 +72,15 @@ protected:
 
     // A setting that changes the whole look (the font, the size, the visibility) changed.
     virtual void LookChanged() { Invalidate(); }
+    // Enabled changed; the look of the rest of the control stays.
+    virtual void EnabledChanged() {}
 
 private:
     TOwner* owner_;
     int width_ = 0;
     int height_ = 0;
     bool visible_ = true;
+    bool enabled_ = true;
     TFont font_;
     friend class TOwner;
 };

@@ -2,7 +2,7 @@
 #include "widgets/TwoStateInput.h"
 
 bool TTwoStateInput::Press(TPressKind kind, TMouseButton button, TShiftState shift, int x, int y) {
-    if (!control_.AcceptsMouse()) return false;
+    if (!control_.Enabled()) return false;
     if (kind == TPressKind::Doubled) return true;
     lastX_ = x;
     lastY_ = y;
@@ -20,7 +20,7 @@ bool TTwoStateInput::Press(TPressKind kind, TMouseButton button, TShiftState shi
 
 bool TTwoStateInput::Release(TMouseButton button, TShiftState shift, int x, int y,
                              bool buttonsStillDown) {
-    if (!control_.AcceptsMouse() && !control_.HoldsPress()) return false;
+    if (!control_.Enabled() && !control_.HoldsPress()) return false;
     // The capture ends first; the click and the up action follow. Cleared before it is given
     // back, so that the desktop's news of the capture going is not taken for a loss.
     if (captured_ && !buttonsStillDown) {
@@ -32,7 +32,7 @@ bool TTwoStateInput::Release(TMouseButton button, TShiftState shift, int x, int 
 }
 
 bool TTwoStateInput::Move(TShiftState shift, int x, int y) {
-    if (!control_.AcceptsMouse()) return false;
+    if (!control_.Enabled()) return false;
     lastX_ = x;
     lastY_ = y;
     control_.MouseMove(shift, x, y);
@@ -45,6 +45,20 @@ void TTwoStateInput::CaptureLost() {
     // Its release goes to the window that took the pointer: without an end here the button
     // would stay down, and the start button's flip would stand without the click it waits for.
     control_.MousePressLost(lastX_, lastY_);
+}
+
+void TTwoStateInput::HostEnabled(bool enabled) {
+    if (!enabled) {
+        // A disabled window is sent neither the release nor the key's: what is held ends here,
+        // without a click, or the button would stay down until the next press.
+        control_.KeyPressLost();
+        if (captured_) {
+            captured_ = false;
+            capture_.Give();
+        }
+        control_.MousePressLost(lastX_, lastY_);
+    }
+    control_.SetEnabled(enabled);
 }
 
 bool TTwoStateInput::SpaceDown(bool autoRepeat, TShiftState shift) {

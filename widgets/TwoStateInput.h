@@ -3,9 +3,9 @@
 // The input rules of a two-state control on any desktop: a press takes the pointer until the
 // last button is released, a double click is a press of its own, Space acts as the left button
 // while the control has the focus, and a press whose pointer the desktop takes away (a box shown
-// in the middle of it) ends without a click. A desktop's host translates its API's events into
-// the calls below; each answers whether the control took the event (else the desktop's default
-// handling goes on).
+// in the middle of it) ends without a click, and so does one held while the desktop disables
+// the host. A desktop's host translates its API's events into the calls below; each answers
+// whether the control took the event (else the desktop's default handling goes on).
 #include <type_traits>
 
 #include "widgets/AbBinGControl.h"
@@ -49,6 +49,8 @@ public:
     bool SpaceUp(bool autoRepeat, TShiftState shift);
     void FocusIn() { control_.FocusIn(); }
     void FocusOut() { control_.FocusOut(); }
+    // The desktop enabled or disabled the host's window.
+    void HostEnabled(bool enabled);
 
     bool Captured() const { return captured_; }
 
@@ -61,10 +63,15 @@ private:
     int lastY_ = 0;
 };
 
-// What a host keeps for the input of a control: the rules above for a two-state control,
-// nothing for the others.
-struct TNoInput {
-    TNoInput(TControl&, TPointerCapture&) {}
+// What a host keeps for the input of a control: the rules above for a two-state control, and
+// for the others only the enabled state.
+class TNoInput {
+public:
+    TNoInput(TControl& control, TPointerCapture&) : control_(control) {}
+    void HostEnabled(bool enabled) { control_.SetEnabled(enabled); }
+
+private:
+    TControl& control_;
 };
 template <typename TCore>
 using TInputOf =

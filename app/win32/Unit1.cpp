@@ -38,10 +38,9 @@ HWND MakeChild(HWND parent, const wchar_t* cls, const std::string& text, DWORD s
 int TextWidth(HWND window, HFONT font, const std::string& text) {
     const std::wstring wide = WideFromUtf8(text);
     const TWindowDc dc = WindowDcOf(window);
-    const HGDIOBJ old = SelectObject(dc.Get().Dc, font);
+    const TSelection selected = SelectInto(dc.Get().Dc, font);
     SIZE size{};
     GetTextExtentPoint32W(dc.Get().Dc, wide.c_str(), static_cast<int>(wide.size()), &size);
-    SelectObject(dc.Get().Dc, old);
     return size.cx;
 }
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include <windows.h>
 
-#include "base/ScopeGuard.h"
+#include "base/ScopedGeneric.h"
 #include "base/ScopedHandle.h"
 #include "base/Translation.h"
 #include "base/Utf8Path.h"
@@ -24,6 +24,18 @@ OVERLAPPED WritersLock() {
     at.OffsetHigh = 0x7FFFFFFF;
     return at;
 }
+
+// The writers' lock of a file that LockFileEx took, given back when the owner goes.
+struct WritersLockTraits {
+    using Value = HANDLE;
+    static HANDLE None() { return nullptr; }
+    static bool IsValid(HANDLE file) { return file != nullptr; }
+    static void Free(HANDLE file) {
+        OVERLAPPED at = WritersLock();
+        ::UnlockFileEx(file, 0, 1, 0, &at);
+    }
+};
+using ScopedWritersLock = ScopedGeneric<WritersLockTraits>;
 
 }  // namespace
 
@@ -49,10 +61,7 @@ void AppendFile::Append(const std::string& text) {
     OVERLAPPED lock = WritersLock();
     if (!::LockFileEx(native_->handle.Get(), LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &lock))
         throw SubjectError(path_, Fill(Tr("cannot write: %1"), {LastErrorText()}));
-    const ScopeGuard unlock([&] {
-        OVERLAPPED at = WritersLock();
-        ::UnlockFileEx(native_->handle.Get(), 0, 1, 0, &at);
-    });
+    const ScopedWritersLock locked(native_->handle.Get());
     DWORD written = 0;
     if (!::WriteFile(native_->handle.Get(), text.data(), static_cast<DWORD>(text.size()), &written,
                      nullptr))

@@ -10,11 +10,14 @@
 #include <streambuf>
 #include <string>
 
-#include "base/ScopeGuard.h"
+#include "base/ScopedGeneric.h"
 #include "base/WideText.h"
 #include "cli/Terminal.h"
 
 namespace {
+
+// The argument vector of CommandLineToArgvW, one block of local memory.
+using ScopedArgumentVector = ScopedGeneric<ZeroIsNoneTraits<LPWSTR*, &::LocalFree>>;
 
 HANDLE StandardError() {
     return ::GetStdHandle(STD_ERROR_HANDLE);
@@ -92,12 +95,11 @@ int SystemTerminalColumns() {
 
 std::vector<std::string> Utf8Arguments(int argc, char** argv) {
     int count = 0;
-    LPWSTR* wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
-    if (wide == nullptr) return std::vector<std::string>(argv, argv + argc);
-    const ScopeGuard release([wide] { ::LocalFree(wide); });
+    const ScopedArgumentVector wide(::CommandLineToArgvW(::GetCommandLineW(), &count));
+    if (!wide.Valid()) return std::vector<std::string>(argv, argv + argc);
     std::vector<std::string> arguments;
     for (int i = 0; i < count; ++i)
-        arguments.push_back(Utf8FromWide(wide[i]));
+        arguments.push_back(Utf8FromWide(wide.Get()[i]));
     return arguments;
 }
 

@@ -11,6 +11,7 @@
 #include <string>
 #include <utility>
 
+#include "base/ScopedGeneric.h"
 #include "serial/VaPortList.h"
 
 namespace {
@@ -22,15 +23,16 @@ struct TCandidate {
     TVaPortInfo info;
 };
 
+using ScopedDir = ScopedGeneric<ZeroIsNoneTraits<DIR*, &::closedir>>;
+
 std::vector<std::string> Entries(const std::string& dir) {
     std::vector<std::string> names;
-    DIR* d = opendir(dir.c_str());
-    if (!d) return names;
-    while (const dirent* entry = readdir(d)) {
+    const ScopedDir d(opendir(dir.c_str()));
+    if (!d.Valid()) return names;
+    while (const dirent* entry = readdir(d.Get())) {
         const std::string name = entry->d_name;
         if (name != "." && name != "..") names.push_back(name);
     }
-    closedir(d);
     return names;
 }
 
@@ -125,6 +127,16 @@ TVaPortIdentity UsbIdentity(const std::string& sysTty) {
             FirstLine(dir + "/serial")};
 }
 
+// The port of a USB device: `kind` with the product the device names, or said in general words
+// where it names none.
+TVaPortInfo UsbPort(const std::string& path, const std::string& sysTty, TVaPortKind kind,
+                    const char* general) {
+    TVaPortInfo info{path, "", UsbIdentity(sysTty), kind};
+    info.Product = UsbProduct(sysTty);
+    info.Description = info.Product.empty() ? general : info.Product;
+    return info;
+}
+
 // The terminal's folder in sysfs: the path's own name, or that of the node a link leads to;
 // empty when there is none.
 std::string SysTtyOf(const std::string& path, const TVaPortListRoots& roots) {
@@ -171,24 +183,19 @@ std::vector<TVaPortInfo> ListPorts(const TVaPortListRoots& roots) {
         const std::string path = roots.DevDir + "/" + name;
         const std::string sysTty = roots.SysClassTtyDir + "/" + name;
         if (const long usb = Suffix(name, "ttyUSB"); usb >= 0 && IsCharDevice(path)) {
-            const std::string product = UsbProduct(sysTty);
-            found.push_back(
-                {0,
-                 "ttyUSB",
-                 usb,
-                 {path, product.empty() ? "USB serial adapter" : product, UsbIdentity(sysTty)}});
+            found.push_back({0, "ttyUSB", usb,
+                             UsbPort(path, sysTty, TVaPortKind::UsbAdapter, "USB serial adapter")});
         } else if (const long acm = Suffix(name, "ttyACM"); acm >= 0 && IsCharDevice(path)) {
-            const std::string product = UsbProduct(sysTty);
-            found.push_back({1,
-                             "ttyACM",
-                             acm,
-                             {path, product.empty() ? "USB modem" : product, UsbIdentity(sysTty)}});
+            found.push_back(
+                {1, "ttyACM", acm, UsbPort(path, sysTty, TVaPortKind::UsbModem, "USB modem")});
         } else if (const long uart = Suffix(name, "ttyS"); uart >= 0 && IsCharDevice(path)) {
             // The kernel makes a ttyS node for every possible UART; type 0 means none is there.
             const std::string type = FirstLine(sysTty + "/type");
             if (type.empty() || type == "0") continue;
-            found.push_back(
-                {2, "ttyS", uart, {path, "Serial port COM" + std::to_string(uart + 1)}});
+            TVaPortInfo info{
+                path, "Serial port COM" + std::to_string(uart + 1), {}, TVaPortKind::BuiltIn};
+            info.ComNumber = static_cast<int>(uart + 1);
+            found.push_back({2, "ttyS", uart, info});
         } else if (IsCharDevice(path)) {
             // Any other terminal with a driver behind it (ttyAMA, ttymxc, ttyTHS, ...), and
             // Bluetooth serial links, which have none.
@@ -196,10 +203,17 @@ std::vector<TVaPortInfo> ListPorts(const TVaPortListRoots& roots) {
             const std::string driver = DriverName(sysTty);
             const bool bluetooth = prefix == "rfcomm" && number >= 0;
             if (driver.empty() && !bluetooth) continue;
-            std::string description = UsbProduct(sysTty);
-            if (description.empty())
-                description = bluetooth ? "Bluetooth serial port" : "Serial port (" + driver + ")";
-            found.push_back({3, prefix, number, {path, description, UsbIdentity(sysTty)}});
+            // A USB device behind it names itself; the others go by what they are.
+            TVaPortInfo info = UsbPort(path, sysTty, TVaPortKind::UsbAdapter, "");
+            if (info.Product.empty() && bluetooth) {
+                info.Kind = TVaPortKind::Bluetooth;
+                info.Description = "Bluetooth serial port";
+            } else if (info.Product.empty()) {
+                info.Kind = TVaPortKind::Driver;
+                info.Driver = driver;
+                info.Description = "Serial port (" + driver + ")";
+            }
+            found.push_back({3, prefix, number, info});
         }
     }
     for (const TVaLinkFolder& folder : roots.LinkFolders) {
@@ -208,7 +222,8 @@ std::vector<TVaPortInfo> ListPorts(const TVaPortListRoots& roots) {
             struct stat st;
             if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode) || !IsTerminal(path))
                 continue;
-            found.push_back({4, name, 0, {path, folder.Description}});
+            found.push_back(
+                {4, name, 0, {path, folder.Description, {}, TVaPortKind::SimulatorLink}});
         }
     }
     std::sort(found.begin(), found.end(), [](const TCandidate& a, const TCandidate& b) {

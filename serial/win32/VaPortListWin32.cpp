@@ -8,17 +8,18 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cwchar>
+#include <iterator>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "base/WideText.h"
 #include "serial/VaPortList.h"
+#include "serial/win32/VaSetupHandles.h"
 #include "serial/win32/VaWin32.h"
 
 namespace {
-
-// The device setup class "Ports (COM & LPT)".
-constexpr GUID kPortsClass = {
-    0x4D36E978, 0xE325, 0x11CE, {0xBF, 0xC1, 0x08, 0x00, 0x2B, 0xE1, 0x03, 0x18}};
 
 // "COM12" gives 12; names of other forms sort after the numbered ones.
 long PortNumber(const std::string& name) {
@@ -31,85 +32,90 @@ long PortNumber(const std::string& name) {
     return number;
 }
 
+// A text that a call wrote into a buffer of `capacity` UTF-16 units, with or without its null.
+std::string Utf8Of(const wchar_t* text, std::size_t capacity) {
+    return Utf8FromWide(std::wstring_view(text, wcsnlen(text, capacity)));
+}
+
 // The port names of the device map.
 std::vector<std::string> MappedPorts() {
     std::vector<std::string> names;
-    HKEY key = nullptr;
-    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, "HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, KEY_READ, &key) !=
-        ERROR_SUCCESS)
+    HKEY opened = nullptr;
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, KEY_READ,
+                        &opened) != ERROR_SUCCESS)
         return names;
+    const TVaRegistryKey key(opened);
     for (DWORD index = 0;; ++index) {
-        char valueName[256];
-        DWORD valueNameSize = sizeof valueName;
-        char data[64] = {};
-        DWORD dataSize = sizeof data - 1;
+        wchar_t valueName[256];
+        DWORD valueNameSize = std::size(valueName);
+        wchar_t data[64] = {};
+        DWORD dataSize = sizeof data - sizeof data[0];
         DWORD type = 0;
-        const LONG result = ::RegEnumValueA(key, index, valueName, &valueNameSize, nullptr, &type,
-                                            reinterpret_cast<BYTE*>(data), &dataSize);
+        const LONG result = ::RegEnumValueW(key.Get(), index, valueName, &valueNameSize, nullptr,
+                                            &type, reinterpret_cast<BYTE*>(data), &dataSize);
         if (result == ERROR_NO_MORE_ITEMS) break;
         if (result != ERROR_SUCCESS || type != REG_SZ) continue;
-        const std::string name(data, strnlen(data, dataSize));
+        const std::string name = Utf8Of(data, dataSize / sizeof data[0]);
         if (!name.empty() && std::find(names.begin(), names.end(), name) == names.end())
             names.push_back(name);
     }
-    ::RegCloseKey(key);
     return names;
 }
 
 // What the device manager knows of a port's device.
 struct TPortDevice {
     std::string portName;
-    std::string friendlyName;
-    std::string service;    // the driver's service, e.g. FTSER2K
-    int latencyTimer = -1;  // the FTDI driver's LatencyTimer among the device parameters
+    std::string friendlyName;  // as the system's language has it, e.g. "USB Serial Port (COM3)"
+    std::string service;       // the driver's service, e.g. FTSER2K
+    int latencyTimer = -1;     // the FTDI driver's LatencyTimer among the device parameters
     DEVINST instance = 0;
 };
 
-std::string RegistryString(HKEY key, const char* name) {
-    char data[256] = {};
-    DWORD size = sizeof data - 1;
+std::string RegistryString(HKEY key, const wchar_t* name) {
+    wchar_t data[256] = {};
+    DWORD size = sizeof data - sizeof data[0];
     DWORD type = 0;
-    if (::RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data), &size) !=
+    if (::RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data), &size) !=
             ERROR_SUCCESS ||
         type != REG_SZ)
         return "";
-    return std::string(data, strnlen(data, size));
+    return Utf8Of(data, size / sizeof data[0]);
+}
+
+std::string DeviceProperty(HDEVINFO set, SP_DEVINFO_DATA& info, DWORD property) {
+    wchar_t text[256] = {};
+    if (!::SetupDiGetDeviceRegistryPropertyW(set, &info, property, nullptr,
+                                             reinterpret_cast<BYTE*>(text),
+                                             sizeof text - sizeof text[0], nullptr))
+        return "";
+    return Utf8Of(text, std::size(text));
 }
 
 std::vector<TPortDevice> PortDevices() {
     std::vector<TPortDevice> devices;
-    const HDEVINFO set = ::SetupDiGetClassDevsA(&kPortsClass, nullptr, nullptr, DIGCF_PRESENT);
-    if (set == INVALID_HANDLE_VALUE) return devices;
+    const TVaDeviceInfoSet set(
+        ::SetupDiGetClassDevsW(&kVaPortsClass, nullptr, nullptr, DIGCF_PRESENT));
+    if (!set.Valid()) return devices;
     SP_DEVINFO_DATA info{};
     info.cbSize = sizeof info;
-    for (DWORD index = 0; ::SetupDiEnumDeviceInfo(set, index, &info); ++index) {
+    for (DWORD index = 0; ::SetupDiEnumDeviceInfo(set.Get(), index, &info); ++index) {
         TPortDevice device;
         device.instance = info.DevInst;
-        const HKEY key =
-            ::SetupDiOpenDevRegKey(set, &info, DICS_FLAG_GLOBAL, 0, DIREG_DEV, KEY_READ);
-        if (key == INVALID_HANDLE_VALUE) continue;
-        device.portName = RegistryString(key, "PortName");
+        const TVaRegistryKey key(
+            ::SetupDiOpenDevRegKey(set.Get(), &info, DICS_FLAG_GLOBAL, 0, DIREG_DEV, KEY_READ));
+        if (!key.Valid()) continue;
+        device.portName = RegistryString(key.Get(), L"PortName");
         DWORD latency = 0;
         DWORD size = sizeof latency;
         DWORD type = 0;
-        if (::RegQueryValueExA(key, "LatencyTimer", nullptr, &type,
+        if (::RegQueryValueExW(key.Get(), L"LatencyTimer", nullptr, &type,
                                reinterpret_cast<BYTE*>(&latency), &size) == ERROR_SUCCESS &&
             type == REG_DWORD && latency < 1000)
             device.latencyTimer = static_cast<int>(latency);
-        ::RegCloseKey(key);
-        char service[256] = {};
-        if (::SetupDiGetDeviceRegistryPropertyA(set, &info, SPDRP_SERVICE, nullptr,
-                                                reinterpret_cast<BYTE*>(service),
-                                                sizeof service - 1, nullptr))
-            device.service = service;
-        char name[256] = {};
-        if (::SetupDiGetDeviceRegistryPropertyA(set, &info, SPDRP_FRIENDLYNAME, nullptr,
-                                                reinterpret_cast<BYTE*>(name), sizeof name - 1,
-                                                nullptr))
-            device.friendlyName = name;
+        device.service = DeviceProperty(set.Get(), info, SPDRP_SERVICE);
+        device.friendlyName = DeviceProperty(set.Get(), info, SPDRP_FRIENDLYNAME);
         if (!device.portName.empty()) devices.push_back(device);
     }
-    ::SetupDiDestroyDeviceInfoList(set);
     return devices;
 }
 
@@ -123,9 +129,9 @@ std::string Description(const std::string& friendlyName, const std::string& port
 }
 
 std::string InstanceId(DEVINST instance) {
-    char id[MAX_DEVICE_ID_LEN + 1] = {};
-    if (::CM_Get_Device_IDA(instance, id, MAX_DEVICE_ID_LEN, 0) != CR_SUCCESS) return "";
-    return id;
+    wchar_t id[MAX_DEVICE_ID_LEN + 1] = {};
+    if (::CM_Get_Device_IDW(instance, id, MAX_DEVICE_ID_LEN, 0) != CR_SUCCESS) return "";
+    return Utf8Of(id, std::size(id));
 }
 
 // The USB identity of a port's device: the port itself (usbser), or its parent (an FTDI port
@@ -172,7 +178,11 @@ std::vector<TVaPortInfo> ListPorts(const TVaPortListRoots&) {
         TVaPortInfo port{name, ""};
         for (const TPortDevice& device : devices)
             if (VaUpper(device.portName) == VaUpper(name)) {
-                port.Description = Description(device.friendlyName, name);
+                port.FriendlyName = Description(device.friendlyName, name);
+                port.Kind =
+                    port.FriendlyName.empty() ? TVaPortKind::Unknown : TVaPortKind::SystemName;
+                // The system's own words, in its language: no English to be had.
+                port.Description = port.FriendlyName;
                 port.Identity = DeviceIdentity(device.instance);
             }
         ports.push_back(port);

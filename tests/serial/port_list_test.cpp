@@ -43,6 +43,12 @@ protected:
 
 }  // namespace
 
+void PrintTo(const TVaPortInfo& port, std::ostream* out) {
+    *out << port.Path << " \"" << port.Description << "\" kind " << static_cast<int>(port.Kind)
+         << " COM" << port.ComNumber << " driver \"" << port.Driver << "\" product \""
+         << port.Product << "\"";
+}
+
 TEST_F(PortListTest, ListsRealPortsInGroupsAndNaturalOrder) {
     for (const char* name : {"ttyUSB10", "ttyUSB2", "ttyS1", "ttyS0", "ttyACM0", "ttyUSBx", "tty0"})
         Node(name);
@@ -59,10 +65,22 @@ TEST_F(PortListTest, ListsRealPortsInGroupsAndNaturalOrder) {
 
     const auto ports = ListPorts(roots);
     ASSERT_EQ(ports.size(), 4u);
-    EXPECT_EQ(ports[0], (TVaPortInfo{roots.DevDir + "/ttyUSB2", "FTDI FT232R USB UART"}));
-    EXPECT_EQ(ports[1], (TVaPortInfo{roots.DevDir + "/ttyUSB10", "USB serial adapter"}));
-    EXPECT_EQ(ports[2].Path, roots.DevDir + "/ttyACM0");
-    EXPECT_EQ(ports[3], (TVaPortInfo{roots.DevDir + "/ttyS0", "Serial port COM1"}));
+    const std::string& dev = roots.DevDir;
+    EXPECT_EQ(ports[0], (TVaPortInfo{.Path = dev + "/ttyUSB2",
+                                     .Description = "FTDI FT232R USB UART",
+                                     .Kind = TVaPortKind::UsbAdapter,
+                                     .Product = "FTDI FT232R USB UART"}));
+    // Without a product of the device's own, a front end says what it is in its words.
+    EXPECT_EQ(ports[1], (TVaPortInfo{.Path = dev + "/ttyUSB10",
+                                     .Description = "USB serial adapter",
+                                     .Kind = TVaPortKind::UsbAdapter}));
+    EXPECT_EQ(ports[2], (TVaPortInfo{.Path = dev + "/ttyACM0",
+                                     .Description = "USB modem",
+                                     .Kind = TVaPortKind::UsbModem}));
+    EXPECT_EQ(ports[3], (TVaPortInfo{.Path = dev + "/ttyS0",
+                                     .Description = "Serial port COM1",
+                                     .Kind = TVaPortKind::BuiltIn,
+                                     .ComNumber = 1}));
 }
 
 TEST_F(PortListTest, SimulatorLinksThatLeadToATerminal) {
@@ -73,6 +91,7 @@ TEST_F(PortListTest, SimulatorLinksThatLeadToATerminal) {
     const auto ports = ListPorts(roots);
     std::vector<std::string> paths;
     for (const auto& port : ports) {
+        EXPECT_EQ(port.Kind, TVaPortKind::SimulatorLink);
         EXPECT_EQ(port.Description, "simulated");
         paths.push_back(port.Path);
     }
@@ -103,11 +122,20 @@ TEST_F(PortListTest, EveryTerminalWithADriverAndBluetoothLinks) {
     fs::create_directories(roots.SysClassTtyDir + "/tty1");
 
     const std::string& dev = roots.DevDir;
-    EXPECT_EQ(ListPorts(roots),
-              (std::vector<TVaPortInfo>{{dev + "/rfcomm0", "Bluetooth serial port"},
-                                        {dev + "/ttyAMA0", "Serial port (uart-pl011)"},
-                                        {dev + "/ttymxc2", "Serial port (imx-uart)"},
-                                        {dev + "/ttymxc10", "Serial port (imx-uart)"}}));
+    const auto driver = [&](const char* name, const char* driverName) {
+        return TVaPortInfo{.Path = dev + "/" + name,
+                           .Description = std::string("Serial port (") + driverName + ")",
+                           .Kind = TVaPortKind::Driver,
+                           .Driver = driverName};
+    };
+    EXPECT_EQ(ListPorts(roots), (std::vector<TVaPortInfo>{
+                                    {.Path = dev + "/rfcomm0",
+                                     .Description = "Bluetooth serial port",
+                                     .Kind = TVaPortKind::Bluetooth},
+                                    driver("ttyAMA0", "uart-pl011"),
+                                    driver("ttymxc2", "imx-uart"),
+                                    driver("ttymxc10", "imx-uart"),
+                                }));
 }
 
 TEST_F(PortListTest, AdapterIdentityThroughLinksToTheDevice) {

@@ -139,6 +139,30 @@ TEST_F(WindowButton, DisabledShowsItsColoursAndTakesNoMouse) {
     EXPECT_EQ(PixelAt(Screen(), 10, 16), 0x00FF00u);
 }
 
+TEST_F(WindowButton, DisabledThroughQtLooksDisabledAndEndsAPressHeldWithoutAClick) {
+    button.GradBtnFace().SetVisible(false);
+    button.SetColorOff(0x00FF00);
+    button.SetMode(mButton);
+    int clicks = 0;
+    button.SetOnClick([&](TAbBinGControl*) { ++clicks; });
+    QTest::mousePress(&button, Qt::LeftButton, {}, QPoint(100, 16));
+    ASSERT_TRUE(button.Checked());
+    // Qt sends a disabled widget no release: the press ends here, or the button stays down.
+    window.setEnabled(false);
+    EXPECT_FALSE(button.Enabled());
+    EXPECT_FALSE(button.Checked());
+    EXPECT_FALSE(button.Pressed());
+    EXPECT_EQ(PixelAt(Screen(), 10, 16), 0xA0A0A0u);
+    QTest::mouseRelease(&button, Qt::LeftButton, {}, QPoint(100, 16));
+    QTest::mouseClick(&button, Qt::LeftButton, {}, QPoint(100, 16));
+    EXPECT_EQ(clicks, 0);
+    window.setEnabled(true);
+    EXPECT_TRUE(button.Enabled());
+    EXPECT_EQ(PixelAt(Screen(), 10, 16), 0x00FF00u);
+    QTest::mouseClick(&button, Qt::LeftButton, {}, QPoint(100, 16));
+    EXPECT_EQ(clicks, 1);
+}
+
 TEST_F(WindowButton, FlatShowsTheBevelOnlyWhileThePointerIsOver) {
     button.SetFlat(true);
     EXPECT_EQ(PixelAt(Screen(), 10, 0), Grey(0xF0));

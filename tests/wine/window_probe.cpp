@@ -71,13 +71,13 @@ std::vector<DWORD> StartButtonPixels(HWND form) {
     const TWindowDc screen = WindowDcOf(nullptr);
     const TMemoryDc memory(CreateCompatibleDC(screen.Get().Dc));
     const TGdiObject dib(CreateDIBSection(memory.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    const HGDIOBJ old = SelectObject(memory.Get(), dib.Get());
+    // The DIB leaves the DC before either goes.
+    const TSelection selected = SelectInto(memory.Get(), dib.Get());
     BitBlt(memory.Get(), 0, 0, kButtonWidth, kButtonHeight, screen.Get().Dc, origin.x, origin.y,
            SRCCOPY);
     GdiFlush();
     const auto* first = static_cast<const DWORD*>(bits);
     std::vector<DWORD> pixels(first, first + kButtonWidth * kButtonHeight);
-    SelectObject(memory.Get(), old);  // the DIB leaves the DC before either goes
     return pixels;
 }
 

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 #pragma once
-// The Qt host of a windowless control: a QWidget that is the control as well. It paints the
-// control onto an off-screen surface (transparent where the parent shows through) when Qt asks,
-// lets the control draw its state straight onto that surface and shows the changed rectangle at
-// once, and hands the control its size and visibility, and its mouse, keyboard, focus and
-// activation events through the two-state controls' input rules (TTwoStateInput).
+// The Qt host of a windowless control: a QWidget that is the control as well. Its surface is a
+// QImage, transparent where the parent shows through, kept by the rules every host shares
+// (THostedControl); it hands the control its size and visibility, its enabled state, and its
+// mouse, keyboard, focus and activation events through the two-state controls' input rules
+// (TTwoStateInput).
 //
 //     TQtAbLED* led = new TQtAbLED(window);   // a TAbLED and a QWidget child of window
 //
@@ -21,12 +21,10 @@
 #include <QPainter>
 #include <QWidget>
 
-#include "widgets/AbBinGControl.h"
 #include "widgets/AbColBitBtn.h"
 #include "widgets/AbLED.h"
 #include "widgets/Gauge.h"
-#include "widgets/PaintCache.h"
-#include "widgets/TwoStateInput.h"
+#include "widgets/HostedControl.h"
 #include "widgets/qt/QtCanvas.h"
 
 // The owner of the controls hosted on `parent` (made with the first of them); null for none.
@@ -46,18 +44,17 @@ public:
 };
 
 template <typename TCore>
-class TQtControl : public QWidget, public TCore {
+class TQtControl : public QWidget, public THostedControl<TCore> {
+    using THosted = THostedControl<TCore>;
+
 public:
-    explicit TQtControl(QWidget* parent = nullptr) : QWidget(parent), TCore(QtOwnerOf(parent)) {
+    explicit TQtControl(QWidget* parent = nullptr)
+        : QWidget(parent), THosted(QtOwnerOf(parent), capture_) {
         UseQtFlashDelivery();
         if constexpr (kTwoState) setMouseTracking(true);
         if constexpr (std::is_base_of_v<TGauge, TCore>) setAttribute(Qt::WA_OpaquePaintEvent);
         QWidget::resize(TCore::Width(), TCore::Height());
     }
-
-    // How many times the whole surface was painted; the state redraws do not count. For checks
-    // that a state change stays cheap.
-    int FullPaintCount() const { return cache_.FullPaints(); }
 
     // The control's whole picture as a full paint draws it (the parent's background left
     // transparent).
@@ -67,7 +64,7 @@ public:
         image.fill(Qt::transparent);
         {
             TQtCanvas canvas(image);
-            static_cast<TCore&>(*this).Paint(canvas);  // as the most derived control paints
+            this->PaintControl(canvas);
         }
         return image.convertToFormat(QImage::Format_RGB32);
     }
@@ -78,25 +75,10 @@ public:
     }
 
 protected:
-    static constexpr bool kTwoState = std::is_base_of_v<TAbBinGControl, TCore>;
+    using THosted::input_;
+    using THosted::kTwoState;
 
     // --- The control's desktop -----------------------------------------------------------
-    void Invalidate() override {
-        cache_.MarkStale();
-        update();
-    }
-    void Repaint() override {
-        cache_.MarkStale();
-        if (cache_.MayRepaintNow()) repaint();
-    }
-    void DrawNow(const TRect& area, const std::function<void(TCanvas&)>& draw) override {
-        if (!cache_.MayDrawNow(SurfaceSize(), ClientSize())) return;
-        {
-            TQtCanvas canvas(surface_);
-            draw(canvas);
-        }
-        if (!area.IsEmpty()) repaint(area.Left, area.Top, area.Width(), area.Height());
-    }
     bool Focused() const override { return hasFocus(); }
     bool MouseCaptured() const override {
         return QWidget::mouseGrabber() || QGuiApplication::mouseButtons() != Qt::NoButton;
@@ -107,36 +89,49 @@ protected:
         return clBtnFace;
     }
 
+    // --- The surface's desktop -------------------------------------------------------------
+    TSize SurfaceSize() const override { return {surface_.width(), surface_.height()}; }
+    TSize ScreenSize() const override { return {width(), height()}; }
+    void DropSurface() override { surface_ = QImage(); }
+    void NewSurface(TSize size) override {
+        surface_ = QImage(size.cx, size.cy, QImage::Format_ARGB32_Premultiplied);
+        surface_.fill(Qt::transparent);
+    }
+    void DrawOnSurface(const std::function<void(TCanvas&)>& draw) override {
+        TQtCanvas canvas(surface_);
+        draw(canvas);
+    }
+    void PaintLater() override { update(); }
+    void PaintAtOnce() override { repaint(); }
+    void ShowNow(const TRect& area) override {
+        repaint(area.Left, area.Top, area.Width(), area.Height());
+    }
+
     // --- Qt's events ---------------------------------------------------------------------
     void paintEvent(QPaintEvent* event) override {
         TCore::SetSize(width(), height());  // a resize of a hidden widget reaches Qt at its show
-        cache_.Refresh(
-            SurfaceSize(), ClientSize(), [this] { surface_ = QImage(); },
-            [this] {
-                surface_ = QImage(size(), QImage::Format_ARGB32_Premultiplied);
-                surface_.fill(Qt::transparent);
-                TQtCanvas canvas(surface_);
-                static_cast<TCore&>(*this).Paint(canvas);  // as the most derived control paints
-            });
+        this->RefreshSurface();
         if (surface_.isNull()) return;
         QPainter p(this);
         p.drawImage(event->rect(), surface_, event->rect());
     }
     void resizeEvent(QResizeEvent* event) override {
-        cache_.MarkStale();
+        this->SurfaceOutdated();
         TCore::SetSize(width(), height());
         QWidget::resizeEvent(event);
     }
     void showEvent(QShowEvent* event) override {
-        cache_.MarkStale();
+        this->SurfaceOutdated();
         QWidget::showEvent(event);
     }
     void hideEvent(QHideEvent* event) override {
-        cache_.MarkStale();
+        this->SurfaceOutdated();
         QWidget::hideEvent(event);
     }
     void changeEvent(QEvent* event) override {
-        if (event->type() == QEvent::PaletteChange) Invalidate();
+        if (event->type() == QEvent::PaletteChange) this->InvalidateSurface();
+        // Also when the parent's state disables the widget.
+        if (event->type() == QEvent::EnabledChange) this->HostEnabled(isEnabled());
         QWidget::changeEvent(event);
     }
     bool event(QEvent* event) override {
@@ -219,8 +214,6 @@ protected:
     }
 
 private:
-    TSize SurfaceSize() const { return {surface_.width(), surface_.height()}; }
-    TSize ClientSize() const { return {width(), height()}; }
     bool Press(TPressKind kind, const QMouseEvent* event) {
         const QPoint at = event->position().toPoint();
         return input_.Press(kind, FromQtButton(event->button()),
@@ -228,9 +221,7 @@ private:
     }
 
     QImage surface_;
-    TPaintCache cache_;
     TQtPointerCapture capture_;
-    TInputOf<TCore> input_{*this, capture_};
 };
 
 using TQtAbLED = TQtControl<TAbLED>;

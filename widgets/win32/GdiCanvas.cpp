@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "base/WideText.h"
+
 namespace {
 
 COLORREF Ref(TColor c) {
@@ -12,27 +14,13 @@ COLORREF Ref(TColor c) {
     return static_cast<COLORREF>(ColorToRGB(c));
 }
 
-std::wstring Wide(const std::string& text) {
-    if (text.empty()) return {};
-    const int n =
-        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
-    return wide;
-}
-
 }  // namespace
 
-TGdiCanvas::TGdiCanvas(HDC dc) : dc_(dc), saved_(SaveDC(dc)) {
+TGdiCanvas::TGdiCanvas(HDC dc) : dc_(dc), saved_(SaveDcState(dc)) {
     assert(dc_);
     SetBkMode(dc_, OPAQUE);
     SetPen(clBlack, 1);
     SetBrush(clWhite, bsSolid);
-}
-
-TGdiCanvas::~TGdiCanvas() {
-    // Our objects leave the DC before they are deleted.
-    RestoreDC(dc_, saved_);
 }
 
 void TGdiCanvas::Select(TGdiObject& slot, HGDIOBJ object) {
@@ -60,10 +48,10 @@ void TGdiCanvas::SetBrush(TColor color, TBrushStyle style) {
 
 void TGdiCanvas::SetFont(const TFont& font) {
     // Cyrillic captions need the Russian character set in the stock dialog font.
-    Select(font_,
-           CreateFontW(font.Height, 0, 0, 0, font.Bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
-                       RUSSIAN_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                       NONANTIALIASED_QUALITY, DEFAULT_PITCH | FF_SWISS, Wide(font.Name).c_str()));
+    Select(font_, CreateFontW(font.Height, 0, 0, 0, font.Bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE,
+                              FALSE, RUSSIAN_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                              NONANTIALIASED_QUALITY, DEFAULT_PITCH | FF_SWISS,
+                              WideFromUtf8(font.Name).c_str()));
     SetFontColor(font.Color);
 }
 
@@ -122,12 +110,12 @@ void TGdiCanvas::DrawFocusRect(const TRect& r) {
 }
 
 void TGdiCanvas::TextOut(int x, int y, const std::string& text) {
-    const std::wstring w = Wide(text);
+    const std::wstring w = WideFromUtf8(text);
     TextOutW(dc_, x, y, w.c_str(), static_cast<int>(w.size()));
 }
 
 TSize TGdiCanvas::TextExtent(const std::string& text) {
-    const std::wstring w = Wide(text);
+    const std::wstring w = WideFromUtf8(text);
     SIZE size{};
     GetTextExtentPoint32W(dc_, w.c_str(), static_cast<int>(w.size()), &size);
     if (w.empty()) {
@@ -184,17 +172,9 @@ TGdiBitmap::TGdiBitmap(int width, int height)
     void* bits = nullptr;
     bitmap_.Reset(CreateDIBSection(dc_.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     bits_ = static_cast<const uint32_t*>(bits);
-    old_ = SelectObject(dc_.Get(), bitmap_.Get());
+    selection_ = SelectInto(dc_.Get(), bitmap_.Get());
     PatBlt(dc_.Get(), 0, 0, width_, height_, BLACKNESS);
     canvas_ = std::make_unique<TGdiCanvas>(dc_.Get());
-}
-
-TGdiBitmap::~TGdiBitmap() {
-    // The canvas gives the DC its objects back, and the DIB leaves the DC, before either goes.
-    canvas_.reset();
-    SelectObject(dc_.Get(), old_);
-    bitmap_.Reset();
-    dc_.Reset();
 }
 
 TPixels TGdiBitmap::Pixels() const {

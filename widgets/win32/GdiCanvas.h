@@ -16,7 +16,6 @@ class TGdiCanvas final : public TCanvas {
 public:
     // Draws on `dc`, which must outlive the canvas; the DC gets its own objects back at the end.
     explicit TGdiCanvas(HDC dc);
-    ~TGdiCanvas() override;
     TGdiCanvas(const TGdiCanvas&) = delete;
     TGdiCanvas& operator=(const TGdiCanvas&) = delete;
 
@@ -50,10 +49,11 @@ private:
     void Select(TGdiObject& slot, HGDIOBJ object);
 
     HDC dc_;
-    int saved_;
     TGdiObject pen_;
     TGdiObject brush_;
     TGdiObject font_;
+    // Last, so that our objects leave the DC before they are deleted.
+    TSavedDc saved_;
     TBrushStyle brushStyle_ = bsSolid;
 };
 
@@ -61,7 +61,6 @@ private:
 class TGdiBitmap final : public TBitmap {
 public:
     TGdiBitmap(int width, int height);
-    ~TGdiBitmap() override;
     TGdiBitmap(const TGdiBitmap&) = delete;
     TGdiBitmap& operator=(const TGdiBitmap&) = delete;
 
@@ -75,9 +74,11 @@ public:
 private:
     int width_;
     int height_;
+    // In this order, so that the canvas gives the DC its objects back, and the DIB leaves the DC,
+    // before either goes.
     TMemoryDc dc_;
     TGdiObject bitmap_;
-    HGDIOBJ old_ = nullptr;
+    TSelection selection_;
     const uint32_t* bits_ = nullptr;
     std::unique_ptr<TGdiCanvas> canvas_;
 };

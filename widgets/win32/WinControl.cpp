@@ -55,45 +55,38 @@ TSize TWinHost::SurfaceSize() const {
     return surface_ ? TSize{surface_->Width(), surface_->Height()} : TSize{};
 }
 
-TSize TWinHost::ClientSize() const {
+TSize TWinHost::ScreenSize() const {
     RECT client{};
     GetClientRect(Handle(), &client);
     return {client.right - client.left, client.bottom - client.top};
 }
 
-void TWinHost::InvalidateHost() {
-    cache_.MarkStale();
+void TWinHost::NewSurface(TSize size) {
+    surface_ = std::make_unique<TGdiBitmap>(size.cx, size.cy);
+    // The form's face shows where the control leaves its area undrawn.
+    const RECT all{0, 0, size.cx, size.cy};
+    FillRect(surface_->Handle(), &all, GetSysColorBrush(COLOR_BTNFACE));
+}
+
+void TWinHost::DrawOnSurface(const std::function<void(TCanvas&)>& draw) {
+    draw(surface_->Canvas());
+    GdiFlush();
+}
+
+void TWinHost::PaintLater() {
     if (window_.Valid()) InvalidateRect(Handle(), nullptr, FALSE);
 }
 
-void TWinHost::RepaintHost() {
-    cache_.MarkStale();
-    if (!window_.Valid() || !cache_.MayRepaintNow()) return;
+void TWinHost::PaintAtOnce() {
+    if (!window_.Valid()) return;
     InvalidateRect(Handle(), nullptr, FALSE);
     UpdateWindow(Handle());
 }
 
-void TWinHost::DrawNowHost(const TRect& area, const std::function<void(TCanvas&)>& draw) {
-    if (!window_.Valid() || !cache_.MayDrawNow(SurfaceSize(), ClientSize())) return;
-    draw(surface_->Canvas());
-    GdiFlush();
-    if (area.IsEmpty() || !IsWindowVisible(Handle())) return;
+void TWinHost::ShowNow(const TRect& area) {
+    if (!IsWindowVisible(Handle())) return;
     const TWindowDc dc = WindowDcOf(Handle());
     Show(dc.Get().Dc, RECT{area.Left, area.Top, area.Right, area.Bottom});
-}
-
-void TWinHost::Refresh() {
-    const TSize size = ClientSize();
-    cache_.Refresh(
-        SurfaceSize(), size, [this] { surface_.reset(); },
-        [this, size] {
-            surface_ = std::make_unique<TGdiBitmap>(size.cx, size.cy);
-            // The form's face shows where the control leaves its area undrawn.
-            const RECT all{0, 0, size.cx, size.cy};
-            FillRect(surface_->Handle(), &all, GetSysColorBrush(COLOR_BTNFACE));
-            PaintControl(surface_->Canvas());
-            GdiFlush();
-        });
 }
 
 void TWinHost::Show(HDC dc, const RECT& area) const {
@@ -102,11 +95,9 @@ void TWinHost::Show(HDC dc, const RECT& area) const {
 }
 
 void TWinHost::Paint() {
-    PAINTSTRUCT ps{};
-    HDC dc = BeginPaint(Handle(), &ps);
-    Refresh();
-    if (surface_) Show(dc, ps.rcPaint);
-    EndPaint(Handle(), &ps);
+    const TWindowPaint paint = BeginWindowPaint(Handle());
+    RefreshSurface();
+    if (surface_ && paint.Valid()) Show(paint.Get().Paint.hdc, paint.Get().Paint.rcPaint);
 }
 
 LRESULT CALLBACK TWinHost::WindowProc(HWND window, UINT message, WPARAM w, LPARAM l) {
@@ -127,7 +118,7 @@ LRESULT CALLBACK TWinHost::WindowProc(HWND window, UINT message, WPARAM w, LPARA
         case WM_SIZE:
         case WM_SYSCOLORCHANGE:
         case WM_SHOWWINDOW:
-            host->InvalidateHost();
+            host->InvalidateSurface();
             break;
         default:
             break;

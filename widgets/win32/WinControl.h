@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 // The Win32 host of a windowless control: a child window of the form that is the control as
-// well. It paints the control into an off-screen DIB section and copies that to the screen, lets
-// the control draw its state straight into the DIB and shows the changed rectangle at once, and
-// hands its messages to the control's input rules (TTwoStateInput): the mouse, captured from
-// press to release, Space, focus, and the capture taken away; and the enable state.
+// well. Its surface is a DIB section kept by the rules every host shares (THostedControl), copied
+// to the screen; it hands its messages to the control's input rules (TTwoStateInput): the mouse,
+// captured from press to release, Space, focus, the capture taken away, and the enabled state.
 //
 //     TWinAbLED led(form, kAbLED1Bounds...);   // a TAbLED and a child window of form
 //
@@ -19,24 +18,18 @@
 #include <memory>
 #include <type_traits>
 
-#include "widgets/AbBinGControl.h"
 #include "widgets/AbColBitBtn.h"
 #include "widgets/AbLED.h"
 #include "widgets/Gauge.h"
-#include "widgets/PaintCache.h"
-#include "widgets/TwoStateInput.h"
+#include "widgets/HostedControl.h"
 #include "widgets/win32/GdiCanvas.h"
 #include "widgets/win32/WinHandles.h"
 
-// The window side, apart from the control it hosts.
-class TWinHost : public TPointerCapture {
+// The window side, apart from the control it hosts: the child window, and its surface, a DIB
+// section kept by the rules every host shares (TSurfaceHost).
+class TWinHost : public TPointerCapture, public TSurfaceHost {
 public:
-    TWinHost(const TWinHost&) = delete;
-    TWinHost& operator=(const TWinHost&) = delete;
-
     HWND Handle() const { return window_.Get(); }
-    // How many times the whole surface was painted; the state redraws do not count.
-    int FullPaintCount() const { return cache_.FullPaints(); }
 
 protected:
     TWinHost() = default;
@@ -46,12 +39,7 @@ protected:
 
     // What the control does with the window's messages; unhandled ones go to DefWindowProc.
     virtual bool HandleMessage(UINT message, WPARAM w, LPARAM l, LRESULT& result) = 0;
-    // The control's whole picture onto a canvas of its size.
-    virtual void PaintControl(TCanvas& canvas) = 0;
 
-    void InvalidateHost();
-    void RepaintHost();
-    void DrawNowHost(const TRect& area, const std::function<void(TCanvas&)>& draw);
     bool FocusedHost() const { return window_.Valid() && GetFocus() == window_.Get(); }
     static bool AnyMouseCaptured();
 
@@ -59,48 +47,55 @@ protected:
     void Take() override { SetCapture(Handle()); }
     void Give() override { ReleaseCapture(); }
 
+    // --- The surface's desktop -----------------------------------------------------------------
+    TSize SurfaceSize() const override;
+    TSize ScreenSize() const override;
+    void DropSurface() override { surface_.reset(); }
+    void NewSurface(TSize size) override;
+    void DrawOnSurface(const std::function<void(TCanvas&)>& draw) override;
+    void PaintLater() override;
+    void PaintAtOnce() override;
+    void ShowNow(const TRect& area) override;
+
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM w, LPARAM l);
     void Paint();
-    // Paints the whole control into a surface of the window's size when it is stale.
-    void Refresh();
     void Show(HDC dc, const RECT& area) const;
-    TSize SurfaceSize() const;
-    TSize ClientSize() const;
 
     TWindow window_;
     std::unique_ptr<TGdiBitmap> surface_;
-    TPaintCache cache_;
 };
 
 TOwner* WinOwnerOf(HWND parent);
 TShiftState ShiftFromKeys(WPARAM keys);
 
 template <typename TCore>
-class TWinControl : public TCore, public TWinHost {
+class TWinControl : public THostedControl<TCore, TWinHost> {
+    using THosted = THostedControl<TCore, TWinHost>;
+
 public:
+    using TWinHost::Handle;
+
     TWinControl(HWND parent, int left, int top, int width, int height, bool tabStop = false)
-        : TCore(WinOwnerOf(parent)) {
+        : THosted(WinOwnerOf(parent)) {
         TCore::SetSize(width, height);
-        CreateHostWindow(parent, left, top, width, height, tabStop);
+        this->CreateHostWindow(parent, left, top, width, height, tabStop);
     }
 
 protected:
-    static constexpr bool kTwoState = std::is_base_of_v<TAbBinGControl, TCore>;
+    using THosted::input_;
+    using THosted::kTwoState;
 
     // --- The control's desktop -----------------------------------------------------------
-    void Invalidate() override { InvalidateHost(); }
-    void Repaint() override { RepaintHost(); }
-    void DrawNow(const TRect& area, const std::function<void(TCanvas&)>& draw) override {
-        DrawNowHost(area, draw);
-    }
-    bool Focused() const override { return FocusedHost(); }
-    bool MouseCaptured() const override { return AnyMouseCaptured(); }
+    bool Focused() const override { return this->FocusedHost(); }
+    bool MouseCaptured() const override { return TWinHost::AnyMouseCaptured(); }
     TColor OwnerColor() const override { return clBtnFace; }
 
-    void PaintControl(TCanvas& canvas) override { static_cast<TCore&>(*this).Paint(canvas); }
-
     bool HandleMessage(UINT message, WPARAM w, LPARAM l, LRESULT& result) override {
+        if (message == WM_ENABLE) {
+            this->HostEnabled(w != 0);
+            return false;
+        }
         if constexpr (kTwoState) return HandleTwoState(message, w, l, result);
         return false;
     }
@@ -165,9 +160,6 @@ private:
             case WM_KILLFOCUS:
                 input_.FocusOut();
                 return false;
-            case WM_ENABLE:
-                if constexpr (std::is_base_of_v<TAbColBitBtn, TCore>) TCore::SetEnabled(w != 0);
-                return false;
             default:
                 return false;
         }
@@ -198,7 +190,6 @@ private:
     }
 
     bool inside_ = false;
-    TInputOf<TCore> input_{*this, *this};
 };
 
 using TWinAbLED = TWinControl<TAbLED>;

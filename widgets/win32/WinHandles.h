@@ -1,26 +1,18 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 // The desktop's handles on Win32, each owned through ScopedGeneric and freed by its own call:
-// GDI objects, memory and window device contexts, windows, window classes and multimedia timers.
+// GDI objects, memory and window device contexts, a window's paint, an object selected into a
+// device context and its saved state, windows, window classes and multimedia timers.
 #include <windows.h>
 
 #include <mmsystem.h>
 
 #include "base/ScopedGeneric.h"
 
-// A handle of which zero (or null) is none, freed by `FreeFunction`.
-template <typename T, auto FreeFunction>
-struct TZeroIsNoneTraits {
-    using Value = T;
-    static T None() { return T{}; }
-    static bool IsValid(T value) { return value != T{}; }
-    static void Free(T value) { FreeFunction(value); }
-};
-
 // A pen, brush, font, region or bitmap of our own; never a stock object.
-using TGdiObject = ScopedGeneric<TZeroIsNoneTraits<HGDIOBJ, &::DeleteObject>>;
+using TGdiObject = ScopedGeneric<ZeroIsNoneTraits<HGDIOBJ, &::DeleteObject>>;
 // A memory device context of CreateCompatibleDC.
-using TMemoryDc = ScopedGeneric<TZeroIsNoneTraits<HDC, &::DeleteDC>>;
+using TMemoryDc = ScopedGeneric<ZeroIsNoneTraits<HDC, &::DeleteDC>>;
 
 // A window's device context of GetDC, given back to that window.
 struct TWindowDcHandle {
@@ -40,9 +32,69 @@ inline TWindowDc WindowDcOf(HWND window) {
     return TWindowDc({window, ::GetDC(window)});
 }
 
+// A window's paint of WM_PAINT, from BeginPaint to EndPaint.
+struct TWindowPaintHandle {
+    HWND Window = nullptr;
+    PAINTSTRUCT Paint{};
+    friend bool operator==(const TWindowPaintHandle& a, const TWindowPaintHandle& b) {
+        return a.Window == b.Window && a.Paint.hdc == b.Paint.hdc;
+    }
+};
+struct TWindowPaintTraits {
+    using Value = TWindowPaintHandle;
+    static TWindowPaintHandle None() { return {}; }
+    static bool IsValid(const TWindowPaintHandle& h) { return h.Paint.hdc != nullptr; }
+    static void Free(TWindowPaintHandle h) { ::EndPaint(h.Window, &h.Paint); }
+};
+using TWindowPaint = ScopedGeneric<TWindowPaintTraits>;
+// The paint of `window`: its device context clipped to what needs painting (Get().Paint.hdc) and
+// that area (Get().Paint.rcPaint), until the owner goes.
+inline TWindowPaint BeginWindowPaint(HWND window) {
+    TWindowPaintHandle paint{window, {}};
+    ::BeginPaint(window, &paint.Paint);
+    return TWindowPaint(paint);
+}
+
+// An object selected into a device context, and the one it displaced, which goes back when the
+// owner goes: a DC never holds an object past its deletion.
+struct TSelectionHandle {
+    HDC Dc = nullptr;
+    HGDIOBJ Displaced = nullptr;
+    friend bool operator==(const TSelectionHandle&, const TSelectionHandle&) = default;
+};
+struct TSelectionTraits {
+    using Value = TSelectionHandle;
+    static TSelectionHandle None() { return {}; }
+    // SelectObject gives null when it fails; then nothing is to go back.
+    static bool IsValid(const TSelectionHandle& h) { return h.Displaced != nullptr; }
+    static void Free(const TSelectionHandle& h) { ::SelectObject(h.Dc, h.Displaced); }
+};
+using TSelection = ScopedGeneric<TSelectionTraits>;
+inline TSelection SelectInto(HDC dc, HGDIOBJ object) {
+    return TSelection({dc, ::SelectObject(dc, object)});
+}
+
+// A device context's state of SaveDC, brought back (with the objects it had selected) when the
+// owner goes.
+struct TSavedDcHandle {
+    HDC Dc = nullptr;
+    int Level = 0;
+    friend bool operator==(const TSavedDcHandle&, const TSavedDcHandle&) = default;
+};
+struct TSavedDcTraits {
+    using Value = TSavedDcHandle;
+    static TSavedDcHandle None() { return {}; }
+    static bool IsValid(const TSavedDcHandle& h) { return h.Level != 0; }
+    static void Free(const TSavedDcHandle& h) { ::RestoreDC(h.Dc, h.Level); }
+};
+using TSavedDc = ScopedGeneric<TSavedDcTraits>;
+inline TSavedDc SaveDcState(HDC dc) {
+    return TSavedDc({dc, ::SaveDC(dc)});
+}
+
 // A window of our own; one the system destroyed meanwhile is given up (Release) at its
 // WM_NCDESTROY, so that it is not destroyed twice.
-using TWindow = ScopedGeneric<TZeroIsNoneTraits<HWND, &::DestroyWindow>>;
+using TWindow = ScopedGeneric<ZeroIsNoneTraits<HWND, &::DestroyWindow>>;
 
 // A window class of this module, by its atom.
 struct TWindowClassTraits {
@@ -57,4 +109,4 @@ struct TWindowClassTraits {
 using TWindowClass = ScopedGeneric<TWindowClassTraits>;
 
 // A multimedia timer event of timeSetEvent.
-using TMmTimer = ScopedGeneric<TZeroIsNoneTraits<UINT, &::timeKillEvent>>;
+using TMmTimer = ScopedGeneric<ZeroIsNoneTraits<UINT, &::timeKillEvent>>;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The Win32 desktop of the controls without a display: the work queue of the window's thread
-// and the multimedia flash tick. (The hosts of the controls need windows that only a display
-// gives: the window's test under Xvfb drives them.)
+// and the multimedia flash tick. (What the hosts of the controls show needs windows that only a
+// display gives: the window's test under Xvfb drives them.)
 #include <gtest/gtest.h>
 
 #include <atomic>
