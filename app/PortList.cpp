@@ -5,6 +5,7 @@
 #include <string>
 
 #include "serial/VaPort.h"
+#include "words/Words.h"
 
 std::vector<TVaPortInfo> PortListEntries(const std::vector<TVaPortInfo>& found) {
     std::vector<TVaPortInfo> entries;
@@ -35,5 +36,6 @@ TPortListShown RefreshedPortList(const std::vector<TVaPortInfo>& found, const st
 }
 
 std::string PortEntryText(const TVaPortInfo& entry) {
-    return entry.Description.empty() ? entry.Path : entry.Path + " - " + entry.Description;
+    const std::string description = PortDescriptionText(entry);
+    return description.empty() ? entry.Path : entry.Path + " - " + description;
 }

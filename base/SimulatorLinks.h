@@ -8,4 +8,4 @@ inline constexpr const char* kSimulatorLinkDir = "";
 #else
 inline constexpr const char* kSimulatorLinkDir = "/tmp/tevr-sim";
 #endif
-inline constexpr const char* kSimulatorDescription = "ТЕВР-R7 simulator";
+inline constexpr const char* kSimulatorDescription = "TEVR-R7 simulator";

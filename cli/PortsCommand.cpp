@@ -14,6 +14,7 @@
 #include "cli/Printable.h"
 #include "line/BootLoaderPorts.h"
 #include "serial/VaPortList.h"
+#include "words/Words.h"
 
 void AddPortsCommand(CLI::App& app, CommandIo& io, CommandAction& action) {
     CLI::App* sub = app.add_subcommand(
@@ -30,7 +31,7 @@ void AddPortsCommand(CLI::App& app, CommandIo& io, CommandAction& action) {
             std::vector<std::array<std::string, 3>> rows;
             std::array<size_t, 2> width{};
             for (const TVaPortInfo& port : ports) {
-                rows.push_back({PrintableText(port.Path), PrintableText(port.Description),
+                rows.push_back({PrintableText(port.Path), PrintableText(PortDescriptionText(port)),
                                 PrintableText(UsbSelector(port.Identity))});
                 for (size_t column = 0; column < width.size(); ++column)
                     width[column] = std::max(width[column], rows.back()[column].size());

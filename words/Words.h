@@ -14,6 +14,7 @@
 #include "line/Problem.h"
 #include "loader/ReleaseSignature.h"
 #include "loader/TransferObserver.h"
+#include "serial/VaPortList.h"
 
 // ----- Numbers ---------------------------------------------------------------------------------
 // `value` with `decimals` digits after the separator of the user's language ("0,4" in Russian).
@@ -58,6 +59,9 @@ std::string BoardCauseText(const BoardCause& cause, const std::string& port);
 
 // A stop request by its number: "interrupted (Ctrl-C)", "terminated (SIGTERM)", "hung up (SIGHUP)".
 std::string SignalText(int signal);
+
+// What a port is, as the port lists show it ("Serial port COM1", the adapter's own name).
+std::string PortDescriptionText(const TVaPortInfo& port);
 
 // Any problem, as a sentence without a subject.
 std::string ProblemText(const Problem& problem);

@@ -9,6 +9,7 @@
 #include <QTextDocument>
 
 #include "app/PortList.h"
+#include "words/Words.h"
 
 namespace {
 // The description of a USB adapter comes from the device's own descriptor; a tool tip would take
@@ -57,9 +58,10 @@ void TPortComboBox::Refresh() {
     clear();
     for (const TVaPortInfo& entry : shown.Entries) {
         addItem(QString::fromStdString(entry.Path));
-        if (!entry.Description.empty()) {
-            setItemData(count() - 1, ToolTipOf(entry.Description), Qt::ToolTipRole);
-            setItemData(count() - 1, QString::fromStdString(entry.Description), kDescriptionRole);
+        const std::string description = PortDescriptionText(entry);
+        if (!description.empty()) {
+            setItemData(count() - 1, ToolTipOf(description), Qt::ToolTipRole);
+            setItemData(count() - 1, QString::fromStdString(description), kDescriptionRole);
         }
     }
     setCurrentIndex(static_cast<int>(shown.Chosen));

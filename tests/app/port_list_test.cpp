@@ -69,7 +69,7 @@ TEST_F(PortComboTest, SimulatorsAppearAfterTheEightAndWhenTheListOpens) {
     ASSERT_EQ(form->ComboBox1->count(), 9);
     EXPECT_EQ(form->ComboBox1->itemText(8), links + "/first");
     EXPECT_EQ(form->ComboBox1->itemData(8, Qt::ToolTipRole).toString(),
-              QString::fromUtf8("ТЕВР-R7 simulator"));
+              QString::fromUtf8("Имитатор ТЕВР-R7"));
 
     // Chosen, then gone: it stays chosen, so that starting says what is wrong; a simulator
     // started after the window shows up the next time the list opens.
