@@ -66,6 +66,7 @@ BoardSessionResult BoardSession::Attempt() {
             break;
         }
         core_.Tick(Clock::now());
+        TellWritten();
         if (core_.Ended()) break;
         // Back whenever the core's next deadline moves, so that the wait always ends at it.
         const std::optional<Clock::time_point> due = core_.Deadline();
