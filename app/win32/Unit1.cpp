@@ -265,7 +265,8 @@ void TForm1::PostToForm(std::function<void()> work) {
 
 void TForm1::StartTimer1(std::chrono::milliseconds delay) {
     // The multimedia timer's least delay is one millisecond; TIME_KILL_SYNCHRONOUS: once killed,
-    // no tick of it runs any more.
+    // no tick of it runs any more. A one-shot event that has run is gone already, and killing it
+    // again does nothing: the only other event, the flash timer's, is older and keeps its number.
     const auto ms = std::clamp<std::chrono::milliseconds::rep>(delay.count(), 1, 1000000);
     timer1_.Reset();
     timer1_.Reset(timeSetEvent(static_cast<UINT>(ms), 1, &Timer1Tick,
