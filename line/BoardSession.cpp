@@ -68,9 +68,14 @@ BoardSessionResult BoardSession::Attempt() {
         core_.Tick(Clock::now());
         TellWritten();
         if (core_.Ended()) break;
-        // Back whenever the core's next deadline moves, so that the wait always ends at it.
+        // Back when the core's next deadline comes sooner than the wait's end; one that moves
+        // later (a stall's, at every frame) is found at the wait's end, which costs one tick.
         const std::optional<Clock::time_point> due = core_.Deadline();
-        loop_->RunUntil([&] { return core_.Ended() || core_.Deadline() != due; }, Until(due));
+        const auto sooner = [&] {
+            const std::optional<Clock::time_point> next = core_.Deadline();
+            return next && (!due || *next < *due);
+        };
+        loop_->RunUntil([&] { return core_.Ended() || sooner(); }, Until(due));
     }
     loop_->ResetQuit();
 
