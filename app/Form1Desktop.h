@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
-// What a desktop supplies to the window's logic: its controls and its modal boxes. Everything the
-// handlers do with them is the logic's (TForm1Logic); a desktop only makes and shows them.
+// What a desktop supplies to the window's logic: its controls, its modal boxes, a hand-over to
+// the window's thread and a single-shot timer. Everything the handlers do with them is the
+// logic's (TForm1Logic); a desktop only makes and shows them, and calls the logic's handlers.
+#include <chrono>
 #include <functional>
 #include <string>
 
@@ -33,4 +35,8 @@ public:
     virtual void ShowErrorBox(const std::string& text) = 0;
     // Runs `work` on the window's thread once the handler running now has returned.
     virtual void PostToForm(std::function<void()> work) = 0;
+    // Timer1, single-shot: the logic's Timer1Timer runs on the window's thread once `delay` has
+    // passed, from whichever message loop runs then (a box's too). A start replaces a start whose
+    // time has not come; a timer that runs late, or even a little early, does no harm.
+    virtual void StartTimer1(std::chrono::milliseconds delay) = 0;
 };

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "app/Form1Logic.h"
 
+#include <algorithm>
 #include <cassert>
 #include <optional>
 #include <stdexcept>
@@ -17,17 +18,31 @@
 #include "widgets/Gauge.h"
 #include "words/Words.h"
 
+namespace {
+using Clock = BoardSessionCore::Clock;
+
+BoardSessionRules WindowRules() {
+    BoardSessionRules rules;
+    // The user watches the LED and switches a transfer off; nothing ends it behind the user's
+    // back.
+    rules.stallTimeout.reset();
+    rules.errors = SessionErrors::CarryOn;
+    return rules;
+}
+}  // namespace
+
 TForm1Logic::TForm1Logic(TForm1Desktop& desktop, TVaComm& comm)
     : desktop_(desktop),
       comm_(comm),
       port_(comm),
       gauge_(desktop.ProgressBar1Control()),
-      transfer_(port_, *this) {
+      session_(port_, *this, WindowRules()) {
     comm_.SetName("VaComm1");
     ConfigureBootLoaderLine(comm_);
     comm_.SetDeviceName("COM1");
     comm_.OnRxChar = [this](TVaCustomComm&, int count) { VaComm1RxChar(count); };
-    comm_.OnException = [this](const std::exception& error) { ShowError(error); };
+    // An error of the port's threads is the session's to judge; it comes back through Erred.
+    comm_.OnException = [this](const std::exception& error) { session_.Failed(error); };
     comm_.OnDeviceGone = [this](TVaCustomComm&) { VaComm1DeviceGone(); };
 
     TAbColBitBtn& button = desktop_.AbColBitBtn1Control();
@@ -46,9 +61,9 @@ auto TForm1Logic::ModalScope() {
 }
 
 void TForm1Logic::LeaveModal() {
-    // When the last one closes, what was held back meanwhile (a device gone, a receive event) is
-    // handled; queued, so that the handler that showed it has fully returned first.
-    if (--modalDepth_ == 0 && (receivePending_ || gonePending_)) {
+    // When the last one closes, what was held back meanwhile (a device gone, Timer1, a receive
+    // event) is handled; queued, so that the handler that showed it has fully returned first.
+    if (--modalDepth_ == 0 && (receivePending_ || gonePending_ || timerPending_)) {
         receivePending_ = false;
         desktop_.PostToForm([this] { CatchUp(); });
     }
@@ -56,14 +71,14 @@ void TForm1Logic::LeaveModal() {
 
 void TForm1Logic::FormCreate() {
     assert(thread_.IsCurrent());
-    transfer_.Reset();
+    session_.Reset();
 }
 
 void TForm1Logic::SpeedButton1Click() {
     assert(thread_.IsCurrent());
     // The button is disabled while a transfer runs; a click while a box is up can only come
     // from a program, as the box keeps the mouse away.
-    if (ModalUp() || transfer_.Running()) return;
+    if (ModalUp() || Transfer().Running()) return;
     RunHandler([this] { ChooseAndConvert(); });
 }
 
@@ -123,9 +138,10 @@ void TForm1Logic::AbColBitBtn1Click() {
     clickHandled_ = true;
     RunHandler([this] {
         if (!desktop_.AbColBitBtn1Control().Checked()) {
-            transfer_.Stop();
+            session_.Stop();
         } else if (ConvertForStart()) {
-            transfer_.Start(lists_.Memo2, lists_.ScriptLineCount, desktop_.ComboBox1Text());
+            session_.Start(lists_.Memo2, lists_.ScriptLineCount, desktop_.ComboBox1Text(),
+                           Clock::now());
         }
     });
 }
@@ -177,7 +193,7 @@ void TForm1Logic::VaComm1RxChar(int count) {
         receivePending_ = true;
         return;
     }
-    RunHandler([this, count] { transfer_.Receive(count); });
+    RunHandler([this, count] { session_.Received(count, Clock::now()); });
 }
 
 void TForm1Logic::VaComm1DeviceGone() {
@@ -187,7 +203,17 @@ void TForm1Logic::VaComm1DeviceGone() {
         gonePending_ = true;
         return;
     }
-    RunHandler([this] { transfer_.DeviceGone(); });
+    RunHandler([this] { session_.DeviceGone(); });
+}
+
+void TForm1Logic::Timer1Timer() {
+    assert(thread_.IsCurrent());
+    if (ModalUp()) {
+        // Held back like a receive event: the first page command waits for the box to go.
+        timerPending_ = true;
+        return;
+    }
+    RunHandler([this] { session_.Tick(Clock::now()); });
 }
 
 void TForm1Logic::CatchUp() {
@@ -197,11 +223,15 @@ void TForm1Logic::CatchUp() {
     }
     if (gonePending_) {
         gonePending_ = false;
-        RunHandler([this] { transfer_.DeviceGone(); });
+        RunHandler([this] { session_.DeviceGone(); });
+    }
+    if (timerPending_) {
+        timerPending_ = false;
+        RunHandler([this] { session_.Tick(Clock::now()); });
     }
     RunHandler([this] {
         const int count = comm_.InputCount();
-        if (count > 0) transfer_.Receive(count);
+        if (count > 0) session_.Received(count, Clock::now());
     });
 }
 
@@ -209,16 +239,28 @@ void TForm1Logic::RunHandler(const std::function<void()>& body) {
     try {
         body();
     } catch (const EVaCommDeviceGone&) {
-        // A read or status query of this handler found the device gone: one message, at rest.
-        transfer_.DeviceGone();
+        // A status query of this handler found the device gone: one message, at rest.
+        session_.DeviceGone();
     } catch (const std::exception& error) {
         ShowError(error);
     }
+    // A frame the write thread has handed on, the end command among them, is the session's
+    // news as well.
+    if (port_.Transmitted()) session_.Written(Clock::now());
     UpdateControls();
+    StartTimer1();
+}
+
+void TForm1Logic::StartTimer1() {
+    const auto due = session_.Deadline();
+    if (!due) return;
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(*due - Clock::now());
+    // A timer that ran early finds the deadline not yet passed and comes here again.
+    desktop_.StartTimer1(std::max(left, std::chrono::milliseconds(0)));
 }
 
 void TForm1Logic::UpdateControls() {
-    desktop_.SetSpeedButton1Enabled(!transfer_.Running());
+    desktop_.SetSpeedButton1Enabled(!Transfer().Running());
 }
 
 void TForm1Logic::ShowError(const std::exception& error) {
@@ -244,7 +286,11 @@ void TForm1Logic::Logged(const std::string& line) {
     lists_.Memo1.push_back(line);
 }
 
-void TForm1Logic::Happened(const TransferEvent& event) {
+void TForm1Logic::Erred(const std::exception& error, const BoardCause&) {
+    ShowError(error);
+}
+
+void TForm1Logic::Stepped(const TransferEvent& event) {
     const std::string text = TransferMessageText(event.message);
     TAbLED& led = desktop_.AbLED1Control();
     TGauge& gauge = desktop_.ProgressBar1Control();

@@ -1,25 +1,30 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 // The window's logic apart from any desktop: what each handler does with the controls, the
-// hidden lists, the serial component's events and the transfer job, and the order of things
-// around the modal boxes.
+// hidden lists, the serial component's events and the board's session, and the order of things
+// around the modal boxes. The session is the core every front end drives (BoardSessionCore),
+// under the window's rules: no stall time-out, and an error is shown while the transfer goes on
+// as far as it can, until the user switches it off. Its deadline (the wait before the first page
+// command) comes back as Timer1.
 //
 // Every handler runs on the window's thread, one at a time. A box (a message, an error, the
-// open dialog) runs a nested event loop in which no protocol step may start: a receive event or a
-// device gone that comes meanwhile is held back and handled once the box's handler has returned.
+// open dialog) runs a nested event loop in which no protocol step may start: a receive event, a
+// device gone or Timer1 that comes meanwhile is held back and handled once the box's handler has
+// returned.
+#include <chrono>
 #include <functional>
 
 #include "app/Form1Desktop.h"
 #include "app/Form1Lists.h"
 #include "app/GaugeAdapter.h"
 #include "base/OwningThread.h"
+#include "line/BoardSessionCore.h"
 #include "line/VaCommTransferPort.h"
-#include "loader/BootLoaderTransfer.h"
 #include "loader/ReleaseSignature.h"
 #include "serial/VaComm.h"
 #include "widgets/AbBinGControl.h"
 
-class TForm1Logic final : private TransferObserver {
+class TForm1Logic final : private BoardSessionObserver {
 public:
     // `comm` is the window's VaComm1; its settings and events are set here.
     TForm1Logic(TForm1Desktop& desktop, TVaComm& comm);
@@ -38,6 +43,8 @@ public:
     void VaComm1RxChar(int count);
     // The port's device or adapter went away: a running transfer ends at rest.
     void VaComm1DeviceGone();
+    // Timer1 ran out: what the session had due (the first page command) happens.
+    void Timer1Timer();
     // The mouse on the start button, before it flips and when it is released.
     void StartButtonDown(TMouseButton button);
     void StartButtonUp(TMouseButton button);
@@ -49,7 +56,7 @@ public:
     // Sets the start button as the program does: no click follows.
     void SetButtonChecked(bool checked);
 
-    const BootLoaderTransfer& Transfer() const { return transfer_; }
+    const BootLoaderTransfer& Transfer() const { return session_.Transfer(); }
     TForm1Lists& Lists() { return lists_; }
     ProgressGauge& Gauge() { return gauge_; }
     // Whether a modal box or dialog is up now.
@@ -60,15 +67,19 @@ private:
     [[nodiscard]] auto ModalScope();
     void LeaveModal();
 
-    // What the transfer tells: the log into Memo1, the LED, button and gauge, the messages.
+    // What the session tells: the log into Memo1, the LED, button and gauge at every step of the
+    // transfer with its messages, and the errors.
     void Logged(const std::string& line) override;
-    void Happened(const TransferEvent& event) override;
+    void Stepped(const TransferEvent& event) override;
+    void Erred(const std::exception& error, const BoardCause& cause) override;
 
     // Runs a handler; an error it raises is shown in the error box, and whatever state the
-    // handler reached stands.
+    // handler reached stands. Then tells the session what the port has written, and sets Timer1
+    // for the session's next deadline.
     void RunHandler(const std::function<void()>& body);
-    // Handles what came while a box was up: a device gone, then waiting bytes.
+    // Handles what came while a box was up: a device gone, Timer1, then waiting bytes.
     void CatchUp();
+    void StartTimer1();
     void ChooseAndConvert();
     // Converts the file into Memo1 and Memo2 as the conversion leaves them, also when it fails.
     // With a trusted key installed, the file's release signature must hold first; the release
@@ -86,11 +97,12 @@ private:
     TForm1Lists lists_;
     VaCommTransferPort port_;
     TGaugeAdapter gauge_;
-    BootLoaderTransfer transfer_;
+    BoardSessionCore session_;
 
     int modalDepth_ = 0;
     bool receivePending_ = false;
     bool gonePending_ = false;
+    bool timerPending_ = false;
     // The start button's state before the press, and whether the press led to a handled click.
     bool checkedBeforePress_ = false;
     bool pressTracked_ = false;

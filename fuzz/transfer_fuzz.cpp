@@ -4,8 +4,9 @@
 // crashes, overflows and hangs are not.
 //
 // Input: a flags byte (bit 0: the script follows in the input; bit 1: the port reads at most
-// the next byte's count per call), then, with bit 0, a line count and for each line its length
-// and characters; then operations until the input ends:
+// the next byte's count per call; bit 2: the wait before the first page command ends only at
+// 0xF7, not right after the event that began it), then, with bit 0, a line count and for each line
+// its length and characters; then operations until the input ends:
 //   0x00-0xEF  an event of that many bytes taken from the input
 //   0xF0 k     an event of the next k bytes the tool wrote (its echo)
 //   0xF1 b     the whole outstanding echo and the byte b in one event
@@ -14,6 +15,7 @@
 //   0xF4       the device's answer: the expected checksum
 //   0xF5       started again while it runs
 //   0xF6       the event's bytes handed over already read
+//   0xF7       the wait before the first page command is over
 //   other      reset as by a new window
 #include <cstddef>
 #include <cstdint>
@@ -118,11 +120,12 @@ void Start(BootLoaderTransfer& transfer, FrontEnd& front, const ConvertedUpdate&
     transfer.Start(lists, "COM1");
 }
 
-void Deliver(Port& port, BootLoaderTransfer& transfer, const std::vector<uint8_t>& bytes,
-             int64_t extra = 0) {
+void Deliver(Port& port, BootLoaderTransfer& transfer, bool waitAtOnce,
+             const std::vector<uint8_t>& bytes, int64_t extra = 0) {
     port.waiting.insert(port.waiting.end(), bytes.begin(), bytes.end());
     const int64_t count = static_cast<int64_t>(port.waiting.size()) + extra;
     transfer.Receive(static_cast<int32_t>(std::min<int64_t>(count, INT32_MAX)));
+    if (waitAtOnce) transfer.FirstPageTime();
 }
 
 }  // namespace
@@ -132,12 +135,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Port port;
     FrontEnd front;
     ConvertedUpdate lists;
-    uint32_t tick = 0xFFFFFFF0u;
-    BootLoaderTransfer transfer(port, front, [&tick] { return tick++; });
+    BootLoaderTransfer transfer(port, front);
     transfer.Reset();
 
     const uint8_t flags = input.Byte();
     if (flags & 2) port.readLimit = input.Byte();
+    const bool waitAtOnce = (flags & 4) == 0;
     if (flags & 1) {
         std::vector<std::string> script;
         for (int lines = input.Byte() % 16; lines > 0; --lines) {
@@ -157,19 +160,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const uint8_t op = input.Byte();
         try {
             if (op < 0xF0) {
-                Deliver(port, transfer, input.Bytes(op));
+                Deliver(port, transfer, waitAtOnce, input.Bytes(op));
             } else if (op == 0xF0) {
                 std::vector<uint8_t> echo;
                 for (int k = input.Byte(); k > 0 && !port.line.empty(); --k) {
                     echo.push_back(port.line.front());
                     port.line.pop_front();
                 }
-                Deliver(port, transfer, echo);
+                Deliver(port, transfer, waitAtOnce, echo);
             } else if (op == 0xF1) {
                 std::vector<uint8_t> echo(port.line.begin(), port.line.end());
                 port.line.clear();
                 echo.push_back(input.Byte());
-                Deliver(port, transfer, echo);
+                Deliver(port, transfer, waitAtOnce, echo);
             } else if (op == 0xF2) {
                 if (front.button) {
                     front.button = false;
@@ -178,14 +181,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                     Start(transfer, front, lists);
                 }
             } else if (op == 0xF3) {
-                Deliver(port, transfer, {}, int64_t{input.Byte()} * 256 + 1);
+                Deliver(port, transfer, waitAtOnce, {}, int64_t{input.Byte()} * 256 + 1);
             } else if (op == 0xF4) {
-                Deliver(port, transfer, {transfer.ExpectedChecksum()});
+                Deliver(port, transfer, waitAtOnce, {transfer.ExpectedChecksum()});
             } else if (op == 0xF5) {
                 SetScript(lists, kScript);
                 Start(transfer, front, lists);
             } else if (op == 0xF6) {
                 transfer.Receive(std::span<const uint8_t>(input.Bytes(input.Byte())));
+            } else if (op == 0xF7) {
+                transfer.FirstPageTime();
             } else {
                 transfer.Reset();
             }

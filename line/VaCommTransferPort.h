@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 // The serial component seen as the transfer's port. The owner still wires the component's
-// OnRxChar to BootLoaderTransfer::Receive itself.
+// OnRxChar to the session core (or the transfer) itself, and tells the core when Transmitted.
 #include <chrono>
 
 #include "loader/TransferPort.h"
@@ -27,10 +27,19 @@ public:
     // which may be at once): the component's Close drops what is still queued, so let the write
     // thread hand it to the device first.
     void Close() override {
-        comm_.WaitTransmitted(kTransmitLimit);
+        closedTransmitted_ = comm_.WaitTransmitted(kTransmitLimit);
         comm_.Close();
+    }
+
+    // Whether every byte handed to WriteBytes has reached the device's driver: a direct write's
+    // once WriteBytes returned, a queued one's once the write thread handed it on; after a
+    // Close, whether its wait saw them go.
+    bool Transmitted() {
+        if (!comm_.IsOpen()) return closedTransmitted_;
+        return comm_.WaitTransmitted(std::chrono::milliseconds(0));
     }
 
 private:
     TVaCustomComm& comm_;
+    bool closedTransmitted_ = true;
 };

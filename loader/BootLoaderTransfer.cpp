@@ -3,9 +3,7 @@
 
 #include <algorithm>
 #include <cassert>
-#include <chrono>
 #include <cstdint>
-#include <thread>
 
 #include "loader/Errors.h"
 #include "loader/HexField.h"
@@ -29,22 +27,14 @@ constexpr size_t kReadChunk = 4096;
 constexpr const char* kLogPrefix = " - > ";
 }  // namespace
 
-uint32_t BootLoaderTransfer::SteadyTickCount() {
-    const auto now = std::chrono::steady_clock::now().time_since_epoch();
-    return static_cast<uint32_t>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
-}
-
-BootLoaderTransfer::BootLoaderTransfer(TransferPort& port, TransferObserver& observer,
-                                       TickSource tickCount)
-    : port_(port), observer_(observer), tickCount_(std::move(tickCount)) {
-    assert(tickCount_);
-}
+BootLoaderTransfer::BootLoaderTransfer(TransferPort& port, TransferObserver& observer)
+    : port_(port), observer_(observer) {}
 
 void BootLoaderTransfer::Reset() {
     assert(thread_.IsCurrent());
     linkState_ = lsNoGreeting;
     echoCount_ = 0;
+    DropFirstPageWait();
 }
 
 std::string BootLoaderTransfer::CurrentAddress() const {
@@ -78,10 +68,13 @@ void BootLoaderTransfer::Start(const std::vector<std::string>& script, int64_t s
     echoPending_ = 0;
     sentFrame_.clear();
     echoMatched_ = 0;
+    DropFirstPageWait();
 }
 
 void BootLoaderTransfer::Stop() {
     assert(thread_.IsCurrent());
+    // A page command still waiting for its time must never follow a switch-off.
+    DropFirstPageWait();
     port_.Close();
     if (running_) ending_ = TransferEnding::SwitchedOff;
     running_ = false;
@@ -100,6 +93,10 @@ void BootLoaderTransfer::Receive(int32_t count) {
 
 void BootLoaderTransfer::Receive(std::span<const uint8_t> rest) {
     assert(thread_.IsCurrent());
+    if (awaitingFirstPage_) {
+        heldBack_.insert(heldBack_.end(), rest.begin(), rest.end());
+        return;
+    }
     // The echo of the frame sent last comes first; whatever follows it in the same event is the
     // device's answer and is handled as if it had come in an event of its own.
     while (!rest.empty()) {
@@ -219,9 +216,7 @@ void BootLoaderTransfer::HandleEvent(std::span<const uint8_t> bytes) {
         transferState_ = tsAwaitingAcknowledge;
         scriptIndex_ = 1;
         Tell(TransferEventKind::GreetingAnswered);
-        WaitBeforeFirstPage();
-        echoPending_ = kFirstPageCommand.size();
-        SendFrame(kFirstPageCommand);
+        awaitingFirstPage_ = true;
     } else if (first == kAcknowledge && linkState_ == lsScriptUnderWay &&
                transferState_ == tsAwaitingAcknowledge) {
         // After a page command the next line is always a block line.
@@ -283,18 +278,20 @@ void BootLoaderTransfer::SendFrame(const std::vector<uint8_t>& frame) {
     ++framesSent_;
 }
 
-void BootLoaderTransfer::WaitBeforeFirstPage() {
-    if (firstPageWait_ == FirstPageWait::Sleep) {
-        // sleep_for never returns early, and measures by the steady clock.
-        std::this_thread::sleep_for(kFirstPageWait);
-        return;
-    }
-    // The boot loader needs at least 21 ms after its second greeting. Deliberately a busy wait:
-    // nothing else may run on this thread meanwhile. The first reading may come late in its
-    // millisecond, so 21 whole ticks can pass in just over 20 ms: wait for a 22nd.
-    const uint32_t start = tickCount_();
-    while (static_cast<uint32_t>(tickCount_() - start) <= 21) {
-    }
+void BootLoaderTransfer::FirstPageTime() {
+    assert(thread_.IsCurrent());
+    if (!awaitingFirstPage_) return;
+    awaitingFirstPage_ = false;
+    const std::vector<uint8_t> held = std::move(heldBack_);
+    heldBack_.clear();
+    echoPending_ = kFirstPageCommand.size();
+    SendFrame(kFirstPageCommand);
+    if (!held.empty()) Receive(std::span<const uint8_t>(held));
+}
+
+void BootLoaderTransfer::DropFirstPageWait() {
+    awaitingFirstPage_ = false;
+    heldBack_.clear();
 }
 
 void BootLoaderTransfer::Complete() {
@@ -324,6 +321,7 @@ void BootLoaderTransfer::EndWithFault(TransferEventKind kind, TransferEnding end
                                       TransferMessage message) {
     // At rest first, as a switch-off leaves it, so that the message is all that stands between
     // the user and a new start.
+    DropFirstPageWait();
     port_.Close();
     running_ = false;
     linkState_ = lsNoGreeting;

@@ -2,12 +2,12 @@
 #pragma once
 // The transfer of a converted script into the on-board computer through its boot loader, as a
 // job that knows nothing of the front end that runs it: started with the script and the port's
-// name, stopped, handed every receive event, told when the device went away, and telling what
-// happens through its TransferObserver. Every call runs on the thread that owns the port, one at
-// a time; errors propagate to the caller (the window shows them, the command line prints them).
+// name, stopped, handed every receive event, told when the device went away and when the wait
+// before the first page command is over, and telling what happens through its TransferObserver.
+// Every call runs on the thread that owns the port, one at a time; errors propagate to the caller
+// (the window shows them, the command line prints them).
 #include <chrono>
 #include <cstdint>
-#include <functional>
 #include <span>
 #include <string>
 #include <vector>
@@ -26,21 +26,14 @@ public:
     // The 8-bit frame length of the line: longer script lines are refused.
     static constexpr size_t kMaxFrameLength = 255;
 
-    // Milliseconds since some fixed moment, wrapping at 32 bits.
-    using TickSource = std::function<uint32_t()>;
-    static uint32_t SteadyTickCount();
+    BootLoaderTransfer(TransferPort& port, TransferObserver& observer);
 
-    BootLoaderTransfer(TransferPort& port, TransferObserver& observer,
-                       TickSource tickCount = SteadyTickCount);
-
-    // How the 21 ms before the first page command pass. The window's busy wait reads the
-    // tick count until 22 ticks have passed (21 to 22 ms). A front end whose thread serves
-    // nothing else may sleep instead: exactly 21 ms by the steady clock, without the CPU time,
-    // and without the scheduler stretching a busy thread's wait on a loaded machine. Either way
-    // nothing else runs on the thread meanwhile.
-    enum class FirstPageWait { BusyWait, Sleep };
+    // The boot loader needs at least this long between its second greeting and the first page
+    // command. The transfer neither sleeps nor reads a clock: after the second greeting it waits
+    // for its driver to say that the time has come (AwaitingFirstPageTime, FirstPageTime), and
+    // keeps whatever is received meanwhile for one event right after the command, as the input
+    // queue of a thread that had waited would have kept it.
     static constexpr std::chrono::milliseconds kFirstPageWait{21};
-    void SetFirstPageWait(FirstPageWait how) { firstPageWait_ = how; }
 
     // The link state and counters as a new window has them.
     void Reset();
@@ -59,6 +52,12 @@ public:
     void Receive(int32_t count);
     // One receive step with bytes already read from the port.
     void Receive(std::span<const uint8_t> bytes);
+    // Whether the first page command waits for kFirstPageWait to pass since the receive step
+    // that took the second greeting.
+    bool AwaitingFirstPageTime() const { return awaitingFirstPage_; }
+    // The wait before the first page command is over: the command goes out, then what came
+    // meanwhile is handled. Nothing when no such wait is on.
+    void FirstPageTime();
     // The port reported that the device or its adapter went away: a running transfer ends at
     // rest, the port closed.
     void DeviceGone();
@@ -101,7 +100,7 @@ private:
     void HandleEvent(std::span<const uint8_t> bytes);
     void SendScriptLine(bool afterChecksum);
     void SendFrame(const std::vector<uint8_t>& frame);
-    void WaitBeforeFirstPage();
+    void DropFirstPageWait();
     void Complete();
     void EndWithFault(TransferEventKind kind, TransferEnding ending, TransferMessage message);
     TransferEvent Event(TransferEventKind kind,
@@ -111,8 +110,6 @@ private:
 
     TransferPort& port_;
     TransferObserver& observer_;
-    const TickSource tickCount_;
-    FirstPageWait firstPageWait_ = FirstPageWait::BusyWait;
     // Made on the thread that owns the port; every call comes from it.
     const OwningThread thread_;
 
@@ -132,6 +129,8 @@ private:
     std::vector<uint8_t> sentFrame_;
     size_t echoMatched_ = 0;
     bool checksumReported_ = false;  // the wrong checksum of this block was told
+    bool awaitingFirstPage_ = false;
+    std::vector<uint8_t> heldBack_;  // received while the first page command waits
 
     bool running_ = false;
     bool completed_ = false;

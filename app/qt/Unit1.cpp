@@ -4,6 +4,7 @@
 #include "app/qt/Unit1.h"
 
 #include <algorithm>
+#include <limits>
 
 #include <QFile>
 #include <QFontMetrics>
@@ -11,6 +12,7 @@
 #include <QLineEdit>
 #include <QScreen>
 #include <QShowEvent>
+#include <QTimer>
 #include <QToolButton>
 
 #include "app/qt/PortComboBox.h"
@@ -42,11 +44,18 @@ TForm1::TForm1(TVaPortListRoots portRoots)
 
     CreateControls(portRoots);
     SetUpOpenDialog1();
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setSingleShot(true);
+    // To the millisecond: it times the boot loader's wait before the first page command.
+    Timer1->setTimerType(Qt::PreciseTimer);
+    connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
     logic_ = std::make_unique<TForm1Logic>(static_cast<TForm1Desktop&>(*this), VaComm1);
     FormCreate();
 }
 
 TForm1::~TForm1() {
+    Timer1->stop();
     // The port first: its threads end, and what they handed over finds them stopped.
     VaComm1.Close();
     dispatcher_->Shutdown();
@@ -156,4 +165,9 @@ void TForm1::ShowErrorBox(const std::string& text) {
 
 void TForm1::PostToForm(std::function<void()> work) {
     QMetaObject::invokeMethod(this, std::move(work), Qt::QueuedConnection);
+}
+
+void TForm1::StartTimer1(std::chrono::milliseconds delay) {
+    constexpr std::chrono::milliseconds kLongest{std::numeric_limits<int>::max()};
+    Timer1->start(static_cast<int>(std::min(delay, kLongest).count()));
 }

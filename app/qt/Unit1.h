@@ -22,6 +22,7 @@
 
 class QLabel;
 class QLineEdit;
+class QTimer;
 class QToolButton;
 class TPortComboBox;
 
@@ -42,6 +43,7 @@ public:
     TQtAbColBitBtn* AbColBitBtn1 = nullptr;
     TQtGauge* ProgressBar1 = nullptr;
     TOpenDialog OpenDialog1;
+    QTimer* Timer1 = nullptr;
 
 private:
     std::shared_ptr<TQtDispatcher> dispatcher_;
@@ -55,6 +57,7 @@ public:
     void AbColBitBtn1Click() { logic_->AbColBitBtn1Click(); }
     void VaComm1RxChar(int count) { logic_->VaComm1RxChar(count); }
     void VaComm1DeviceGone() { logic_->VaComm1DeviceGone(); }
+    void Timer1Timer() { logic_->Timer1Timer(); }
 
     // The boxes messages and errors go to; the desktop's unless replaced.
     void SetMessageBoxes(std::shared_ptr<TMessageBoxes> boxes);
@@ -87,6 +90,7 @@ private:
     void ShowMessageBox(const std::string& text) override;
     void ShowErrorBox(const std::string& text) override;
     void PostToForm(std::function<void()> work) override;
+    void StartTimer1(std::chrono::milliseconds delay) override;
 
     // The window's description: every control with its bounds and settings.
     void CreateControls(const TVaPortListRoots& portRoots);

@@ -92,6 +92,7 @@ TForm1::TForm1(std::shared_ptr<TWinDispatcher> dispatcher)
 }
 
 TForm1::~TForm1() {
+    timer1_.Reset();
     // The port first: its threads end, and what they handed over finds them stopped.
     VaComm1.Close();
     dispatcher_->Shutdown();
@@ -260,6 +261,24 @@ void TForm1::ShowErrorBox(const std::string& text) {
 
 void TForm1::PostToForm(std::function<void()> work) {
     dispatcher_->Queue().Post(std::move(work));
+}
+
+void TForm1::StartTimer1(std::chrono::milliseconds delay) {
+    // The multimedia timer's least delay is one millisecond; TIME_KILL_SYNCHRONOUS: once killed,
+    // no tick of it runs any more. A one-shot event that has run is gone already, and killing it
+    // again does nothing: the only other event, the flash timer's, is older and keeps its number.
+    const auto ms = std::clamp<std::chrono::milliseconds::rep>(delay.count(), 1, 1000000);
+    timer1_.Reset();
+    timer1_.Reset(timeSetEvent(static_cast<UINT>(ms), 1, &Timer1Tick,
+                               reinterpret_cast<DWORD_PTR>(this),
+                               TIME_ONESHOT | TIME_CALLBACK_FUNCTION | TIME_KILL_SYNCHRONOUS));
+}
+
+void CALLBACK TForm1::Timer1Tick(UINT, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR) {
+    // On the timer's own thread: only the hand-over, which the window outlives (its timer is
+    // killed first).
+    auto* form = reinterpret_cast<TForm1*>(user);
+    form->dispatcher_->Queue().Post([form] { form->logic_->Timer1Timer(); });
 }
 
 LRESULT TForm1::Message(HWND window, UINT message, WPARAM w, LPARAM l) {

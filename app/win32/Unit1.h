@@ -48,7 +48,9 @@ private:
     void ShowMessageBox(const std::string& text) override;
     void ShowErrorBox(const std::string& text) override;
     void PostToForm(std::function<void()> work) override;
+    void StartTimer1(std::chrono::milliseconds delay) override;
 
+    static void CALLBACK Timer1Tick(UINT id, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR);
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM w, LPARAM l);
     LRESULT Message(HWND window, UINT message, WPARAM w, LPARAM l);
     HWND Window() const { return window_.Get(); }
@@ -58,6 +60,9 @@ private:
     void RefreshPorts();
 
     std::shared_ptr<TWinDispatcher> dispatcher_;
+    // Timer1 on the multimedia timer, to the millisecond: it times the boot loader's wait before
+    // the first page command. Its tick reaches the window's thread through the dispatcher.
+    TMmTimer timer1_;
     TWindow window_;
     TGdiObject font_;
     TFirstShow firstShow_;

@@ -42,10 +42,12 @@ protected:
         observer.button = false;
         transfer.Stop();
     }
-    // One receive event carrying exactly these bytes.
+    // One receive event carrying exactly these bytes. Unless told otherwise, the wait before the
+    // first page command is over as soon as it begins, as if its driver's time had come.
     void Receive(const Bytes& bytes) {
         port.input.insert(port.input.end(), bytes.begin(), bytes.end());
         transfer.Receive(static_cast<int32_t>(port.input.size()));
+        if (firstPageAtOnce) transfer.FirstPageTime();
     }
     // The echo of the last frame written, in events of at most `piece` bytes.
     void EchoLast(size_t piece = SIZE_MAX) {
@@ -69,7 +71,8 @@ protected:
     Journal journal;
     FakeTransferPort port{journal};
     RecordingObserver observer{&journal};
-    BootLoaderTransfer transfer{port, observer, observer.Ticks()};
+    BootLoaderTransfer transfer{port, observer};
+    bool firstPageAtOnce = true;
 };
 
 // " - > " and the hex text of the bytes.

@@ -71,11 +71,12 @@ std::string OneLine(const std::string& text) {
 std::vector<Bytes> PlayScript(const ConvertedUpdate& lists) {
     FramePort port;
     QuietObserver observer;
-    uint32_t tick = 0;
-    BootLoaderTransfer transfer(port, observer, [&tick] { return tick++; });
+    BootLoaderTransfer transfer(port, observer);
     BootLoaderDevice device;
+    // The wait before the first page command is over at once: the device here keeps no time.
     const auto receive = [&](const Bytes& bytes) {
         transfer.Receive(std::span<const uint8_t>(bytes.data(), bytes.size()));
+        transfer.FirstPageTime();
     };
 
     transfer.Start(lists, "oracle");

@@ -11,7 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "loader/BootLoaderTransfer.h"
 #include "loader/ConvertedUpdate.h"
 #include "loader/ProgressGauge.h"
 #include "loader/TransferObserver.h"
@@ -177,16 +176,6 @@ public:
                 break;
         }
     }
-    // The transfer's clock: one of its own that every reading advances by a millisecond, or with
-    // `realTime` the steady clock.
-    BootLoaderTransfer::TickSource Ticks() {
-        return [this] {
-            if (realTime) return BootLoaderTransfer::SteadyTickCount();
-            ticks.push_back(tick);
-            return tick++;
-        };
-    }
-
     std::string portName = "COM3";
     ConvertedUpdate lists;  // the script started with
     std::vector<std::string> exchangeLog;
@@ -196,9 +185,6 @@ public:
     std::vector<TransferMessage> messages;
     std::vector<TransferEnding> endings;
     std::vector<TransferEvent> events;
-    bool realTime = false;
-    uint32_t tick = 1000;
-    std::vector<uint32_t> ticks;
 
 private:
     void SetLed(bool checked) {

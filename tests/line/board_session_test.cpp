@@ -7,9 +7,10 @@
 #include <thread>
 #include <tuple>
 
-#include "cli/PortStop.h"
+#include "base/ThreadSafety.h"
 #include "line/BoardSession.h"
 #include "loader/Conversion.h"
+#include "serial/VaEventLoop.h"
 #include "sim/BootLoaderSim.h"
 #include "support/SampleFiles.h"
 #include "support/TempFolder.h"
@@ -19,6 +20,35 @@ namespace line_test {
 namespace {
 
 using namespace std::chrono_literals;
+
+// A stop request from another thread, as tevr-flash's signals bring one.
+class TestStop final : public BoardStop {
+public:
+    void Add(TVaEventLoop& loop) override {
+        MutexLock lock(mutex_);
+        loop_ = &loop;
+        if (signal_ != 0) loop.Quit();
+    }
+    void Remove(TVaEventLoop&) override {
+        MutexLock lock(mutex_);
+        loop_ = nullptr;
+    }
+    void Stop(int signal) {
+        MutexLock lock(mutex_);
+        signal_ = signal;
+        if (loop_) loop_->Quit();
+    }
+    bool Stopped() const override { return Signal() != 0; }
+    int Signal() const override {
+        MutexLock lock(mutex_);
+        return signal_;
+    }
+
+private:
+    mutable Mutex mutex_;
+    TVaEventLoop* loop_ GUARDED_BY(mutex_) = nullptr;
+    int signal_ GUARDED_BY(mutex_) = 0;
+};
 
 struct Told final : BoardSessionObserver {
     void Waiting(const std::string&) override { seen += "W"; }
@@ -59,7 +89,7 @@ protected:
     TempFolder folder;
     ConvertedUpdate script;
     Told told;
-    PortStop stop;
+    TestStop stop;
     std::unique_ptr<BootLoaderSim> device;
 };
 

@@ -3,20 +3,12 @@
 #include <algorithm>
 
 #include "LineTest.h"
-#include "cli/ImageCheck.h"
 #include "support/SampleFiles.h"
 #include "support/TempFolder.h"
 #include "support/WorkedExample.h"
 
 namespace line_test {
 namespace {
-
-// The bytes the update file defines must all be in the device's memory.
-void ExpectImageHolds(const std::string& file, const Bytes& image) {
-    const ImageComparison comparison = CompareImageWithUpdateFile(file, image);
-    EXPECT_GT(comparison.bytesChecked, 0);
-    EXPECT_EQ(comparison.bytesDiffering, 0) << DescribeComparison(comparison, file);
-}
 
 TEST_F(LineTest, WorkedExchangeGoesOverTheLineByteForByte) {
     Launch();
