@@ -19,7 +19,6 @@
 #include "app/Form1Description.h"
 #include "app/Form1Desktop.h"
 #include "app/Form1Logic.h"
-#include "app/Form1Texts.h"
 #include "serial/VaComm.h"
 #include "serial/VaEventLoop.h"
 #include "sim/BootLoaderSim.h"
@@ -27,6 +26,7 @@
 #include "widgets/AbColBitBtn.h"
 #include "widgets/AbLED.h"
 #include "widgets/Gauge.h"
+#include "words/Words.h"
 
 namespace app_test {
 namespace {
@@ -39,6 +39,8 @@ class FakeDesktop final : public TForm1Desktop {
 public:
     explicit FakeDesktop(std::shared_ptr<TVaEventLoop> loop)
         : loop_(std::move(loop)), led(&owner_), button(&owner_) {
+        // Every desktop's window speaks its language before it makes its first word.
+        UseWindowLanguage();
         ConfigureAbLED1(led);
         ConfigureAbColBitBtn1(button);
     }
@@ -190,10 +192,12 @@ TEST_F(DesktopContractTest, Timer1RunningOutUnderABoxWaitsUntilTheBoxIsGone) {
         EXPECT_TRUE(logic.Transfer().AwaitingFirstPageTime());
     };
     // An error handed over by the port's threads, while the first page command waits.
-    comm.HandleException(std::make_exception_ptr(EVaCommError("Write error (5), Boom")));
+    comm.HandleException(
+        std::make_exception_ptr(EVaCommError(TVaCommFault::Write, "Write error (5)", 5)));
     EXPECT_EQ(framesUnderBox, 1u) << "only the greeting's answer";
     ASSERT_TRUE(desktop.Run([&] { return Done() && !logic.Transfer().Running(); }, 30s));
-    EXPECT_EQ(desktop.shown, (std::vector<std::string>{"error: Write error (5), Boom.", kDone}));
+    EXPECT_EQ(desktop.shown, (std::vector<std::string>{
+                                 "error: Ошибка: не удалось записать в порт (ошибка 5)", kDone}));
     ExpectAtRest();
     EXPECT_TRUE(sim.WaitForEnd(10s));
 }

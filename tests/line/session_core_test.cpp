@@ -119,8 +119,9 @@ TEST_F(SessionCoreTest, StallDeadlineFollowsTheLastFrameAndSaysWhatWasAwaited) {
     const BoardSessionResult result = Result();
     EXPECT_EQ(result.outcome, BoardOutcome::Stalled);
     EXPECT_EQ(result.cause.fault, BoardFault::NoProgress);
-    EXPECT_EQ(result.cause.stall.waitedFor, StallWait::SecondGreeting);
-    EXPECT_EQ(result.cause.stall.waited, 1s);
+    ASSERT_NE(result.cause.As<StallReason>(), nullptr);
+    EXPECT_EQ(result.cause.As<StallReason>()->waitedFor, StallWait::SecondGreeting);
+    EXPECT_EQ(result.cause.As<StallReason>()->waited, 1s);
     EXPECT_TRUE(result.greeted);
     EXPECT_FALSE(port.open);
     EXPECT_EQ(core->Deadline(), std::nullopt);
@@ -204,7 +205,8 @@ TEST_F(SessionCoreTest, AnErrorEndsTheSessionOrIsToldAsTheRulesSay) {
         Receive({0x55}, 100ms);
         ASSERT_EQ(told.errors.size(), 1u);
         EXPECT_EQ(told.errors[0].fault, BoardFault::SerialError);
-        EXPECT_EQ(told.errors[0].commFault, TVaCommFault::OutputFull);
+        ASSERT_NE(told.errors[0].As<SerialProblem>(), nullptr);
+        EXPECT_EQ(told.errors[0].As<SerialProblem>()->fault, TVaCommFault::OutputFull);
         if (rule == SessionErrors::EndSession) {
             ASSERT_TRUE(core->Ended());
             EXPECT_EQ(Result().cause.fault, BoardFault::SerialError);
