@@ -31,7 +31,6 @@
 #include "cli/SessionTexts.h"
 #include "cli/Terminal.h"
 #include "cli/TevrFlash.h"
-#include "words/Words.h"
 #include "loader/BootLoaderTransfer.h"
 #include "loader/Conversion.h"
 #include "loader/TextFile.h"
@@ -225,9 +224,9 @@ private:
             result.start = result.end = std::chrono::system_clock::now();
             // A selector that names no adapter now; the session itself never throws.
             if (dynamic_cast<const SubjectError*>(&e))
-                result.cause = {BoardFault::PortNotFound,
-                                SerialProblem{TVaCommFault::DeviceNotFound, 0,
-                                              options_.ports[index]}};
+                result.cause = {
+                    BoardFault::PortNotFound,
+                    SerialProblem{TVaCommFault::DeviceNotFound, 0, options_.ports[index]}};
             else
                 result.cause = CauseOfError(e, BoardFault::SerialError);
             result.port = options_.ports[index];
@@ -265,7 +264,8 @@ private:
         entry.seconds = result.seconds;
         entry.result = OutcomeWord(result.outcome);
         entry.code = BoardCauseCode(result.cause);
-        entry.message = result.message;
+        entry.cause = result.cause;
+        entry.signal = result.signal;
         try {
             journal_->Append(entry);
         } catch (const SubjectError& e) {
