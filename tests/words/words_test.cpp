@@ -10,6 +10,7 @@
 
 #include "base/Translation.h"
 #include "line/BoardStop.h"
+#include "loader/SystemConfig.h"
 #include "words/RussianCatalogue.h"
 #include "words/Words.h"
 
@@ -77,9 +78,11 @@ std::vector<std::string> EveryText() {
 }
 
 std::string WithoutData(std::string text) {
-    for (const std::string& data : kData)
-        for (size_t at; (at = text.find(data)) != std::string::npos;)
-            text.erase(at, data.size());
+    std::vector<std::string> data = kData;
+    data.push_back(SystemTrustedKeysPath());
+    for (const std::string& value : data)
+        for (size_t at; (at = text.find(value)) != std::string::npos;)
+            text.erase(at, value.size());
     return text;
 }
 
