@@ -295,7 +295,7 @@ TEST_F(TransferTest, StartWithoutAnUpdateFileNamedOrConvertible) {
     ASSERT_EQ(boxes->shown.size(), 2u);
     EXPECT_TRUE(boxes->shown[1].error);
     EXPECT_EQ(boxes->shown[1].text.toStdString(),
-              "Ошибка в строке 1 файла обновления: запись не начинается с символа «:»");
+              "Ошибка в строке 1 файла обновления: запись не начинается с символа «:».");
     EXPECT_FALSE(form->AbColBitBtn1->Checked());
     EXPECT_FALSE(form->VaComm1.IsOpen());
     EXPECT_TRUE(sim->Received().empty());
