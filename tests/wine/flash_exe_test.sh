@@ -196,7 +196,7 @@ language)
     # Wine reports a pseudo-terminal's rate as 38400 bit/s, so the verdict may be "not ready";
     # what counts here is that it is Russian.
     run_exe check check "$port" --listen 0.3
-    has check.err "tevr-flash: $port: загрузчик работает ("
+    has check.err "tevr-flash: $port: загрузчик БК работает ("
     grep -qE "^tevr-flash: $port: линия (не )?готова$" "$work/check.err" ||
         fail "check: $(cat "$work/check.err")"
     run_exe flash flash "$firmware" --port "$port"
@@ -206,7 +206,7 @@ language)
     wait "$sim" || fail "bk-sim ended with an error: $(cat "$work/sim.out")"
     sim=
     run_exe verify verify "$firmware" "$work/image"
-    has verify.out "проверено: образ содержит все 65536 байтов"
+    has verify.out "(65536 байт) по их адресам"
     # On a console (Wine makes one on a pseudo-terminal) the words go out as UTF-16 and the
     # console writes them to the terminal; cursor codes and carriage returns left out.
     set +e

@@ -141,7 +141,7 @@ start_sim --hangup-after 3
 # From the field to the start button with Tab ("...", the port list, the button); Space starts.
 click 100 42
 xdotool key --delay 100 Tab Tab Tab space
-expect_box "Ошибка: связь с БК потеряна: БК или адаптер отключены" "no icon" 30
+expect_box "Ошибка: связь с БК потеряна (БК или адаптер отключены)" "no icon" 30
 dismiss_box
 expect_rest
 
