@@ -188,7 +188,7 @@ TEST(JournalCommand, EachReaderReadsTheJournalInItsOwnLanguage) {
     const std::vector<std::string> russian = messages();
     ASSERT_EQ(russian.size(), 4u);
     EXPECT_EQ(russian[1], "/srv/fw/r7.hex: строка 7: неверная контрольная сумма записи");
-    EXPECT_EQ(russian[2], "нет продвижения: за 2,5 с не пришло эхо блока 0100");
+    EXPECT_EQ(russian[2], "нет продвижения: за 2,5 с не пришло эхо блока по адресу 0100");
     EXPECT_EQ(russian[3], "не удаётся открыть порт (порт занят другой программой, ошибка 16)");
 
     UseCatalogue({});
