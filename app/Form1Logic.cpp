@@ -119,6 +119,16 @@ void TForm1Logic::Convert(const std::string& fileName) {
         desktop_.SetEdit1Hint(Fill(Tr("Release: %1, signature checked"), {ReleaseText(*release)}));
 }
 
+ConvertedUpdate TForm1Logic::CheckedUpdate(const std::string& fileName,
+                                           std::optional<ReleaseSignature>& release) {
+    ConvertedUpdate converted;
+    NullGauge gauge;
+    ConvertUpdateFile(fileName, converted, gauge, [&](std::string_view bytes) {
+        release = CheckReleaseSignature(fileName, bytes, WindowSignaturePolicy());
+    });
+    return converted;
+}
+
 SignaturePolicy TForm1Logic::WindowSignaturePolicy() {
     // Read at every conversion: a key the supervisor installs counts from the next start on.
     const std::string path = SystemTrustedKeysPath();

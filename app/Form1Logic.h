@@ -14,6 +14,8 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "app/Form1Desktop.h"
 #include "app/Form1Lists.h"
@@ -55,6 +57,12 @@ public:
     // The mouse on the start button, before it flips and when it is released.
     void StartButtonDown(TMouseButton button);
     void StartButtonUp(TMouseButton button);
+
+    // The update a start would send of `fileName`, converted and checked as a start does it
+    // (its release, when signed, in `release`), touching nothing of the window: for a desktop
+    // that must ask before it opens the port. Throws what the start would show.
+    static ConvertedUpdate CheckedUpdate(const std::string& fileName,
+                                         std::optional<ReleaseSignature>& release);
 
     // Shows an error as the error box does (a full stop added as needed).
     void ShowError(const std::exception& error);
