@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "app/Form1Description.h"
 #include "base/Translation.h"
 #include "line/Problem.h"
 #include "loader/Conversion.h"
@@ -71,6 +72,32 @@ EMSCRIPTEN_KEEPALIVE const char* PagePortName(int usbVendor, int usbProduct, int
 // Where the page keeps the keys a station trusts, read at every start as the window reads them.
 EMSCRIPTEN_KEEPALIVE const char* PageTrustedKeysPath() {
     return Handed(SystemTrustedKeysPath());
+}
+
+// Where the page's elements stand: the window's description, as JSON ({"Edit1": [left, top, width,
+// height], ...}, the client area as "Form1").
+EMSCRIPTEN_KEEPALIVE const char* PageLayout() {
+    std::string json = "{";
+    const auto add = [&](const char* name, const TBounds& b) {
+        if (json.size() > 1) json += ",";
+        json += "\"" + std::string(name) + "\":[" + std::to_string(b.Left) + "," +
+                std::to_string(b.Top) + "," + std::to_string(b.Width) + "," +
+                std::to_string(b.Height) + "]";
+    };
+    add("Form1", {0, 0, kForm1ClientWidth, kForm1ClientHeight});
+    add("Label1", kLabel1Bounds);
+    add("Edit1", kEdit1Bounds);
+    add("SpeedButton1", kSpeedButton1Bounds);
+    add("AbLED1", kAbLED1Bounds);
+    add("ComboBox1", kComboBox1Bounds);
+    add("AbColBitBtn1", kAbColBitBtn1Bounds);
+    add("ProgressBar1", kProgressBar1Bounds);
+    return Handed(json + "}");
+}
+
+// A page that cannot reach a port keeps the start button off.
+EMSCRIPTEN_KEEPALIVE void PageSetStartEnabled(int enabled) {
+    if (form) form->AbColBitBtn1.HostEnabled(enabled != 0);
 }
 
 EMSCRIPTEN_KEEPALIVE void PagePaint() {
