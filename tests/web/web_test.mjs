@@ -61,3 +61,109 @@ describe("an update by the user's route", () => {
         }
     });
 });
+
+// One board through the page with bk-sim's `options`; `act` does what the test does meanwhile.
+async function flash(options, file, act = async () => {}) {
+    const sim = await startSimulator(options);
+    const page = await openPage(browser, server, { ports: [sim.port] });
+    try {
+        await pickFiles(page, [file]);
+        await clickStart(page);
+        await act(page, sim);
+        await idle(page);
+        return { boxes: page.boxes, opened: await page.evaluate(() => window.tevrSerialOpened.length) };
+    } finally {
+        await page.close();
+        await sim.stop();
+    }
+}
+
+describe("the transfer's troubles end as in the window", () => {
+    test("a wrong checksum is told once and the update goes on to its end", async () => {
+        const { boxes } = await flash(["--bad-checksum", "2"], example("worked.hex"), (page) =>
+            until(page, () => window.tevrPage.boxes.length >= 2, 30000));
+        assert.deepEqual(boxes, ["Error: wrong checksum", done]);
+    });
+    test("the adapter pulled out ends the transfer at rest with one message", async () => {
+        const { boxes } = await flash([], example("image-64k.hex"), async (page) => {
+            await until(page, () => window.tevrPage.module._PageTransferRunning() === 1);
+            await new Promise((resolve) => setTimeout(resolve, 500));
+            server.dropLines();
+            await until(page, () => window.tevrPage.boxes.length > 0);
+        });
+        assert.equal(boxes.length, 1);
+        assert.match(boxes[0], /connection to the on-board computer is lost/);
+    });
+    test("the start button switched off in the middle, and a stalled device, leave no message",
+         async () => {
+        for (const options of [[], ["--silent-after", "3"]]) {
+            const { boxes } = await flash(options, example("image-64k.hex"), async (page) => {
+                await until(page, () => window.tevrPage.module._PageTransferRunning() === 1);
+                await new Promise((resolve) => setTimeout(resolve, 1500));
+                await clickStart(page);
+            });
+            assert.deepEqual(boxes, [], options.join(" "));
+        }
+    });
+});
+
+describe("refused before the port opens", () => {
+    test("a file that is not Intel HEX, and an altered signed release", async () => {
+        const elf = path.join(work, "firmware.hex");
+        fs.writeFileSync(elf, Buffer.from([0x7f, 0x45, 0x4c, 0x46, 2, 1, 1, 0, 0, 0]));
+        let result = await flash([], elf);
+        assert.equal(result.boxes.length, 1);
+        assert.equal(result.opened, 0);
+
+        const key = path.join(work, "release");
+        execFileSync("minisign", ["-G", "-W", "-p", key + ".pub", "-s", key + ".key"]);
+        const signed = path.join(work, "signed.hex");
+        fs.copyFileSync(example("worked.hex"), signed);
+        execFileSync("minisign", ["-S", "-s", key + ".key", "-m", signed, "-t", "TEVR-R7 2.3.1"]);
+        fs.appendFileSync(signed, ":00000001FF\n");
+        server.put("trusted-keys", fs.readFileSync(key + ".pub"));
+        try {
+            const sim = await startSimulator();
+            const page = await openPage(browser, server, { ports: [sim.port] });
+            try {
+                await pickFiles(page, [signed, signed + ".minisig"]);
+                await until(page, () => window.tevrPage.boxes.length > 0);
+                await clickStart(page);
+                await until(page, () => window.tevrPage.boxes.length > 1);
+                await idle(page);
+                assert.match(page.boxes[1], /does not match the file/);
+                assert.equal(await page.evaluate(() => window.tevrSerialOpened.length), 0);
+            } finally {
+                await page.close();
+                await sim.stop();
+            }
+        } finally {
+            server.put("trusted-keys", null);
+        }
+    });
+});
+
+test("a release picked from the manifest beside the page is flashed", async () => {
+    server.put("releases.json", JSON.stringify({ releases: [
+        { text: "TEVR-R7 1.0", file: "old.hex", published: "2024-01-01" },
+        { text: "TEVR-R7 2.0", file: "new.hex", published: "2025-01-01" },
+    ] }));
+    server.put("new.hex", fs.readFileSync(example("gap.hex")));
+    const sim = await startSimulator();
+    const page = await openPage(browser, server, { ports: [sim.port] });
+    try {
+        assert.deepEqual(await page.$$eval("#Releases option", (o) => o.map((e) => e.value)),
+                         ["new.hex", "old.hex"]);
+        await typeFile(page, "new.hex");
+        await clickStart(page);
+        await until(page, () => window.tevrPage.boxes.length > 0);
+        assert.deepEqual(page.boxes, [done]);
+        assert.equal(await sim.ended, 0);
+        verified(example("gap.hex"), sim.image);
+    } finally {
+        await page.close();
+        await sim.stop();
+        server.put("releases.json", null);
+        server.put("new.hex", null);
+    }
+});
