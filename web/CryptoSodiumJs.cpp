@@ -10,7 +10,6 @@
 // about do.
 extern "C" {
 int PageJsSodiumReady();
-void PageJsSha256(const char* bytes, int length, uint8_t* digest);
 void PageJsBlake2b512(const char* bytes, int length, uint8_t* digest);
 int PageJsVerifyEd25519(const uint8_t* signature, const char* message, int length,
                         const uint8_t* key);
@@ -32,11 +31,9 @@ int Length(std::string_view bytes) {
 }
 }  // namespace
 
-Sha256Digest Sha256Of(std::string_view bytes) {
-    StartLibrary();
-    Sha256Digest digest{};
-    PageJsSha256(bytes.data(), Length(bytes), digest.data());
-    return digest;
+// Nothing on the page takes a file's digest; the library's standard browser build has no SHA-256.
+Sha256Digest Sha256Of(std::string_view) {
+    throw std::runtime_error("SHA-256 is not in libsodium's browser build");
 }
 
 Blake2b512Digest Blake2b512Of(std::string_view bytes) {

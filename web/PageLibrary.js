@@ -56,10 +56,7 @@ mergeInto(LibraryManager.library, {
     // before the module's first check).
     PageJsSodiumReady: function () {
         return typeof sodium === "object" && sodium !== null &&
-            typeof sodium.crypto_hash_sha256 === "function" ? 1 : 0;
-    },
-    PageJsSha256: function (bytes, length, digest) {
-        HEAPU8.set(sodium.crypto_hash_sha256(HEAPU8.subarray(bytes, bytes + length)), digest);
+            typeof sodium.crypto_sign_verify_detached === "function" ? 1 : 0;
     },
     PageJsBlake2b512: function (bytes, length, digest) {
         HEAPU8.set(sodium.crypto_generichash(64, HEAPU8.subarray(bytes, bytes + length), null),
