@@ -9,10 +9,10 @@
 #include "app/Form1Description.h"
 #include "base/ScopeGuard.h"
 #include "base/Translation.h"
-#include "line/BootLoaderLine.h"
 #include "loader/Conversion.h"
 #include "loader/ReleaseSignature.h"
 #include "loader/SystemConfig.h"
+#include "serial/VaClasses.h"
 #include "widgets/AbColBitBtn.h"
 #include "widgets/AbLED.h"
 #include "widgets/Gauge.h"
@@ -31,19 +31,23 @@ BoardSessionRules WindowRules() {
 }
 }  // namespace
 
-TForm1Logic::TForm1Logic(TForm1Desktop& desktop, TVaComm& comm)
+TForm1Logic::TForm1Logic(TForm1Desktop& desktop, std::unique_ptr<TForm1Port> port)
+    : TForm1Logic(desktop, *port) {
+    ownPort_ = std::move(port);
+}
+
+TForm1Logic::TForm1Logic(TForm1Desktop& desktop, TForm1Port& port)
     : desktop_(desktop),
-      comm_(comm),
-      port_(comm),
+      port_(port),
       gauge_(desktop.ProgressBar1Control()),
       session_(port_, *this, WindowRules()) {
-    comm_.SetName("VaComm1");
-    ConfigureBootLoaderLine(comm_);
-    comm_.SetDeviceName("COM1");
-    comm_.OnRxChar = [this](TVaCustomComm&, int count) { VaComm1RxChar(count); };
-    // An error of the port's threads is the session's to judge; it comes back through Erred.
-    comm_.OnException = [this](const std::exception& error) { session_.Failed(error); };
-    comm_.OnDeviceGone = [this](TVaCustomComm&) { VaComm1DeviceGone(); };
+    port_.SetEvents({
+        .RxChar = [this](int count) { VaComm1RxChar(count); },
+        // An error of the port's own is the session's to judge; it comes back through Erred.
+        .Failed = [this](const std::exception& error) { session_.Failed(error); },
+        .DeviceGone = [this] { VaComm1DeviceGone(); },
+        .TxEmpty = [this] { VaComm1TxEmpty(); },
+    });
 
     TAbColBitBtn& button = desktop_.AbColBitBtn1Control();
     button.SetOnClick([this](TAbBinGControl*) { AbColBitBtn1Click(); });
@@ -113,6 +117,16 @@ void TForm1Logic::Convert(const std::string& fileName) {
     });
     if (release)
         desktop_.SetEdit1Hint(Fill(Tr("Release: %1, signature checked"), {ReleaseText(*release)}));
+}
+
+ConvertedUpdate TForm1Logic::CheckedUpdate(const std::string& fileName,
+                                           std::optional<ReleaseSignature>& release) {
+    ConvertedUpdate converted;
+    NullGauge gauge;
+    ConvertUpdateFile(fileName, converted, gauge, [&](std::string_view bytes) {
+        release = CheckReleaseSignature(fileName, bytes, WindowSignaturePolicy());
+    });
+    return converted;
 }
 
 SignaturePolicy TForm1Logic::WindowSignaturePolicy() {
@@ -206,6 +220,13 @@ void TForm1Logic::VaComm1DeviceGone() {
     RunHandler([this] { session_.DeviceGone(); });
 }
 
+void TForm1Logic::VaComm1TxEmpty() {
+    assert(thread_.IsCurrent());
+    // Nothing to hold back under a box: what it tells is asked for after every handler anyway.
+    if (ModalUp()) return;
+    RunHandler([] {});
+}
+
 void TForm1Logic::Timer1Timer() {
     assert(thread_.IsCurrent());
     if (ModalUp()) {
@@ -230,7 +251,7 @@ void TForm1Logic::CatchUp() {
         RunHandler([this] { session_.Tick(Clock::now()); });
     }
     RunHandler([this] {
-        const int count = comm_.InputCount();
+        const int count = port_.InputCount();
         if (count > 0) session_.Received(count, Clock::now());
     });
 }
