@@ -14,6 +14,8 @@
 #include "cli/ProgramLine.h"
 #include "cli/StationFile.h"
 #include "cli/SubjectError.h"
+#include "cli/Terminal.h"
+#include "cli/TextTable.h"
 
 std::string ExitStatusHelp() {
     return Tr(
@@ -82,7 +84,7 @@ int RunTevrFlash(int argc, const char* const* argv, std::ostream& out, std::ostr
         if (const auto* about = dynamic_cast<const SubjectError*>(&e))
             for (const std::string& hint : about->Hints())
                 text += ProgramLine(PrintableText(hint));
-        err << text;
+        err << FitLines(text, static_cast<size_t>(ErrorColumns(err)));
         err.flush();
         return dynamic_cast<const UsageError*>(&e) ? kExitUsage : kExitError;
     }
