@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "cli/FlashSession.h"
 
+#include <string>
+#include <vector>
+
 #include "base/Translation.h"
 #include "cli/InterruptGuard.h"
 #include "cli/PortStop.h"
@@ -38,10 +41,10 @@ BoardResult FlashSession::Attempt() {
     if (result.outcome != BoardOutcome::Done) {
         report_.Abandon();
         if (result.started)
-            report_.Note(Fill(TrN("stopped after %1 of %2 block", "stopped after %1 of %2 blocks",
-                                  static_cast<uint64_t>(result.blocksTotal)),
-                              {std::to_string(result.blocksSent),
-                               std::to_string(result.blocksTotal)}));
+            report_.Note(
+                Fill(TrN("stopped after %1 of %2 block", "stopped after %1 of %2 blocks",
+                         static_cast<uint64_t>(result.blocksTotal)),
+                     {std::to_string(result.blocksSent), std::to_string(result.blocksTotal)}));
     }
     switch (result.outcome) {
         case BoardOutcome::Done:
@@ -49,13 +52,24 @@ BoardResult FlashSession::Attempt() {
         case BoardOutcome::Interrupted:
             result.message = SignalText(result.signal);
             report_.Note(Fill(Tr("%1; the port is closed"), {result.message}));
+            // A stopped station loads nothing more.
+            if (result.greeted) report_.Note(RestartHint(false));
             break;
         case BoardOutcome::Stalled:
-            result.message = Fill(Tr("no progress: %1"), {BoardCauseText(result.cause, options_.port)});
+            result.message =
+                Fill(Tr("no progress: %1"), {BoardCauseText(result.cause, options_.port)});
             report_.Note(Fill(Tr("%1; the port is closed"), {result.message}));
+            if (result.greeted) report_.Note(RestartHint(options_.waitForBoard));
             break;
         case BoardOutcome::Failed:
             result.error = FailureError(result.cause, options_.port, options_.file);
+            // A board that went away has left its boot loader; any other stays in it.
+            if (result.greeted && result.cause.fault != BoardFault::DeviceGone) {
+                std::vector<std::string> hints = result.error->Hints();
+                hints.push_back(RestartHint(options_.waitForBoard));
+                result.error =
+                    SubjectError(result.error->Subject(), result.error->Message(), hints);
+            }
             result.message = result.error->Subject() == options_.port ? result.error->Message()
                                                                       : result.error->what();
             break;
@@ -64,6 +78,14 @@ BoardResult FlashSession::Attempt() {
     // Everything told is passed on before the attempt returns.
     session_.Loop().ProcessPending();
     return result;
+}
+
+std::string FlashSession::RestartHint(bool station) {
+    // Its boot loader took the greeting's answer and waits for commands that no longer come.
+    return station ? Tr("the on-board computer stays in its boot loader: restart it, and the "
+                        "station loads it again")
+                   : Tr("the on-board computer stays in its boot loader: restart it and start the "
+                        "update again");
 }
 
 void FlashSession::Waiting(const std::string& port) {

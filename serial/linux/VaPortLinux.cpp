@@ -15,7 +15,11 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <charconv>
 #include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <string>
 
 #include "base/ScopedFd.h"
 #include "base/ThreadSafety.h"
@@ -434,21 +438,46 @@ std::string VaDeviceGroupName(const std::string& systemPath) {
 }
 
 std::string VaSystemDevicePath(const std::string& devicePath) {
-    if (!devicePath.empty() && devicePath[0] == '/') return devicePath;
-    if (devicePath.size() > 3 && devicePath.size() <= 3 + 9 &&
-        (devicePath.compare(0, 3, "COM") == 0 || devicePath.compare(0, 3, "com") == 0)) {
-        long number = 0;
-        bool digits = true;
-        for (std::size_t i = 3; i < devicePath.size(); ++i) {
-            if (devicePath[i] < '0' || devicePath[i] > '9') {
-                digits = false;
-                break;
-            }
-            number = number * 10 + (devicePath[i] - '0');
-        }
-        if (digits && number >= 1) return "/dev/ttyS" + std::to_string(number - 1);
-    }
+    if (devicePath.find('/') != std::string::npos) return devicePath;
+    // Beyond COM8 a COM name would lead to a port the window never offers, which the tool
+    // would take for the one meant: such a name is no device.
+    if (devicePath.size() == 4 &&
+        (devicePath.compare(0, 3, "COM") == 0 || devicePath.compare(0, 3, "com") == 0) &&
+        devicePath[3] >= '1' && devicePath[3] <= '8')
+        return "/dev/ttyS" + std::to_string(devicePath[3] - '1');
     return "/dev/" + devicePath;
+}
+
+TVaPortHolder VaPortHolder(const std::string& systemPath) {
+    namespace fs = std::filesystem;
+    struct stat device {};
+    if (stat(systemPath.c_str(), &device) != 0) return {};
+    const auto same = [&device](const struct stat& held) {
+        if (S_ISCHR(device.st_mode)) return S_ISCHR(held.st_mode) && held.st_rdev == device.st_rdev;
+        return held.st_dev == device.st_dev && held.st_ino == device.st_ino;
+    };
+    // Processes come and go while their folders are read: every step takes its error rather than
+    // throw, and a process that has gone, or another user's, whose open files are not ours to
+    // see, is passed over.
+    std::error_code error;
+    for (fs::directory_iterator process("/proc", error), end; !error && process != end;
+         process.increment(error)) {
+        const std::string pid = process->path().filename().string();
+        if (pid.empty() || pid.find_first_not_of("0123456789") != std::string::npos) continue;
+        std::error_code unreadable;
+        for (fs::directory_iterator fd(process->path() / "fd", unreadable);
+             !unreadable && fd != end; fd.increment(unreadable)) {
+            struct stat held {};
+            if (stat(fd->path().c_str(), &held) != 0 || !same(held)) continue;
+            std::ifstream comm(process->path() / "comm");
+            std::string name;
+            std::getline(comm, name);
+            int id = 0;
+            std::from_chars(pid.data(), pid.data() + pid.size(), id);
+            return {name, id};
+        }
+    }
+    return {};
 }
 
 std::shared_ptr<TVaPortDevice> VaOpenPortDevice(const std::string& systemPath, int& error) {
