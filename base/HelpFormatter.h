@@ -20,10 +20,7 @@ inline constexpr std::size_t kHelpColumns = 80;
 // stands otherwise: the defaults the help shows.
 inline std::string DefaultText(const std::string& text) {
     if (text.empty() || text.find_first_not_of("0123456789.") != std::string::npos) return text;
-    std::string shown = text;
-    if (const std::size_t point = shown.find('.'); point != std::string::npos)
-        shown.replace(point, 1, TrC("decimal separator", "."));
-    return shown;
+    return DecimalSeparated(text);
 }
 
 // "  NAME  description" with the description in its column from `column` on, every line of it;

@@ -16,10 +16,7 @@
 inline std::string ShortNumberText(double value) {
     char digits[64];
     const std::to_chars_result written = std::to_chars(digits, digits + sizeof digits, value);
-    std::string text(digits, written.ptr);
-    if (const std::size_t point = text.find('.'); point != std::string::npos)
-        text.replace(point, 1, TrC("decimal separator", "."));
-    return text;
+    return DecimalSeparated(std::string(digits, written.ptr));
 }
 
 namespace number_range {
