@@ -256,7 +256,8 @@ std::string BoardTable::LineText(const Row& row, Clock::time_point now, size_t r
         case BoardOutcome::Failed:
             return head + Fill(Tr("FAILED: %1"), {PrintableText(result.message)});
         case BoardOutcome::Stalled:
-            return head + Fill(Tr("stalled: %1"), {PrintableText(result.message)});
+            // Its message begins with what it was: "no progress: ...".
+            return head + PrintableText(result.message);
         case BoardOutcome::Interrupted:
             // A station stopped while it waited for its next board had no board to stop.
             if (!result.greeted) return head + result.message;

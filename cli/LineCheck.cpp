@@ -180,7 +180,8 @@ LineCheckResult CheckLine(const LineCheckOptions& options) {
         result.rate = comm.ReadRate();
     } catch (const std::exception& e) {
         result.error = PortError(options.port, e);
-        result.lines.push_back(Fill(Tr("does not open: %1"), {result.error->Message()}));
+        // The message says that it does not open, and why.
+        result.lines.push_back(result.error->Message());
         for (const std::string& hint : result.error->Hints())
             result.lines.push_back(hint);
         DescribeAdapter(result);
