@@ -84,7 +84,7 @@ int RunTevrFlash(int argc, const char* const* argv, std::ostream& out, std::ostr
         std::string text = ProgramLine(PrintableText(MessageOf(e)));
         if (const auto* about = dynamic_cast<const SubjectError*>(&e))
             for (const std::string& hint : about->Hints())
-                text += ProgramLine(PrintableText(hint));
+                text += ProgramLine(PrintableText(about->Subject() + ": " + hint));
         err << FitLines(text, static_cast<size_t>(ErrorColumns(err)));
         err.flush();
         return dynamic_cast<const UsageError*>(&e) ? kExitUsage : kExitError;

@@ -17,7 +17,7 @@ std::string SystemPart(const SerialProblem& p) {
         case TVaSystemFault::Busy:
             said = p.holder.ProcessId == 0
                        ? std::string(Tr("the port is in use by another program"))
-                       : Fill(Tr("the port is in use by %1 (process %2)"),
+                       : Fill(Tr("in use by %1, process %2"),
                               {p.holder.Name, std::to_string(p.holder.ProcessId)});
             break;
         case TVaSystemFault::NotASerialPort:

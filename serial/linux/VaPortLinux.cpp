@@ -12,13 +12,16 @@
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <charconv>
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 
 #include "base/ScopedFd.h"
@@ -448,10 +451,45 @@ std::string VaSystemDevicePath(const std::string& devicePath) {
     return "/dev/" + devicePath;
 }
 
+namespace {
+// The program of process `pid` as /proc names it.
+TVaPortHolder ProcessHolder(int pid) {
+    std::ifstream comm("/proc/" + std::to_string(pid) + "/comm");
+    std::string name;
+    std::getline(comm, name);
+    return {name, pid};
+}
+
+// The process whose lock on the file `device` keeps others out, from /proc/locks: "1: FLOCK
+// ADVISORY WRITE 4242 00:19:3 0 EOF", the file as major:minor (hexadecimal) of its file system
+// and its inode. 0 when none holds one.
+int LockHolder(const struct stat& device) {
+    std::ifstream locks("/proc/locks");
+    for (std::string line; std::getline(locks, line);) {
+        std::istringstream fields(line);
+        std::string id, kind, mode, access, file;
+        int pid = 0;
+        fields >> id >> kind;
+        if (kind == "->") fields >> kind;  // a waiter's line
+        fields >> mode >> access >> pid >> file;
+        unsigned fsMajor = 0, fsMinor = 0;
+        unsigned long long inode = 0;
+        if (std::sscanf(file.c_str(), "%x:%x:%llu", &fsMajor, &fsMinor, &inode) == 3 &&
+            fsMajor == major(device.st_dev) && fsMinor == minor(device.st_dev) &&
+            inode == device.st_ino && pid > 0)
+            return pid;
+    }
+    return 0;
+}
+}  // namespace
+
 TVaPortHolder VaPortHolder(const std::string& systemPath) {
     namespace fs = std::filesystem;
     struct stat device {};
     if (stat(systemPath.c_str(), &device) != 0) return {};
+    // The lock keeps others out; more programs may have the device open (a simulator its own
+    // end of the line).
+    if (const int locker = LockHolder(device)) return ProcessHolder(locker);
     const auto same = [&device](const struct stat& held) {
         if (S_ISCHR(device.st_mode)) return S_ISCHR(held.st_mode) && held.st_rdev == device.st_rdev;
         return held.st_dev == device.st_dev && held.st_ino == device.st_ino;
@@ -469,12 +507,9 @@ TVaPortHolder VaPortHolder(const std::string& systemPath) {
              !unreadable && fd != end; fd.increment(unreadable)) {
             struct stat held {};
             if (stat(fd->path().c_str(), &held) != 0 || !same(held)) continue;
-            std::ifstream comm(process->path() / "comm");
-            std::string name;
-            std::getline(comm, name);
             int id = 0;
             std::from_chars(pid.data(), pid.data() + pid.size(), id);
-            return {name, id};
+            return ProcessHolder(id);
         }
     }
     return {};

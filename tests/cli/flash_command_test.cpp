@@ -67,8 +67,8 @@ TEST_F(FlashCommandTest, CompletedFlashReportsOnStandardErrorOnly) {
     // Without --log no exchange is printed; a port given as a relative path opens.
     sim->Stop();
     Launch();
-    const std::string relative =
-        std::filesystem::path(sim->TerminalPath()).lexically_relative(std::filesystem::current_path());
+    const std::string relative = std::filesystem::path(sim->TerminalPath())
+                                     .lexically_relative(std::filesystem::current_path());
     const FlashRun quiet = TevrFlash({"flash", ExamplePath("worked.hex"), "--port", relative});
     EXPECT_EQ(quiet.status, kExitOk) << relative << ": " << quiet.err;
     EXPECT_FALSE(quiet.Mentions(" - > "));
@@ -166,9 +166,9 @@ TEST_F(FlashCommandTest, LostEchoByteIsALineFaultNamedOnce) {
                                        ": the echo did not match what was sent: a byte was lost "
                                        "or changed on the line (check the cable and the "
                                        "adapter); the port is closed");
-    EXPECT_EQ(run.lines.back(),
-              "tevr-flash: the on-board computer stays in its boot loader: restart it and start "
-              "the update again");
+    EXPECT_EQ(run.lines.back(), "tevr-flash: " + sim->TerminalPath() +
+                                    ": the on-board computer stays in its boot loader: restart "
+                                    "it and start the update again");
 }
 
 TEST_F(FlashCommandTest, UnpluggedDeviceIsAnError) {

@@ -37,7 +37,7 @@ own_words() {
         -e 's/\b[0-9A-Fa-f]{8,}\b//g' "$@"
 }
 # Besides those: commands, the station file's keys, formats, standards, signals and names.
-allowed='^(check|convert|flash|journal|plan|ports|verify|file|port|listen|echo|expect|sha256|trusted|key|require|signature|timeout|repeat|usb|VID|PID|COM[0-9]*|Intel|HEX|ELF|HTML|XML|JSON|TOML|INI|SHA|USB|FTDI|UART|Linux|Windows|minisign|Ed25519|Base64|UTF|ASCII|DTR|SIGHUP|SIGTERM|Ctrl|TI|TXT|Motorola|SREC|TEVR|R7)$'
+allowed='^(check|convert|flash|journal|plan|ports|verify|file|port|listen|echo|expect|sha256|trusted|key|require|signature|timeout|repeat|usb|VID|PID|COM[0-9]*|Intel|HEX|ELF|HTML|XML|JSON|TOML|INI|SHA|USB|FTDI|UART|Linux|Windows|minisign|Ed25519|Base64|UTF|ASCII|DTR|SIGHUP|SIGTERM|Ctrl|TI|TXT|Motorola|SREC|TEVR|R7|flock)$'
 
 session() {
     run help --help
@@ -66,6 +66,14 @@ session() {
     cp "$work/sim.err" "$work/$language-sim.err"
     run verify verify "$work/fw.hex" "$work/image"
     start_sim --no-echo
+    # Another program's lock on the line: the refusal names it. (-o: the lock is flock's own,
+    # gone with it.)
+    flock -o "$work/line" sleep 5 &
+    holder=$!
+    for _ in $(seq 100); do flock -n "$work/line" true || break; sleep 0.02; done
+    run busy check "$work/line" --listen 0.1
+    kill "$holder"
+    wait "$holder" 2>/dev/null
     run no-echo flash "$work/fw.hex" --port "$work/line" --journal "$work/$language.journal"
     stop_sim
     run journal journal "$work/$language.journal"
@@ -103,6 +111,7 @@ has flash.err "блока по адресу 0200 на $work/line"
 [ "$(tail -n 1 "$work/ru-flash.err")" = "Обновление ПО в Тевр R7 завершено" ] ||
     fail "flash's last line: $(tail -n 1 "$work/ru-flash.err")"
 has no-echo.err "эха нет совсем"
+has busy.err "закройте программу flock (процесс $holder)"
 has verify.out "проверено: образ содержит все 224 байта из $work/fw.hex по их адресам"
 unset LC_ALL LANGUAGE
 LANG=ru_RU.UTF-8 run lang --help
@@ -119,6 +128,7 @@ done
 has help-check.out "Usage: tevr-flash check [OPTIONS] PORT..."
 has usage.err "FILE is required"
 has no-echo.err "no echo at all"
+has busy.err "close flock (process $holder), which holds the port"
 [ "$(tail -n 1 "$work/en-flash.err")" = "The software update of the TEVR R7 is complete" ] ||
     fail "flash's last line: $(tail -n 1 "$work/en-flash.err")"
 
