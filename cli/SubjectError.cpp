@@ -17,7 +17,7 @@ std::string PortsFoundHint() {
         found.push_back(Fill(Tr("%1 (%2)"), {info.Path, PortDescriptionText(info)}));
     if (found.empty())
         return Tr("no serial port is found; plug the adapter in, then see tevr-flash ports");
-    return Fill(Tr("the ports found are %1 (tevr-flash ports lists them)"), {NameList(found)});
+    return Fill(Tr("the ports found are %1; tevr-flash ports lists them"), {NameList(found)});
 }
 
 std::string AccessHint(const std::string& port) {
@@ -44,8 +44,10 @@ SubjectError PortError(const std::string& port, const SerialProblem& problem) {
     SerialProblem named = problem;
     if (named.device == port) named.device.clear();
     std::vector<std::string> hints;
+    // A name that leads to no port, or to something else: the ports there are.
     if (problem.fault == TVaCommFault::DeviceNotFound ||
-        problem.systemFault == TVaSystemFault::NotFound)
+        problem.systemFault == TVaSystemFault::NotFound ||
+        problem.systemFault == TVaSystemFault::NotASerialPort)
         hints.push_back(PortsFoundHint());
     else if (VaIsAccessDeniedError(problem.code))
         hints.push_back(AccessHint(port));
