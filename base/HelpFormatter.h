@@ -3,103 +3,93 @@
 // Help that fits an 80-column terminal. CLI11 puts option and subcommand descriptions in a column
 // but never breaks them, so a long one would run on wherever the terminal cuts it. Descriptions
 // and footers are free text that their authors break by hand.
-// CLI11's own words (titles, usage errors) are given in the user's language; the programs that use
-// this header link tevr_translation.
+// CLI11's own words (titles, placeholders, usage errors: base/CommandLineWords.h) are given in the
+// user's language; the programs that use this header link tevr_translation.
 #include <CLI/CLI.hpp>
 #include <cstddef>
 #include <memory>
-#include <regex>
-#include <sstream>
 #include <string>
 
+#include "base/CommandLineWords.h"
+#include "base/TextWrap.h"
 #include "base/Translation.h"
 
 inline constexpr std::size_t kHelpColumns = 80;
 
-// The byte of UTF-8 `line` at which its column `column` begins (its size when it is shorter): a
-// Russian letter takes two bytes and one column.
-inline std::size_t ByteOfColumn(const std::string& line, std::size_t column) {
-    for (std::size_t at = 0; at < line.size(); ++at)
-        if ((static_cast<unsigned char>(line[at]) & 0xC0) != 0x80 && column-- == 0) return at;
-    return line.size();
+// `text` with the decimal separator of the user's language when it is a number ("0,5"), as it
+// stands otherwise: the defaults the help shows.
+inline std::string DefaultText(const std::string& text) {
+    if (text.empty() || text.find_first_not_of("0123456789.") != std::string::npos) return text;
+    return DecimalSeparated(text);
 }
 
-// Breaks every line of `text` longer than `width` columns at its last space that fits; the
-// continuation keeps the line's indentation. A word longer than `width` stays whole on a line of
-// its own.
-inline std::string WrapHelpText(const std::string& text, std::size_t width) {
-    std::string wrapped;
-    std::istringstream lines(text);
-    std::string line;
-    bool first = true;
-    while (std::getline(lines, line)) {
-        if (!first) wrapped += '\n';
-        first = false;
-        const std::size_t indent = line.find_first_not_of(' ');
-        while (indent != std::string::npos && ByteOfColumn(line, width) < line.size()) {
-            const std::size_t limit = ByteOfColumn(line, width);
-            std::size_t cut = line.rfind(' ', limit);
-            if (cut == std::string::npos || cut <= indent) cut = line.find(' ', limit);
-            if (cut == std::string::npos) break;
-            const std::size_t rest = line.find_first_not_of(' ', cut);
-            if (rest == std::string::npos) {
-                line.resize(cut);
-                break;
-            }
-            wrapped.append(line, 0, cut).append(1, '\n');
-            line = std::string(indent, ' ') + line.substr(rest);
-        }
-        wrapped += line;
+// "  NAME  description" with the description in its column from `column` on, every line of it;
+// a name as wide as the column puts the description on the lines below. Columns, not bytes, as
+// CLI11 counts: a Russian placeholder takes two bytes a letter.
+inline std::string HelpEntry(const std::string& name, const std::string& description,
+                             std::size_t column) {
+    std::string entry = "  " + name;
+    if (description.empty()) return entry + "\n";
+    const std::size_t width = ColumnsOf(entry);
+    entry += width >= column ? "\n" + std::string(column, ' ') : std::string(column - width, ' ');
+    for (const char c : description) {
+        entry += c;
+        if (c == '\n') entry += std::string(column, ' ');
     }
-    if (!text.empty() && text.back() == '\n') wrapped += '\n';
-    return wrapped;
+    return entry + "\n";
 }
 
 class HelpFormatter : public CLI::Formatter {
 public:
+    std::string make_option(const CLI::Option* option, bool positional) const override {
+        return HelpEntry(make_option_name(option, positional) + make_option_opts(option),
+                         make_option_desc(option), get_column_width());
+    }
     std::string make_option_desc(const CLI::Option* option) const override {
-        return WrapHelpText(CLI::Formatter::make_option_desc(option), DescriptionWidth());
+        return WrapText(CLI::Formatter::make_option_desc(option), DescriptionWidth());
     }
     std::string make_subcommand(const CLI::App* sub) const override {
-        std::ostringstream out;
-        CLI::detail::format_help(out, sub->get_display_name(true),
-                                 WrapHelpText(sub->get_description(), DescriptionWidth()),
-                                 get_column_width());
-        return out.str();
+        return HelpEntry(sub->get_display_name(true),
+                         WrapText(sub->get_description(), DescriptionWidth()), get_column_width());
+    }
+    // Arguments by their placeholders in the user's language: "ФАЙЛ", "ПОРТ...".
+    std::string make_option_name(const CLI::Option* option, bool positional) const override {
+        if (positional) return PlaceholderText(option->get_name(true, false));
+        return CLI::Formatter::make_option_name(option, positional);
+    }
+    std::string make_option_usage(const CLI::Option* option) const override {
+        std::string usage = make_option_name(option, true);
+        if (option->get_expected_max() >= CLI::detail::expected_max_vector_size) usage += "...";
+        return option->get_required() ? usage : "[" + usage + "]";
+    }
+    // "--timeout СЕКУНДЫ=10 (от 0,001 до 86400)": the value's placeholder, its default, the
+    // validators' descriptions (in the user's language already) and whether it is required.
+    // CLI11's own type names ("TEXT", "FLOAT") never show: an argument's placeholder is its name,
+    // an option's the type name the program gave it. The programs use no environment variables,
+    // needs or excludes, which CLI11 would add in English.
+    std::string make_option_opts(const CLI::Option* option) const override {
+        if (!option->get_option_text().empty()) return " " + option->get_option_text();
+        if (option->get_type_size() == 0) return {};
+        std::string opts;
+        const std::string typeName = option->get_type_name();
+        const std::size_t colon = typeName.find(':');
+        if (option->nonpositional()) opts += " " + PlaceholderText(typeName.substr(0, colon));
+        if (!option->get_default_str().empty())
+            opts += "=" + DefaultText(option->get_default_str());
+        if (option->get_expected_max() == CLI::detail::expected_max_vector_size) opts += " ...";
+        if (colon != std::string::npos) {
+            std::string notes = typeName.substr(colon + 1);
+            for (std::size_t at = notes.find(':'); at != std::string::npos; at = notes.find(':'))
+                notes.replace(at, 1, "; ");
+            opts += " (" + notes + ")";
+        }
+        if (option->get_required()) opts += " " + get_label("REQUIRED");
+        return opts;
     }
 
 private:
     std::size_t DescriptionWidth() const { return kHelpColumns - get_column_width(); }
 };
-
-// CLI11's usage error in the user's language: its messages have a fixed shape with names and
-// values in them, so each known shape is matched and told again; an unknown one stays as it is.
-inline std::string UsageErrorText(const std::string& english) {
-    struct Shape {
-        const char* pattern;
-        const char* message;
-    };
-    const Shape kShapes[] = {
-        {"A subcommand is required", Tr("A subcommand is required")},
-        {"(.+) is required", Tr("%1 is required")},
-        {"The following arguments? (?:was|were) not expected: (.+)", Tr("Unexpected argument: %1")},
-        {"Could not convert: (.+) = (.*)", Tr("%1: cannot read \"%2\"")},
-        {"(.+): Value (.+) not in range (.+) to (.+)", Tr("%1: %2 is outside the range %3 to %4")},
-        {"(.+): (\\d+) required (.+) missing", Tr("%1: the value is missing")},
-        {"(.+) requires (.+)", Tr("%1 requires %2")},
-        {"(.+) excludes (.+)", Tr("%1 cannot be given together with %2")},
-        {"File does not exist: (.+)", Tr("File does not exist: %1")},
-    };
-    for (const Shape& shape : kShapes) {
-        std::smatch match;
-        if (!std::regex_match(english, match, std::regex(shape.pattern))) continue;
-        std::string args[4];
-        for (std::size_t i = 1; i < match.size() && i <= 4; ++i)
-            args[i - 1] = match[i].str();
-        return Fill(shape.message, {args[0], args[1], args[2], args[3]});
-    }
-    return english;
-}
 
 // Gives `app` (and the subcommands added to it afterwards) the 80-column help, its titles and
 // its usage errors in the user's language.

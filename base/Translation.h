@@ -37,6 +37,15 @@ const char* TrC(const char* context, const char* message);
 // have more forms than two (Russian has three).
 const char* TrN(const char* singular, const char* plural, std::uint64_t n);
 
+// `number` as printf or to_chars wrote it ("0.4"), with the decimal separator of the user's
+// language: those write the C locale's point whatever the language.
+inline std::string DecimalSeparated(std::string number) {
+    if (const size_t point = number.find('.'); point != std::string::npos)
+        // TRANSLATORS: the decimal separator of numbers ("0.4 s").
+        number.replace(point, 1, TrC("decimal separator", "."));
+    return number;
+}
+
 // `pattern` with %1, %2, ... replaced by the arguments in their order, so that a translation may
 // place them where its language wants them. "%%" is a percent sign.
 inline std::string Fill(std::string_view pattern, std::initializer_list<std::string_view> args) {

@@ -2,7 +2,6 @@
 #include "cli/BoardTable.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <ostream>
 
 #include "base/Translation.h"
@@ -10,26 +9,26 @@
 #include "cli/Printable.h"
 #include "cli/ProgramLine.h"
 #include "cli/TextTable.h"
+#include "words/Words.h"
 
 namespace {
 constexpr auto kRedrawInterval = std::chrono::milliseconds(100);
 
-std::string Seconds(double seconds) {
-    char number[32];
-    std::snprintf(number, sizeof number, "%.1f", seconds);
-    return Fill(Tr("%1 s"), {number});
-}
-
+// The summary's column of blocks: figures only, "3/21".
 std::string Blocks(const BoardResult& result) {
     return std::to_string(result.blocksSent) + "/" + std::to_string(result.blocksTotal);
 }
 
+std::string DoneText(const BoardResult& result) {
+    return Fill(TrN("done: %1 of %2 block in %3", "done: %1 of %2 blocks in %3",
+                    static_cast<uint64_t>(result.blocksTotal)),
+                {std::to_string(result.blocksSent), std::to_string(result.blocksTotal),
+                 SecondsText(result.seconds)});
+}
+
 // The line that tells how a board ended, when the session has not told it already.
 std::string ResultLine(const BoardResult& result) {
-    if (result.outcome == BoardOutcome::Done)
-        return Fill(Tr("done: %1 of %2 blocks in %3"),
-                    {std::to_string(result.blocksSent), std::to_string(result.blocksTotal),
-                     Seconds(result.seconds)});
+    if (result.outcome == BoardOutcome::Done) return DoneText(result);
     if (result.outcome == BoardOutcome::Failed) return Fill(Tr("failed: %1"), {result.message});
     return "";
 }
@@ -116,6 +115,10 @@ public:
     void Abandon() override {
         if (row_.plain) row_.plain->Abandon();
     }
+    void WrongChecksum(uint32_t blockAddress, uint8_t expected, uint8_t received) override {
+        // Each line names the port already.
+        Note(WrongChecksumText({}, blockAddress, expected, received));
+    }
     void Note(const std::string& text) override {
         if (row_.plain) {
             row_.plain->Note(text);
@@ -200,7 +203,7 @@ void BoardTable::Print(const std::string& line) {
     // table follows it at once.
     std::string text;
     if (drawn_ > 0) text = "\r\x1b[" + std::to_string(drawn_) + "A\x1b[J";
-    out_ << text << line << '\n';
+    out_ << text << FitLines(line + '\n', Room() + 1);
     drawn_ = 0;
     Draw(Clock::now());
 }
@@ -232,7 +235,7 @@ std::string BoardTable::LineText(const Row& row, Clock::time_point now, size_t r
                                    : Tr("waiting for the next board (the last one not done)"));
             return head + Tr("waiting for the boot loader");
         case Row::State::Greeted:
-            return head + Tr("the boot loader greeted; answering");
+            return head + GreetedText();
         case Row::State::Flashing: {
             TransferFigures figures;
             figures.blocksSent = row.sent;
@@ -249,16 +252,19 @@ std::string BoardTable::LineText(const Row& row, Clock::time_point now, size_t r
     const BoardResult& result = row.ended;
     switch (result.outcome) {
         case BoardOutcome::Done:
-            return head +
-                   Fill(Tr("done  %1 blocks in %2"), {Blocks(result), Seconds(result.seconds)});
+            return head + DoneText(result);
         case BoardOutcome::Failed:
             return head + Fill(Tr("FAILED: %1"), {PrintableText(result.message)});
         case BoardOutcome::Stalled:
-            return head + Fill(Tr("stalled: %1"), {PrintableText(result.message)});
+            // Its message begins with what it was: "no progress: ...".
+            return head + PrintableText(result.message);
         case BoardOutcome::Interrupted:
             // A station stopped while it waited for its next board had no board to stop.
             if (!result.greeted) return head + result.message;
-            return head + Fill(Tr("%1 after %2 blocks"), {result.message, Blocks(result)});
+            return head + Fill(TrN("%1 after %2 of %3 block", "%1 after %2 of %3 blocks",
+                                   static_cast<uint64_t>(result.blocksTotal)),
+                               {result.message, std::to_string(result.blocksSent),
+                                std::to_string(result.blocksTotal)});
     }
     return head;
 }
@@ -270,10 +276,10 @@ std::string BoardTable::Summary() const {
         const PortTally& tally = tallies_.at(row->index);
         if (station_) {
             cells.push_back({row->port, Tally(tally), std::to_string(tally.blocks),
-                             Seconds(tally.seconds), PrintableText(tally.lastProblem)});
+                             SecondsText(tally.seconds), PrintableText(tally.lastProblem)});
         } else if (tally.last) {
             cells.push_back({row->port, OutcomeText(tally.last->outcome), Blocks(*tally.last),
-                             Seconds(tally.last->seconds), PrintableText(tally.last->message)});
+                             SecondsText(tally.last->seconds), PrintableText(tally.last->message)});
         } else {
             cells.push_back({row->port, Tr("not started"), "", "", ""});
         }

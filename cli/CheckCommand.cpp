@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "base/NumberRange.h"
 #include "base/Translation.h"
 #include "cli/Command.h"
 #include "cli/JsonEvents.h"
@@ -15,7 +16,9 @@
 #include "cli/PartOfAll.h"
 #include "cli/Printable.h"
 #include "cli/ProgramLine.h"
+#include "cli/Terminal.h"
 #include "cli/TevrFlash.h"
+#include "cli/TextTable.h"
 #include "line/BootLoaderPorts.h"
 
 namespace {
@@ -61,7 +64,7 @@ void AddCheckCommand(CLI::App& app, CommandIo& io, CommandAction& action) {
         ->ignore_case();
     sub->add_option("--listen", args->listenSeconds, Tr("listen this many seconds on each port"))
         ->type_name("SECONDS")
-        ->check(CLI::Range(0.0, 3600.0))
+        ->transform(NumberRange(0, 3600))
         ->capture_default_str();
     sub->add_flag("--echo", args->echo,
                   Tr("send probe bytes and time their echo (safe before the boot loader runs)"));
@@ -81,7 +84,7 @@ void AddCheckCommand(CLI::App& app, CommandIo& io, CommandAction& action) {
                 std::string text;
                 for (const std::string& line : result.lines)
                     text += ProgramLine(PrintableText(port + ": " + line));
-                io.err << text;
+                io.err << FitLines(text, static_cast<size_t>(ErrorColumns(io.err)));
                 io.err.flush();
                 if (args->json) WriteJsonCheck(io.out, result);
                 if (!result.ready) notReady.push_back(port);
@@ -97,7 +100,8 @@ void AddCheckCommand(CLI::App& app, CommandIo& io, CommandAction& action) {
                         TrN("%1 of %2 line not ready: %3", "%1 of %2 lines not ready: %3", all),
                         notReady, all);
                 }
-                io.err << ProgramLine(PrintableText(text));
+                io.err << FitLines(ProgramLine(PrintableText(text)),
+                                   static_cast<size_t>(ErrorColumns(io.err)));
                 io.err.flush();
             }
             return notReady.empty() ? kExitOk : kExitError;

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "base/NumberRange.h"
 #include "base/Translation.h"
 #include "cli/Command.h"
 #include "cli/FileDigest.h"
@@ -78,7 +79,7 @@ void AddFlashCommand(CLI::App& app, CommandIo& io, CommandAction& action) {
     sub->add_option("--timeout", args->timeoutSeconds,
                     Tr("stop with exit status 3 after this many seconds without progress"))
         ->type_name("SECONDS")
-        ->check(CLI::Range(0.001, 86400.0))
+        ->transform(NumberRange(0.001, 86400))
         ->capture_default_str();
     sub->add_flag("--repeat", args->repeat,
                   Tr("station mode: after each board wait for the next one on the same port, "
@@ -99,7 +100,7 @@ void AddFlashCommand(CLI::App& app, CommandIo& io, CommandAction& action) {
                                [](char c) { return c >= 'A' && c <= 'F' ? char(c + 32) : c; });
                 return "";
             },
-            "HEX"));
+            ""));
     sub->add_option("--trusted-key", args->trustedKeys,
                     Tr("trust release signatures (FILE.minisig) made with this minisign public "
                        "key: its text or a .pub file; again for more keys"))

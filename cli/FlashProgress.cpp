@@ -5,10 +5,12 @@
 #include <cmath>
 #include <cstdio>
 #include <ostream>
+#include <string>
 
 #include "base/Translation.h"
 #include "cli/ProgramLine.h"
 #include "cli/TextTable.h"
+#include "words/Words.h"
 
 namespace {
 constexpr int kBarCells = 24;
@@ -22,13 +24,8 @@ int64_t PerCent(const TransferFigures& f) {
 std::string Rate(const TransferFigures& f) {
     if (f.seconds <= 0 || f.blocksSent <= 0) return Tr("- B/s");
     const double rate = static_cast<double>(f.blocksSent * f.bytesPerBlock) / f.seconds;
-    char number[32];
-    if (rate < 10000) {
-        std::snprintf(number, sizeof number, "%.0f", rate);
-        return Fill(Tr("%1 B/s"), {number});
-    }
-    std::snprintf(number, sizeof number, "%.1f", rate / 1024);
-    return Fill(Tr("%1 KiB/s"), {number});
+    if (rate < 10000) return Fill(Tr("%1 B/s"), {DecimalText(rate, 0)});
+    return Fill(Tr("%1 KiB/s"), {DecimalText(rate / 1024, 1)});
 }
 
 std::string TimeLeft(const TransferFigures& f) {
@@ -43,7 +40,7 @@ std::string TimeLeft(const TransferFigures& f) {
 }
 
 std::string Blocks(const TransferFigures& f) {
-    return Fill(Tr("%1/%2 blocks"), {std::to_string(f.blocksSent), std::to_string(f.blocksTotal)});
+    return BlocksOfText(f.blocksSent, f.blocksTotal);
 }
 }  // namespace
 
@@ -72,6 +69,15 @@ std::string ProgressBarText(const TransferFigures& figures, int columns) {
     return figure.substr(0, std::min(figure.size(), room));
 }
 
+std::string BlocksOfText(int64_t blocks, int64_t total) {
+    return Fill(TrN("%1 of %2 block", "%1 of %2 blocks", static_cast<uint64_t>(total)),
+                {std::to_string(blocks), std::to_string(total)});
+}
+
+std::string GreetedText() {
+    return Tr("greeting from the boot loader answered");
+}
+
 std::string ProgressLineText(const TransferFigures& figures) {
     return Fill(Tr("%1 %% (%2, %3)"),
                 {std::to_string(PerCent(figures)), Blocks(figures), Rate(figures)});
@@ -82,24 +88,33 @@ FlashProgress::FlashProgress(std::ostream& out, bool terminal, std::function<int
     : out_(out), terminal_(terminal), columns_(std::move(columns)), prefix_(std::move(prefix)) {}
 
 void FlashProgress::Waiting(const std::string& port) {
+    port_ = port;
     Note(Fill(Tr("waiting for the boot loader on %1 (switch the on-board computer on or reset it)"),
               {port}));
 }
 
 void FlashProgress::Greeted() {
-    Note(Tr("the boot loader greeted; answering"));
+    Note(GreetedText());
+}
+
+void FlashProgress::WrongChecksum(uint32_t blockAddress, uint8_t expected, uint8_t received) {
+    Note(WrongChecksumText(port_, blockAddress, expected, received));
 }
 
 void FlashProgress::Note(const std::string& text) {
     ClearBar();
-    out_ << ProgramLine(prefix_ + text);
+    out_ << Fit(ProgramLine(prefix_ + text));
     out_.flush();
 }
 
 void FlashProgress::Line(const std::string& text) {
     ClearBar();
-    out_ << prefix_ << text << '\n';
+    out_ << Fit(prefix_ + text + '\n');
     out_.flush();
+}
+
+std::string FlashProgress::Fit(const std::string& lines) const {
+    return terminal_ ? FitLines(lines, static_cast<size_t>(Columns())) : lines;
 }
 
 void FlashProgress::Started(int64_t blocksTotal, Clock::time_point at) {

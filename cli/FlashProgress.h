@@ -18,12 +18,16 @@ struct TransferFigures {
     int64_t bytesPerBlock = 128;
 };
 
-// "[##########..............]  42 %  215/512 blocks  1016 B/s  0:36 left", shortened to fit in
+// "[##########..............]  42 %  215 of 512 blocks  1016 B/s  0:36 left", shortened to fit in
 // fewer than `columns` characters (so that a terminal never wraps it): the time left, the rate
 // and the block counts go first, then bar cells.
 std::string ProgressBarText(const TransferFigures& figures, int columns = 80);
-// "42 % (215/512 blocks, 1016 B/s)"
+// "42 % (215 of 512 blocks, 1016 B/s)"
 std::string ProgressLineText(const TransferFigures& figures);
+// "215 of 512 blocks", its form after the total's number.
+std::string BlocksOfText(int64_t blocks, int64_t total);
+// The note of a greeting answered.
+std::string GreetedText();
 
 class FlashProgress : public FlashReport {
 public:
@@ -38,6 +42,8 @@ public:
     void Note(const std::string& text) override;
     // A line printed as it stands: the transfer's messages and the exchange log.
     void Line(const std::string& text) override;
+    // The block and the port (the one waited on), which the window's message leaves out.
+    void WrongChecksum(uint32_t blockAddress, uint8_t expected, uint8_t received) override;
     // The device's second greeting: the transfer of `blocksTotal` blocks begins.
     void Started(int64_t blocksTotal, Clock::time_point at) override;
     // Blocks handed to the port so far. The bar is redrawn at most every 100 ms, the plain lines
@@ -51,6 +57,8 @@ public:
 private:
     TransferFigures Figures(Clock::time_point at) const;
     int Columns() const;
+    // `lines` broken to fit the terminal; as they are when piped.
+    std::string Fit(const std::string& lines) const;
     size_t Room() const;  // characters a line may hold without wrapping
     void DrawBar(const std::string& text);
     void ClearBar();
@@ -59,6 +67,7 @@ private:
     const bool terminal_;
     const std::function<int()> columns_;
     const std::string prefix_;
+    std::string port_;  // as Waiting told it
     bool started_ = false;
     Clock::time_point start_{};
     int64_t blocksTotal_ = 0;

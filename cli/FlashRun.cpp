@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "cli/FlashRun.h"
 
-#include "words/Words.h"
-
 #include <algorithm>
 #include <filesystem>
 #include <memory>
@@ -11,7 +9,6 @@
 #include <thread>
 
 #include "base/Translation.h"
-
 #include "cli/BoardTable.h"
 #include "cli/FileDigest.h"
 #include "cli/FlashProgress.h"
@@ -31,6 +28,7 @@
 #include "cli/SessionTexts.h"
 #include "cli/Terminal.h"
 #include "cli/TevrFlash.h"
+#include "cli/TextTable.h"
 #include "loader/BootLoaderTransfer.h"
 #include "loader/Conversion.h"
 #include "loader/TextFile.h"
@@ -323,24 +321,31 @@ private:
             return SignalStatus();
         }
         const size_t ports = options_.ports.size();
+        // Every board not done is named, the stalled ones too when others failed: each needs
+        // its restart.
+        if (!stalled.empty())
+            Say(PartOfAll(TrN("%1 of %2 board stalled: %3; their ports are closed",
+                              "%1 of %2 boards stalled: %3; their ports are closed", ports),
+                          stalled, ports));
         if (!failed.empty()) {
             if (options_.repeat)
                 throw std::runtime_error(
-                    PartOfAll(Tr("boards failed on %1 of %2 ports: %3"), failed, ports));
-            throw std::runtime_error(PartOfAll(Tr("%1 of %2 boards failed: %3"), failed, ports));
+                    PartOfAll(TrN("boards failed on %1 of %2 port: %3",
+                                  "boards failed on %1 of %2 ports: %3", ports),
+                              failed, ports));
+            throw std::runtime_error(
+                PartOfAll(TrN("%1 of %2 board failed: %3", "%1 of %2 boards failed: %3", ports),
+                          failed, ports));
         }
         if (journalError_) throw *journalError_;
-        if (!stalled.empty()) {
-            Say(PartOfAll(Tr("%1 of %2 boards stalled: %3; their ports are closed"), stalled,
-                          ports));
-            return kExitStalled;
-        }
-        Say(Fill(Tr("all %1 boards done"), {std::to_string(ports)}));
+        if (!stalled.empty()) return kExitStalled;
+        Say(Fill(TrN("all %1 board done", "all %1 boards done", ports), {std::to_string(ports)}));
         return kExitOk;
     }
 
     void Say(const std::string& text) const {
-        err_ << ProgramLine(text);
+        const std::string line = ProgramLine(text);
+        err_ << (options_.terminal ? FitLines(line, static_cast<size_t>(TerminalColumns())) : line);
         err_.flush();
     }
 

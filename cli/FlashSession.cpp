@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "cli/FlashSession.h"
 
+#include <string>
+#include <vector>
+
 #include "base/Translation.h"
 #include "cli/InterruptGuard.h"
 #include "cli/PortStop.h"
@@ -45,14 +48,33 @@ BoardResult FlashSession::Attempt() {
     }
     result.message =
         ResultMessage(result.outcome, result.cause, result.signal, options_.port, options_.file);
-    if (result.outcome == BoardOutcome::Failed)
+    if (result.outcome == BoardOutcome::Failed) {
         result.error = FailureError(result.cause, options_.port, options_.file);
-    else if (result.outcome != BoardOutcome::Done)
+        // A board that went away has left its boot loader; any other stays in it.
+        if (result.greeted && result.cause.fault != BoardFault::DeviceGone) {
+            std::vector<std::string> hints = result.error->Hints();
+            hints.push_back(RestartHint(options_.waitForBoard));
+            result.error = SubjectError(result.error->Subject(), result.error->Message(), hints);
+        }
+    } else if (result.outcome != BoardOutcome::Done) {
         report_.Note(Fill(Tr("%1; the port is closed"), {result.message}));
+        // A stopped station loads nothing more.
+        if (result.greeted)
+            report_.Note(RestartHint(result.outcome == BoardOutcome::Stalled &&
+                                     options_.waitForBoard));
+    }
     report_.Ended(result);
     // Everything told is passed on before the attempt returns.
     session_.Loop().ProcessPending();
     return result;
+}
+
+std::string FlashSession::RestartHint(bool station) {
+    // Its boot loader took the greeting's answer and waits for commands that no longer come.
+    return station ? Tr("the on-board computer stays in its boot loader: restart it, and the "
+                        "station loads it again")
+                   : Tr("the on-board computer stays in its boot loader: restart it and start the "
+                        "update again");
 }
 
 void FlashSession::Waiting(const std::string& port) {

@@ -47,6 +47,8 @@ private:
     void WrongChecksum(uint32_t blockAddress, uint8_t expected, uint8_t received) override;
     void Refused(TransferMessage message) override;
     void Logged(const std::string& line) override;
+    // What to do with a board left in its boot loader; `station`: a station that goes on.
+    static std::string RestartHint(bool station);
 
     const FlashOptions options_;
     BoardSession session_;

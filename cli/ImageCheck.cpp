@@ -33,6 +33,10 @@ ImageComparison CompareImageWithUpdateFile(const std::string& updateFile,
 std::string DescribeComparison(const ImageComparison& comparison, const std::string& updateFile) {
     if (comparison.bytesDiffering == 0) {
         const auto checked = static_cast<unsigned long>(comparison.bytesChecked);
+        // "All" of one byte reads wrong in any language; 21 shares 1's form in some.
+        if (checked == 1)
+            return Fill(Tr("verified: the image holds the one byte of %1 at its address"),
+                        {updateFile});
         return Fill(TrN("verified: the image holds the %1 byte of %2 at its address",
                         "verified: the image holds all %1 bytes of %2 at their addresses", checked),
                     {std::to_string(checked), updateFile});

@@ -3,7 +3,6 @@
 #include "base/Translation.h"
 
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <memory>
 
@@ -13,6 +12,7 @@
 #include "serial/VaEventLoop.h"
 #include "serial/VaPort.h"
 #include "serial/VaUtils.h"
+#include "words/Words.h"
 
 const std::vector<uint8_t> kLineProbe{0x00, 0xFF, 0x0F, 0xF0, 0x5A, 0xA5};
 
@@ -27,12 +27,6 @@ constexpr auto kEchoLimit = std::chrono::milliseconds(1000);
 constexpr int kSlowLatencyMs = 2;
 constexpr int64_t kBlocksIn64KiB = 512;
 
-std::string Fixed(double value, int decimals) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.*f", decimals, value);
-    return text;
-}
-
 std::string RateLine(uint32_t rate) {
     if (rate == 0) return Tr("opens; the driver does not tell the rate it runs");
     if (rate == kLineRate) return Tr("opens at 10400 bit/s exactly");
@@ -41,7 +35,7 @@ std::string RateLine(uint32_t rate) {
                               "copes with)")
                          : Tr("opens at %1 bit/s, not 10400 exactly (%2 %% off: too far for the "
                               "line)"),
-                {std::to_string(rate), Fixed(off, 1)});
+                {std::to_string(rate), DecimalText(off, 1)});
 }
 
 void DescribeAdapter(LineCheckResult& result) {
@@ -61,7 +55,7 @@ void DescribeAdapter(LineCheckResult& result) {
            "to %2 s more on 64 KiB); set it to 1 ms: on Linux echo 1 | sudo tee "
            "/sys/bus/usb-serial/devices/%3/latency_timer, on Windows the port's Advanced settings "
            "in the Device Manager"),
-        {std::to_string(adapter.LatencyTimerMs), Fixed(seconds, 1), name}));
+        {std::to_string(adapter.LatencyTimerMs), DecimalText(seconds, 1), name}));
 }
 
 // Nothing to say where the system has no such request (Windows: the driver's settings hold it).
@@ -70,17 +64,17 @@ void DescribeLowLatency(LineCheckResult& result) {
         case llOn:
             result.lines.push_back(
                 Tr("low latency on: the driver hands received bytes on at once (an FTDI adapter's "
-                "latency timer runs at 1 ms)"));
+                   "latency timer runs at 1 ms)"));
             break;
         case llUnsupported:
             result.lines.push_back(
                 Tr("low latency not supported by this port: nothing to ask (a pseudo-terminal, or "
-                "a driver without the setting)"));
+                   "a driver without the setting)"));
             break;
         case llRefused:
             result.lines.push_back(
                 Tr("low latency refused by the driver: received bytes may wait for the adapter's "
-                "latency timer"));
+                   "latency timer"));
             break;
         case llNotApplicable:
             break;
@@ -100,7 +94,7 @@ void Listen(const LineCheckOptions& options, LineCheckResult& result, const Hear
         else
             ++result.otherBytes;
     }
-    const std::string seconds = Fixed(static_cast<double>(options.listen.count()) / 1000, 1);
+    const std::string seconds = DecimalText(static_cast<double>(options.listen.count()) / 1000, 1);
     if (result.otherBytes > 0) {
         result.heard = LineHeard::Traffic;
         const auto count = static_cast<unsigned long>(result.otherBytes);
@@ -143,7 +137,7 @@ void JudgeEcho(LineCheckResult& result, const Heard& heard, Clock::time_point se
     if (echo == kLineProbe) {
         result.echo = EchoVerdict::Unchanged;
         result.lines.push_back(Fill(Tr("the probe bytes came back unchanged in %1 ms"),
-                                    {Fixed(result.roundTripMs, 1)}));
+                                    {DecimalText(result.roundTripMs, 1)}));
         return;
     }
     result.echo = EchoVerdict::Changed;
@@ -186,7 +180,8 @@ LineCheckResult CheckLine(const LineCheckOptions& options) {
         result.rate = comm.ReadRate();
     } catch (const std::exception& e) {
         result.error = PortError(options.port, e);
-        result.lines.push_back(Fill(Tr("does not open: %1"), {result.error->Message()}));
+        // The message says that it does not open, and why.
+        result.lines.push_back(result.error->Message());
         for (const std::string& hint : result.error->Hints())
             result.lines.push_back(hint);
         DescribeAdapter(result);

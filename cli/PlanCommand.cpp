@@ -3,7 +3,6 @@
 // the frames it becomes and their time on the line.
 #include <CLI/CLI.hpp>
 #include <algorithm>
-#include <cstdio>
 #include <memory>
 #include <optional>
 #include <string>
@@ -21,6 +20,7 @@
 #include "loader/TextFile.h"
 #include "loader/TransferPlan.h"
 #include "loader/UpdateImage.h"
+#include "words/Words.h"
 
 namespace {
 struct AddressRange {
@@ -51,12 +51,6 @@ std::string Rows(const std::vector<std::pair<std::string, std::string>>& rows) {
     return text;
 }
 
-std::string Fixed(double value, int decimals) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.*f", decimals, value);
-    return text;
-}
-
 std::string Bytes(int64_t count) {
     return Fill(TrN("%1 byte", "%1 bytes", static_cast<unsigned long>(count)),
                 {std::to_string(count)});
@@ -70,7 +64,8 @@ struct PlanArguments {
 std::string ReleaseRow(const std::optional<ReleaseSignature>& release,
                        const SignaturePolicy& policy) {
     if (release) return PrintableReleaseText(*release);
-    return policy.trusted.empty() ? Tr("not checked: no key is trusted") : Tr("not signed");
+    return policy.trusted.empty() ? Tr("signature not checked: no key is trusted")
+                                  : Tr("not signed");
 }
 
 std::string PlanText(const PlanArguments& args) {
@@ -117,7 +112,8 @@ std::string PlanText(const PlanArguments& args) {
              {Bytes(plan.frameBytes),
               Fill(TrN("%1 answer", "%1 answers", static_cast<unsigned long>(plan.answers)),
                    {std::to_string(plan.answers)}),
-              Fixed(plan.Seconds(), 1), Fixed(kLineBitsPerSecond, 0), Fixed(kLineBitsPerByte, 0)}));
+              DecimalText(plan.Seconds(), 1), DecimalText(kLineBitsPerSecond, 0),
+              DecimalText(kLineBitsPerByte, 0)}));
     return Rows(rows);
 }
 }  // namespace

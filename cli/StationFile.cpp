@@ -13,6 +13,9 @@
 #include <vector>
 
 #include "cli/Printable.h"
+#include "line/Problem.h"
+#include "loader/TextFile.h"
+#include "words/Words.h"
 
 namespace {
 // The subcommands that take their options from a station file, each from the section of its name.
@@ -99,6 +102,18 @@ private:
 
     const CLI::App& app_;
 };
+
+// CLI11 opens the station file itself and says only that it "was not readable": the file layer
+// tells why, as for any other file, before CLI11 comes to it.
+void CheckReadable(const std::string& file) {
+    try {
+        (void)ReadFileBytes(file);
+    } catch (const EInOutError& error) {
+        throw CLI::ConfigError(
+            Fill(Tr("station file %1: %2"),
+                 {PrintableText(file), FileProblemText({error.Fault(), error.Code()})}));
+    }
+}
 }  // namespace
 
 void AddStationFile(CLI::App& app) {
@@ -106,7 +121,11 @@ void AddStationFile(CLI::App& app) {
     app.set_config("--config", "",
                    Tr("flash and check: read their options from this station file (TOML or INI, "
                       "a [flash] or [check] section); the command line wins"))
-        ->type_name("FILE");
+        ->type_name("FILE")
+        ->check([](const std::string& file) {
+            CheckReadable(file);
+            return std::string();
+        });
     app.config_formatter(std::make_shared<StationFileReader>(app));
 
     // After the subcommand's name --config hands the file to the program's own, which reads it
@@ -116,7 +135,10 @@ void AddStationFile(CLI::App& app) {
         if (IsSection(name)) {
             sub->add_option_function<std::string>(
                    "--config",
-                   [&app](const std::string& file) { app.get_config_ptr()->add_result(file); },
+                   [&app](const std::string& file) {
+                       CheckReadable(file);
+                       app.get_config_ptr()->add_result(file);
+                   },
                    Fill(Tr("read the options not given here from the [%1] section of this station "
                            "file (TOML or INI)"),
                         {name}))

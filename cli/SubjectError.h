@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 // An error about one thing named on the command line: the update file, the port, the image. It
-// reads "SUBJECT: message"; hints for the user may follow on lines of their own.
+// reads "SUBJECT: message"; hints for the user may follow on lines of their own, each printed
+// after the subject as well.
 #include <stdexcept>
 #include <string>
 #include <vector>

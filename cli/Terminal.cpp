@@ -2,6 +2,7 @@
 #include "cli/Terminal.h"
 
 #include <cstdlib>
+#include <iostream>
 
 namespace {
 constexpr int kDefaultColumns = 80;
@@ -27,4 +28,8 @@ int TerminalColumns() {
             return static_cast<int>(value);
     }
     return kDefaultColumns;
+}
+
+int ErrorColumns(const std::ostream& err) {
+    return &err == &std::cerr && StandardErrorIsTerminal() ? TerminalColumns() : 0;
 }

@@ -2,6 +2,7 @@
 #pragma once
 // The terminal standard error is on: whether the progress can be redrawn in place there, and how
 // wide it is, so that a progress line never wraps.
+#include <iosfwd>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -13,6 +14,10 @@ bool StandardErrorIsTerminal();
 
 // Columns of the terminal on standard error, else of the COLUMNS variable, else 80.
 int TerminalColumns();
+
+// The columns lines written to `err` must fit: the terminal's when `err` is standard error on a
+// terminal, 0 when it is not (redirected, or another stream), where lines stay whole.
+int ErrorColumns(const std::ostream& err);
 
 // The width the system reports for standard error's terminal; 0 when it reports none.
 int SystemTerminalColumns();

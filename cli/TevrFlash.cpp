@@ -14,17 +14,20 @@
 #include "cli/ProgramLine.h"
 #include "cli/StationFile.h"
 #include "cli/SubjectError.h"
+#include "cli/Terminal.h"
+#include "cli/TextTable.h"
 
 std::string ExitStatusHelp() {
     return Tr(
         "Exit status:\n"
-        "  0    the command succeeded (flash: the end command went out after the last\n"
+        "  0    the command succeeded (flash: the end command was sent after the last\n"
         "       correct checksum; verify: the image holds every byte of the update file)\n"
-        "  1    the command failed; its message is the last line on standard error\n"
+        "  1    the command failed; its message is the last line on standard error, or\n"
+        "       the line before its hints\n"
         "  2    the command line is wrong (usage error)\n"
         "  3    flash: no progress for --timeout seconds (device silent, wrong checksum\n"
         "       left unanswered); the port was closed\n"
-        "  129  flash: hung up (SIGHUP, the terminal closed); the port was closed\n"
+        "  129  flash: terminal closed (SIGHUP); the port was closed\n"
         "  130  flash: interrupted with Ctrl-C; the port was closed\n"
         "  143  flash: terminated (SIGTERM); the port was closed");
 }
@@ -81,8 +84,8 @@ int RunTevrFlash(int argc, const char* const* argv, std::ostream& out, std::ostr
         std::string text = ProgramLine(PrintableText(MessageOf(e)));
         if (const auto* about = dynamic_cast<const SubjectError*>(&e))
             for (const std::string& hint : about->Hints())
-                text += ProgramLine(PrintableText(hint));
-        err << text;
+                text += ProgramLine(PrintableText(about->Subject() + ": " + hint));
+        err << FitLines(text, static_cast<size_t>(ErrorColumns(err)));
         err.flush();
         return dynamic_cast<const UsageError*>(&e) ? kExitUsage : kExitError;
     }

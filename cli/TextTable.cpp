@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "base/TextWrap.h"
+
 namespace {
 // A character begins at every byte that does not continue a UTF-8 sequence.
 bool BeginsCharacter(char c) {
@@ -11,7 +13,7 @@ bool BeginsCharacter(char c) {
 }  // namespace
 
 size_t TextWidth(const std::string& text) {
-    return static_cast<size_t>(std::count_if(text.begin(), text.end(), BeginsCharacter));
+    return ColumnsOf(text);
 }
 
 std::string FitColumns(const std::string& text, size_t columns) {
@@ -19,6 +21,11 @@ std::string FitColumns(const std::string& text, size_t columns) {
     for (size_t at = 0; at < text.size(); ++at)
         if (BeginsCharacter(text[at]) && characters++ == columns) return text.substr(0, at);
     return text;
+}
+
+std::string FitLines(const std::string& text, size_t columns) {
+    constexpr size_t kHang = 2;
+    return columns > 1 ? WrapText(text, columns - 1, kHang) : text;
 }
 
 std::string TextTable(const std::vector<std::vector<std::string>>& rows) {

@@ -9,6 +9,9 @@
 size_t TextWidth(const std::string& text);
 // The first `columns` characters of printable text, so that a line never wraps.
 std::string FitColumns(const std::string& text, size_t columns);
+// Lines of printable text broken at spaces so that none wraps on a terminal `columns` wide (the
+// last column left free, continuations indented); as they are for 0 columns (not a terminal).
+std::string FitLines(const std::string& text, size_t columns);
 // Rows of cells in columns two spaces apart, each as wide as its widest cell; the last cell of
 // a row is not padded. One line for each row.
 std::string TextTable(const std::vector<std::vector<std::string>>& rows);

@@ -1,18 +1,16 @@
 // SPDX-License-Identifier: MIT
 // tevr-flash verify: does a saved memory image hold the update file's bytes?
 #include <CLI/CLI.hpp>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "base/Translation.h"
-#include "base/Utf8Path.h"
 #include "cli/Command.h"
 #include "cli/ImageCheck.h"
 #include "cli/SubjectError.h"
+#include "loader/TextFile.h"
 
 namespace {
 struct VerifyArguments {
@@ -21,12 +19,8 @@ struct VerifyArguments {
 };
 
 std::vector<uint8_t> ReadImage(const std::string& path) {
-    std::ifstream in(PathFromUtf8(path), std::ios::binary);
-    if (!in) throw SubjectError(path, Tr("cannot open the image"));
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
-                               std::istreambuf_iterator<char>());
-    if (in.bad()) throw SubjectError(path, Tr("cannot read the image"));
-    return bytes;
+    const std::string bytes = About(path, [&] { return ReadFileBytes(path); });
+    return {bytes.begin(), bytes.end()};
 }
 }  // namespace
 

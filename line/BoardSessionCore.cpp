@@ -249,7 +249,9 @@ BoardCause BoardSessionCore::EndingCause() const {
         case TransferEnding::DeviceGone:
             return Cause(BoardFault::DeviceGone);
         case TransferEnding::EchoMismatch:
-            return Cause(BoardFault::EchoMismatch);
+            // An adapter without the half-duplex loop gives the device's own bytes where the
+            // first echo belongs: not a byte lost, but no echo ever.
+            return Cause(transfer_.EchoHeard() ? BoardFault::EchoMismatch : BoardFault::NoEcho);
         default:
             return Cause(BoardFault::TransferStopped);
     }

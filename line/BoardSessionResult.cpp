@@ -45,6 +45,8 @@ const char* BoardCauseCode(const BoardCause& cause) {
             return "device-gone";
         case BoardFault::EchoMismatch:
             return "echo-mismatch";
+        case BoardFault::NoEcho:
+            return "no-echo-at-all";
         case BoardFault::NoEndCommand:
             return "no-end-command";
         case BoardFault::TransferStopped:

@@ -21,6 +21,7 @@ enum class BoardFault : uint8_t {
     TransferError,    // any other error raised while the transfer ran
     DeviceGone,       // the device or its adapter went away
     EchoMismatch,     // the echo differed from what was sent
+    NoEcho,           // what came back was never an echo: no half-duplex loop, or no line
     NoEndCommand,     // the end command did not leave the port in time
     TransferStopped,  // the transfer ended at rest otherwise
     NoProgress,       // stalled

@@ -7,7 +7,7 @@ Problem ProblemOf(const std::exception& error) {
         return FileProblem{unread->Fault(), unread->Code()};
     if (const auto* serial = dynamic_cast<const EVaCommError*>(&error))
         return SerialProblem{serial->Fault(), serial->Code(), serial->Device(),
-                             serial->SystemFault()};
+                             serial->SystemFault(), serial->Holder()};
     if (const auto* signature = dynamic_cast<const ESignatureError*>(&error))
         return signature->Problem();
     if (const auto* key = dynamic_cast<const EKeyError*>(&error)) return key->Problem();

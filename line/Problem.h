@@ -28,6 +28,7 @@ struct SerialProblem {
     int code = 0;
     std::string device{};
     TVaSystemFault systemFault = TVaSystemFault::Other;
+    TVaPortHolder holder{};  // of a busy port, where the system tells
     bool operator==(const SerialProblem&) const = default;
 };
 

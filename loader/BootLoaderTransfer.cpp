@@ -68,6 +68,7 @@ void BootLoaderTransfer::Start(const std::vector<std::string>& script, int64_t s
     echoPending_ = 0;
     sentFrame_.clear();
     echoMatched_ = 0;
+    echoHeard_ = false;
     DropFirstPageWait();
 }
 
@@ -174,6 +175,7 @@ size_t BootLoaderTransfer::MatchEcho(std::span<const uint8_t> bytes) {
         if (echoMatched_ >= sentFrame_.size() || byte != sentFrame_[echoMatched_]) return SIZE_MAX;
         ++echoMatched_;
         ++matched;
+        echoHeard_ = true;
     }
     return matched;
 }

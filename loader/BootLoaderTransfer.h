@@ -75,6 +75,8 @@ public:
     std::string CurrentAddress() const;
     // Echo bytes of the last greeting answer or page command not yet received.
     size_t EchoPending() const { return echoPending_; }
+    // Whether any byte sent since the start came back as its echo.
+    bool EchoHeard() const { return echoHeard_; }
 
     // True from a start that opened the port until completion, a fault or a stop.
     bool Running() const { return running_; }
@@ -128,6 +130,7 @@ private:
     // The frame sent last and how many bytes of its echo came back as sent.
     std::vector<uint8_t> sentFrame_;
     size_t echoMatched_ = 0;
+    bool echoHeard_ = false;
     bool checksumReported_ = false;  // the wrong checksum of this block was told
     bool awaitingFirstPage_ = false;
     std::vector<uint8_t> heldBack_;  // received while the first page command waits

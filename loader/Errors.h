@@ -75,6 +75,7 @@ enum class FileFault : uint8_t {
     TooManyOpen,   // "Too many open files"
     AccessDenied,  // "File access denied"
     DiskFull,      // "Disk full"
+    Folder,        // a folder where a file was meant ("File access denied" to the window)
     Other,         // "I/O error <code>"
 };
 

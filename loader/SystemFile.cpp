@@ -10,6 +10,7 @@ std::string FileErrorMessage(int code) {
         case FileFault::TooManyOpen:
             return "Too many open files";
         case FileFault::AccessDenied:
+        case FileFault::Folder:
             return "File access denied";
         case FileFault::DiskFull:
             return "Disk full";

@@ -41,6 +41,14 @@ enum class TVaSystemFault : std::uint8_t {
     Gone,            // the device or its adapter went away
 };
 
+// The program that holds a port open, as the system tells it: its name and process id; none
+// (ProcessId 0) where the system does not tell.
+struct TVaPortHolder {
+    std::string Name;
+    int ProcessId = 0;
+    bool operator==(const TVaPortHolder&) const = default;
+};
+
 // The serial component's error: its message, what failed, the platform's error code behind it
 // (0 when none), so that callers can tell a refused permission from other failures, and the
 // device it names where it names one.
@@ -51,22 +59,26 @@ public:
     explicit EVaCommError(const char* message, int code = 0)
         : std::runtime_error(message), code_(code) {}
     EVaCommError(TVaCommFault fault, const std::string& message, int code, std::string device = {},
-                 TVaSystemFault systemFault = TVaSystemFault::Other)
+                 TVaSystemFault systemFault = TVaSystemFault::Other, TVaPortHolder holder = {})
         : std::runtime_error(message),
           code_(code),
           fault_(fault),
           device_(std::move(device)),
-          systemFault_(systemFault) {}
+          systemFault_(systemFault),
+          holder_(std::move(holder)) {}
     int Code() const { return code_; }
     TVaCommFault Fault() const { return fault_; }
     const std::string& Device() const { return device_; }
     TVaSystemFault SystemFault() const { return systemFault_; }
+    // Of a busy port: the program that holds it, where the system tells.
+    const TVaPortHolder& Holder() const { return holder_; }
 
 private:
     int code_;
     TVaCommFault fault_ = TVaCommFault::Other;
     std::string device_;
     TVaSystemFault systemFault_ = TVaSystemFault::Other;
+    TVaPortHolder holder_;
 };
 
 // The device or its adapter has gone (unplugged, switched off, the far end of a

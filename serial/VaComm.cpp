@@ -251,10 +251,14 @@ std::string TVaCustomComm::DevicePath() const {
 void TVaCustomComm::OpenDevice() {
     const std::string path = DevicePath();
     int error = 0;
-    auto device = VaOpenPortDevice(VaSystemDevicePath(path), error);
+    const std::string systemPath = VaSystemDevicePath(path);
+    auto device = VaOpenPortDevice(systemPath, error);
     if (!device) {
         if (VaIsNotFoundError(error)) throw VaCommError(TVaCommFault::DeviceNotFound, error, path);
-        throw VaCommError(TVaCommFault::CantOpen, error, path);
+        // Who holds it is looked up now, while it still holds it.
+        const bool busy = VaSystemFaultOf(error) == TVaSystemFault::Busy;
+        throw VaCommError(TVaCommFault::CantOpen, error, path,
+                          busy ? VaPortHolder(systemPath) : TVaPortHolder{});
     }
     device_ = std::move(device);
 }

@@ -87,8 +87,9 @@ public:
     virtual std::unique_ptr<TVaPortWatch> WatchWritable(int& error) = 0;
 };
 
-// The system's name of the device for a device path. On Linux "COMn" (n from 1) is
-// /dev/ttyS<n-1>, a path beginning with '/' stands as it is, any other name is looked for in /dev.
+// The system's name of the device for a device path. On Linux COM1 to COM8 are /dev/ttyS0 to
+// /dev/ttyS7 (the window's list), a name with a '/' is a path as it stands (a relative one from
+// the working folder), any other name is looked for in /dev.
 // On Windows a port's name "COMn" is opened as \\.\COMn (which COM10 and above need), any
 // other name as it stands.
 std::string VaSystemDevicePath(const std::string& devicePath);
@@ -106,5 +107,8 @@ bool VaIsNotFoundError(int error);
 bool VaIsAccessDeniedError(int error);
 // What the system's error code says of the device.
 TVaSystemFault VaSystemFaultOf(int error);
+// The program that holds the device open, where the system tells (Linux: a process with the
+// device among its open files that this user may look at); none otherwise.
+TVaPortHolder VaPortHolder(const std::string& systemPath);
 // The name of the group that owns the device file (the link followed); empty when unknown.
 std::string VaDeviceGroupName(const std::string& systemPath);

@@ -61,9 +61,11 @@ std::string VaFaultMessage(TVaCommFault fault, int code, const std::string& devi
     return VaErrorMessage("Serial port error (%d), %s", code);
 }
 
-EVaCommError VaCommError(TVaCommFault fault, int code, const std::string& device) {
+EVaCommError VaCommError(TVaCommFault fault, int code, const std::string& device,
+                         TVaPortHolder holder) {
     return EVaCommError(fault, VaFaultMessage(fault, code, device), code, device,
-                        code != 0 ? VaSystemFaultOf(code) : TVaSystemFault::Other);
+                        code != 0 ? VaSystemFaultOf(code) : TVaSystemFault::Other,
+                        std::move(holder));
 }
 
 void VaRaisePortError(TVaCommFault fault, int code) {

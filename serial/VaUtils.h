@@ -20,7 +20,8 @@ std::string VaErrorMessage(const std::string& templ, int code);
 std::string VaFaultMessage(TVaCommFault fault, int code = 0, const std::string& device = {});
 
 // The error of `fault` with its message (EVaCommDeviceGone of DeviceGone).
-EVaCommError VaCommError(TVaCommFault fault, int code = 0, const std::string& device = {});
+EVaCommError VaCommError(TVaCommFault fault, int code = 0, const std::string& device = {},
+                         TVaPortHolder holder = {});
 
 // Raises the error of a failed device call: EVaCommDeviceGone when the code says the device has
 // gone, otherwise the error of `fault`.

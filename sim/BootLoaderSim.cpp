@@ -24,12 +24,14 @@ constexpr auto kDrainCheck = 5ms;
 constexpr auto kDrainFirst = 50ms;
 constexpr auto kDrainLimit = 1s;
 
+// The first bytes of a frame; a longer one with its length: "22 00 00 79 ... (131 bytes)".
 std::string Hex(const std::vector<uint8_t>& bytes, size_t limit = 8) {
     std::string text;
     for (size_t i = 0; i < bytes.size() && i < limit; ++i)
         text.append(i ? " " : "").append(HexDigits(bytes[i], 2));
-    if (bytes.size() > limit) text += " ... (" + std::to_string(bytes.size()) + " bytes)";
-    return text;
+    if (bytes.size() <= limit) return text;
+    return Fill(TrN("%1 ... (%2 byte)", "%1 ... (%2 bytes)", bytes.size()),
+                {text, std::to_string(bytes.size())});
 }
 
 timespec ToTimespec(std::chrono::nanoseconds d) {
@@ -197,7 +199,7 @@ void BootLoaderSim::ReadFromTool(Clock::time_point now) {
         bytes.insert(bytes.end(), buffer, buffer + n);
     }
     if (bytes.empty()) return;
-    if (options_.trace) Trace("tool: " + Hex(bytes));
+    if (options_.trace) Trace(Fill(Tr("tool: %1"), {Hex(bytes)}));
     {
         MutexLock lock(mutex_);
         received_.insert(received_.end(), bytes.begin(), bytes.end());

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "sim/LinkFolder.h"
-#include "base/Translation.h"
 
 #include <sys/stat.h>
 
 #include <filesystem>
 #include <system_error>
 
+#include "base/Translation.h"
 #include "sim/SimError.h"
 
 namespace {
@@ -23,11 +23,16 @@ void MakeLinkFolder(const std::string& folder, const std::string& sharedFolder) 
     const fs::path path = Normal(folder);
     std::error_code error;
     if (fs::is_directory(path, error)) return;
+    // Any other folder is the user's to make: a mistyped --link must not leave folders behind,
+    // at the root of the file system least of all.
+    if (sharedFolder.empty() || path != Normal(sharedFolder))
+        throw SimError(Fill(Tr("the folder %1 does not exist; make it first, or put the link "
+                               "into %2"),
+                            {folder, sharedFolder}));
     const bool made = fs::create_directories(path, error);
-    if (error) throw SimError(Fill(Tr("cannot make the folder %1: %2"), {folder, error.message()}));
+    if (error) throw SystemSimError(Fill(Tr("cannot make the folder %1"), {folder}), error.value());
     // Made here (not by another simulator a moment before), so the mode is ours to set; the
     // umask would leave other users unable to add their links.
-    if (made && path == Normal(sharedFolder) &&
-        ::chmod(path.c_str(), S_IRWXU | S_IRWXG | S_IRWXO | S_ISVTX) != 0)
+    if (made && ::chmod(path.c_str(), S_IRWXU | S_IRWXG | S_IRWXO | S_ISVTX) != 0)
         throw SimError(Fill(Tr("cannot open the folder %1 to every user"), {folder}));
 }

@@ -10,7 +10,6 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 
 #include "sim/LinkFolder.h"
@@ -18,7 +17,7 @@
 
 namespace {
 [[noreturn]] void Fail(const std::string& what) {
-    throw SimError(what + ": " + std::strerror(errno));
+    throw SystemSimError(what, errno);
 }
 }  // namespace
 
@@ -48,10 +47,10 @@ PseudoTerminal::PseudoTerminal(const std::string& linkPath) {
         MakeLinkFolder(std::filesystem::path(linkPath).parent_path().string());
         struct stat existing {};
         if (::lstat(linkPath.c_str(), &existing) == 0) {
-            if (!S_ISLNK(existing.st_mode)) {
-                errno = EEXIST;
-                Fail(Fill(Tr("will not replace %1"), {linkPath}));
-            }
+            // Anything else there is someone's file, which a simulator has no business removing.
+            if (!S_ISLNK(existing.st_mode))
+                throw SimError(Fill(
+                    Tr("%1 is there already and is not a link; it is left as it is"), {linkPath}));
             ::unlink(linkPath.c_str());
         }
         if (::symlink(terminalPath_.c_str(), linkPath.c_str()) != 0) {

@@ -5,10 +5,12 @@
 #include <csignal>
 #include <cstdio>
 #include <iostream>
+#include <limits>
 #include <string>
 
 #include "TevrVersion.h"
 #include "base/HelpFormatter.h"
+#include "base/NumberRange.h"
 #include "base/Translation.h"
 #include "sim/BootLoaderSim.h"
 #include "sim/SimError.h"
@@ -59,11 +61,11 @@ void AddOptions(CLI::App& app, SimOptions& options, bool& verbose, bool& quiet) 
     app.add_option("--bad-checksum", options.badChecksumBlock,
                    Tr("answer block N wrongly once, then correctly 200 ms later"))
         ->type_name("N")
-        ->check(CLI::Range(1, 65535));
+        ->check(WholeNumberRange(1, 65535));
     app.add_option("--drop-echo", options.dropEchoBlock,
                    Tr("lose one echo byte (the 101st) of block N"))
         ->type_name("N")
-        ->check(CLI::Range(1, 65535));
+        ->check(WholeNumberRange(1, 65535));
     app.add_flag(
         "--no-echo", options.noEcho,
         Tr("an adapter without the half-duplex loop: no echo, greetings and answers only"));
@@ -73,20 +75,22 @@ void AddOptions(CLI::App& app, SimOptions& options, bool& verbose, bool& quiet) 
            "--silent-after", options.silentAfter,
            Tr("after answering block N (0: after the second greeting) echo and answer nothing"))
         ->type_name("N")
-        ->check(CLI::Range(0, 65535));
+        ->check(WholeNumberRange(0, 65535));
     app.add_option("--hangup-after", options.hangupAfter,
                    Tr("after answering block N (0: after the second greeting) close the line"))
         ->type_name("N")
-        ->check(CLI::Range(0, 65535));
+        ->check(WholeNumberRange(0, 65535));
     app.add_option("--regreet", options.regreetAfterMs,
                    Tr("greet again after this many ms without bytes mid-transfer (0: never)"))
         ->type_name("MS")
-        ->check(CLI::Range(0, 3600000))
+        ->check(WholeNumberRange(0, 3600000))
         ->capture_default_str();
     app.add_flag("--repeat", options.repeat,
                  Tr("station: after the end command the next board (memory erased) greets, 0.5 s "
                     "later; runs until stopped, --image FILE saving board N to FILE.N"));
     app.add_option("--seed", options.seed, Tr("seed of the piece sizes of --split"))
+        ->type_name("N")
+        ->check(WholeNumberRange(0, std::numeric_limits<unsigned>::max()))
         ->capture_default_str();
     app.add_flag("-v,--verbose", verbose, Tr("note every frame on standard error"));
     app.add_flag("-q,--quiet", quiet, Tr("no notes on standard error"));

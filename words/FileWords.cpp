@@ -14,6 +14,8 @@ std::string FileProblemText(const FileProblem& problem) {
             return Tr("access to the file denied");
         case FileFault::DiskFull:
             return Tr("the disk is full");
+        case FileFault::Folder:
+            return Tr("this is a folder, not a file");
         case FileFault::Other:
             break;
     }

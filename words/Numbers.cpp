@@ -8,14 +8,7 @@
 std::string DecimalText(double value, int decimals) {
     char number[64];
     std::snprintf(number, sizeof number, "%.*f", decimals, value);
-    std::string text = number;
-    // printf writes the C locale's point whatever the language: the catalogue says which sign
-    // the reader's language separates decimals with.
-    // TRANSLATORS: the decimal separator of numbers ("0.4 s").
-    const std::string separator = TrC("decimal separator", ".");
-    if (const auto point = text.find('.'); point != std::string::npos)
-        text.replace(point, 1, separator);
-    return text;
+    return DecimalSeparated(number);
 }
 
 std::string SecondsText(double seconds) {

@@ -15,7 +15,10 @@ std::string SystemPart(const SerialProblem& p) {
             said = Tr("access denied");
             break;
         case TVaSystemFault::Busy:
-            said = Tr("the port is in use by another program");
+            said = p.holder.ProcessId == 0
+                       ? std::string(Tr("the port is in use by another program"))
+                       : Fill(Tr("in use by %1, process %2"),
+                              {p.holder.Name, std::to_string(p.holder.ProcessId)});
             break;
         case TVaSystemFault::NotASerialPort:
             said = Tr("not a serial port");

@@ -56,6 +56,10 @@ std::string BoardCauseText(const BoardCause& cause, const std::string& port) {
             return Tr(
                 "the echo did not match what was sent: a byte was lost or changed on the "
                 "line (check the cable and the adapter); the port is closed");
+        case BoardFault::NoEcho:
+            return Tr(
+                "no echo at all: the adapter has no half-duplex loop, or the line is not "
+                "connected; the port is closed");
         case BoardFault::NoEndCommand:
             return Tr("the end command could not be sent");
         case BoardFault::NotStarted:

@@ -26,6 +26,11 @@ std::string SecondsText(double seconds);
 // The window's message of a transfer, exactly as the window has always shown it; empty for None.
 std::string TransferMessageText(TransferMessage message);
 
+// A block whose checksum the device answered wrongly: its address and the two sums, and the port
+// unless `port` is empty (a front end that names the port in front of the text).
+std::string WrongChecksumText(const std::string& port, uint32_t blockAddress, uint8_t expected,
+                              uint8_t received);
+
 // A refused update file: "line 5: wrong record checksum", "the update file holds no data".
 std::string ConversionProblemText(const ConversionProblem& problem);
 // Without the line: what is wrong with the file, or with the record line.

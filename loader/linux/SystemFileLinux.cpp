@@ -23,8 +23,9 @@ FileFault FileFaultOf(int code) {
             return FileFault::TooManyOpen;
         case EACCES:
         case EPERM:
-        case EISDIR:  // a folder picked as the update file cannot be read as one
             return FileFault::AccessDenied;
+        case EISDIR:
+            return FileFault::Folder;
         case ENOSPC:
         case EDQUOT:
             return FileFault::DiskFull;

@@ -12,10 +12,17 @@
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <charconv>
 #include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
 
 #include "base/ScopedFd.h"
 #include "base/ThreadSafety.h"
@@ -434,21 +441,78 @@ std::string VaDeviceGroupName(const std::string& systemPath) {
 }
 
 std::string VaSystemDevicePath(const std::string& devicePath) {
-    if (!devicePath.empty() && devicePath[0] == '/') return devicePath;
-    if (devicePath.size() > 3 && devicePath.size() <= 3 + 9 &&
-        (devicePath.compare(0, 3, "COM") == 0 || devicePath.compare(0, 3, "com") == 0)) {
-        long number = 0;
-        bool digits = true;
-        for (std::size_t i = 3; i < devicePath.size(); ++i) {
-            if (devicePath[i] < '0' || devicePath[i] > '9') {
-                digits = false;
-                break;
-            }
-            number = number * 10 + (devicePath[i] - '0');
-        }
-        if (digits && number >= 1) return "/dev/ttyS" + std::to_string(number - 1);
-    }
+    if (devicePath.find('/') != std::string::npos) return devicePath;
+    // Beyond COM8 a COM name would lead to a port the window never offers, which the tool
+    // would take for the one meant: such a name is no device.
+    if (devicePath.size() == 4 &&
+        (devicePath.compare(0, 3, "COM") == 0 || devicePath.compare(0, 3, "com") == 0) &&
+        devicePath[3] >= '1' && devicePath[3] <= '8')
+        return "/dev/ttyS" + std::to_string(devicePath[3] - '1');
     return "/dev/" + devicePath;
+}
+
+namespace {
+// The program of process `pid` as /proc names it.
+TVaPortHolder ProcessHolder(int pid) {
+    std::ifstream comm("/proc/" + std::to_string(pid) + "/comm");
+    std::string name;
+    std::getline(comm, name);
+    return {name, pid};
+}
+
+// The process whose lock on the file `device` keeps others out, from /proc/locks: "1: FLOCK
+// ADVISORY WRITE 4242 00:19:3 0 EOF", the file as major:minor (hexadecimal) of its file system
+// and its inode. 0 when none holds one.
+int LockHolder(const struct stat& device) {
+    std::ifstream locks("/proc/locks");
+    for (std::string line; std::getline(locks, line);) {
+        std::istringstream fields(line);
+        std::string id, kind, mode, access, file;
+        int pid = 0;
+        fields >> id >> kind;
+        if (kind == "->") fields >> kind;  // a waiter's line
+        fields >> mode >> access >> pid >> file;
+        unsigned fsMajor = 0, fsMinor = 0;
+        unsigned long long inode = 0;
+        if (std::sscanf(file.c_str(), "%x:%x:%llu", &fsMajor, &fsMinor, &inode) == 3 &&
+            fsMajor == major(device.st_dev) && fsMinor == minor(device.st_dev) &&
+            inode == device.st_ino && pid > 0)
+            return pid;
+    }
+    return 0;
+}
+}  // namespace
+
+TVaPortHolder VaPortHolder(const std::string& systemPath) {
+    namespace fs = std::filesystem;
+    struct stat device {};
+    if (stat(systemPath.c_str(), &device) != 0) return {};
+    // The lock keeps others out; more programs may have the device open (a simulator its own
+    // end of the line).
+    if (const int locker = LockHolder(device)) return ProcessHolder(locker);
+    const auto same = [&device](const struct stat& held) {
+        if (S_ISCHR(device.st_mode)) return S_ISCHR(held.st_mode) && held.st_rdev == device.st_rdev;
+        return held.st_dev == device.st_dev && held.st_ino == device.st_ino;
+    };
+    // Processes come and go while their folders are read: every step takes its error rather than
+    // throw, and a process that has gone, or another user's, whose open files are not ours to
+    // see, is passed over.
+    std::error_code error;
+    for (fs::directory_iterator process("/proc", error), end; !error && process != end;
+         process.increment(error)) {
+        const std::string pid = process->path().filename().string();
+        if (pid.empty() || pid.find_first_not_of("0123456789") != std::string::npos) continue;
+        std::error_code unreadable;
+        for (fs::directory_iterator fd(process->path() / "fd", unreadable);
+             !unreadable && fd != end; fd.increment(unreadable)) {
+            struct stat held {};
+            if (stat(fd->path().c_str(), &held) != 0 || !same(held)) continue;
+            int id = 0;
+            std::from_chars(pid.data(), pid.data() + pid.size(), id);
+            return ProcessHolder(id);
+        }
+    }
+    return {};
 }
 
 std::shared_ptr<TVaPortDevice> VaOpenPortDevice(const std::string& systemPath, int& error) {

@@ -427,6 +427,11 @@ bool VaIsAccessDeniedError(int) {
     return false;
 }
 
+TVaPortHolder VaPortHolder(const std::string&) {
+    // Windows names no holder of a port short of enumerating every process's handles.
+    return {};
+}
+
 TVaSystemFault VaSystemFaultOf(int error) {
     if (VaIsNotFoundError(error) || error == ERROR_PATH_NOT_FOUND) return TVaSystemFault::NotFound;
     if (VaIsDeviceGoneError(error)) return TVaSystemFault::Gone;

@@ -42,7 +42,7 @@ TEST(BoardTable, TerminalLinesAreRedrawnInPlaceAndFitTheWidth) {
     table.Refresh(t0 + 1s);
     EXPECT_EQ(DrawnLines(out.str()),
               (std::vector<std::string>{
-                  "/tmp/tevr-sim/line-a  [####....................]  19 %  100/512 blocks",
+                  "/tmp/tevr-sim/line-a  [####....................]  19 %  100 of 512 blocks",
                   "/dev/ttyUSB1          waiting for the boot loader"}));
 
     // A message goes above the table, which is drawn again below it at once.
@@ -70,7 +70,7 @@ TEST(BoardTable, TerminalLinesAreRedrawnInPlaceAndFitTheWidth) {
     // The summary has the whole message.
     const std::vector<std::string> lines = line_test::Lines(out.str());
     EXPECT_EQ(line_test::Cells(lines.back()),
-              (std::vector<std::string>{"/dev/ttyUSB1", "failed", "0/0", "0.0 s", failed.message}));
+              (std::vector<std::string>{"/dev/ttyUSB1", "failed", "0/0", "0 s", failed.message}));
 }
 
 }  // namespace

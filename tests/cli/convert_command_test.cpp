@@ -46,7 +46,7 @@ TEST(ConvertCommand, ErrorsPrintTheirMessageAloneAndExitOne) {
 
     FlashRun records = TevrFlash({"convert", "--records", TEVR_SOURCE_DIR});
     EXPECT_EQ(records.status, 1);
-    EXPECT_EQ(records.err, "tevr-flash: " TEVR_SOURCE_DIR ": access to the file denied\n");
+    EXPECT_EQ(records.err, "tevr-flash: " TEVR_SOURCE_DIR ": this is a folder, not a file\n");
 
     // A refused record prints nothing on stdout, not even the part converted before it.
     FlashRun refused = TevrFlash({"convert", TEVR_SOURCE_DIR "/CMakeLists.txt"});

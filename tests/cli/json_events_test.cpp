@@ -83,7 +83,7 @@ TEST(JsonEvents, EveryPortsRunEndsInItsResultWithProgressHeldBack) {
     again.Start();
     const FlashRun single = TevrFlash({"flash", "--json", file, "-p", again.TerminalPath()});
     EXPECT_EQ(single.status, kExitOk) << single.err;
-    EXPECT_TRUE(single.Mentions("tevr-flash: 100 % (16/16 blocks"));
+    EXPECT_TRUE(single.Mentions("tevr-flash: 100 % (16 of 16 blocks"));
     const auto alone = EventsByPort(single.out);
     ASSERT_EQ(alone.size(), 1u);
     std::vector<std::string> kinds;

@@ -141,6 +141,9 @@ TEST_F(ProductionTest, FaultyBoardsLeaveTheOthersToSucceed) {
     EXPECT_NE(run.err.find(Port(0) + ": " + TransferMessageText(TransferMessage::BadChecksum)),
               std::string::npos);
     EXPECT_EQ(run.Last(), "tevr-flash: 1 of 4 boards failed: " + Port(2));
+    // The stalled board needs its restart as much: it is named too.
+    EXPECT_NE(run.err.find("tevr-flash: 1 of 4 boards stalled: " + Port(1)), std::string::npos)
+        << run.err;
 
     // A stall without a failure ends with status 3.
     for (const auto& sim : sims)

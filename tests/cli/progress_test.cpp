@@ -17,8 +17,8 @@ TEST(ProgressText, FiguresOfATransferUnderWay) {
     figures.blocksTotal = 512;
     figures.seconds = 16;  // 128 × 128 bytes in 16 s
     EXPECT_EQ(ProgressBarText(figures),
-              "[######..................]  25 %  128/512 blocks  1024 B/s  0:48 left");
-    EXPECT_EQ(ProgressLineText(figures), "25 % (128/512 blocks, 1024 B/s)");
+              "[######..................]  25 %  128 of 512 blocks  1024 B/s  0:48 left");
+    EXPECT_EQ(ProgressLineText(figures), "25 % (128 of 512 blocks, 1024 B/s)");
 
     figures.seconds = 0.5;
     EXPECT_NE(ProgressLineText(figures).find("32.0 KiB/s"), std::string::npos);
@@ -28,10 +28,10 @@ TEST(ProgressText, EdgesNeitherDivideByZeroNorOverflowTheBar) {
     TransferFigures start;
     start.blocksTotal = 16;
     EXPECT_EQ(ProgressBarText(start),
-              "[........................]   0 %  0/16 blocks  - B/s  -:-- left");
+              "[........................]   0 %  0 of 16 blocks  - B/s  -:-- left");
 
     TransferFigures none;  // a script without blocks counts as done
-    EXPECT_EQ(ProgressLineText(none), "100 % (0/0 blocks, - B/s)");
+    EXPECT_EQ(ProgressLineText(none), "100 % (0 of 0 blocks, - B/s)");
 
     TransferFigures over;
     over.blocksSent = 20;
@@ -59,8 +59,8 @@ TEST(FlashProgress, PipedOutputGetsOneLinePerTenth) {
     for (std::string line; std::getline(lines, line);)
         all.push_back(line);
     ASSERT_EQ(all.size(), 10u) << out.str();
-    EXPECT_EQ(all.front(), "tevr-flash: 10 % (2/20 blocks, 1280 B/s)");
-    EXPECT_EQ(all.back().substr(0, 31), "tevr-flash: 100 % (20/20 blocks");
+    EXPECT_EQ(all.front(), "tevr-flash: 10 % (2 of 20 blocks, 1280 B/s)");
+    EXPECT_EQ(all.back().substr(0, 31), "tevr-flash: 100 % (20 of 20 blo");
     EXPECT_EQ(out.str().find('\r'), std::string::npos);
 }
 
@@ -113,8 +113,9 @@ TEST(ProgressText, BarNeverReachesTheTerminalsLastColumn) {
         }
     }
     // What goes first as the room shrinks: the time left, the rate, the block counts, cells.
-    EXPECT_EQ(ProgressBarText(figures, 60),
-              "[#########...............]  41 %  215/512 blocks  1019 B/s");
+    EXPECT_EQ(ProgressBarText(figures, 70),
+              "[#########...............]  41 %  215 of 512 blocks  1019 B/s");
+    EXPECT_EQ(ProgressBarText(figures, 60), "[#########...............]  41 %  215 of 512 blocks");
     EXPECT_EQ(ProgressBarText(figures, 40), "[#########...............]  41 %");
     EXPECT_EQ(ProgressBarText(figures, 20), "[####.......]  41 %");
 }
@@ -130,6 +131,11 @@ TEST(FlashProgress, BarFollowsTheTerminalsWidth) {
     const size_t narrowed = out.str().size();
     progress.Update(200, t0 + 2s);
     progress.Line("note");
+    // Notes go on lines of their own, broken between words, never by the terminal.
+    progress.Note("the on-board computer stays in its boot loader");
+    EXPECT_NE(out.str().find("tevr-flash: the on-board\n  computer stays in its boot\n  loader\n"),
+              std::string::npos)
+        << out.str();
     progress.Finish(t0 + 3s);
     std::istringstream after(out.str().substr(narrowed));
     for (std::string segment; std::getline(after, segment, '\r');)

@@ -5,6 +5,9 @@
 // keeps for the first, and has no way to unplug a port.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#if !defined(_WIN32)
+#include <unistd.h>
+#endif
 
 #include <chrono>
 #include <filesystem>
@@ -224,6 +227,9 @@ TEST_P(LineTest, SecondOpenOfTheSamePortIsRefused) {
     } catch (const EVaCommError& e) {
         EXPECT_EQ(std::string(e.what()), "Can't open specified device " + peer.Port() +
                                              " (Error 16, Device or resource busy)");
+        // The holder is this process, whose first component has the port.
+        EXPECT_EQ(e.Holder().ProcessId, ::getpid());
+        EXPECT_FALSE(e.Holder().Name.empty());
     }
     EXPECT_FALSE(other.IsOpen());
     comm.Close();

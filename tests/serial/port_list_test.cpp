@@ -172,8 +172,10 @@ TEST(SystemNames, ErrorTextsAndPortNames) {
     EXPECT_EQ(VaSystemErrorText(2), "No such file or directory");
     EXPECT_NE(VaSystemErrorText(123456).find("123456"), std::string::npos);
     EXPECT_EQ(VaSystemDevicePath("COM1"), "/dev/ttyS0");
-    EXPECT_EQ(VaSystemDevicePath("COM12"), "/dev/ttyS11");
+    EXPECT_EQ(VaSystemDevicePath("com8"), "/dev/ttyS7");
+    EXPECT_EQ(VaSystemDevicePath("COM9"), "/dev/COM9") << "beyond the window's list: no port";
     EXPECT_EQ(VaSystemDevicePath("/tmp/tevr-sim/bk"), "/tmp/tevr-sim/bk");
+    EXPECT_EQ(VaSystemDevicePath("w/bk"), "w/bk") << "a relative path";
     EXPECT_EQ(VaSystemDevicePath("ttyUSB0"), "/dev/ttyUSB0");
     EXPECT_EQ(VaSystemDevicePath("COM0"), "/dev/COM0");
     EXPECT_EQ(VaSystemDevicePath("COM99999999999"), "/dev/COM99999999999");

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// The simulator's link in a folder that is not there yet.
+// The simulator's link in a folder that is not there yet: only the shared one is made.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -7,6 +7,7 @@
 
 #include "sim/BootLoaderSim.h"
 #include "sim/LinkFolder.h"
+#include "sim/SimError.h"
 #include "support/TempFolder.h"
 
 namespace {
@@ -23,13 +24,14 @@ protected:
     const std::string root = folder.Path().string();
 };
 
-TEST_F(LinkFolderTest, MissingFoldersAreMadeAndTheSharedOneIsOpenToEveryUser) {
+TEST_F(LinkFolderTest, OnlyTheSharedFolderIsMadeAndItIsOpenToEveryUser) {
     SimOptions options;
     options.linkPath = root + "/a/b/bk";
+    EXPECT_THROW(BootLoaderSim{options}, SimError);
+    EXPECT_FALSE(fs::exists(root + "/a")) << "a mistyped link leaves no folder behind";
+    options.linkPath = root + "/bk";
     BootLoaderSim sim(options);
-    EXPECT_TRUE(fs::is_symlink(options.linkPath));
     EXPECT_EQ(fs::read_symlink(options.linkPath), sim.TerminalPath());
-    EXPECT_EQ(Mode(root + "/a/b") & 0002, 0u) << "an ordinary folder keeps the usual mode";
 
     const std::string shared = root + "/tevr-sim";
     MakeLinkFolder(shared + "/", shared);

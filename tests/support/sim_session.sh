@@ -10,14 +10,21 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# start_sim: bk-sim on $work/line, its memory image saved to $work/image; `fail` when no link
-# comes up.
+# start_sim [ARGS...]: bk-sim on $work/line, its memory image saved to $work/image, with ARGS
+# (--quiet when none) and its notes in $work/sim.err; `fail` when no link comes up.
 start_sim() {
     rm -f "$work/line"
-    "$sim" --link "$work/line" --image "$work/image" --quiet >/dev/null 2>&1 &
+    "$sim" --link "$work/line" --image "$work/image" "${@:---quiet}" >/dev/null 2>"$work/sim.err" &
     simulator=$!
     for _ in $(seq 100); do [ -L "$work/line" ] && return; sleep 0.05; done
     fail "bk-sim made no link"
+}
+
+# stop_sim: the simulator ended, whatever its state.
+stop_sim() {
+    kill "$simulator" 2>/dev/null
+    wait "$simulator" 2>/dev/null
+    simulator=
 }
 
 # finish_sim: the simulator's own end, which must be a good one.

@@ -107,13 +107,16 @@ interrupted)
     "$here/wine_prefix.sh" run "$prefix" "$exe" flash "$firmware" --port "$port" --timeout 60 \
         >"$work/out" 2>"$work/err" &
     flasher=$!
-    for _ in $(seq 200); do grep -q 'greeted' "$work/err" && break; sleep 0.05; done
+    for _ in $(seq 200); do grep -q 'greeting from the boot loader' "$work/err" && break; sleep 0.05; done
     sleep 0.5  # past block 2, where the device fell silent
     kill -INT "$flasher"
     wait "$flasher" && status=0 || status=$?
     [ "$status" = 130 ] || fail "status $status"
-    [ "$(last_line)" = "tevr-flash: interrupted (Ctrl-C); the port is closed" ] ||
-        fail "last line: $(last_line)"
+    # The stop, then what to do with the board left in its boot loader.
+    stopped=$(tail -n 2 "$work/err" | head -n 1 | tr -d '\r')
+    [ "$stopped" = "tevr-flash: interrupted (Ctrl-C); the port is closed" ] ||
+        fail "line before the last: $stopped"
+    [[ "$(last_line)" == *"restart it"* ]] || fail "last line: $(last_line)"
     ;;
 missing-port)
     flash

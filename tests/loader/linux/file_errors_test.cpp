@@ -30,7 +30,13 @@ TEST(TextFileErrors, OpeningFailuresCarryTheFileErrorMessage) {
     std::string plain = dir.Write("plain.hex", "x");
     EXPECT_EQ(messageOf(plain + "/inside.hex"), "Invalid filename");
     EXPECT_EQ(messageOf((dir / "nofolder/a.hex")), "File not found");
-    EXPECT_EQ(messageOf((dir / "")), "File access denied") << "a folder";
+    EXPECT_EQ(messageOf((dir / "")), "File access denied") << "a folder, to the window";
+    try {
+        ReadFileBytes(dir / "");
+        ADD_FAILURE() << "a folder read";
+    } catch (const EInOutError& e) {
+        EXPECT_EQ(e.Fault(), FileFault::Folder) << "the other front ends say what it is";
+    }
     EXPECT_EQ(messageOf(std::string(5000, 'n') + ".hex"), "Invalid filename");
 }
 
