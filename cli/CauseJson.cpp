@@ -25,15 +25,15 @@ struct Names {
     }
 };
 
-constexpr Names<BoardFault, 14> kBoardFaults{
+constexpr Names<BoardFault, 15> kBoardFaults{
     {"none", "not-started", "port-open-failed", "serial-error", "file-unreadable", "file-refused",
-     "transfer-error", "device-gone", "echo-mismatch", "no-end-command", "transfer-stopped",
-     "no-progress", "stopped", "port-not-found"}};
-static_assert(static_cast<size_t>(BoardFault::PortNotFound) == 13);
+     "transfer-error", "device-gone", "echo-mismatch", "no-echo", "no-end-command",
+     "transfer-stopped", "no-progress", "stopped", "port-not-found"}};
+static_assert(static_cast<size_t>(BoardFault::PortNotFound) == 14);
 
-constexpr Names<FileFault, 6> kFileFaults{
-    {"not-found", "invalid-name", "too-many-open", "access-denied", "disk-full", "other"}};
-static_assert(static_cast<size_t>(FileFault::Other) == 5);
+constexpr Names<FileFault, 7> kFileFaults{{"not-found", "invalid-name", "too-many-open",
+                                           "access-denied", "disk-full", "folder", "other"}};
+static_assert(static_cast<size_t>(FileFault::Other) == 6);
 
 constexpr Names<TVaCommFault, 18> kCommFaults{
     {"other", "refused-while-open", "device-not-found", "cant-open", "write-dcb", "init-buffers",
@@ -103,6 +103,8 @@ struct Writer {
         out["system_code"] = p.code;
         out["system_fault"] = kSystemFaults(p.systemFault);
         out["device"] = p.device;
+        if (!p.holder.Name.empty()) out["holder"] = p.holder.Name;
+        if (p.holder.ProcessId != 0) out["holder_pid"] = p.holder.ProcessId;
     }
     void operator()(const SignatureProblem& p) const {
         out["kind"] = "signature";
@@ -158,9 +160,11 @@ std::optional<Problem> ProblemFromJson(const Json& data) {
     if (kind == "serial") {
         const auto fault = kCommFaults(data, "problem");
         if (!fault) return std::nullopt;
-        return SerialProblem{*fault, Value<int>(data, "system_code"),
+        return SerialProblem{*fault,
+                             Value<int>(data, "system_code"),
                              Value<std::string>(data, "device"),
-                             kSystemFaults(data, "system_fault").value_or(TVaSystemFault::Other)};
+                             kSystemFaults(data, "system_fault").value_or(TVaSystemFault::Other),
+                             {Value<std::string>(data, "holder"), Value<int>(data, "holder_pid")}};
     }
     if (kind == "signature") {
         const auto fault =

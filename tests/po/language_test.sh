@@ -101,7 +101,7 @@ done
 has help.out "Использование: tevr-flash [ПАРАМЕТРЫ] КОМАНДА"
 has help-check.out "Использование: tevr-flash check [ПАРАМЕТРЫ] ПОРТ..."
 has help-flash.out "--timeout СЕКУНДЫ=10 (от 0,001 до 86400)"
-has sim-help.out "Имитация загрузчика ТЕВР-R7"
+has sim-help.out "Имитатор загрузчика БК ТЕВР-R7"
 has usage.err "Не указан обязательный аргумент ФАЙЛ"
 has twice.err "--timeout указан больше одного раза"
 has checksum.err "tevr-flash: $work/checksum.hex: строка 1: неверная контрольная сумма записи"
@@ -112,7 +112,7 @@ has flash.err "блока по адресу 0200 на $work/line"
     fail "flash's last line: $(tail -n 1 "$work/ru-flash.err")"
 has no-echo.err "эха нет совсем"
 has busy.err "закройте программу flock (процесс $holder)"
-has verify.out "проверено: образ содержит все 224 байта из $work/fw.hex по их адресам"
+has verify.out "проверено: образ содержит все данные $work/fw.hex (224 байта) по их адресам"
 unset LC_ALL LANGUAGE
 LANG=ru_RU.UTF-8 run lang --help
 has lang.out "Использование: tevr-flash"
