@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cassert>
-#include <optional>
 #include <stdexcept>
 
 #include "app/Form1Description.h"
@@ -11,8 +10,7 @@
 #include "base/Translation.h"
 #include "line/BootLoaderLine.h"
 #include "loader/Conversion.h"
-#include "loader/ReleaseSignature.h"
-#include "loader/SystemConfig.h"
+#include "loader/UpdateFiles.h"
 #include "widgets/AbColBitBtn.h"
 #include "widgets/AbLED.h"
 #include "widgets/Gauge.h"
@@ -107,28 +105,12 @@ void TForm1Logic::Convert(const std::string& fileName) {
     });
     // The hint speaks of the file converted last; a refused one has none.
     desktop_.SetEdit1Hint("");
-    std::optional<ReleaseSignature> release;
-    ConvertUpdateFile(fileName, converted, gauge_, [&](std::string_view bytes) {
-        release = CheckReleaseSignature(fileName, bytes, WindowSignaturePolicy());
-    });
-    if (release)
-        desktop_.SetEdit1Hint(Fill(Tr("Release: %1, signature checked"), {ReleaseText(*release)}));
-}
-
-SignaturePolicy TForm1Logic::WindowSignaturePolicy() {
-    // Read at every conversion: a key the supervisor installs counts from the next start on.
-    const std::string path = SystemTrustedKeysPath();
-    SignaturePolicy policy;
-    try {
-        policy.trusted = ReadTrustedKeys(path);
-    } catch (const EKeyError& refused) {
-        throw std::runtime_error(TrustedKeysProblemText(path, refused.Problem()));
-    } catch (const EInOutError& unread) {
-        throw std::runtime_error(TrustedKeysUnreadableText(path, {unread.Fault(), unread.Code()}));
-    }
-    // A station that trusts a key flashes nothing its makers did not sign.
-    policy.required = !policy.trusted.empty();
-    return policy;
+    // The station's trusted keys are read at every conversion: a key the supervisor installs
+    // counts from the next start on, and from then on a signature is required.
+    const PreparedUpdate prepared = PrepareUpdateFile(fileName, {}, converted, gauge_);
+    if (prepared.release)
+        desktop_.SetEdit1Hint(
+            Fill(Tr("Release: %1, signature checked"), {ReleaseText(*prepared.release)}));
 }
 
 void TForm1Logic::AbColBitBtn1Click() {

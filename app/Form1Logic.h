@@ -20,7 +20,6 @@
 #include "base/OwningThread.h"
 #include "line/BoardSessionCore.h"
 #include "line/VaCommTransferPort.h"
-#include "loader/ReleaseSignature.h"
 #include "serial/VaComm.h"
 #include "widgets/AbBinGControl.h"
 
@@ -81,14 +80,12 @@ private:
     void CatchUp();
     void StartTimer1();
     void ChooseAndConvert();
-    // Converts the file into Memo1 and Memo2 as the conversion leaves them, also when it fails.
-    // With a trusted key installed, the file's release signature must hold first; the release
-    // becomes Edit1's tool tip.
+    // Prepares the file (loader/UpdateFiles.h) into Memo1 and Memo2 as the conversion leaves
+    // them, also when it fails. With a trusted key installed, the file's release signature must
+    // hold first; the release becomes Edit1's tool tip.
     void Convert(const std::string& fileName);
     // Converts the file Edit1 names for a start; false (the button off again) when it names none.
     bool ConvertForStart();
-    // The system's trusted keys; a signature is required once there is one.
-    static SignaturePolicy WindowSignaturePolicy();
     void UpdateControls();
 
     TForm1Desktop& desktop_;

@@ -11,7 +11,6 @@
 
 #include "base/Translation.h"
 #include "cli/Command.h"
-#include "cli/FileDigest.h"
 #include "cli/FlashRun.h"
 #include "cli/SubjectError.h"
 #include "cli/Terminal.h"

@@ -10,9 +10,9 @@
 #include <thread>
 
 #include "FlashRun.h"
-#include "cli/FileDigest.h"
 #include "cli/Journal.h"
 #include "cli/TevrFlash.h"
+#include "loader/FileDigest.h"
 #include "support/SampleFiles.h"
 #include "support/TempFolder.h"
 #include "table_text.h"

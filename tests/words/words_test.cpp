@@ -54,6 +54,7 @@ std::vector<std::string> EveryText() {
     for (int f = 0; f <= static_cast<int>(SignatureFault::LegacyTooLong); ++f) {
         SignatureProblem p{static_cast<SignatureFault>(f), "fw.hex.minisig", "B3CE124693EF8AC8"};
         p.limit = 1;
+        p.trustedKeysFile = "/etc/tevr-loader/trusted-keys";
         texts.push_back(ErrorBoxText(p));
     }
     for (int f = 0; f <= static_cast<int>(KeyFault::AllZero); ++f)
