@@ -19,8 +19,6 @@ constexpr size_t kPublicKeyBytes =
     kAlgorithmBytes + std::tuple_size_v<KeyId> + std::tuple_size_v<Ed25519PublicKey>;
 constexpr size_t kSignatureBytes =
     kAlgorithmBytes + std::tuple_size_v<KeyId> + std::tuple_size_v<Ed25519Signature>;
-// A signature file is four short lines; anything much longer is not one.
-constexpr size_t kSignatureFileLimit = 64 * 1024;
 
 std::string_view TrimmedLine(std::string_view line) {
     const size_t end = line.find_last_not_of(" \t\r");
@@ -112,7 +110,7 @@ std::vector<TrustedKey> ParseTrustedKeys(std::string_view text) {
 
 ReleaseSignature VerifyReleaseSignature(std::string_view bytes, std::string_view signatureText,
                                         const std::vector<TrustedKey>& trusted) {
-    if (signatureText.size() > kSignatureFileLimit) Refuse(SignatureFault::Malformed);
+    if (signatureText.size() > kSignatureTextLimit) Refuse(SignatureFault::Malformed);
     // Opened and saved in Notepad on the way: its byte-order mark is no part of the signature.
     if (signatureText.starts_with("\xEF\xBB\xBF")) signatureText.remove_prefix(3);
     const std::vector<std::string_view> lines = Lines(signatureText);

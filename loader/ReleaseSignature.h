@@ -6,6 +6,7 @@
 // it. Texts in, no file read here: the files beside the update file are read by
 // loader/UpdateFiles.h, or by a page in the browser.
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -55,6 +56,9 @@ struct SignaturePolicy {
 
 // The signature file of an update file: FILE.minisig.
 std::string SignatureFileOf(const std::string& updateFile);
+
+// A signature file is four short lines; a text longer than this is refused as none.
+inline constexpr size_t kSignatureTextLimit = 64 * 1024;
 
 // FILE.minisig as a front end found it beside the update file.
 struct SignatureFile {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "loader/SystemFile.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <functional>
 
 #include "loader/TextFile.h"
@@ -8,15 +10,17 @@
 namespace {
 constexpr size_t kBufferSize = 64 * 1024;
 
-std::string ReadAll(SystemFile& file) {
+std::string ReadAll(SystemFile& file, size_t limit = SIZE_MAX) {
     std::string bytes;
-    for (;;) {
+    while (bytes.size() < limit) {
         const size_t before = bytes.size();
-        bytes.resize(before + kBufferSize);
-        const size_t got = file.Read(bytes.data() + before, kBufferSize);
+        const size_t wanted = std::min(kBufferSize, limit - before);
+        bytes.resize(before + wanted);
+        const size_t got = file.Read(bytes.data() + before, wanted);
         bytes.resize(before + got);
-        if (got == 0) return bytes;
+        if (got == 0) break;
     }
+    return bytes;
 }
 }  // namespace
 
@@ -45,6 +49,11 @@ EInOutError FileError(int code) {
 std::string ReadFileBytes(const std::string& path) {
     const std::unique_ptr<SystemFile> file = OpenSystemFile(path);
     return ReadAll(*file);
+}
+
+std::string ReadFileStart(const std::string& path, size_t limit) {
+    const std::unique_ptr<SystemFile> file = OpenSystemFile(path);
+    return ReadAll(*file, limit);
 }
 
 TextFile::TextFile(const std::string& path)

@@ -33,3 +33,6 @@ EInOutError FileError(int code);
 
 // Every byte of the file, read once. Throws EInOutError.
 std::string ReadFileBytes(const std::string& path);
+// Its first `limit` bytes at most, for a file that is refused when longer: a device named in its
+// place never holds the caller up. Throws EInOutError.
+std::string ReadFileStart(const std::string& path, size_t limit);

@@ -33,7 +33,9 @@ SignatureFile ReadSignatureFile(const std::string& updateFile) {
     SignatureFile signature;
     signature.name = SignatureFileOf(updateFile);
     try {
-        signature.text = ReadFileBytes(signature.name);
+        // One byte past the limit is enough to refuse it, and a device named in its place holds
+        // nothing up.
+        signature.text = ReadFileStart(signature.name, kSignatureTextLimit + 1);
     } catch (const EInOutError& error) {
         if (error.Fault() != FileFault::NotFound) {
             SignatureProblem problem;
