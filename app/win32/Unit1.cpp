@@ -122,7 +122,7 @@ void TForm1::CreateControls() {
                                        WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
                                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Window(),
                                        nullptr, GetModuleHandleW(nullptr), nullptr);
-    std::wstring hint = WideFromUtf8(SpeedButton1Hint());
+    std::wstring hint = WideFromUtf8(::SpeedButton1Hint());
     TTTOOLINFOW tool{};
     tool.cbSize = TTTOOLINFOW_V2_SIZE;  // understood by every version of the common controls
     tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
