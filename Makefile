@@ -10,6 +10,8 @@
 #                  under node
 # make setup - install the Debian packages the build and the tests need (test and demo call it)
 # make package - the Debian packages tevr-flash, tevr-loader and tevr-loader-sim in build/
+# make web - the page (WebAssembly + Web Serial) in build-web/site, whose path is the last line
+# make test-web / demo-web / bench-web - the page in headless Chromium against bk-sim
 # make oracle - the conversion against python3-intelhex over many seeded mutants (ORACLE_MUTANTS,
 #               ORACLE_SEED); make test runs 3000 of them
 
@@ -23,8 +25,8 @@ SAN_ENV := ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
            TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
 
 .PHONY: all setup build build-asan build-tsan build-wasm windows test test-fast test-asan test-tsan \
-        test-wasm test-win \
-        demo demo-gui bench bench-win fuzz oracle package clean
+        test-wasm test-win demo demo-gui bench bench-win fuzz oracle package clean web test-web \
+        demo-web bench-web web-programs
 
 all: build
 
@@ -78,8 +80,36 @@ test-win: build windows
 	@ctest --test-dir build-win --output-on-failure -j $(JOBS)
 
 test: setup
-	@$(MAKE) --no-print-directory test-fast test-asan test-tsan test-wasm test-win
-	@echo "make test: all suites passed (normal, ASan+UBSan, TSan, WebAssembly, Windows under Wine)"
+	@$(MAKE) --no-print-directory test-fast test-asan test-tsan test-wasm test-win test-web
+	@echo "make test: all suites passed (normal, ASan+UBSan, TSan, WebAssembly, Windows under" \
+	    "Wine, the page)"
+
+# The page, built with Debian's emscripten on its own (web/CMakeLists.txt); its optimiser needs
+# Debian's acorn, which node finds through NODE_PATH. libsodium's browser build and the tests'
+# driver come from web/package-lock.json.
+WEB_ENV := NODE_PATH=/usr/share/nodejs
+web:
+	@[ -d web/node_modules ] || npm ci --prefix web --no-audit --no-fund >/dev/null
+	@$(WEB_ENV) emcmake cmake -S web -B build-web $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@$(WEB_ENV) cmake --build build-web -j $(JOBS) >/dev/null
+	@echo $(CURDIR)/build-web/site
+
+WEB_RUN := TEVR_SITE=$(CURDIR)/build-web/site TEVR_BK_SIM=$(CURDIR)/build/sim/bk-sim \
+           TEVR_FLASH=$(CURDIR)/build/cli/tevr-flash TEVR_SCREENSHOTS=$(CURDIR)/build-web
+web-programs:
+	@cmake -S . -B build $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake --build build -j $(JOBS) --target bk-sim tevr-flash
+	@$(MAKE) --no-print-directory web >/dev/null
+
+test-web: web-programs
+	@$(WEB_RUN) node --test --test-concurrency=1 tests/web/
+
+demo-web: setup
+	@$(MAKE) --no-print-directory web-programs
+	@$(WEB_RUN) node web/harness/demo.mjs build-web/site examples/image-64k.hex
+
+bench-web: web-programs
+	@$(WEB_RUN) node web/harness/bench.mjs build-web/site
 
 demo: setup
 	@$(MAKE) --no-print-directory build
@@ -113,4 +143,4 @@ fuzz: setup
 	@cmake --build build-fuzz -j $(JOBS) --target $$(cd fuzz && ls *_fuzz.cpp | sed 's/\.cpp$$//')
 
 clean:
-	rm -rf build build-asan build-tsan build-fuzz build-wasm build-win
+	rm -rf build build-asan build-tsan build-fuzz build-wasm build-win build-web

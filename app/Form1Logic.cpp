@@ -8,9 +8,9 @@
 #include "app/Form1Description.h"
 #include "base/ScopeGuard.h"
 #include "base/Translation.h"
-#include "line/BootLoaderLine.h"
 #include "loader/Conversion.h"
 #include "loader/UpdateFiles.h"
+#include "serial/VaErrors.h"
 #include "widgets/AbColBitBtn.h"
 #include "widgets/AbLED.h"
 #include "widgets/Gauge.h"
@@ -29,19 +29,23 @@ BoardSessionRules WindowRules() {
 }
 }  // namespace
 
-TForm1Logic::TForm1Logic(TForm1Desktop& desktop, TVaComm& comm)
+TForm1Logic::TForm1Logic(TForm1Desktop& desktop, std::unique_ptr<TForm1Port> port)
+    : TForm1Logic(desktop, *port) {
+    ownPort_ = std::move(port);
+}
+
+TForm1Logic::TForm1Logic(TForm1Desktop& desktop, TForm1Port& port)
     : desktop_(desktop),
-      comm_(comm),
-      port_(comm),
+      port_(port),
       gauge_(desktop.ProgressBar1Control()),
       session_(port_, *this, WindowRules()) {
-    comm_.SetName("VaComm1");
-    ConfigureBootLoaderLine(comm_);
-    comm_.SetDeviceName("COM1");
-    comm_.OnRxChar = [this](TVaCustomComm&, int count) { VaComm1RxChar(count); };
-    // An error of the port's threads is the session's to judge; it comes back through Erred.
-    comm_.OnException = [this](const std::exception& error) { session_.Failed(error); };
-    comm_.OnDeviceGone = [this](TVaCustomComm&) { VaComm1DeviceGone(); };
+    port_.SetEvents({
+        .RxChar = [this](int count) { VaComm1RxChar(count); },
+        // An error of the port's own is the session's to judge; it comes back through Erred.
+        .Failed = [this](const std::exception& error) { session_.Failed(error); },
+        .DeviceGone = [this] { VaComm1DeviceGone(); },
+        .TxEmpty = [this] { VaComm1TxEmpty(); },
+    });
 
     TAbColBitBtn& button = desktop_.AbColBitBtn1Control();
     button.SetOnClick([this](TAbBinGControl*) { AbColBitBtn1Click(); });
@@ -105,12 +109,22 @@ void TForm1Logic::Convert(const std::string& fileName) {
     });
     // The hint speaks of the file converted last; a refused one has none.
     desktop_.SetEdit1Hint("");
-    // The station's trusted keys are read at every conversion: a key the supervisor installs
-    // counts from the next start on, and from then on a signature is required.
-    const PreparedUpdate prepared = PrepareUpdateFile(fileName, {}, converted, gauge_);
+    const PreparedUpdate prepared = Prepared(fileName, converted, gauge_);
     if (prepared.release)
         desktop_.SetEdit1Hint(
             Fill(Tr("Release: %1, signature checked"), {ReleaseText(*prepared.release)}));
+}
+
+PreparedUpdate TForm1Logic::CheckedUpdate(const std::string& fileName, ConvertedUpdate& converted) {
+    NullGauge gauge;
+    return Prepared(fileName, converted, gauge);
+}
+
+PreparedUpdate TForm1Logic::Prepared(const std::string& fileName, ConvertedUpdate& converted,
+                                     ProgressGauge& gauge) {
+    // The station's trusted keys are read at every conversion: a key the supervisor installs
+    // counts from the next start on, and from then on a signature is required.
+    return PrepareUpdateFile(fileName, {}, converted, gauge);
 }
 
 void TForm1Logic::AbColBitBtn1Click() {
@@ -188,6 +202,13 @@ void TForm1Logic::VaComm1DeviceGone() {
     RunHandler([this] { session_.DeviceGone(); });
 }
 
+void TForm1Logic::VaComm1TxEmpty() {
+    assert(thread_.IsCurrent());
+    // Nothing to hold back under a box: what it tells is asked for after every handler anyway.
+    if (ModalUp()) return;
+    RunHandler([] {});
+}
+
 void TForm1Logic::Timer1Timer() {
     assert(thread_.IsCurrent());
     if (ModalUp()) {
@@ -212,7 +233,7 @@ void TForm1Logic::CatchUp() {
         RunHandler([this] { session_.Tick(Clock::now()); });
     }
     RunHandler([this] {
-        const int count = comm_.InputCount();
+        const int count = port_.InputCount();
         if (count > 0) session_.Received(count, Clock::now());
     });
 }

@@ -13,19 +13,26 @@
 // returned.
 #include <chrono>
 #include <functional>
+#include <memory>
+#include <string>
 
 #include "app/Form1Desktop.h"
 #include "app/Form1Lists.h"
+#include "app/Form1Port.h"
 #include "app/GaugeAdapter.h"
 #include "base/OwningThread.h"
 #include "line/BoardSessionCore.h"
-#include "line/VaCommTransferPort.h"
-#include "serial/VaComm.h"
+#include "loader/UpdatePreparation.h"
 #include "widgets/AbBinGControl.h"
+
+class TVaComm;
 
 class TForm1Logic final : private BoardSessionObserver {
 public:
-    // `comm` is the window's VaComm1; its settings and events are set here.
+    // `port` is the window's VaComm1, which outlives the logic; its events are set here.
+    TForm1Logic(TForm1Desktop& desktop, TForm1Port& port);
+    // The desktop windows': the serial component, its settings and events set here
+    // (VaCommForm1Port.cpp).
     TForm1Logic(TForm1Desktop& desktop, TVaComm& comm);
     TForm1Logic(const TForm1Logic&) = delete;
     TForm1Logic& operator=(const TForm1Logic&) = delete;
@@ -42,11 +49,18 @@ public:
     void VaComm1RxChar(int count);
     // The port's device or adapter went away: a running transfer ends at rest.
     void VaComm1DeviceGone();
+    // Everything written has left the port (a port that learns it only later, as the page's).
+    void VaComm1TxEmpty();
     // Timer1 ran out: what the session had due (the first page command) happens.
     void Timer1Timer();
     // The mouse on the start button, before it flips and when it is released.
     void StartButtonDown(TMouseButton button);
     void StartButtonUp(TMouseButton button);
+
+    // The update a start would send of `fileName` into `converted`, prepared as a start prepares
+    // it, touching nothing of the window: for a desktop that must ask before it opens the port.
+    // Throws what the start would show.
+    static PreparedUpdate CheckedUpdate(const std::string& fileName, ConvertedUpdate& converted);
 
     // Shows an error as the error box does (a full stop added as needed).
     void ShowError(const std::exception& error);
@@ -62,6 +76,8 @@ public:
     bool ModalUp() const { return modalDepth_ > 0; }
 
 private:
+    TForm1Logic(TForm1Desktop& desktop, std::unique_ptr<TForm1Port> port);
+
     // Marks a modal box or dialog as up until the guard goes.
     [[nodiscard]] auto ModalScope();
     void LeaveModal();
@@ -84,15 +100,19 @@ private:
     // them, also when it fails. With a trusted key installed, the file's release signature must
     // hold first; the release becomes Edit1's tool tip.
     void Convert(const std::string& fileName);
+    // The one update preparation under the window's rules: the station's keys, and a signature
+    // once one is trusted.
+    static PreparedUpdate Prepared(const std::string& fileName, ConvertedUpdate& converted,
+                                   ProgressGauge& gauge);
     // Converts the file Edit1 names for a start; false (the button off again) when it names none.
     bool ConvertForStart();
     void UpdateControls();
 
     TForm1Desktop& desktop_;
-    TVaComm& comm_;
+    std::unique_ptr<TForm1Port> ownPort_;
+    TForm1Port& port_;
     const OwningThread thread_;
     TForm1Lists lists_;
-    VaCommTransferPort port_;
     TGaugeAdapter gauge_;
     BoardSessionCore session_;
 

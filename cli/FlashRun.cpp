@@ -261,7 +261,8 @@ private:
         entry.seconds = result.seconds;
         entry.result = OutcomeWord(result.outcome);
         entry.code = BoardCauseCode(result.cause);
-        entry.message = result.message;
+        entry.cause = result.cause;
+        entry.signal = result.signal;
         try {
             journal_->Append(entry);
         } catch (const SubjectError& e) {

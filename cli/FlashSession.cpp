@@ -38,28 +38,17 @@ BoardResult FlashSession::Attempt() {
     if (result.outcome != BoardOutcome::Done) {
         report_.Abandon();
         if (result.started)
-            report_.Note(Fill(TrN("stopped after %1 of %2 block", "stopped after %1 of %2 blocks",
-                                  static_cast<uint64_t>(result.blocksTotal)),
-                              {std::to_string(result.blocksSent),
-                               std::to_string(result.blocksTotal)}));
+            report_.Note(
+                Fill(TrN("stopped after %1 of %2 block", "stopped after %1 of %2 blocks",
+                         static_cast<uint64_t>(result.blocksTotal)),
+                     {std::to_string(result.blocksSent), std::to_string(result.blocksTotal)}));
     }
-    switch (result.outcome) {
-        case BoardOutcome::Done:
-            break;
-        case BoardOutcome::Interrupted:
-            result.message = SignalText(result.signal);
-            report_.Note(Fill(Tr("%1; the port is closed"), {result.message}));
-            break;
-        case BoardOutcome::Stalled:
-            result.message = Fill(Tr("no progress: %1"), {BoardCauseText(result.cause, options_.port)});
-            report_.Note(Fill(Tr("%1; the port is closed"), {result.message}));
-            break;
-        case BoardOutcome::Failed:
-            result.error = FailureError(result.cause, options_.port, options_.file);
-            result.message = result.error->Subject() == options_.port ? result.error->Message()
-                                                                      : result.error->what();
-            break;
-    }
+    result.message =
+        ResultMessage(result.outcome, result.cause, result.signal, options_.port, options_.file);
+    if (result.outcome == BoardOutcome::Failed)
+        result.error = FailureError(result.cause, options_.port, options_.file);
+    else if (result.outcome != BoardOutcome::Done)
+        report_.Note(Fill(Tr("%1; the port is closed"), {result.message}));
     report_.Ended(result);
     // Everything told is passed on before the attempt returns.
     session_.Loop().ProcessPending();

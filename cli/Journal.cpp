@@ -7,6 +7,7 @@
 #include <ctime>
 #include <nlohmann/json.hpp>
 
+#include "cli/CauseJson.h"
 #include "cli/LocalHost.h"
 
 namespace {
@@ -62,7 +63,8 @@ std::string JournalLine(const JournalEntry& entry) {
     line["seconds"] = std::round(entry.seconds * 1000) / 1000;
     line["result"] = entry.result;
     line["code"] = entry.code;
-    line["message"] = entry.message;
+    if (entry.cause.fault != BoardFault::None) line["cause"] = CauseJson(entry.cause);
+    if (entry.signal != 0) line["signal"] = entry.signal;
     return line.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + '\n';
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "cli/AppendFile.h"
+#include "line/BoardSessionResult.h"
 #include "serial/VaPortList.h"
 
 struct JournalEntry {
@@ -26,7 +27,9 @@ struct JournalEntry {
     double seconds = 0;
     std::string result;  // "done", "failed", "stalled" or "interrupted"
     std::string code;    // the cause's stable name (BoardCauseCode); empty when done
-    std::string message;
+    // What happened, as data the reader words in its own language; and the stop request's number.
+    BoardCause cause{};
+    int signal = 0;
 };
 
 // The entry as one line of JSON, with its line break. Text that is not UTF-8 is written with

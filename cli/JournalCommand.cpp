@@ -15,9 +15,11 @@
 
 #include "base/Translation.h"
 #include "base/Utf8Path.h"
+#include "cli/CauseJson.h"
 #include "cli/Command.h"
 #include "cli/Printable.h"
 #include "cli/ProgramLine.h"
+#include "cli/SessionTexts.h"
 #include "cli/SubjectError.h"
 #include "cli/TextTable.h"
 
@@ -50,6 +52,24 @@ std::string ResultText(const std::string& result) {
     if (result == "stalled") return Tr("stalled");
     if (result == "interrupted") return Tr("interrupted");
     return result;
+}
+
+// Why a board was not done, in the reader's language: the journal keeps the cause as data. A line
+// of a journal that kept words instead shows them as they are.
+std::string Message(const Json& line) {
+    const auto cause = line.find("cause");
+    if (cause == line.end()) return Field(line, "message");
+    const std::optional<BoardCause> read = CauseFromJson(*cause);
+    if (!read) return "";
+    const std::string result = Field(line, "result");
+    const BoardOutcome outcome = result == "stalled"       ? BoardOutcome::Stalled
+                                 : result == "interrupted" ? BoardOutcome::Interrupted
+                                                           : BoardOutcome::Failed;
+    const auto signal = line.find("signal");
+    return PrintableText(
+        ResultMessage(outcome, *read,
+                      signal != line.end() && signal->is_number_integer() ? signal->get<int>() : 0,
+                      Field(line, "port"), Field(line, "file")));
 }
 
 // "2026-05-04T09:15:02.250+03:00" as "2026-05-04 09:15:02".
@@ -91,7 +111,7 @@ std::string Table(const std::vector<Json>& lines) {
                         ResultText(Field(line, "result")),
                         Field(line, "blocks") + "/" + Field(line, "blocks_total"),
                         Fill(Tr("%1 s"), {Field(line, "seconds")}), FileName(Field(line, "file")),
-                        Field(line, "sha256").substr(0, 12), Field(line, "message")});
+                        Field(line, "sha256").substr(0, 12), Message(line)});
     return TextTable(rows);
 }
 
@@ -112,7 +132,7 @@ std::string Summary(const std::vector<Json>& lines) {
         }
         if (!done)
             failures.push_back({When(Field(line, "start")), Field(line, "port"),
-                                ResultText(Field(line, "result")), Field(line, "message")});
+                                ResultText(Field(line, "result")), Message(line)});
     }
     std::vector<std::vector<std::string>> rows{
         {Tr("day"), Tr("boards"), Tr("done"), Tr("not done")}};

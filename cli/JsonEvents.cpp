@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "base/HexDigits.h"
+#include "cli/CauseJson.h"
 #include "cli/LineCheck.h"
 #include "cli/TevrFlash.h"
 
@@ -109,6 +110,7 @@ void JsonFlashReport::Ended(const BoardResult& result) {
                           {"seconds", result.seconds}};
     if (result.outcome != BoardOutcome::Done) {
         fields["code"] = BoardCauseCode(result.cause);
+        fields["cause"] = CauseJson(result.cause);
         fields["message"] = result.error ? std::string(result.error->what()) : result.message;
     }
     Write(OutcomeWord(result.outcome), std::move(fields));

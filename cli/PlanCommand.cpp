@@ -76,9 +76,10 @@ std::string PlanText(const PlanArguments& args) {
     demands.extraKeys = ArgumentKeys(args.trustedKeys);
     // Read once: the hash, the signature, the image and the frames all describe the same bytes.
     // A flash would refuse it as the preparation does, before anything else.
+    FileDigest digest;
+    demands.digested = [&digest](const FileDigest& taken) { digest = taken; };
     ConvertedUpdate lists;
     const PreparedUpdate prepared = PrepareRelease(file, demands, lists);
-    const FileDigest& digest = prepared.digest;
     const UpdateImage image = About(file, [&] { return ParseUpdateImage(prepared.bytes); });
     const TransferPlan plan = About(file, [&] { return PlanTransfer(lists.transferScript); });
 

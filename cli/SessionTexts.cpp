@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "cli/SessionTexts.h"
 
+#include "base/Translation.h"
 #include "words/Words.h"
 
 SubjectError FailureError(const BoardCause& cause, const std::string& port,
@@ -17,4 +18,20 @@ SubjectError FailureError(const BoardCause& cause, const std::string& port,
             break;
     }
     return SubjectError(port, BoardCauseText(cause, port));
+}
+
+std::string ResultMessage(BoardOutcome outcome, const BoardCause& cause, int signal,
+                          const std::string& port, const std::string& file) {
+    switch (outcome) {
+        case BoardOutcome::Done:
+            return {};
+        case BoardOutcome::Interrupted:
+            return SignalText(signal);
+        case BoardOutcome::Stalled:
+            return Fill(Tr("no progress: %1"), {BoardCauseText(cause, port)});
+        case BoardOutcome::Failed:
+            break;
+    }
+    const SubjectError error = FailureError(cause, port, file);
+    return error.Subject() == port ? error.Message() : error.what();
 }

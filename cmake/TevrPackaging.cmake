@@ -77,3 +77,11 @@ include(CPack)
 if(TEVR_TESTS AND TEVR_HARDENING AND TEVR_GUI)
     add_subdirectory(tests/packaging)
 endif()
+
+# The page (make web), with the window's package, when it has been built: a package built
+# without it lacks only the page.
+set(TEVR_WEB_SITE ${PROJECT_SOURCE_DIR}/build-web/site CACHE PATH "The page's folder (make web)")
+if(TEVR_GUI)
+    install(DIRECTORY ${TEVR_WEB_SITE}/ DESTINATION ${CMAKE_INSTALL_DATADIR}/tevr-loader/web
+            COMPONENT loader OPTIONAL)
+endif()

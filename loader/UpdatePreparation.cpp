@@ -40,8 +40,7 @@ PreparedUpdate PrepareUpdate(UpdateInput input, const StationKeys& keys,
     try {
         const SignaturePolicy policy = StationPolicy(keys, demands);
         prepared.keysTrusted = !policy.trusted.empty();
-        prepared.digest = DigestBytes(input.bytes);
-        if (demands.digested) demands.digested(prepared.digest);
+        if (demands.digested) demands.digested(DigestBytes(input.bytes));
         prepared.release = CheckRelease(input.bytes, input.signature, policy);
     } catch (...) {
         // Nothing of a refused file may reach a transfer.

@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 // One update file made ready for a board, the same way in every front end: its bytes read once,
-// their digest, the station's release policy (its trusted keys, whether a signature is required),
-// the release signature's check, the conversion. Bytes and texts in, no file read here: the
-// desktops read them through loader/UpdateFiles.h, a page from the browser. Every refusal is a
-// typed error (EKeyError, ESignatureError, EConvertError) that ProblemOf takes.
+// their digest where the front end asks for it, the station's release policy (its trusted keys,
+// whether a signature is required), the release signature's check, the conversion. Bytes and texts
+// in, no file read here: the desktops read them through loader/UpdateFiles.h, a page from the
+// browser. Every refusal is a typed error (EKeyError, ESignatureError, EConvertError) that
+// ProblemOf takes.
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -37,8 +38,9 @@ struct UpdateDemands {
     SignatureRule signature = SignatureRule::OnceKeyTrusted;
     // Keys it trusts besides the station's (tevr-flash's --trusted-key), parsed already.
     std::vector<TrustedKey> extraKeys{};
-    // Its own check of the digest, before anything else is made of the bytes (a station locked
-    // to one firmware); it refuses by throwing.
+    // Where given, the bytes' digest (SHA-256) is taken and handed here before anything else is
+    // made of them: for the journal, and a station locked to one firmware, which refuses by
+    // throwing. None is taken otherwise (a page's library may have no SHA-256).
     std::function<void(const FileDigest&)> digested{};
 };
 
@@ -51,7 +53,6 @@ struct UpdateInput {
 // What the preparation learnt of the bytes it made ready.
 struct PreparedUpdate {
     std::string bytes;  // as read: what the digest, the check and the conversion saw
-    FileDigest digest;
     // The verified release; none for a file without a signature where none is required.
     std::optional<ReleaseSignature> release;
     bool keysTrusted = false;  // the station trusts a key: a file without a release is unsigned
@@ -61,7 +62,7 @@ struct PreparedUpdate {
 // keys' file for a bad line.
 SignaturePolicy StationPolicy(const StationKeys& keys, const UpdateDemands& demands);
 
-// Empties both lists; then the station's policy, the digest and `demands.digested`, the release
+// Empties both lists; then the station's policy, the digest for `demands.digested`, the release
 // signature's check and the conversion into `lists` (ConvertUpdateBytes). Throws EKeyError,
 // ESignatureError, EConvertError and what `digested` throws; a file refused before the
 // conversion leaves both lists empty and ScriptLineCount 0.

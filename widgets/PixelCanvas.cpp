@@ -45,6 +45,16 @@ struct TOval {
     }
 };
 
+// `ink` over `under` where `alpha` of 255 covers the pixel.
+TColor Blend(TColor under, TColor ink, TColor alpha) {
+    TColor out = 0;
+    for (int shift = 0; shift < 24; shift += 8) {
+        const TColor u = (under >> shift) & 0xFF, i = (ink >> shift) & 0xFF;
+        out |= ((i * alpha + u * (255 - alpha) + 127) / 255) << shift;
+    }
+    return out;
+}
+
 bool Within(double a, double from, double to) {
     const double span = std::fmod(to - from + 720, 360.0);
     return std::fmod(a - from + 720, 360.0) <= (span == 0 ? 360 : span);
@@ -52,8 +62,8 @@ bool Within(double a, double from, double to) {
 
 }  // namespace
 
-TPixelCanvas::TPixelCanvas(TPixels& pixels, std::vector<std::string>* log)
-    : pixels_(pixels), log_(log), clip_{0, 0, pixels.Width, pixels.Height} {}
+TPixelCanvas::TPixelCanvas(TPixels& pixels, std::vector<std::string>* log, TTextFace* face)
+    : pixels_(pixels), log_(log), face_(face), clip_{0, 0, pixels.Width, pixels.Height} {}
 
 void TPixelCanvas::Note(const std::string& call) {
     if (log_) log_->push_back(call);
@@ -219,6 +229,18 @@ void TPixelCanvas::TextOut(int x, int y, const std::string& text) {
     Note("TextOut(" + Args({x, y}) + "," + text + ")");
     const TSize e = TextExtent(text);
     if (brushStyle_ == bsSolid) Fill({x, y, x + e.cx, y + e.cy}, brush_);
+    if (face_) {
+        const TPixels coverage = face_->Coverage(font_, text);
+        const TColor ink = ColorToRGB(fontColor_);
+        for (int row = 0; row < coverage.Height; ++row)
+            for (int col = 0; col < coverage.Width; ++col) {
+                const int tx = x + col, ty = y + row;
+                const TColor a = coverage.At(col, row) & 0xFF;
+                if (a == 0 || !clip_.Contains(tx, ty)) continue;
+                pixels_.At(tx, ty) = Blend(pixels_.At(tx, ty), ink, a);
+            }
+        return;
+    }
     // Each character a box, one pixel in from its cell, two below the line's top.
     for (int i = 0, n = Characters(text); i < n; ++i)
         Fill({x + i * kCharWidth + 1, y + 2, x + (i + 1) * kCharWidth - 1, y + kLineHeight - 2},
@@ -226,6 +248,7 @@ void TPixelCanvas::TextOut(int x, int y, const std::string& text) {
 }
 
 TSize TPixelCanvas::TextExtent(const std::string& text) {
+    if (face_) return face_->Extent(font_, text);
     return {Characters(text) * kCharWidth, kLineHeight};
 }
 
@@ -236,7 +259,7 @@ void TPixelCanvas::SetClipRect(const TRect& r) {
 
 std::unique_ptr<TBitmap> TPixelCanvas::NewBitmap(int width, int height) {
     Note("NewBitmap(" + Args({width, height}) + ")");
-    return std::make_unique<TPixelBitmap>(width, height, clBlack, log_);
+    return std::make_unique<TPixelBitmap>(width, height, clBlack, log_, face_);
 }
 
 std::unique_ptr<TBitmap> TPixelCanvas::CopyToBitmap(const TRect& r) {
@@ -248,7 +271,7 @@ std::unique_ptr<TBitmap> TPixelCanvas::CopyToBitmap(const TRect& r) {
             if (sx >= 0 && sy >= 0 && sx < pixels_.Width && sy < pixels_.Height)
                 copy.At(x, y) = pixels_.At(sx, sy);
         }
-    return std::make_unique<TPixelBitmap>(std::move(copy), log_);
+    return std::make_unique<TPixelBitmap>(std::move(copy), log_, face_);
 }
 
 void TPixelCanvas::Draw(int x, int y, const TBitmap& bitmap, TCopyMode mode) {
@@ -277,8 +300,9 @@ void TPixelCanvas::DrawTransparent(int x, int y, const TPixels& picture, const T
         }
 }
 
-TPixelBitmap::TPixelBitmap(int width, int height, TColor fill, std::vector<std::string>* log)
-    : pixels_(width, height, ColorToRGB(fill)), canvas_(pixels_, log) {}
+TPixelBitmap::TPixelBitmap(int width, int height, TColor fill, std::vector<std::string>* log,
+                           TTextFace* face)
+    : pixels_(width, height, ColorToRGB(fill)), canvas_(pixels_, log, face) {}
 
-TPixelBitmap::TPixelBitmap(TPixels pixels, std::vector<std::string>* log)
-    : pixels_(std::move(pixels)), canvas_(pixels_, log) {}
+TPixelBitmap::TPixelBitmap(TPixels pixels, std::vector<std::string>* log, TTextFace* face)
+    : pixels_(std::move(pixels)), canvas_(pixels_, log, face) {}

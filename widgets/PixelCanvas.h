@@ -6,20 +6,36 @@
 // (fills, rectangles, frames, lines, pixels, bitmap draws with copy, exclusive-or and blackness,
 // clipping), close enough for the rest (ellipses, arcs, pies, chords and polygons by pixel
 // centres). Text is drawn in a made-up font of solid boxes, 7 pixels per character and 13 high, so
-// that where text lands can be checked without a font. It can also write every call into a log, for
-// checks of what a widget draws rather than how it looks.
+// that where text lands can be checked without a font, unless a face of real letters is given
+// (the page takes the browser's). It can also write every call into a log, for checks of what a
+// widget draws rather than how it looks.
 #include <string>
 #include <vector>
 
 #include "widgets/Canvas.h"
+
+// Letters for a canvas without a desktop: how far a text reaches, and how much of each pixel of
+// that box it covers.
+class TTextFace {
+public:
+    // Advance width and line height of `text` in `font`.
+    virtual TSize Extent(const TFont& font, const std::string& text) = 0;
+    // The coverage of `text` in `font`, 0 to 255 a pixel, over a box of Extent's size.
+    virtual TPixels Coverage(const TFont& font, const std::string& text) = 0;
+
+protected:
+    ~TTextFace() = default;
+};
 
 class TPixelCanvas final : public TCanvas {
 public:
     static constexpr int kCharWidth = 7;
     static constexpr int kLineHeight = 13;
 
-    // Draws into `pixels`, which must outlive the canvas; calls go to `log` when given.
-    explicit TPixelCanvas(TPixels& pixels, std::vector<std::string>* log = nullptr);
+    // Draws into `pixels`, which must outlive the canvas; calls go to `log` when given, text in
+    // `face` when given (it outlives the canvas and the bitmaps the canvas makes).
+    explicit TPixelCanvas(TPixels& pixels, std::vector<std::string>* log = nullptr,
+                          TTextFace* face = nullptr);
 
     void SetPen(TColor color, int width) override;
     void SetBrush(TColor color, TBrushStyle style) override;
@@ -54,6 +70,7 @@ private:
 
     TPixels& pixels_;
     std::vector<std::string>* log_;
+    TTextFace* face_;
     TColor pen_ = clBlack;
     int penWidth_ = 1;
     TColor brush_ = clWhite;
@@ -66,10 +83,10 @@ private:
 
 class TPixelBitmap final : public TBitmap {
 public:
-    // Filled with `fill`; a bitmap made by a canvas shares its log.
+    // Filled with `fill`; a bitmap made by a canvas shares its log and its face.
     TPixelBitmap(int width, int height, TColor fill = clBlack,
-                 std::vector<std::string>* log = nullptr);
-    TPixelBitmap(TPixels pixels, std::vector<std::string>* log);
+                 std::vector<std::string>* log = nullptr, TTextFace* face = nullptr);
+    TPixelBitmap(TPixels pixels, std::vector<std::string>* log, TTextFace* face = nullptr);
     // The canvas draws into pixels_ of this very object.
     TPixelBitmap(const TPixelBitmap&) = delete;
     TPixelBitmap& operator=(const TPixelBitmap&) = delete;

@@ -14,8 +14,8 @@ std::string StallText(const StallReason& stall, const std::string& port) {
     const std::string at = stall.address;
     switch (stall.waitedFor) {
         case StallWait::Greeting:
-            return Fill(Tr("no greeting from the boot loader on %1 within %2: is the on-board "
-                           "computer connected and in its boot loader?"),
+            return Fill(Tr("no greeting from the boot loader on %1 within %2; check that the "
+                           "on-board computer is connected and in its boot loader"),
                         {port, within});
         case StallWait::SecondGreeting:
             return Fill(Tr("the boot loader did not send its second greeting (0xAA) within %1"),

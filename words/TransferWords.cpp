@@ -16,8 +16,8 @@ std::string TransferMessageText(TransferMessage message) {
                 "Check the cable and the adapter");
         case TransferMessage::DeviceGone:
             return Tr(
-                "Error: the connection to the on-board computer is lost: the on-board computer "
-                "or the adapter was disconnected");
+                "Error: the connection to the on-board computer is lost (the on-board computer "
+                "or its adapter was disconnected)");
         case TransferMessage::None:
             break;
     }

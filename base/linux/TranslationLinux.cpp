@@ -18,15 +18,20 @@ const char* Variable(const char* name) {
     return value != nullptr && *value != '\0' ? value : nullptr;
 }
 
-// TEVR_LOCALEDIR, else share/locale beside the program's folder (the installed tree, and the
-// build tree, whose programs lie one folder deep), else the folder the build was configured for.
+// TEVR_LOCALEDIR, else share/locale beside the program's folder or one above it (the installed
+// tree; the build tree, whose programs lie one or two folders deep), else the folder the build was
+// configured for.
 std::string LocaleFolder() {
     if (const char* folder = Variable("TEVR_LOCALEDIR")) return folder;
     std::error_code error;
     const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
     if (!error) {
-        const std::filesystem::path beside = program.parent_path().parent_path() / "share/locale";
-        if (std::filesystem::is_directory(beside / "ru", error)) return beside.string();
+        std::filesystem::path above = program.parent_path();
+        for (int level = 0; level < 2 && above.has_parent_path(); ++level) {
+            above = above.parent_path();
+            const std::filesystem::path beside = above / "share/locale";
+            if (std::filesystem::is_directory(beside / "ru", error)) return beside.string();
+        }
     }
     return TEVR_LOCALEDIR;
 }

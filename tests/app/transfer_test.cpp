@@ -20,7 +20,7 @@ const QString kDone = QString::fromUtf8("Обновление ПО в Тевр R
 const QString kNoFile = QString::fromUtf8("Ошибка: файл обновления не выбран");
 const QString kBadChecksum = QString::fromUtf8("Ошибка: Неверная контрольная сумма");
 const QString kDeviceGone =
-    QString::fromUtf8("Ошибка: связь с БК потеряна: БК или адаптер отключены");
+    QString::fromUtf8("Ошибка: связь с БК потеряна (БК или адаптер отключены)");
 const QString kEchoMismatch = QString::fromUtf8(
     "Ошибка: эхо на линии не совпало с переданным (сбой линии). Проверьте кабель и адаптер");
 
@@ -295,7 +295,7 @@ TEST_F(TransferTest, StartWithoutAnUpdateFileNamedOrConvertible) {
     ASSERT_EQ(boxes->shown.size(), 2u);
     EXPECT_TRUE(boxes->shown[1].error);
     EXPECT_EQ(boxes->shown[1].text.toStdString(),
-              "Ошибка в строке 1 файла обновления: запись не начинается с символа ':'");
+              "Ошибка в строке 1 файла обновления: запись не начинается с символа «:».");
     EXPECT_FALSE(form->AbColBitBtn1->Checked());
     EXPECT_FALSE(form->VaComm1.IsOpen());
     EXPECT_TRUE(sim->Received().empty());

@@ -10,12 +10,14 @@
 #include <thread>
 
 #include "FlashRun.h"
+#include "base/Translation.h"
 #include "cli/Journal.h"
 #include "cli/TevrFlash.h"
 #include "loader/FileDigest.h"
 #include "support/SampleFiles.h"
 #include "support/TempFolder.h"
 #include "table_text.h"
+#include "words/RussianCatalogue.h"
 
 namespace line_test {
 namespace {
@@ -46,7 +48,7 @@ TEST(Journal, TwoWritersAppendingAtOnceLoseNoLine) {
             entry.port = "writer-" + std::to_string(w);
             entry.result = "done";
             for (int i = 0; i < kLines; ++i) {
-                entry.message = std::to_string(i) + message;
+                entry.file = std::to_string(i) + message;
                 journal.Append(entry);
             }
         });
@@ -61,7 +63,7 @@ TEST(Journal, TwoWritersAppendingAtOnceLoseNoLine) {
         ASSERT_TRUE(entry.is_object()) << line.substr(0, 80);
         const int w = entry.value("port", "") == "writer-1";
         // Each writer's lines whole and in its own order.
-        EXPECT_EQ(entry.value("message", ""), std::to_string(next[w]++) + message);
+        EXPECT_EQ(entry.value("file", ""), std::to_string(next[w]++) + message);
     }
     EXPECT_EQ(next[0], kLines);
     EXPECT_EQ(next[1], kLines);
@@ -114,7 +116,7 @@ TEST(JournalCommand, TableAndSummaryLeaveBrokenLinesOut) {
         entry.port = "/dev/\x1b[2JttyUSB1";  // anyone may name a link
         entry.blocksSent = 3;
         entry.result = "failed";
-        entry.message = "the device or its adapter went away";
+        entry.cause.fault = BoardFault::DeviceGone;
         journal.Append(entry);
     }
     std::ofstream(path, std::ios::app) << "{\"start\": \"2026-\n\n";
@@ -137,14 +139,66 @@ TEST(JournalCommand, TableAndSummaryLeaveBrokenLinesOut) {
     EXPECT_EQ(Cells(table[2])[5], "r7-2.4.hex");
     EXPECT_EQ(Cells(table[3])[1], "/dev/\\x1B[2JttyUSB1");
     EXPECT_EQ(Cells(table[3])[2], "failed");
-    EXPECT_EQ(Cells(table[3]).back(), "the device or its adapter went away");
+    const std::string gone =
+        "the on-board computer or its adapter went away (unplugged, switched off or reset); the "
+        "port is closed";
+    EXPECT_EQ(Cells(table[3]).back(), gone);
 
     const std::vector<std::string> summary = run({"--summary"});
     ASSERT_GE(summary.size(), 3u);
     EXPECT_EQ(Cells(summary[1]),
               (std::vector<std::string>{IsoLocalTime(now).substr(0, 10), "3", "2", "1"}));
     EXPECT_EQ(Cells(summary[2]), (std::vector<std::string>{"total", "3", "2", "1"}));
-    EXPECT_EQ(Cells(summary.back()).back(), "the device or its adapter went away");
+    EXPECT_EQ(Cells(summary.back()).back(), gone);
+}
+
+TEST(JournalCommand, EachReaderReadsTheJournalInItsOwnLanguage) {
+    TempFolder folder;
+    const std::string path = folder / "journal.jsonl";
+    const auto write = [&](const BoardCause& cause, const char* result) {
+        JournalEntry entry;
+        entry.port = "/dev/ttyUSB0";
+        entry.file = "/srv/fw/r7.hex";
+        entry.result = result;
+        entry.code = BoardCauseCode(cause);
+        entry.cause = cause;
+        Journal(path).Append(entry);
+    };
+    // Written by a Russian flasher: nothing of its language is in the file.
+    UseCatalogue(RussianCatalogue());
+    write({BoardFault::FileRefused,
+           ConversionProblem{.fault = ConversionFault::WrongChecksum, .line = 7}},
+          "failed");
+    write({BoardFault::NoProgress,
+           StallReason{StallWait::Echo, "0100", 0, 131, std::chrono::milliseconds(2500)}},
+          "stalled");
+    write({BoardFault::PortOpenFailed,
+           SerialProblem{TVaCommFault::CantOpen, 16, "/dev/ttyUSB0", TVaSystemFault::Busy}},
+          "failed");
+    const std::string written = ReadWhole(path);
+    EXPECT_EQ(written.find("Ð"), std::string::npos) << written;
+    EXPECT_EQ(written.find("Ñ"), std::string::npos) << written;
+
+    const auto messages = [&] {
+        std::vector<std::string> last;
+        for (const std::string& row : Lines(TevrFlash({"journal", path}).out))
+            last.push_back(Cells(row).back());
+        return last;
+    };
+    const std::vector<std::string> russian = messages();
+    ASSERT_EQ(russian.size(), 4u);
+    EXPECT_EQ(russian[1], "/srv/fw/r7.hex: строка 7: неверная контрольная сумма записи");
+    EXPECT_EQ(russian[2], "нет продвижения: за 2,5 с не пришло эхо блока по адресу 0100");
+    EXPECT_EQ(russian[3], "не удаётся открыть порт (порт занят другой программой, ошибка 16)");
+
+    UseCatalogue({});
+    const std::vector<std::string> english = messages();
+    ASSERT_EQ(english.size(), 4u);
+    EXPECT_EQ(english[1], "/srv/fw/r7.hex: line 7: wrong record checksum");
+    EXPECT_EQ(english[2], "no progress: no echo of the block at 0100 within 2.5 s");
+    EXPECT_EQ(english[3],
+              "the port cannot be opened (the port is in use by another program, error 16)");
+    SetUpTranslation();
 }
 
 }  // namespace

@@ -63,12 +63,12 @@ TEST(TranslationTest, RussianTextsAndFormsOfNumbersThroughBothReaders) {
     const struct {
         unsigned long n;
         const char* form;
-    } forms[] = {{1, "%1 байт"},     {2, "%1 байта"},   {4, "%1 байта"}, {5, "%1 байтов"},
-                 {11, "%1 байтов"},  {12, "%1 байтов"}, {21, "%1 байт"}, {22, "%1 байта"},
-                 {111, "%1 байтов"}, {0, "%1 байтов"}};
+    } forms[] = {{1, "%1 ответ"},     {2, "%1 ответа"},   {4, "%1 ответа"}, {5, "%1 ответов"},
+                 {11, "%1 ответов"},  {12, "%1 ответов"}, {21, "%1 ответ"}, {22, "%1 ответа"},
+                 {111, "%1 ответов"}, {0, "%1 ответов"}};
     for (const auto& [n, form] : forms) {
-        EXPECT_STREQ(TrN("%1 byte", "%1 bytes", n), form) << n;
-        EXPECT_STREQ(catalogue.FindPlural("%1 byte", n), form) << n;
+        EXPECT_STREQ(TrN("%1 answer", "%1 answers", n), form) << n;
+        EXPECT_STREQ(catalogue.FindPlural("%1 answer", n), form) << n;
     }
     // bk-sim's count of blocks: 1 блок, 2 блока, 5 блоков.
     for (const auto& [n, words] :

@@ -218,10 +218,12 @@ TEST(ReleaseSignature, TheStationsKeysDecideWhatThePreparationTakes) {
 
     UpdateDemands whereFound;
     whereFound.signature = SignatureRule::WhereFound;
+    FileDigest digest;
+    whereFound.digested = [&](const FileDigest& taken) { digest = taken; };
     const PreparedUpdate taken = PrepareUpdate(unsigned_, station, whereFound, lists, gauge);
     EXPECT_TRUE(taken.keysTrusted);
     EXPECT_FALSE(taken.release);
-    EXPECT_EQ(taken.digest.size, kFirmware.size());
+    EXPECT_EQ(digest.size, kFirmware.size());
     EXPECT_FALSE(lists.transferScript.empty());
 
     const UpdateInput signed_{kFirmware, {"fw.hex.minisig", kPrehashed, {}}};

@@ -46,7 +46,7 @@ expect_status 0 "--help"
 has help.out "Использование: tevr-flash [ПАРАМЕТРЫ] КОМАНДА"
 has help.out "Команды:"
 "$sim" --help >"$work/sim-help.out"
-has sim-help.out "Имитация загрузчика ТЕВР-R7"
+has sim-help.out "Имитатор загрузчика БК ТЕВР-R7"
 run usage convert
 expect_status 2 "usage error"
 has usage.err "Не указан обязательный аргумент FILE"
@@ -69,7 +69,7 @@ expect_status 1 "missing port"
 has missing.err "tevr-flash: $work/no-such-port: порт не найден"
 run verify verify "$work/fw.hex" "$work/image"
 expect_status 0 "verify"
-has verify.out "проверено: образ содержит все 224 байта из $work/fw.hex по их адресам"
+has verify.out "проверено: образ содержит все данные $work/fw.hex (224 байта) по их адресам"
 unset LC_ALL LANGUAGE
 LANG=ru_RU.UTF-8 run help-lang --help
 has help-lang.out "Использование: tevr-flash"

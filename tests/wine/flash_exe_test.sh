@@ -98,7 +98,7 @@ hung-up)
     start_sim --hangup-after 2
     flash
     [ "$status" = 1 ] || fail "status $status"
-    [[ "$(last_line)" == "tevr-flash: $port: the device or its adapter went away"* ]] ||
+    [[ "$(last_line)" == "tevr-flash: $port: the on-board computer or its adapter went away"* ]] ||
         fail "last line: $(last_line)"
     ;;
 interrupted)
@@ -112,13 +112,13 @@ interrupted)
     kill -INT "$flasher"
     wait "$flasher" && status=0 || status=$?
     [ "$status" = 130 ] || fail "status $status"
-    [ "$(last_line)" = "tevr-flash: interrupted; the port is closed" ] ||
+    [ "$(last_line)" = "tevr-flash: interrupted (Ctrl-C); the port is closed" ] ||
         fail "last line: $(last_line)"
     ;;
 missing-port)
     flash
     [ "$status" = 1 ] || fail "status $status"
-    [ "$(last_line)" = "tevr-flash: $port: Specified device not found ($port)." ] ||
+    [ "$(last_line)" = "tevr-flash: $port: the port does not exist" ] ||
         fail "last line: $(last_line)"
     ;;
 signed)
@@ -154,25 +154,25 @@ signed)
         fail "legacy: status $status, $(cat "$work/out" "$work/err")"
     minisign -S -l -s "$work/release.key" -m "$firmware" -t "ТЕВР-R7 2.2.0" >/dev/null
     plan "$firmware"
-    [ "$status" = 1 ] && [[ "$(last_line)" == *"is a legacy signature, which can be checked here only for files up to 65000 bytes"* ]] ||
+    [ "$status" = 1 ] && [[ "$(last_line)" == *"is a signature in the legacy format, which can be checked here only for files of up to 65000 bytes"* ]] ||
         fail "large legacy: status $status, $(last_line)"
     refused() {
         flash --trusted-key "$key" --require-signature
         [ "$status" = 1 ] || fail "$1: status $status"
-        [[ "$(last_line)" == "tevr-flash: $firmware: refused: $2"* ]] ||
+        [[ "$(last_line)" == "tevr-flash: $firmware: $2"* ]] ||
             fail "$1: last line: $(last_line)"
     }
     minisign -S -s "$work/release.key" -m "$firmware" -t "ТЕВР-R7 2.3.1" >/dev/null
     sed -i '3s/2\.3\.1/2.4.0/' "$firmware.minisig"
-    refused comment "the trusted comment of"
+    refused comment "the trusted comment of the release signature"
     minisign -S -s "$work/release.key" -m "$firmware" -t "ТЕВР-R7 2.3.1" >/dev/null
     sed -i '2s/^:1000100050/:1000100051/' "$firmware"
-    refused byte "the signature"
+    refused byte "the release signature"
     cp "$here/../../examples/image-64k.hex" "$firmware"
     minisign -S -s "$work/other.key" -m "$firmware" -t "ТЕВР-R7 2.3.1" >/dev/null
-    refused key "signed with key $(sed -n '1s/.* //p' "$work/other.pub")"
+    refused key "the update file is signed with key $(sed -n '1s/.* //p' "$work/other.pub")"
     rm "$firmware.minisig"
-    refused missing "no release signature"
+    refused missing "the update file has no release signature"
     ;;
 language)
     # run_exe NAME ARGS...: its output in NAME.out and NAME.err, without carriage returns.
@@ -196,7 +196,7 @@ language)
     # Wine reports a pseudo-terminal's rate as 38400 bit/s, so the verdict may be "not ready";
     # what counts here is that it is Russian.
     run_exe check check "$port" --listen 0.3
-    has check.err "tevr-flash: $port: загрузчик работает ("
+    has check.err "tevr-flash: $port: загрузчик БК работает ("
     grep -qE "^tevr-flash: $port: линия (не )?готова$" "$work/check.err" ||
         fail "check: $(cat "$work/check.err")"
     run_exe flash flash "$firmware" --port "$port"
@@ -206,7 +206,7 @@ language)
     wait "$sim" || fail "bk-sim ended with an error: $(cat "$work/sim.out")"
     sim=
     run_exe verify verify "$firmware" "$work/image"
-    has verify.out "проверено: образ содержит все 65536 байтов"
+    has verify.out "(65536 байт) по их адресам"
     # On a console (Wine makes one on a pseudo-terminal) the words go out as UTF-16 and the
     # console writes them to the terminal; cursor codes and carriage returns left out.
     set +e

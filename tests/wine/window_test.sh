@@ -141,7 +141,7 @@ start_sim --hangup-after 3
 # From the field to the start button with Tab ("...", the port list, the button); Space starts.
 click 100 42
 xdotool key --delay 100 Tab Tab Tab space
-expect_box "Ошибка: связь с БК потеряна: устройство или адаптер отключены" "no icon" 30
+expect_box "Ошибка: связь с БК потеряна (БК или адаптер отключены)" "no icon" 30
 dismiss_box
 expect_rest
 
@@ -155,7 +155,7 @@ sed -i '2s/^:1000100050/:1000100051/' "$work/signed.hex"
 probe set-path "Z:${work//\//\\}\\signed.hex"
 rm -f "$lines/com4"
 click 172 120
-expect_box "Ошибка: подпись выпуска не совпадает с файлом обновления*" icon 30
+expect_box "Ошибка: подпись выпуска *не совпадает с файлом обновления*" icon 30
 dismiss_box
 expect_rest
 cp "$firmware" "$work/signed.hex"

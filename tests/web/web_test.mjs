@@ -1,0 +1,171 @@
+// SPDX-License-Identifier: MIT
+// The page in headless Chromium, everything above the Web Serial double real: updates into bk-sim
+// by the user's route, the window's messages as the page's boxes, and the refusals before a port
+// opens. TEVR_SITE names the page's folder, TEVR_BK_SIM and TEVR_FLASH the programs.
+import assert from "node:assert/strict";
+import { execFileSync } from "node:child_process";
+import fs from "node:fs";
+import os from "node:os";
+import path from "node:path";
+import { after, before, describe, test } from "node:test";
+import { fileURLToPath } from "node:url";
+
+import { clickStart, launchBrowser, openPage, pickFiles, startSimulator, typeFile, until }
+    from "../../web/harness/browser.mjs";
+import { startServer } from "../../web/harness/server.mjs";
+
+const root = path.resolve(path.dirname(fileURLToPath(import.meta.url)), "../..");
+const example = (name) => path.join(root, "examples", name);
+const done = "The software update of the TEVR R7 is complete";
+const idle = (page) => until(page, () => !window.tevrPage.module._PageTransferRunning() &&
+                                          !window.tevrPage.module._PageStartButtonChecked());
+
+let browser, server, work;
+before(async () => {
+    work = fs.mkdtempSync(path.join(os.tmpdir(), "tevr-web-test-"));
+    server = await startServer(process.env.TEVR_SITE);
+    browser = await launchBrowser();
+});
+after(async () => {
+    await browser?.close();
+    await server?.close();
+    fs.rmSync(work, { recursive: true, force: true });
+});
+
+// The image holds every byte of the file.
+function verified(file, image) {
+    return execFileSync(process.env.TEVR_FLASH, ["verify", file, image], { encoding: "utf8" });
+}
+
+describe("an update by the user's route", () => {
+    test("64 KiB land byte for byte; the window's words in Russian and its controls at rest",
+         async () => {
+        const sim = await startSimulator();
+        const page = await openPage(browser, server, { ports: [sim.port], language: "ru-RU" });
+        try {
+            assert.equal(await page.title(), "Загрузчик ПО в ТЕВР-R7 (версия 1.0)");
+            await pickFiles(page, [example("image-64k.hex")]);
+            await clickStart(page);
+            await until(page, () => window.tevrPage.boxes.length > 0, 60000);
+            await idle(page);
+            assert.deepEqual(page.boxes, ["Обновление ПО в Тевр R7 завершено"]);
+            assert.deepEqual(await page.evaluate(() => window.tevrSerialOpened),
+                             [{ baudRate: 10400, dataBits: 8, parity: "none", stopBits: 1,
+                                flowControl: "none", bufferSize: 4096 }]);
+            assert.equal(await sim.ended, 0);
+            assert.match(verified(example("image-64k.hex"), sim.image), /65536/);
+            await page.screenshot({ path: path.join(process.env.TEVR_SCREENSHOTS || work, "tevr-loader-page.png") });
+        } finally {
+            await page.close();
+            await sim.stop();
+        }
+    });
+});
+
+// One board through the page with bk-sim's `options`; `act` does what the test does meanwhile.
+async function flash(options, file, act = async () => {}) {
+    const sim = await startSimulator(options);
+    const page = await openPage(browser, server, { ports: [sim.port] });
+    try {
+        await pickFiles(page, [file]);
+        await clickStart(page);
+        await act(page, sim);
+        await idle(page);
+        return { boxes: page.boxes, opened: await page.evaluate(() => window.tevrSerialOpened.length) };
+    } finally {
+        await page.close();
+        await sim.stop();
+    }
+}
+
+describe("the transfer's troubles end as in the window", () => {
+    test("a wrong checksum is told once and the update goes on to its end", async () => {
+        const { boxes } = await flash(["--bad-checksum", "2"], example("worked.hex"), (page) =>
+            until(page, () => window.tevrPage.boxes.length >= 2, 30000));
+        assert.deepEqual(boxes, ["Error: wrong checksum", done]);
+    });
+    test("the adapter pulled out ends the transfer at rest with one message", async () => {
+        const { boxes } = await flash([], example("image-64k.hex"), async (page) => {
+            await until(page, () => window.tevrPage.module._PageTransferRunning() === 1);
+            await new Promise((resolve) => setTimeout(resolve, 500));
+            server.dropLines();
+            await until(page, () => window.tevrPage.boxes.length > 0);
+        });
+        assert.equal(boxes.length, 1);
+        assert.match(boxes[0], /connection to the on-board computer is lost/);
+    });
+    test("the start button switched off in the middle, and a stalled device, leave no message",
+         async () => {
+        for (const options of [[], ["--silent-after", "3"]]) {
+            const { boxes } = await flash(options, example("image-64k.hex"), async (page) => {
+                await until(page, () => window.tevrPage.module._PageTransferRunning() === 1);
+                await new Promise((resolve) => setTimeout(resolve, 1500));
+                await clickStart(page);
+            });
+            assert.deepEqual(boxes, [], options.join(" "));
+        }
+    });
+});
+
+describe("refused before the port opens", () => {
+    test("a file that is not Intel HEX, and an altered signed release", async () => {
+        const elf = path.join(work, "firmware.hex");
+        fs.writeFileSync(elf, Buffer.from([0x7f, 0x45, 0x4c, 0x46, 2, 1, 1, 0, 0, 0]));
+        // Told when it is picked, and again at the start, which opens no port.
+        const result = await flash([], elf);
+        assert.equal(result.boxes.length, 2);
+        assert.match(result.boxes[1], /ELF/);
+        assert.equal(result.opened, 0);
+
+        const key = path.join(work, "release");
+        execFileSync("minisign", ["-G", "-W", "-p", key + ".pub", "-s", key + ".key"]);
+        const signed = path.join(work, "signed.hex");
+        fs.copyFileSync(example("worked.hex"), signed);
+        execFileSync("minisign", ["-S", "-s", key + ".key", "-m", signed, "-t", "TEVR-R7 2.3.1"]);
+        fs.appendFileSync(signed, ":00000001FF\n");
+        server.put("trusted-keys", fs.readFileSync(key + ".pub"));
+        try {
+            const sim = await startSimulator();
+            const page = await openPage(browser, server, { ports: [sim.port] });
+            try {
+                await pickFiles(page, [signed, signed + ".minisig"]);
+                await until(page, () => window.tevrPage.boxes.length > 0);
+                await clickStart(page);
+                await until(page, () => window.tevrPage.boxes.length > 1);
+                await idle(page);
+                assert.match(page.boxes[1], /signed.hex.minisig does not match the update file/);
+                assert.equal(await page.evaluate(() => window.tevrSerialOpened.length), 0);
+            } finally {
+                await page.close();
+                await sim.stop();
+            }
+        } finally {
+            server.put("trusted-keys", null);
+        }
+    });
+});
+
+test("a release picked from the manifest beside the page is flashed", async () => {
+    server.put("releases.json", JSON.stringify({ releases: [
+        { text: "TEVR-R7 1.0", file: "old.hex", published: "2024-01-01" },
+        { text: "TEVR-R7 2.0", file: "new.hex", published: "2025-01-01" },
+    ] }));
+    server.put("new.hex", fs.readFileSync(example("gap.hex")));
+    const sim = await startSimulator();
+    const page = await openPage(browser, server, { ports: [sim.port] });
+    try {
+        assert.deepEqual(await page.$$eval("#Releases option", (o) => o.map((e) => e.value)),
+                         ["new.hex", "old.hex"]);
+        await typeFile(page, "new.hex");
+        await clickStart(page);
+        await until(page, () => window.tevrPage.boxes.length > 0);
+        assert.deepEqual(page.boxes, [done]);
+        assert.equal(await sim.ended, 0);
+        verified(example("gap.hex"), sim.image);
+    } finally {
+        await page.close();
+        await sim.stop();
+        server.put("releases.json", null);
+        server.put("new.hex", null);
+    }
+});
