@@ -2,9 +2,12 @@
 # make demo  - build everything and flash a sample firmware into the simulator
 # make test  - build and pass every test (normal build, ASan+UBSan build, a clang build whose
 #              thread-safety analysis checks every program and whose serial suite runs under TSan,
-#              and the Windows build's suites and tevr-flash.exe under Wine)
+#              the portable core's suites as WebAssembly under node, and the Windows build's
+#              suites and tevr-flash.exe under Wine)
 # make build - build everything (normal build only; never installs packages)
 # make windows - cross-build tevr-flash.exe and the Windows test suites in build-win/ (mingw-w64)
+# make test-wasm - the portable core and its suites built with emscripten in build-wasm/, run
+#                  under node
 # make setup - install the Debian packages the build and the tests need (test and demo call it)
 # make package - the Debian packages tevr-flash, tevr-loader and tevr-loader-sim in build/
 # make web - the page (WebAssembly + Web Serial) in build-web/site, whose path is the last line
@@ -21,8 +24,9 @@ SAN_ENV := ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
            UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
            TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
 
-.PHONY: all setup build build-asan build-tsan windows test test-fast test-asan test-tsan test-win \
-        demo demo-gui bench bench-win fuzz oracle package clean web test-web demo-web bench-web
+.PHONY: all setup build build-asan build-tsan build-wasm windows test test-fast test-asan test-tsan \
+        test-wasm test-win demo demo-gui bench bench-win fuzz oracle package clean web test-web \
+        demo-web bench-web web-programs
 
 all: build
 
@@ -45,6 +49,14 @@ build-tsan:
 	    -DCMAKE_CXX_COMPILER=clang++ -DTEVR_BENCH=OFF >/dev/null
 	@cmake --build build-tsan -j $(JOBS) --target serial_tests tevr-flash tevr-loader bk-sim
 
+# The portable core with Debian's emscripten: only its targets and its suites. Optimised, so that
+# node runs the suites quickly; its asserts are the native builds' to check.
+build-wasm:
+	@cmake -S . -B build-wasm $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release \
+	    -DCMAKE_TOOLCHAIN_FILE=$$(em-config EMSCRIPTEN_ROOT)/cmake/Modules/Platform/Emscripten.cmake \
+	    >/dev/null
+	@cmake --build build-wasm -j $(JOBS)
+
 # Windows programs from Debian: tevr-flash.exe runs alone on a bare Windows. Its tests run under
 # Wine with bk-sim and a null modem of the Linux build (build/).
 windows:
@@ -61,12 +73,16 @@ test-asan: build-asan
 test-tsan: build-tsan
 	@$(SAN_ENV) ctest --test-dir build-tsan --output-on-failure -j $(JOBS) -L serial
 
+test-wasm: build-wasm
+	@ctest --test-dir build-wasm --output-on-failure -j $(JOBS)
+
 test-win: build windows
 	@ctest --test-dir build-win --output-on-failure -j $(JOBS)
 
 test: setup
-	@$(MAKE) --no-print-directory test-fast test-asan test-tsan test-win test-web
-	@echo "make test: all suites passed (normal, ASan+UBSan, TSan, Windows under Wine, the page)"
+	@$(MAKE) --no-print-directory test-fast test-asan test-tsan test-wasm test-win test-web
+	@echo "make test: all suites passed (normal, ASan+UBSan, TSan, WebAssembly, Windows under" \
+	    "Wine, the page)"
 
 # The page, built with Debian's emscripten on its own (web/CMakeLists.txt); its optimiser needs
 # Debian's acorn, which node finds through NODE_PATH. libsodium's browser build and the tests'
@@ -127,4 +143,4 @@ fuzz: setup
 	@cmake --build build-fuzz -j $(JOBS) --target $$(cd fuzz && ls *_fuzz.cpp | sed 's/\.cpp$$//')
 
 clean:
-	rm -rf build build-asan build-tsan build-fuzz build-win build-web
+	rm -rf build build-asan build-tsan build-fuzz build-wasm build-win build-web

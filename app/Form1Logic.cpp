@@ -3,16 +3,14 @@
 
 #include <algorithm>
 #include <cassert>
-#include <optional>
 #include <stdexcept>
 
 #include "app/Form1Description.h"
 #include "base/ScopeGuard.h"
 #include "base/Translation.h"
 #include "loader/Conversion.h"
-#include "loader/ReleaseSignature.h"
-#include "loader/SystemConfig.h"
-#include "serial/VaClasses.h"
+#include "loader/UpdateFiles.h"
+#include "serial/VaErrors.h"
 #include "widgets/AbColBitBtn.h"
 #include "widgets/AbLED.h"
 #include "widgets/Gauge.h"
@@ -111,38 +109,22 @@ void TForm1Logic::Convert(const std::string& fileName) {
     });
     // The hint speaks of the file converted last; a refused one has none.
     desktop_.SetEdit1Hint("");
-    std::optional<ReleaseSignature> release;
-    ConvertUpdateFile(fileName, converted, gauge_, [&](std::string_view bytes) {
-        release = CheckReleaseSignature(fileName, bytes, WindowSignaturePolicy());
-    });
-    if (release)
-        desktop_.SetEdit1Hint(Fill(Tr("Release: %1, signature checked"), {ReleaseText(*release)}));
+    const PreparedUpdate prepared = Prepared(fileName, converted, gauge_);
+    if (prepared.release)
+        desktop_.SetEdit1Hint(
+            Fill(Tr("Release: %1, signature checked"), {ReleaseText(*prepared.release)}));
 }
 
-ConvertedUpdate TForm1Logic::CheckedUpdate(const std::string& fileName,
-                                           std::optional<ReleaseSignature>& release) {
-    ConvertedUpdate converted;
+PreparedUpdate TForm1Logic::CheckedUpdate(const std::string& fileName, ConvertedUpdate& converted) {
     NullGauge gauge;
-    ConvertUpdateFile(fileName, converted, gauge, [&](std::string_view bytes) {
-        release = CheckReleaseSignature(fileName, bytes, WindowSignaturePolicy());
-    });
-    return converted;
+    return Prepared(fileName, converted, gauge);
 }
 
-SignaturePolicy TForm1Logic::WindowSignaturePolicy() {
-    // Read at every conversion: a key the supervisor installs counts from the next start on.
-    const std::string path = SystemTrustedKeysPath();
-    SignaturePolicy policy;
-    try {
-        policy.trusted = ReadTrustedKeys(path);
-    } catch (const EKeyError& refused) {
-        throw std::runtime_error(TrustedKeysProblemText(path, refused.Problem()));
-    } catch (const EInOutError& unread) {
-        throw std::runtime_error(TrustedKeysUnreadableText(path, {unread.Fault(), unread.Code()}));
-    }
-    // A station that trusts a key flashes nothing its makers did not sign.
-    policy.required = !policy.trusted.empty();
-    return policy;
+PreparedUpdate TForm1Logic::Prepared(const std::string& fileName, ConvertedUpdate& converted,
+                                     ProgressGauge& gauge) {
+    // The station's trusted keys are read at every conversion: a key the supervisor installs
+    // counts from the next start on, and from then on a signature is required.
+    return PrepareUpdateFile(fileName, {}, converted, gauge);
 }
 
 void TForm1Logic::AbColBitBtn1Click() {

@@ -14,7 +14,6 @@
 #include <chrono>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 
 #include "app/Form1Desktop.h"
@@ -23,7 +22,7 @@
 #include "app/GaugeAdapter.h"
 #include "base/OwningThread.h"
 #include "line/BoardSessionCore.h"
-#include "loader/ReleaseSignature.h"
+#include "loader/UpdatePreparation.h"
 #include "widgets/AbBinGControl.h"
 
 class TVaComm;
@@ -58,11 +57,10 @@ public:
     void StartButtonDown(TMouseButton button);
     void StartButtonUp(TMouseButton button);
 
-    // The update a start would send of `fileName`, converted and checked as a start does it
-    // (its release, when signed, in `release`), touching nothing of the window: for a desktop
-    // that must ask before it opens the port. Throws what the start would show.
-    static ConvertedUpdate CheckedUpdate(const std::string& fileName,
-                                         std::optional<ReleaseSignature>& release);
+    // The update a start would send of `fileName` into `converted`, prepared as a start prepares
+    // it, touching nothing of the window: for a desktop that must ask before it opens the port.
+    // Throws what the start would show.
+    static PreparedUpdate CheckedUpdate(const std::string& fileName, ConvertedUpdate& converted);
 
     // Shows an error as the error box does (a full stop added as needed).
     void ShowError(const std::exception& error);
@@ -98,14 +96,16 @@ private:
     void CatchUp();
     void StartTimer1();
     void ChooseAndConvert();
-    // Converts the file into Memo1 and Memo2 as the conversion leaves them, also when it fails.
-    // With a trusted key installed, the file's release signature must hold first; the release
-    // becomes Edit1's tool tip.
+    // Prepares the file (loader/UpdateFiles.h) into Memo1 and Memo2 as the conversion leaves
+    // them, also when it fails. With a trusted key installed, the file's release signature must
+    // hold first; the release becomes Edit1's tool tip.
     void Convert(const std::string& fileName);
+    // The one update preparation under the window's rules: the station's keys, and a signature
+    // once one is trusted.
+    static PreparedUpdate Prepared(const std::string& fileName, ConvertedUpdate& converted,
+                                   ProgressGauge& gauge);
     // Converts the file Edit1 names for a start; false (the button off again) when it names none.
     bool ConvertForStart();
-    // The system's trusted keys; a signature is required once there is one.
-    static SignaturePolicy WindowSignaturePolicy();
     void UpdateControls();
 
     TForm1Desktop& desktop_;

@@ -8,7 +8,8 @@
 // On Linux glibc's gettext reads the catalogue, the language chosen as usual by LANGUAGE, LC_ALL,
 // LC_MESSAGES and LANG. On Windows the catalogue lies beside the program (tevr-flash.ru.mo) and
 // the user's interface language chooses, LANGUAGE overriding it. TEVR_LOCALEDIR names another
-// folder for the catalogue (a locale tree on Linux, the folder of the .mo on Windows).
+// folder for the catalogue (a locale tree on Linux, the folder of the .mo on Windows). Elsewhere
+// (WebAssembly) the words are English unless the program chose a catalogue (UseCatalogue).
 #include <cstdint>
 #include <initializer_list>
 #include <string>

@@ -14,6 +14,7 @@
 
 #include "base/ScopedFd.h"
 #include "loader/Conversion.h"
+#include "loader/FileConversion.h"
 
 namespace {
 constexpr int kRuns = 200;

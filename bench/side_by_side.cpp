@@ -27,6 +27,7 @@
 
 #include "bench_support.h"
 #include "loader/Conversion.h"
+#include "loader/FileConversion.h"
 
 using namespace bench;
 using namespace std::chrono_literals;

@@ -11,7 +11,8 @@
 
 #include "loader/Crypto.h"
 #include "loader/ReleaseSignature.h"
-#include "loader/TextFile.h"
+#include "loader/SystemFile.h"
+#include "loader/UpdateFiles.h"
 #include "support/ReleaseSigning.h"
 
 namespace {

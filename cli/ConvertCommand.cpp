@@ -9,6 +9,7 @@
 #include "cli/Command.h"
 #include "cli/SubjectError.h"
 #include "loader/Conversion.h"
+#include "loader/FileConversion.h"
 #include "loader/RecordList.h"
 
 namespace {

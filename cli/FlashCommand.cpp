@@ -12,7 +12,6 @@
 #include "base/NumberRange.h"
 #include "base/Translation.h"
 #include "cli/Command.h"
-#include "cli/FileDigest.h"
 #include "cli/FlashRun.h"
 #include "cli/SubjectError.h"
 #include "cli/Terminal.h"

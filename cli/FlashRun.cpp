@@ -10,7 +10,6 @@
 
 #include "base/Translation.h"
 #include "cli/BoardTable.h"
-#include "cli/FileDigest.h"
 #include "cli/FlashProgress.h"
 #include "cli/FlashSession.h"
 #include "cli/InterruptGuard.h"
@@ -30,8 +29,6 @@
 #include "cli/TevrFlash.h"
 #include "cli/TextTable.h"
 #include "loader/BootLoaderTransfer.h"
-#include "loader/Conversion.h"
-#include "loader/TextFile.h"
 #include "serial/VaEventLoop.h"
 #include "serial/VaPortList.h"
 #include "serial/VaUtils.h"
@@ -105,20 +102,20 @@ public:
             }
             paths.push_back(path);
         }
-        const SignaturePolicy policy =
-            StationPolicy(options_.trustedKeys, options_.requireSignature);
+        UpdateDemands demands;
+        demands.signature =
+            options_.requireSignature ? SignatureRule::Always : SignatureRule::WhereFound;
+        demands.extraKeys = ArgumentKeys(options_.trustedKeys);
+        demands.digested = [this](const FileDigest& digest) {
+            digest_ = digest;
+            CheckFirmwareLock();
+        };
         // The file is read once: the lock, the signature, the conversion, the journal and the
         // JSON events all speak of the same bytes.
-        const std::string bytes =
-            About(options_.file, [&] { return ReadFileBytes(options_.file); });
-        digest_ = DigestBytes(bytes);
-        CheckFirmwareLock();
-        release_ = CheckRelease(options_.file, bytes, policy);
+        release_ = PrepareRelease(options_.file, demands, script_).release;
         if (release_)
             Say(Fill(Tr("%1: signed release %2"),
                      {PrintableText(options_.file), PrintableReleaseText(*release_)}));
-        NullGauge gauge;
-        About(options_.file, [&] { ConvertUpdateBytes(bytes, script_, gauge); });
         if (!options_.journal.empty()) {
             journal_.emplace(options_.journal);
             facts_ = GatherFacts(options_, digest_);

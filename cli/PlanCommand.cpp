@@ -12,12 +12,9 @@
 #include "base/HexDigits.h"
 #include "base/Translation.h"
 #include "cli/Command.h"
-#include "cli/FileDigest.h"
 #include "cli/ReleaseCheck.h"
 #include "cli/SubjectError.h"
 #include "cli/TextTable.h"
-#include "loader/Conversion.h"
-#include "loader/TextFile.h"
 #include "loader/TransferPlan.h"
 #include "loader/UpdateImage.h"
 #include "words/Words.h"
@@ -61,31 +58,29 @@ struct PlanArguments {
     std::vector<std::string> trustedKeys;
 };
 
-std::string ReleaseRow(const std::optional<ReleaseSignature>& release,
-                       const SignaturePolicy& policy) {
-    if (release) return PrintableReleaseText(*release);
-    return policy.trusted.empty() ? Tr("signature not checked: no key is trusted")
-                                  : Tr("not signed");
+std::string ReleaseRow(const PreparedUpdate& prepared) {
+    if (prepared.release) return PrintableReleaseText(*prepared.release);
+    return prepared.keysTrusted ? Tr("not signed") : Tr("signature not checked: no key is trusted");
 }
 
 std::string PlanText(const PlanArguments& args) {
     const std::string& file = args.file;
-    const SignaturePolicy policy = StationPolicy(args.trustedKeys, false);
+    UpdateDemands demands;
+    demands.signature = SignatureRule::WhereFound;
+    demands.extraKeys = ArgumentKeys(args.trustedKeys);
     // Read once: the hash, the signature, the image and the frames all describe the same bytes.
-    const std::string bytes = About(file, [&] { return ReadFileBytes(file); });
-    const FileDigest digest = DigestBytes(bytes);
-    // A flash would refuse it before anything else.
-    const std::optional<ReleaseSignature> release = CheckRelease(file, bytes, policy);
-    const UpdateImage image = About(file, [&] { return ParseUpdateImage(bytes); });
+    // A flash would refuse it as the preparation does, before anything else.
+    FileDigest digest;
+    demands.digested = [&digest](const FileDigest& taken) { digest = taken; };
     ConvertedUpdate lists;
-    NullGauge gauge;
-    About(file, [&] { ConvertUpdateBytes(bytes, lists, gauge); });
+    const PreparedUpdate prepared = PrepareRelease(file, demands, lists);
+    const UpdateImage image = About(file, [&] { return ParseUpdateImage(prepared.bytes); });
     const TransferPlan plan = About(file, [&] { return PlanTransfer(lists.transferScript); });
 
     std::vector<std::pair<std::string, std::string>> rows;
     rows.emplace_back(Tr("file"), file + " (" + Bytes(static_cast<int64_t>(digest.size)) + ")");
     rows.emplace_back("SHA-256", digest.sha256);
-    rows.emplace_back(Tr("release"), ReleaseRow(release, policy));
+    rows.emplace_back(Tr("release"), ReleaseRow(prepared));
     const std::vector<AddressRange> ranges = DefinedRanges(image);
     for (size_t i = 0; i < ranges.size(); ++i) {
         const AddressRange& range = ranges[i];

@@ -5,8 +5,8 @@
 #include "cli/MessageTexts.h"
 #include "cli/Printable.h"
 #include "cli/SubjectError.h"
-#include "loader/SystemConfig.h"
-#include "loader/TextFile.h"
+#include "loader/SystemFile.h"
+#include "loader/UpdateFiles.h"
 #include "words/Words.h"
 
 namespace {
@@ -37,32 +37,30 @@ std::vector<TrustedKey> KeysOfArgument(const std::string& argument) {
 }
 }  // namespace
 
-SignaturePolicy StationPolicy(const std::vector<std::string>& keys, bool required) {
-    SignaturePolicy policy;
-    policy.required = required;
+std::vector<TrustedKey> ArgumentKeys(const std::vector<std::string>& keys) {
+    std::vector<TrustedKey> trusted;
     for (const std::string& argument : keys)
         for (const TrustedKey& key : KeysOfArgument(argument))
-            policy.trusted.push_back(key);
-    const std::string system = SystemTrustedKeysPath();
-    try {
-        for (const TrustedKey& key : ReadTrustedKeys(system))
-            policy.trusted.push_back(key);
-    } catch (const EKeyError& refused) {
-        throw SubjectError(PrintableText(system), KeyProblemText(refused.Problem()));
-    } catch (const EInOutError& error) {
-        throw SubjectError(PrintableText(system), MessageOf(error));
-    }
-    return policy;
+            trusted.push_back(key);
+    return trusted;
 }
 
-std::optional<ReleaseSignature> CheckRelease(const std::string& file, std::string_view bytes,
-                                             const SignaturePolicy& policy) {
+PreparedUpdate PrepareRelease(const std::string& file, const UpdateDemands& demands,
+                              ConvertedUpdate& lists) {
+    NullGauge gauge;
     try {
-        return CheckReleaseSignature(file, bytes, policy);
+        return PrepareUpdateFile(file, demands, lists, gauge);
+    } catch (const SubjectError&) {
+        throw;
+    } catch (const EKeyError& refused) {
+        const KeyProblem& problem = refused.Problem();
+        throw SubjectError(PrintableText(problem.keysFile), KeyProblemText(problem));
     } catch (const ESignatureError& refused) {
         SignatureProblem problem = refused.Problem();
         problem.signatureFile = PrintableText(problem.signatureFile);
         throw SubjectError(file, SignatureProblemText(problem));
+    } catch (const std::exception& error) {
+        throw SubjectError(file, MessageOf(error));
     }
 }
 

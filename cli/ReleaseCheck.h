@@ -1,24 +1,24 @@
 // SPDX-License-Identifier: MIT
 #pragma once
-// Signed releases on the command line: the keys a station trusts (--trusted-key and the
-// system's trusted-keys file), the check of an update file's signature before any port opens,
-// and the words for both.
-#include <optional>
+// Signed releases on the command line: the keys of --trusted-key, the one update preparation
+// (loader/UpdateFiles.h: the system's trusted-keys file, the file's signature, its check and its
+// conversion before any port opens) with its refusals as errors about what they name, and the
+// words of a release.
 #include <string>
-#include <string_view>
 #include <vector>
 
-#include "loader/ReleaseSignature.h"
+#include "loader/ConvertedUpdate.h"
+#include "loader/UpdatePreparation.h"
 
-// The keys of `keys` (each a key's text or a file of keys, as --trusted-key takes them) and of
-// the system's trusted-keys file. Throws SubjectError naming the key or the file (and its line)
-// for a key that is refused, and a system file that exists but cannot be read.
-SignaturePolicy StationPolicy(const std::vector<std::string>& keys, bool required);
+// The keys of `keys`, each a key's text or a file of keys, as --trusted-key takes them. Throws
+// SubjectError naming the key or the file (and its line) for a key that is refused.
+std::vector<TrustedKey> ArgumentKeys(const std::vector<std::string>& keys);
 
-// The check of `bytes`, the update file `file` as read once. Throws SubjectError about `file`
-// when the signature does not hold.
-std::optional<ReleaseSignature> CheckRelease(const std::string& file, std::string_view bytes,
-                                             const SignaturePolicy& policy);
+// The update file `file` prepared under `demands` into `lists`. Throws SubjectError about the
+// update file, or about the trusted-keys file that is refused; what `demands.digested` throws as
+// a SubjectError stays as it is.
+PreparedUpdate PrepareRelease(const std::string& file, const UpdateDemands& demands,
+                              ConvertedUpdate& lists);
 
 // "ТЕВР-R7 2.3.1 (key B3CE124693EF8AC8)": the release as the start line and plan show it, made
 // safe for a terminal.

@@ -14,6 +14,7 @@
 
 #include "cli/Printable.h"
 #include "line/Problem.h"
+#include "loader/SystemFile.h"
 #include "loader/TextFile.h"
 #include "words/Words.h"
 

@@ -10,6 +10,7 @@
 #include "cli/Command.h"
 #include "cli/ImageCheck.h"
 #include "cli/SubjectError.h"
+#include "loader/SystemFile.h"
 #include "loader/TextFile.h"
 
 namespace {

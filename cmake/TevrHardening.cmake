@@ -4,10 +4,11 @@
 # relocations bound at start-up) and position-independent executables. Optimisation and debug
 # information stay the build type's. Sanitizer, fuzz and unoptimised builds go without:
 # fortification needs optimisation and stands in the sanitizers' way. The Windows build goes
-# without too: its flags are for the distribution's own compiler and linker.
+# without too, and so does WebAssembly: their flags are for the distribution's own compiler and
+# linker.
 find_program(TEVR_DPKG_BUILDFLAGS dpkg-buildflags)
 set(hardening_default OFF)
-if(TEVR_DPKG_BUILDFLAGS AND NOT WIN32 AND NOT TEVR_SANITIZE AND NOT TEVR_FUZZ
+if(TEVR_DPKG_BUILDFLAGS AND NOT WIN32 AND NOT EMSCRIPTEN AND NOT TEVR_SANITIZE AND NOT TEVR_FUZZ
    AND CMAKE_BUILD_TYPE MATCHES "^(Release|RelWithDebInfo|MinSizeRel)$")
     set(hardening_default ON)
 endif()

@@ -1,7 +1,7 @@
 # SPDX-License-Identifier: MIT
 # What the Windows build (cross-built with cmake/TevrMingw64.cmake) takes from the build machine:
 # the header-only libraries of Debian's own packages, and GoogleTest built from Debian's source
-# package. The system's headers beside them stay out of the compiler's sight: each library's
+# package (cmake/TevrGoogleTest.cmake). The system's headers beside them stay out of the compiler's sight: each library's
 # folder is reached through a link of its own.
 # The programs at the top of the build folder: build-win/tevr-flash.exe.
 set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR})
@@ -31,7 +31,6 @@ endfunction()
 add_compile_definitions(NOMINMAX WIN32_LEAN_AND_MEAN)
 
 set(TEVR_DEBIAN_INCLUDE /usr/include CACHE PATH "Where CLI11 and nlohmann_json are installed")
-set(TEVR_GOOGLETEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest's sources (package googletest)")
 
 # tevr_header_library(<target> <folder under TEVR_DEBIAN_INCLUDE>)
 function(tevr_header_library target folder)
@@ -69,10 +68,5 @@ tevr_header_library(CLI11::CLI11 CLI)
 tevr_header_library(nlohmann_json::nlohmann_json nlohmann)
 
 if(TEVR_TESTS)
-    if(NOT EXISTS ${TEVR_GOOGLETEST_SOURCE}/CMakeLists.txt)
-        message(FATAL_ERROR "GoogleTest's sources are missing in ${TEVR_GOOGLETEST_SOURCE} (make setup)")
-    endif()
-    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
-    # It names its targets GTest::gtest, GTest::gmock, ... as the installed package does.
-    add_subdirectory(${TEVR_GOOGLETEST_SOURCE} ${PROJECT_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+    include(${CMAKE_CURRENT_LIST_DIR}/TevrGoogleTest.cmake)
 endif()

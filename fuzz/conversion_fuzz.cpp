@@ -15,6 +15,7 @@
 #include "base/ScopedFd.h"
 #include "loader/Conversion.h"
 #include "loader/Errors.h"
+#include "loader/FileConversion.h"
 #include "loader/HexField.h"
 #include "loader/TextFile.h"
 

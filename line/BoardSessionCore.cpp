@@ -6,7 +6,7 @@
 
 #include "loader/Errors.h"
 #include "loader/HexField.h"
-#include "serial/VaClasses.h"
+#include "serial/VaErrors.h"
 
 namespace {
 using Clock = BoardSessionCore::Clock;

@@ -11,8 +11,8 @@
 
 #include "line/StallReason.h"
 #include "loader/Errors.h"
-#include "loader/ReleaseSignature.h"
-#include "serial/VaClasses.h"
+#include "loader/ReleaseFaults.h"
+#include "serial/VaErrors.h"
 
 // A file the system would not open or read: the file error and the system's code behind it.
 struct FileProblem {

@@ -2,7 +2,6 @@
 #include "loader/Conversion.h"
 
 #include "loader/RecordList.h"
-#include "loader/TextFile.h"
 #include "loader/TransferScript.h"
 #include "loader/UpdateImage.h"
 
@@ -19,24 +18,6 @@ bool HasHexExtension(std::string_view fileName) {
         if (c != kHex[i]) return false;
     }
     return true;
-}
-
-std::string ConvertUpdateFile(const std::string& fileName, ConvertedUpdate& lists,
-                              ProgressGauge& gauge,
-                              const std::function<void(std::string_view bytes)>& check) {
-    lists.recordList.clear();
-    lists.transferScript.clear();
-    std::string bytes;
-    try {
-        // Once: what is converted, and what a journal's hash describes, are the same bytes.
-        bytes = ReadFileBytes(fileName);
-        if (check) check(bytes);
-    } catch (...) {
-        lists.ScriptLineCount = 0;
-        throw;
-    }
-    ConvertUpdateBytes(bytes, lists, gauge);
-    return bytes;
 }
 
 void ConvertUpdateBytes(std::string_view bytes, ConvertedUpdate& lists, ProgressGauge& gauge) {

@@ -93,7 +93,3 @@ std::vector<std::string> BuildRecordList(const UpdateImage& image) {
         writer.Add(pieces[i]);
     return writer.Take();
 }
-
-std::vector<std::string> ReadRecordList(const std::string& fileName) {
-    return BuildRecordList(ReadUpdateImage(fileName));
-}

@@ -12,7 +12,3 @@ class UpdateImage;
 
 // Line 0 is always "cmd 01:0000", which opens page 0 and block 0.
 std::vector<std::string> BuildRecordList(const UpdateImage& image);
-
-// Reads the update file (see ReadUpdateImage) into a record list. Throws EInOutError and
-// EConvertError as ReadUpdateImage does.
-std::vector<std::string> ReadRecordList(const std::string& fileName);

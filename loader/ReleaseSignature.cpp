@@ -6,8 +6,6 @@
 #include <cstring>
 
 #include "base/HexDigits.h"
-#include "loader/Errors.h"
-#include "loader/TextFile.h"
 
 namespace {
 // minisign's prefixes and sizes.
@@ -21,8 +19,6 @@ constexpr size_t kPublicKeyBytes =
     kAlgorithmBytes + std::tuple_size_v<KeyId> + std::tuple_size_v<Ed25519PublicKey>;
 constexpr size_t kSignatureBytes =
     kAlgorithmBytes + std::tuple_size_v<KeyId> + std::tuple_size_v<Ed25519Signature>;
-// A signature file is four short lines; anything much longer is not one.
-constexpr size_t kSignatureFileLimit = 64 * 1024;
 
 std::string_view TrimmedLine(std::string_view line) {
     const size_t end = line.find_last_not_of(" \t\r");
@@ -95,26 +91,6 @@ std::string KeyIdText(const KeyId& id) {
     return first == std::string::npos ? "0" : text.substr(first);
 }
 
-const char* KeyFaultCode(KeyFault fault) {
-    switch (fault) {
-        case KeyFault::NoKey:
-            return "no-key";
-        case KeyFault::NotBase64:
-            return "key-not-base64";
-        case KeyFault::WrongLength:
-            return "key-wrong-length";
-        case KeyFault::WrongAlgorithm:
-            return "key-not-ed25519";
-        case KeyFault::AllZero:
-            return "key-all-zero";
-    }
-    return "key";
-}
-
-EKeyError::EKeyError(KeyProblem problem)
-    : std::runtime_error(std::string("key refused: ") + KeyFaultCode(problem.fault)),
-      problem_(problem) {}
-
 TrustedKey ParsePublicKey(std::string_view text) {
     for (std::string_view line : Lines(text))
         if (!IsComment(line)) return KeyOfLine(line, 0);
@@ -132,46 +108,9 @@ std::vector<TrustedKey> ParseTrustedKeys(std::string_view text) {
     return keys;
 }
 
-std::vector<TrustedKey> ReadTrustedKeys(const std::string& path) {
-    try {
-        return ParseTrustedKeys(ReadFileBytes(path));
-    } catch (const EInOutError& error) {
-        // No such file, or (Windows' "path not found") not even its folder: nothing installed.
-        if (error.Fault() == FileFault::NotFound || error.Fault() == FileFault::InvalidName)
-            return {};
-        throw;
-    }
-}
-
-const char* SignatureFaultCode(SignatureFault fault) {
-    switch (fault) {
-        case SignatureFault::Missing:
-            return "signature-missing";
-        case SignatureFault::NoTrustedKey:
-            return "no-trusted-key";
-        case SignatureFault::Unreadable:
-            return "signature-unreadable";
-        case SignatureFault::Malformed:
-            return "signature-malformed";
-        case SignatureFault::UntrustedKey:
-            return "key-not-trusted";
-        case SignatureFault::Invalid:
-            return "signature-invalid";
-        case SignatureFault::CommentAltered:
-            return "trusted-comment-altered";
-        case SignatureFault::LegacyTooLong:
-            return "legacy-signature-too-long";
-    }
-    return "signature";
-}
-
-ESignatureError::ESignatureError(SignatureProblem problem)
-    : std::runtime_error(std::string("update file refused: ") + SignatureFaultCode(problem.fault)),
-      problem_(std::move(problem)) {}
-
 ReleaseSignature VerifyReleaseSignature(std::string_view bytes, std::string_view signatureText,
                                         const std::vector<TrustedKey>& trusted) {
-    if (signatureText.size() > kSignatureFileLimit) Refuse(SignatureFault::Malformed);
+    if (signatureText.size() > kSignatureTextLimit) Refuse(SignatureFault::Malformed);
     // Opened and saved in Notepad on the way: its byte-order mark is no part of the signature.
     if (signatureText.starts_with("\xEF\xBB\xBF")) signatureText.remove_prefix(3);
     const std::vector<std::string_view> lines = Lines(signatureText);
@@ -225,34 +164,25 @@ std::string SignatureFileOf(const std::string& updateFile) {
     return updateFile + ".minisig";
 }
 
-std::optional<ReleaseSignature> CheckReleaseSignature(const std::string& updateFile,
-                                                      std::string_view bytes,
-                                                      const SignaturePolicy& policy) {
-    const std::string signatureFile = SignatureFileOf(updateFile);
+std::optional<ReleaseSignature> CheckRelease(std::string_view bytes, const SignatureFile& signature,
+                                             const SignaturePolicy& policy) {
     try {
         if (policy.trusted.empty()) {
             if (!policy.required) return std::nullopt;
-            Refuse(SignatureFault::NoTrustedKey);
+            SignatureProblem problem;
+            problem.fault = SignatureFault::NoTrustedKey;
+            problem.trustedKeysFile = policy.trustedKeysFile;
+            throw ESignatureError(std::move(problem));
         }
-        std::string text;
-        try {
-            text = ReadFileBytes(signatureFile);
-        } catch (const EInOutError& error) {
-            if (error.Fault() != FileFault::NotFound) {
-                SignatureProblem problem;
-                problem.fault = SignatureFault::Unreadable;
-                problem.fileFault = error.Fault();
-                problem.fileCode = error.Code();
-                problem.detail = error.what();
-                throw ESignatureError(std::move(problem));
-            }
+        if (signature.unreadable) throw ESignatureError(*signature.unreadable);
+        if (!signature.text) {
             if (!policy.required) return std::nullopt;
             Refuse(SignatureFault::Missing);
         }
-        return VerifyReleaseSignature(bytes, text, policy.trusted);
+        return VerifyReleaseSignature(bytes, *signature.text, policy.trusted);
     } catch (const ESignatureError& error) {
         SignatureProblem problem = error.Problem();
-        problem.signatureFile = signatureFile;
+        problem.signatureFile = signature.name;
         throw ESignatureError(std::move(problem));
     }
 }

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 // The update file as the system opens and reads it, and the messages of the system's file
-// errors. Each platform implements it in its own folder (loader/linux/SystemFileLinux.cpp).
+// errors. Each platform implements it in its own folder (loader/linux/SystemFileLinux.cpp); the
+// portable core never calls it (tevr_loader_files).
 #include <cstddef>
 #include <memory>
 #include <string>
@@ -29,3 +30,9 @@ std::string FileErrorMessage(int code);
 
 // The file error of a system error code, as thrown.
 EInOutError FileError(int code);
+
+// Every byte of the file, read once. Throws EInOutError.
+std::string ReadFileBytes(const std::string& path);
+// Its first `limit` bytes at most, for a file that is refused when longer: a device named in its
+// place never holds the caller up. Throws EInOutError.
+std::string ReadFileStart(const std::string& path, size_t limit);

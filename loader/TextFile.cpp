@@ -1,27 +1,14 @@
 // SPDX-License-Identifier: MIT
 #include "loader/TextFile.h"
 
-#include "loader/SystemFile.h"
 #include "loader/TextEncoding.h"
 
 namespace {
 constexpr char kCtrlZ = 26;
-constexpr size_t kBufferSize = 64 * 1024;
-
-std::string ReadAll(SystemFile& file) {
-    std::string bytes;
-    for (;;) {
-        const size_t before = bytes.size();
-        bytes.resize(before + kBufferSize);
-        const size_t got = file.Read(bytes.data() + before, kBufferSize);
-        bytes.resize(before + got);
-        if (got == 0) return bytes;
-    }
-}
 }  // namespace
 
 struct TextFile::Impl {
-    std::unique_ptr<SystemFile> file;  // read whole at the first line; none for bytes given
+    std::function<std::string()> read;  // the file's, at the first line; none for bytes given
     std::string fileBytes;
     std::string_view bytes;  // the file's bytes
     std::string decoded;     // their text, where it had to be decoded
@@ -34,9 +21,10 @@ struct TextFile::Impl {
     // Reads the file at its first line, so that opening and reading fail apart as they always did.
     void Prepare() {
         if (ready) return;
-        if (file) {
-            fileBytes = ReadAll(*file);
-            file.reset();
+        if (read) {
+            fileBytes = read();
+            // The file closes once read.
+            read = nullptr;
             bytes = fileBytes;
         }
         text = DecodeUpdateText(bytes, decoded);
@@ -69,15 +57,10 @@ struct TextFile::Impl {
     }
 };
 
-std::string ReadFileBytes(const std::string& path) {
-    const std::unique_ptr<SystemFile> file = OpenSystemFile(path);
-    return ReadAll(*file);
-}
-
 TextFile::TextFile() : impl_(std::make_unique<Impl>()) {}
 
-TextFile::TextFile(const std::string& path) : TextFile() {
-    impl_->file = OpenSystemFile(path);
+TextFile::TextFile(std::function<std::string()> read) : TextFile() {
+    impl_->read = std::move(read);
 }
 
 TextFile TextFile::FromBytes(std::string_view bytes) {

@@ -1,19 +1,19 @@
 // SPDX-License-Identifier: MIT
 #pragma once
-// An update file read as text, line by line: from the file itself, or from its bytes read once
-// (ReadFileBytes). Opening throws EInOutError with the file error's message ("File not found",
-// "File access denied", "I/O error %d", ...). The text is the file's bytes after a UTF-8
-// byte-order mark, or its UTF-16 text decoded (see TextEncoding.h).
+// An update file read as text, line by line: from its bytes read once, or from the file itself.
+// Opening throws EInOutError with the file error's message ("File not found", "File access
+// denied", "I/O error %d", ...). The text is the file's bytes after a UTF-8 byte-order mark, or
+// its UTF-16 text decoded (see TextEncoding.h).
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
 
-// Every byte of the file, read once. Throws EInOutError.
-std::string ReadFileBytes(const std::string& path);
-
 class TextFile {
 public:
-    explicit TextFile(const std::string& path);  // opens; throws EInOutError
+    // Opens; throws EInOutError. It reads through the system's file calls, and so comes with
+    // them (tevr_loader_files, loader/SystemFile.cpp): the portable core reads bytes in hand.
+    explicit TextFile(const std::string& path);
     // Reads `bytes`, which must outlive the reader, as the file's contents. Throws EConvertError
     // for a text in an encoding that cannot be read.
     static TextFile FromBytes(std::string_view bytes);
@@ -35,6 +35,8 @@ public:
 
 private:
     TextFile();
+    // The bytes come from `read` at the first line, so that opening and reading fail apart.
+    explicit TextFile(std::function<std::string()> read);
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };

@@ -117,10 +117,6 @@ void UpdateImageReader::AddData(const HexRecord& r) {
     }
 }
 
-UpdateImage ReadUpdateImage(const std::string& fileName) {
-    return ParseUpdateImage(ReadFileBytes(fileName));
-}
-
 UpdateImage ParseUpdateImage(std::string_view bytes,
                              const std::function<void(int32_t lines)>& counted) {
     TextFile file = TextFile::FromBytes(bytes);

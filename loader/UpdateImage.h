@@ -75,14 +75,11 @@ private:
     uint32_t base_ = 0;       // of the data records, from the last 02 or 04 record
 };
 
-// Reads the update file (text-file reading rules, at least one line, up to its end-of-file
-// record). Throws EInOutError when the file cannot be opened or read, EConvertError for a file in
-// an encoding that cannot be read, a refused line, a file of blank lines alone (EmptyFile) and a
-// file without any data byte.
-UpdateImage ReadUpdateImage(const std::string& fileName);
-// The same of the file's bytes read already; throws EConvertError. The text is read once: its
-// lines after the end-of-file record, or after a refused line, are only counted, and `counted`,
-// when given, is told the file's count of lines (at least 1, capped at the 32-bit maximum) before
-// the image is returned or a refusal after the decoding thrown.
+// Reads the update file's bytes (text-file reading rules, at least one line, up to its
+// end-of-file record). Throws EConvertError for a file in an encoding that cannot be read, a
+// refused line, a file of blank lines alone (EmptyFile) and a file without any data byte. The
+// text is read once: its lines after the end-of-file record, or after a refused line, are only
+// counted, and `counted`, when given, is told the file's count of lines (at least 1, capped at
+// the 32-bit maximum) before the image is returned or a refusal after the decoding thrown.
 UpdateImage ParseUpdateImage(std::string_view bytes,
                              const std::function<void(int32_t lines)>& counted = {});

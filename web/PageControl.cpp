@@ -3,9 +3,9 @@
 
 #include <cassert>
 
-#include "support/PixelCanvas.h"
 #include "web/PageBridge.h"
 #include "web/PageFont.h"
+#include "widgets/PixelCanvas.h"
 
 bool PagePointerDown() {
     return PageJsPointerDown() != 0;

@@ -5,16 +5,13 @@
 #include <emscripten/emscripten.h>
 
 #include <memory>
-#include <optional>
 #include <string>
 
 #include "app/Form1Description.h"
 #include "base/Translation.h"
 #include "line/Problem.h"
 #include "loader/Conversion.h"
-#include "loader/ReleaseSignature.h"
 #include "loader/SystemConfig.h"
-#include "loader/TextFile.h"
 #include "web/PageForm.h"
 #include "web/PageWords.h"
 #include "words/RussianCatalogue.h"
@@ -171,8 +168,8 @@ EMSCRIPTEN_KEEPALIVE int PageTransferRunning() {
 EMSCRIPTEN_KEEPALIVE int PageCheckForStart() {
     if (!form || !HasHexExtension(form->Edit1Text())) return 0;
     try {
-        std::optional<ReleaseSignature> release;
-        TForm1Logic::CheckedUpdate(form->Edit1Text(), release);
+        ConvertedUpdate converted;
+        TForm1Logic::CheckedUpdate(form->Edit1Text(), converted);
         return 1;
     } catch (const std::exception&) {
         return 0;
@@ -185,12 +182,11 @@ EMSCRIPTEN_KEEPALIVE const char* PagePlan() {
     if (!form) return "";
     const std::string file = form->Edit1Text();
     try {
-        std::optional<ReleaseSignature> release;
-        const ConvertedUpdate converted = TForm1Logic::CheckedUpdate(file, release);
-        const bool keysTrusted = !ReadTrustedKeys(SystemTrustedKeysPath()).empty();
-        return Handed(
-            PageText(TPageText::PlanTitle) + "\n" +
-            PagePlanText(file, ReadFileBytes(file).size(), converted, release, keysTrusted));
+        ConvertedUpdate converted;
+        const PreparedUpdate prepared = TForm1Logic::CheckedUpdate(file, converted);
+        return Handed(PageText(TPageText::PlanTitle) + "\n" +
+                      PagePlanText(file, prepared.bytes.size(), converted, prepared.release,
+                                   prepared.keysTrusted));
     } catch (const std::exception& error) {
         return Handed(ErrorBoxText(ProblemOf(error)));
     }

@@ -7,7 +7,7 @@
 #include <string>
 #include <utility>
 
-#include "support/PixelCanvas.h"
+#include "widgets/PixelCanvas.h"
 
 class TPageTextFace final : public TTextFace {
 public:

@@ -68,7 +68,7 @@ std::string PagePlanText(const std::string& file, std::size_t size,
     row(Tr("file"), file + " (" + bytes(static_cast<int64_t>(size)) + ")");
     row(Tr("release"), release       ? ReleaseText(*release)
                        : keysTrusted ? Tr("not signed")
-                                     : Tr("not checked: no key is trusted"));
+                                     : Tr("signature not checked: no key is trusted"));
     row(Tr("pages"),
         Fill(TrN("%1 page command (%2 bytes a page)", "%1 page commands (%2 bytes a page)",
                  static_cast<unsigned long>(plan.pages)),

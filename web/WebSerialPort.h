@@ -10,7 +10,7 @@
 #include <string>
 
 #include "app/Form1Port.h"
-#include "serial/VaClasses.h"
+#include "serial/VaErrors.h"
 
 // Why the page could not open a port, as its script tells it.
 enum class TWebPortRefusal : uint8_t {

@@ -2,9 +2,7 @@
 #include "widgets/FlashTimer.h"
 
 #include <chrono>
-#include <condition_variable>
 #include <memory>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -31,61 +29,11 @@ uint32_t MillisecondsSinceStart() {
         duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
 
-class TFlashState {
-public:
-    ~TFlashState() { StopThread(); }
-
+struct TFlashState {
     Mutex listLock;
     std::vector<TFlashEntry> list GUARDED_BY(listLock);
     uint32_t counter GUARDED_BY(listLock) = 0;
     TFlashTimer::TPoster poster GUARDED_BY(listLock);
-
-    void StartThread() {
-        MutexLock guard(runLock_);
-        if (thread_.joinable()) return;
-        stopping_ = false;
-        thread_ = std::thread([this] { Run(); });
-    }
-
-    void StopThread() {
-        std::thread finished;
-        {
-            MutexLock guard(runLock_);
-            stopping_ = true;
-            finished = std::move(thread_);
-        }
-        wake_.notify_all();
-        if (finished.joinable()) finished.join();
-    }
-
-    bool ThreadRunning() {
-        MutexLock guard(runLock_);
-        return thread_.joinable();
-    }
-
-private:
-    void Run() {
-        using clock = std::chrono::steady_clock;
-        const auto period = std::chrono::milliseconds(TFlashTimer::kPeriodMs);
-        auto next = clock::now() + period;
-        for (;;) {
-            {
-                MutexLock lock(runLock_);
-                if (lock.WaitUntil(wake_, next, [this]() REQUIRES(runLock_) { return stopping_; }))
-                    return;
-            }
-            TFlashTimer::Tick();
-            next += period;
-            // After a long stall (a suspended machine) go on from now rather than catch up.
-            const auto now = clock::now();
-            if (next + period < now) next = now + period;
-        }
-    }
-
-    Mutex runLock_;
-    std::condition_variable wake_;  // with runLock_
-    std::thread thread_ GUARDED_BY(runLock_);
-    bool stopping_ GUARDED_BY(runLock_) = false;
 };
 
 TFlashState& State() {
@@ -103,16 +51,6 @@ TFlashEntry* Find(std::vector<TFlashEntry>& list, const TFlashing* control) {
 
 TFlashing::~TFlashing() {
     TFlashTimer::UnregisterFlash(this);
-}
-
-void TFlashTimer::Start() {
-    State().StartThread();
-}
-void TFlashTimer::Stop() {
-    State().StopThread();
-}
-bool TFlashTimer::Running() {
-    return State().ThreadRunning();
 }
 
 void TFlashTimer::RegisterFlash(TFlashing* control, uint32_t divisor) {

@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: MIT
 #pragma once
-// The process-wide flash timer: one thread ticking every 50 ms for the whole life of the
-// program, telling flashing controls on the window's thread when their phase flips.
+// The process-wide flash timer: a tick every 50 ms for the whole life of the program, telling
+// flashing controls on the window's thread when their phase flips. What ticks it is the
+// desktop's: a thread of its own (widgets/FlashThread.h, the Qt window), the multimedia timer
+// (widgets/win32/MmFlashTimer.h), a page's interval timer; no thread here.
 //
-// The program starts it before any window exists and stops it at the end:
-//     TFlashTimer::Start(); const ScopeGuard stop(&TFlashTimer::Stop); QApplication app(...);
-// Registration and all delivery happen on the window's thread; the tick thread only reads the
-// flash list under its lock and posts phase changes through the desktop's poster, so the
-// window's thread never waits for it.
+// Registration and all delivery happen on the window's thread; the tick only reads the flash
+// list under its lock and posts phase changes through the desktop's poster, so the window's
+// thread never waits for it.
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -36,12 +36,6 @@ class TFlashTimer {
 public:
     static constexpr int kPeriodMs = 50;
 
-    // Starts the tick thread; a second Start while running does nothing.
-    static void Start();
-    // Stops the tick thread and waits for it; the flash list stays as it is.
-    static void Stop();
-    static bool Running();
-
     // Hands work to the window's thread, to run there later in the order posted; callable
     // from any thread. Without one, phases are dropped.
     using TPoster = std::function<void(std::function<void()>)>;
@@ -54,8 +48,8 @@ public:
     static void UnregisterFlash(TFlashing* control);
 
     // One tick: advances the counter (wrapping after 0xFFFFFFFF) and queues a phase for every
-    // control whose bit of the counter flipped. The thread calls it; tests call it with the
-    // thread stopped, then let the window's thread run what was posted.
+    // control whose bit of the counter flipped. The desktop's ticker calls it; tests call it
+    // with none running, then let the window's thread run what was posted.
     static void Tick();
 
     static uint32_t TickCounter();

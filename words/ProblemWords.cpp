@@ -15,7 +15,12 @@ struct Wording {
     std::string operator()(const FileProblem& p) const { return FileProblemText(p); }
     std::string operator()(const SerialProblem& p) const { return SerialProblemText(p); }
     std::string operator()(const SignatureProblem& p) const { return SignatureProblemText(p); }
-    std::string operator()(const KeyProblem& p) const { return KeyProblemText(p); }
+    std::string operator()(const KeyProblem& p) const {
+        if (p.keysFile.empty()) return KeyProblemText(p);
+        if (p.fault == KeyFault::FileUnreadable)
+            return TrustedKeysUnreadableText(p.keysFile, {p.fileFault, p.fileCode});
+        return TrustedKeysProblemText(p.keysFile, p);
+    }
     std::string operator()(const StallReason& p) const { return StallText(p, {}); }
     std::string operator()(const UnexpectedProblem& p) const {
         // An error none of the layers names: all there is of it is its own text.

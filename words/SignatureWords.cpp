@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: MIT
 #include "base/Translation.h"
-#include "loader/SystemConfig.h"
 #include "words/Words.h"
 
 std::string SignatureProblemText(const SignatureProblem& p) {
@@ -12,7 +11,7 @@ std::string SignatureProblemText(const SignatureProblem& p) {
                         {signature});
         case SignatureFault::NoTrustedKey:
             return Fill(Tr("a release signature is required, but no key is trusted (%1)"),
-                        {SystemTrustedKeysPath()});
+                        {p.trustedKeysFile});
         case SignatureFault::Unreadable:
             return Fill(Tr("the release signature %1 cannot be read: %2"),
                         {signature, FileProblemText({p.fileFault, p.fileCode})});
@@ -58,6 +57,8 @@ std::string KeyProblemText(const KeyProblem& problem) {
         case KeyFault::AllZero:
             text = Tr("a public key of zeros is refused: it would trust anything");
             break;
+        case KeyFault::FileUnreadable:
+            return FileProblemText({problem.fileFault, problem.fileCode});
     }
     if (problem.line == 0) return text;
     return Fill(Tr("line %1: %2"), {std::to_string(problem.line), text});

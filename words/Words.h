@@ -12,9 +12,9 @@
 
 #include "line/BoardSessionResult.h"
 #include "line/Problem.h"
-#include "loader/ReleaseSignature.h"
+#include "loader/ReleaseFaults.h"
 #include "loader/TransferObserver.h"
-#include "serial/VaPortList.h"
+#include "serial/VaPortInfo.h"
 
 // ----- Numbers ---------------------------------------------------------------------------------
 // `value` with `decimals` digits after the separator of the user's language ("0,4" in Russian).
@@ -47,7 +47,8 @@ std::string SerialProblemText(const SerialProblem& problem);
 
 // A release signature that does not hold.
 std::string SignatureProblemText(const SignatureProblem& problem);
-// A refused trusted key, with its line where it has one.
+// A refused trusted key, with its line where it has one; the file's error of a trusted-keys file
+// that cannot be read. Without the file: a front end that names it in front of the text.
 std::string KeyProblemText(const KeyProblem& problem);
 // The trusted-keys file `path` refused for a bad key, and not read.
 std::string TrustedKeysProblemText(const std::string& path, const KeyProblem& problem);

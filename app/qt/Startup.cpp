@@ -12,7 +12,7 @@
 #include "base/ScopeGuard.h"
 #include "line/Problem.h"
 #include "serial/VaClasses.h"
-#include "widgets/FlashTimer.h"
+#include "widgets/FlashThread.h"
 #include "widgets/qt/QtDesktopStyle.h"
 #include "words/Words.h"
 
@@ -26,8 +26,8 @@ void ShowApplicationError(const std::exception& error) {
 int RunTevrLoader(int& argc, char** argv, const std::function<void(TForm1&)>& onCreated) {
     // The boxes before the window is made speak its language too.
     UseWindowLanguage();
-    TFlashTimer::Start();
-    const ScopeGuard flashTimer(&TFlashTimer::Stop);
+    TFlashThread::Start();
+    const ScopeGuard flashTimer(&TFlashThread::Stop);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tevr-loader"));
     // Lets the desktop match the window to its launcher (name and icon of the task-bar entry).

@@ -7,6 +7,7 @@
 #include "cli/ImageCheck.h"
 #include "loader/Conversion.h"
 #include "loader/Errors.h"
+#include "loader/FileConversion.h"
 #include "support/SampleFiles.h"
 #include "support/TempFolder.h"
 

@@ -11,9 +11,9 @@
 
 #include "FlashRun.h"
 #include "base/Translation.h"
-#include "cli/FileDigest.h"
 #include "cli/Journal.h"
 #include "cli/TevrFlash.h"
+#include "loader/FileDigest.h"
 #include "support/SampleFiles.h"
 #include "support/TempFolder.h"
 #include "table_text.h"

@@ -9,10 +9,10 @@
 #include <thread>
 
 #include "FlashRun.h"
-#include "cli/FileDigest.h"
 #include "cli/ImageCheck.h"
 #include "cli/TevrFlash.h"
 #include "loader/BootLoaderTransfer.h"
+#include "loader/FileDigest.h"
 #include "sim/BootLoaderSim.h"
 #include "support/SampleFiles.h"
 #include "support/TempFolder.h"

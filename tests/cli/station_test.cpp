@@ -9,8 +9,8 @@
 
 #include "FlashRun.h"
 #include "OpenWatch.h"
-#include "cli/FileDigest.h"
 #include "cli/ImageCheck.h"
+#include "loader/UpdateFiles.h"
 #include "sim/BootLoaderSim.h"
 #include "support/SampleFiles.h"
 #include "support/TempFolder.h"

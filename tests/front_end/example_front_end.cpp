@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
-// The smallest front end: one board on one port, with no desktop and no catalogue. It reads the
-// update file, converts it, runs one board session and tells what happened as plain lines on
+// The smallest front end: one board on one port, with no desktop and no catalogue. It prepares
+// the update file as every front end does (read once, the station's trusted keys, the release
+// signature, the conversion), runs one board session and tells what happened as plain lines on
 // standard output, the cause of a failure by its stable code. Everything it knows of the
 // transfer comes from the session's observer and result.
 //   example_front_end FILE PORT
@@ -10,9 +11,8 @@
 #include <string>
 
 #include "line/BoardSession.h"
-#include "loader/Conversion.h"
 #include "loader/ProgressGauge.h"
-#include "loader/TextFile.h"
+#include "loader/UpdateFiles.h"
 #include "serial/VaEventLoop.h"
 
 namespace {
@@ -53,8 +53,9 @@ int main(int argc, char** argv) {
     }
     ConvertedUpdate update;
     try {
+        // The station's rules as they stand: once it trusts a key, only signed releases.
         NullGauge gauge;
-        ConvertUpdateBytes(ReadFileBytes(argv[1]), update, gauge);
+        PrepareUpdateFile(argv[1], {}, update, gauge);
     } catch (const std::exception&) {
         // The window and tevr-flash say this in their users' words; the example keeps it short.
         std::printf("refused file\n");

@@ -19,6 +19,7 @@
 #include "line/VaCommTransferPort.h"
 #include "loader/BootLoaderTransfer.h"
 #include "loader/Conversion.h"
+#include "loader/FileConversion.h"
 #include "loader/UpdateImage.h"
 #include "serial/VaComm.h"
 #include "serial/VaEventLoop.h"

@@ -10,6 +10,7 @@
 #include "base/ThreadSafety.h"
 #include "line/BoardSession.h"
 #include "loader/Conversion.h"
+#include "loader/FileConversion.h"
 #include "serial/VaEventLoop.h"
 #include "sim/BootLoaderSim.h"
 #include "support/SampleFiles.h"

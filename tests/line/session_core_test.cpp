@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "line/BoardSessionCore.h"
-#include "serial/VaClasses.h"
+#include "serial/VaErrors.h"
 #include "support/TransferFakes.h"
 #include "support/WorkedExample.h"
 

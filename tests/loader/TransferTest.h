@@ -54,7 +54,7 @@ protected:
         const Bytes frame = port.written.back();
         for (size_t at = 0; at < frame.size(); at += piece) {
             const size_t n = std::min(piece, frame.size() - at);
-            Receive(Bytes(frame.begin() + at, frame.begin() + at + n));
+            Receive(Bytes(frame.data() + at, frame.data() + at + n));
         }
     }
     // Greeting, its answer's echo, the second greeting and the first page command's echo.

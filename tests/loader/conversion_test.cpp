@@ -6,6 +6,7 @@
 #include <cctype>
 
 #include "loader/Errors.h"
+#include "loader/FileConversion.h"
 #include "loader/RecordList.h"
 #include "support/Refusals.h"
 #include "support/SampleFiles.h"

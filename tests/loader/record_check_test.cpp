@@ -5,6 +5,7 @@
 
 #include "loader/Conversion.h"
 #include "loader/Errors.h"
+#include "loader/FileConversion.h"
 #include "loader/RecordList.h"
 #include "loader/TransferScript.h"
 #include "loader/UpdateImage.h"

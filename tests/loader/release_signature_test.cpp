@@ -8,6 +8,8 @@
 #include <string>
 
 #include "loader/ReleaseSignature.h"
+#include "loader/UpdateFiles.h"
+#include "loader/UpdatePreparation.h"
 #include "support/TempFolder.h"
 
 namespace {
@@ -199,6 +201,48 @@ TEST(ReleaseSignature, StationPolicyDecidesAboutAFileWithoutSignature) {
     }
     // A station with no key cannot tell a signature from a forgery: nothing is claimed.
     EXPECT_FALSE(CheckReleaseSignature(file, kFirmware, {{}, false}));
+}
+
+// The one preparation from texts, as a page in the browser calls it: the station's keys decide,
+// and nothing of a refused file reaches the lists.
+TEST(ReleaseSignature, TheStationsKeysDecideWhatThePreparationTakes) {
+    const StationKeys station{"/etc/tevr-loader/trusted-keys", kKeyA};
+    const UpdateInput unsigned_{kFirmware, {"fw.hex.minisig", {}, {}}};
+    NullGauge gauge;
+    ConvertedUpdate lists;
+    lists.ScriptLineCount = 7;
+    EXPECT_EQ(FaultOf([&] { PrepareUpdate(unsigned_, station, {}, lists, gauge); }),
+              SignatureFault::Missing);
+    EXPECT_TRUE(lists.transferScript.empty());
+    EXPECT_EQ(lists.ScriptLineCount, 0);
+
+    UpdateDemands whereFound;
+    whereFound.signature = SignatureRule::WhereFound;
+    FileDigest digest;
+    whereFound.digested = [&](const FileDigest& taken) { digest = taken; };
+    const PreparedUpdate taken = PrepareUpdate(unsigned_, station, whereFound, lists, gauge);
+    EXPECT_TRUE(taken.keysTrusted);
+    EXPECT_FALSE(taken.release);
+    EXPECT_EQ(digest.size, kFirmware.size());
+    EXPECT_FALSE(lists.transferScript.empty());
+
+    const UpdateInput signed_{kFirmware, {"fw.hex.minisig", kPrehashed, {}}};
+    EXPECT_EQ(PrepareUpdate(signed_, station, {}, lists, gauge).release->keyId, "6AE60E3A667F4DEB");
+
+    // A refusal names the file it comes from: the key's, or where no key was found.
+    const StationKeys broken{station.file, "RWQ=\n"};
+    const KeyProblem bad = KeyProblemOf([&] { PrepareUpdate(signed_, broken, {}, lists, gauge); });
+    EXPECT_EQ(bad.keysFile, station.file);
+    EXPECT_EQ(bad.line, 1);
+    UpdateDemands always;
+    always.signature = SignatureRule::Always;
+    try {
+        PrepareUpdate(signed_, {station.file, {}}, always, lists, gauge);
+        ADD_FAILURE() << "no key, yet taken";
+    } catch (const ESignatureError& e) {
+        EXPECT_EQ(e.Problem().fault, SignatureFault::NoTrustedKey);
+        EXPECT_EQ(e.Problem().trustedKeysFile, station.file);
+    }
 }
 
 }  // namespace

@@ -68,7 +68,7 @@ TEST_P(RestartTest, SecondTransferRunsCleanly) {
     Handshake();
     Receive({0xAA});
     const Bytes frame = LastWrite();
-    Receive(Bytes(frame.begin(), frame.begin() + GetParam()));  // part or all of the echo
+    Receive(Bytes(frame.data(), frame.data() + GetParam()));  // part or all of the echo
     EXPECT_EQ(transfer.TransferState(), GetParam() == frame.size()
                                             ? TTransferState::tsAwaitingChecksum
                                             : TTransferState::tsCollectingEcho);

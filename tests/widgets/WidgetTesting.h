@@ -7,9 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "support/PixelCanvas.h"
+#include "support/CanvasFigures.h"
 #include "widgets/Control.h"
 #include "widgets/FlashTimer.h"
+#include "widgets/PixelCanvas.h"
 
 // A control whose desktop is a picture in the window's colour: a full paint draws it afresh,
 // a state draw goes straight into it. Counts what the control asked of its desktop, and with

@@ -10,6 +10,7 @@
 #include "WidgetTesting.h"
 #include "base/ScopeGuard.h"
 #include "widgets/AbBinGControl.h"
+#include "widgets/FlashThread.h"
 #include "widgets/FlashTimer.h"
 
 namespace {
@@ -31,7 +32,7 @@ struct FlashTicks : ::testing::Test {
     Flasher control{&window};
 
     void SetUp() override {
-        ASSERT_FALSE(TFlashTimer::Running());
+        ASSERT_FALSE(TFlashThread::Running());
         TFlashTimer::SetTickCounter(0);
     }
     void Ticks(int n) {
@@ -144,13 +145,13 @@ TEST(FlashThread, TicksEveryFiftyMillisecondsUntilStopped) {
     control.SetFrequency(ff8Hz);
     control.SetFlashing(true);
     control.SetChecked(true);
-    TFlashTimer::Start();
-    TFlashTimer::Start();  // a second start changes nothing
+    TFlashThread::Start();
+    TFlashThread::Start();  // a second start changes nothing
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
     while (control.phases.size() < 4 && std::chrono::steady_clock::now() < deadline)
         Wait(20, windowThread);
-    TFlashTimer::Stop();
-    EXPECT_FALSE(TFlashTimer::Running());
+    TFlashThread::Stop();
+    EXPECT_FALSE(TFlashThread::Running());
     ASSERT_GE(control.phases.size(), 4u);
     for (std::size_t i = 1; i < control.phases.size(); ++i)
         EXPECT_NE(control.phases[i].second, control.phases[i - 1].second);
@@ -163,8 +164,8 @@ TEST(FlashThread, TicksEveryFiftyMillisecondsUntilStopped) {
 TEST(FlashThread, ControlsComeAndGoWhileItTicks) {
     PostedWork windowThread;
     TOwner window;
-    TFlashTimer::Start();
-    const ScopeGuard running(&TFlashTimer::Stop);
+    TFlashThread::Start();
+    const ScopeGuard running(&TFlashThread::Stop);
     for (int round = 0; round < 40; ++round) {
         auto c = std::make_unique<Flasher>(&window);
         c->SetFrequency(ff8Hz);

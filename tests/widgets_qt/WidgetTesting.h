@@ -10,7 +10,8 @@
 #include <QWidget>
 #include <QtTest/QTest>
 
-#include "support/PixelCanvas.h"
+#include "support/CanvasFigures.h"
+#include "widgets/PixelCanvas.h"
 #include "widgets/qt/QtCanvas.h"
 
 // Pixel as a colour value (0x00BBGGRR), to compare with the constants of the widgets.

@@ -6,6 +6,7 @@
 #include "WidgetTesting.h"
 #include "widgets/AlignedText.h"
 #include "widgets/DesktopStyle.h"
+#include "widgets/FlashThread.h"
 #include "widgets/FlashTimer.h"
 #include "widgets/qt/QtControl.h"
 
@@ -186,7 +187,7 @@ TEST_F(WindowButton, TransparentLetsTheWindowShowThrough) {
 }
 
 TEST_F(WindowButton, FlashingAlternatesTextAndColourButKeepsTheBevelSunken) {
-    ASSERT_FALSE(TFlashTimer::Running());
+    ASSERT_FALSE(TFlashThread::Running());
     button.SetFrequency(ff8Hz);
     button.SetFlashing(true);
     button.SetChecked(true);

@@ -2,7 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "WidgetTesting.h"
-#include "support/PixelCanvas.h"
+#include "support/CanvasFigures.h"
+#include "widgets/PixelCanvas.h"
 
 TEST(QtCanvas, SystemColoursResolveThroughThePinnedPalette) {
     EXPECT_EQ(ColorToRGB(clBtnFace), Grey(0xF0));

@@ -3,6 +3,7 @@
 
 #include "WidgetTesting.h"
 #include "widgets/AlignedText.h"
+#include "widgets/FlashThread.h"
 #include "widgets/FlashTimer.h"
 #include "widgets/qt/QtControl.h"
 
@@ -110,7 +111,7 @@ TEST_F(WindowLed, HiddenLedIgnoresStateAndShowsItWhenShownAgain) {
 }
 
 TEST_F(WindowLed, FlashingAlternatesAndUncheckingLeavesItDark) {
-    ASSERT_FALSE(TFlashTimer::Running());
+    ASSERT_FALSE(TFlashThread::Running());
     led.SetFlashing(true);
     led.SetChecked(true);
     TFlashTimer::SetTickCounter(7);

@@ -10,7 +10,6 @@
 
 #include "base/Translation.h"
 #include "line/BoardStop.h"
-#include "loader/SystemConfig.h"
 #include "words/RussianCatalogue.h"
 #include "words/Words.h"
 
@@ -55,6 +54,7 @@ std::vector<std::string> EveryText() {
     for (int f = 0; f <= static_cast<int>(SignatureFault::LegacyTooLong); ++f) {
         SignatureProblem p{static_cast<SignatureFault>(f), "fw.hex.minisig", "B3CE124693EF8AC8"};
         p.limit = 1;
+        p.trustedKeysFile = "/etc/tevr-loader/trusted-keys";
         texts.push_back(ErrorBoxText(p));
     }
     for (int f = 0; f <= static_cast<int>(KeyFault::AllZero); ++f)
@@ -78,11 +78,9 @@ std::vector<std::string> EveryText() {
 }
 
 std::string WithoutData(std::string text) {
-    std::vector<std::string> data = kData;
-    data.push_back(SystemTrustedKeysPath());
-    for (const std::string& value : data)
-        for (size_t at; (at = text.find(value)) != std::string::npos;)
-            text.erase(at, value.size());
+    for (const std::string& data : kData)
+        for (size_t at; (at = text.find(data)) != std::string::npos;)
+            text.erase(at, data.size());
     return text;
 }
 

@@ -2,7 +2,7 @@
 #pragma once
 // The flash timer's 50 ms tick on the multimedia timer service, for as long as the object lives;
 // its phases reach the window's thread through the given work queue. Stands in for
-// TFlashTimer::Start/Stop on Windows.
+// TFlashThread on Windows.
 #include <windows.h>
 
 #include "widgets/win32/WinHandles.h"

@@ -5,12 +5,15 @@
 
 #include <cerrno>
 #include <exception>
+#include <filesystem>
 #include <memory>
 #include <vector>
 
 #include "loader/Errors.h"
+#include "loader/ReleaseSignature.h"
 #include "loader/SystemFile.h"
 #include "loader/TextFile.h"
+#include "loader/UpdateFiles.h"
 #include "support/TempFolder.h"
 
 namespace {
@@ -91,5 +94,19 @@ TEST(TextFileErrors, ReadErrorIsRaisedNotTakenAsEndOfFile) {
         message = e.what();
     }
     EXPECT_EQ(message, "I/O error " + std::to_string(EIO));
+}
+
+TEST(TextFileErrors, ADeviceInTheSignaturesPlaceIsReadNoFurtherThanASignature) {
+    TempFolder dir;
+    const std::string file = dir.Write("fw.hex", ":00000001FF\n");
+    std::filesystem::create_symlink("/dev/zero", file + ".minisig");
+    const SignaturePolicy policy{
+        {ParsePublicKey("RWSlVINZoZPQuL9qnhwcoBux7GxwwegSq1UCPOcpnU1e1TaasSK6zwV3")}, false};
+    try {
+        CheckReleaseSignature(file, ":00000001FF\n", policy);
+        ADD_FAILURE() << "endless zeros taken for a signature";
+    } catch (const ESignatureError& e) {
+        EXPECT_EQ(e.Problem().fault, SignatureFault::Malformed);
+    }
 }
 }  // namespace

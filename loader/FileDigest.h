@@ -15,5 +15,3 @@ struct FileDigest {
     std::string sha256;  // lower-case hexadecimal digits
 };
 FileDigest DigestBytes(std::string_view bytes);
-// The file read whole; throws EInOutError as the update file's reading does.
-FileDigest DigestFile(const std::string& path);

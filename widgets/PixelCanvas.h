@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: MIT
 #pragma once
-// The widgets' canvas on a plain pixel buffer, with no desktop: exact for what the window's
-// pictures are made of (fills, rectangles, frames, lines, pixels, bitmap draws with copy,
-// exclusive-or and blackness, clipping), close enough for the rest (ellipses, arcs, pies, chords
-// and polygons by pixel centres). Text is drawn in a made-up font of solid boxes, 7 pixels per
-// character and 13 high, so that where text lands can be checked without a font, unless a face
-// of real letters is given (the page takes the browser's). It can also write every call into a
-// log, for checks of what a widget draws rather than how it looks.
+// The widgets' canvas on a plain pixel buffer, with no desktop API: what a front end without a
+// canvas of its own draws on (a page blits the pixels onto its HTML canvas), and the reference
+// the desktops' canvases are tested against. Exact for what the window's pictures are made of
+// (fills, rectangles, frames, lines, pixels, bitmap draws with copy, exclusive-or and blackness,
+// clipping), close enough for the rest (ellipses, arcs, pies, chords and polygons by pixel
+// centres). Text is drawn in a made-up font of solid boxes, 7 pixels per character and 13 high, so
+// that where text lands can be checked without a font, unless a face of real letters is given
+// (the page takes the browser's). It can also write every call into a log, for checks of what a
+// widget draws rather than how it looks.
 #include <string>
 #include <vector>
 
@@ -99,16 +101,3 @@ private:
     TPixels pixels_;
     TPixelCanvas canvas_;
 };
-
-// The bounding box of the pixels of one colour within `area` (the whole picture when empty);
-// empty when there are none.
-TRect InkOf(const TPixels& pixels, TColor colour, TRect area = {});
-// How many pixels of `area` have the colour.
-int CountOf(const TPixels& pixels, const TRect& area, TColor colour);
-// Bevel, gradient, rectangle, lines, a pixel and bitmaps drawn with each raster operation and a
-// clip, on an 80 x 40 canvas: what a desktop's canvas must draw exactly as TPixelCanvas does.
-void DrawCanvasFigures(TCanvas& c);
-
-inline TColor Grey(int level) {
-    return RGBColor(level, level, level);
-}

@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "cli/FileDigest.h"
+#include "loader/FileDigest.h"
 
 #include "loader/Crypto.h"
-#include "loader/TextFile.h"
 
 std::string Sha256Hex(std::string_view bytes) {
     static constexpr char kDigits[] = "0123456789abcdef";
@@ -16,8 +15,4 @@ std::string Sha256Hex(std::string_view bytes) {
 
 FileDigest DigestBytes(std::string_view bytes) {
     return {bytes.size(), Sha256Hex(bytes)};
-}
-
-FileDigest DigestFile(const std::string& path) {
-    return DigestBytes(ReadFileBytes(path));
 }

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-// The words in the browser: the catalogue the page chose (UseCatalogue), or the English ids.
-// There is no environment to take a language from.
+// The words on a system without gettext and without a catalogue beside the program (a page in
+// the browser): English, unless the program chose a catalogue with UseCatalogue.
 #include "base/FixedCatalogue.h"
 #include "base/Translation.h"
 
@@ -9,21 +9,21 @@ void SetUpTranslation() {
 }
 
 const char* Tr(const char* message) {
-    if (*message == '\0') return message;
     const MoCatalogue* fixed = FixedCatalogue();
-    const char* translation = fixed ? fixed->Find(message) : nullptr;
+    const char* translation = fixed != nullptr ? fixed->Find(message) : nullptr;
     return translation != nullptr ? translation : message;
 }
 
 const char* TrC(const char* context, const char* message) {
     const MoCatalogue* fixed = FixedCatalogue();
-    const char* translation = fixed ? fixed->Find(ContextKey(context, message)) : nullptr;
+    const char* translation =
+        fixed != nullptr ? fixed->Find(ContextKey(context, message)) : nullptr;
     return translation != nullptr ? translation : message;
 }
 
 const char* TrN(const char* singular, const char* plural, std::uint64_t n) {
     const MoCatalogue* fixed = FixedCatalogue();
-    if (const char* translation = fixed ? fixed->FindPlural(singular, n) : nullptr)
+    if (const char* translation = fixed != nullptr ? fixed->FindPlural(singular, n) : nullptr)
         return translation;
     return n == 1 ? singular : plural;
 }
