@@ -12,9 +12,14 @@ namespace {
 // The ports there are, for a port that is not: "/dev/ttyUSB0 (FT232R USB UART), ...".
 std::string PortsFoundHint() {
     std::vector<std::string> found;
-    for (const TVaPortInfo& info : ListPorts(BootLoaderPortRoots()))
-        // TRANSLATORS: a port's path and what it is: "/dev/ttyS0 (Serial port COM1)".
-        found.push_back(Fill(Tr("%1 (%2)"), {info.Path, PortDescriptionText(info)}));
+    for (const TVaPortInfo& info : ListPorts(BootLoaderPortRoots())) {
+        const std::string description = PortDescriptionText(info);
+        // A port the system tells nothing of (Wine's) is named alone, without empty parentheses.
+        found.push_back(description.empty() ? info.Path
+                                            // TRANSLATORS: a port's path and what it is:
+                                            // "/dev/ttyS0 (Serial port COM1)".
+                                            : Fill(Tr("%1 (%2)"), {info.Path, description}));
+    }
     if (found.empty())
         return Tr("no serial port is found; plug the adapter in, then see tevr-flash ports");
     return Fill(Tr("the ports found are %1; tevr-flash ports lists them"), {NameList(found)});

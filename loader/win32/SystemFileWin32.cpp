@@ -63,10 +63,21 @@ std::unique_ptr<SystemFile> OpenSystemFile(const std::string& path) {
         throw FileError(ERROR_INVALID_NAME);
     }
     // Others may go on reading and writing it, as they may on Linux. A folder cannot be opened
-    // this way (that needs backup semantics) and gives "access denied".
+    // this way (that needs backup semantics).
     ScopedHandle handle(::CreateFileW(name.c_str(), GENERIC_READ,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!handle.Valid()) throw FileError(static_cast<int>(::GetLastError()));
+    if (!handle.Valid()) {
+        const DWORD error = ::GetLastError();
+        // Windows answers a folder with "access denied"; the user is told it is a folder, as on
+        // Linux, since that is what there is to fix.
+        const DWORD attributes = ::GetFileAttributesW(name.c_str());
+        if (error == ERROR_ACCESS_DENIED && attributes != INVALID_FILE_ATTRIBUTES &&
+            (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+            throw EInOutError(FileFault::Folder, static_cast<int>(error),
+                              FileErrorMessage(static_cast<int>(error)));
+        }
+        throw FileError(static_cast<int>(error));
+    }
     return std::make_unique<Win32File>(std::move(handle));
 }

@@ -8,7 +8,7 @@
 #   silent        a device that falls silent ends the flash with status 3
 #   hung-up       a device that goes away ends it with status 1 and says so
 #   interrupted   Ctrl-C (Wine makes SIGINT the console's Ctrl-C) closes the port, status 130
-#   missing-port  a port that is not there: status 1 and the component's message
+#   missing-port  a port that is not there: status 1, the component's message, the ports found
 #   signed        releases signed by minisign (run natively): a signed file flashes and its
 #                 release is on the first line and in the journal; a legacy signature verifies
 #                 (of a file up to libgcrypt's limit; a larger one is refused plainly);
@@ -121,8 +121,13 @@ interrupted)
 missing-port)
     flash
     [ "$status" = 1 ] || fail "status $status"
-    [ "$(last_line)" = "tevr-flash: $port: the port does not exist" ] ||
-        fail "last line: $(last_line)"
+    # The message, then the ports there are (Wine's own, whatever its prefix holds).
+    grep -qxF "tevr-flash: $port: the port does not exist" <(tr -d '\r' <"$work/err") ||
+        fail "no message"
+    case "$(last_line)" in
+        "tevr-flash: $port: the ports found are COM"*"; tevr-flash ports lists them") ;;
+        *) fail "last line: $(last_line)" ;;
+    esac
     ;;
 signed)
     minisign -G -W -p "$work/release.pub" -s "$work/release.key" >/dev/null
@@ -194,7 +199,7 @@ language)
     has help.out "Использование: tevr-flash [ПАРАМЕТРЫ] КОМАНДА"
     run_exe usage convert
     [ "$status" = 2 ] || fail "usage error: status $status"
-    has usage.err "Не указан обязательный аргумент FILE"
+    has usage.err "Не указан обязательный аргумент ФАЙЛ"
     start_sim
     # Wine reports a pseudo-terminal's rate as 38400 bit/s, so the verdict may be "not ready";
     # what counts here is that it is Russian.
@@ -217,7 +222,7 @@ language)
         /dev/null >"$work/console.raw" </dev/null
     set -e
     sed -e 's/\x1b\[[0-9;?]*[A-Za-z]//g' -e 's/\r//g' "$work/console.raw" >"$work/console.out"
-    has console.out "Не указан обязательный аргумент FILE"
+    has console.out "Не указан обязательный аргумент ФАЙЛ"
     export LANGUAGE=en
     printf ':0G0000000102FB\n' >"$work/digit.hex"
     run_exe help --help
