@@ -54,10 +54,60 @@ describe("an update by the user's route", () => {
                                 flowControl: "none", bufferSize: 4096 }]);
             assert.equal(await sim.ended, 0);
             assert.match(verified(example("image-64k.hex"), sim.image), /65536/);
-            await page.screenshot({ path: path.join(process.env.TEVR_SCREENSHOTS || work, "tevr-loader-page.png") });
+            await (await page.$("#Form1")).screenshot(
+                { path: path.join(process.env.TEVR_SCREENSHOTS || work, "tevr-loader-page.png") });
         } finally {
             await page.close();
             await sim.stop();
+        }
+    });
+});
+
+describe("the file as it is at each start, and a browser without serial ports", () => {
+    test("a file picked through its handle is read again when it is rebuilt on disk", async () => {
+        const sim = await startSimulator(["--repeat"]);
+        const page = await openPage(browser, server, { ports: [sim.port] });
+        try {
+            // The File System Access picker, answered with a handle to a file that changes.
+            await page.evaluate(() => {
+                window.tevrDisk = "";
+                window.showOpenFilePicker = async () => [{
+                    kind: "file", name: "fw.hex",
+                    getFile: async () => new File([window.tevrDisk], "fw.hex"),
+                }];
+            });
+            const build = (file) => page.evaluate((text) => { window.tevrDisk = text; },
+                                                    fs.readFileSync(example(file), "latin1"));
+            await build("gap.hex");
+            await page.click("#SpeedButton1");
+            await until(page, () => document.getElementById("Edit1").value === "fw.hex");
+            for (const [board, file] of [[1, "gap.hex"], [2, "worked.hex"]]) {
+                if (board > 1) await build(file);
+                await clickStart(page);
+                await until(page, (n) => window.tevrPage.boxes.length === n, 30000, board);
+                await idle(page);
+                verified(example(file), `${sim.image}.${board}`);
+            }
+            assert.deepEqual(page.boxes, [done, done]);
+        } finally {
+            await page.close();
+            await sim.stop();
+        }
+    });
+    test("without Web Serial the page says which browsers have it and shows a file's plan",
+         async () => {
+        const page = await openPage(browser, server, { ports: null });
+        try {
+            assert.match(await page.$eval("#Notice", (e) => (e.hidden ? "" : e.textContent)),
+                         /Chrome, Edge, Opera/);
+            await pickFiles(page, [example("image-64k.hex")]);
+            await until(page, () => !document.getElementById("Plan").hidden);
+            const plan = await page.$eval("#Plan", (e) => e.textContent);
+            assert.match(plan, /128 page commands/);
+            assert.match(plan, /512 block commands/);
+            assert.deepEqual(page.boxes, []);
+        } finally {
+            await page.close();
         }
     });
 });

@@ -22,6 +22,8 @@
 
     let module = null, serial = null, files = null;
     let paintAsked = false, timer1 = null, buttonsDown = 0;
+    const handOver = new MessageChannel();
+    handOver.port1.onmessage = () => module._PageRunPosted();
     const measure = document.createElement("canvas").getContext("2d", { willReadFrequently: true });
 
     const hooks = {
@@ -38,10 +40,12 @@
         paintLater() {
             if (paintAsked) return;
             paintAsked = true;
-            setTimeout(() => {
+            // Once a frame: the line's bytes come a millisecond apart, and a paint between two
+            // of them would hold back the answer to the second.
+            requestAnimationFrame(() => {
                 paintAsked = false;
                 module._PagePaint();
-            }, 0);
+            });
         },
         pointerDown: () => buttonsDown !== 0,
         textWidth(font, string) {
@@ -74,7 +78,9 @@
                 module._PageTimer1();
             }, milliseconds);
         },
-        post: () => setTimeout(() => module._PageRunPosted(), 0),
+        // A message, not a timer: the browser holds nested timers back 4 ms each, which the
+        // line's every turn between an answer and the next command would wait.
+        post: () => handOver.port2.postMessage(null),
         setSpeedButton1Enabled(enabled) {
             $("SpeedButton1").disabled = !enabled;
         },
