@@ -8,12 +8,11 @@
 #include "cli/FlashProgress.h"
 #include "cli/Printable.h"
 #include "cli/ProgramLine.h"
+#include "cli/Terminal.h"
 #include "cli/TextTable.h"
 #include "words/Words.h"
 
 namespace {
-constexpr auto kRedrawInterval = std::chrono::milliseconds(100);
-
 // The summary's column of blocks: figures only, "3/21".
 std::string Blocks(const BoardResult& result) {
     return std::to_string(result.blocksSent) + "/" + std::to_string(result.blocksTotal);
@@ -177,7 +176,7 @@ FlashReport& BoardTable::Board(size_t index) {
 }
 
 void BoardTable::Refresh(Clock::time_point now) {
-    if (!terminal_ || !dirty_ || now - lastDraw_ < kRedrawInterval) return;
+    if (!terminal_ || !dirty_ || now - lastDraw_ < kTerminalRedrawInterval) return;
     Draw(now);
 }
 

@@ -29,7 +29,7 @@ struct CheckArguments {
     bool json = false;
 };
 
-std::string Details() {
+std::string CheckDetails() {
     return Tr(
         "Opens each PORT as flash does (10400 bit/s 8N1) and says whether it opens, with\n"
         "the cause and hint when not, the rate the driver reads back, and on Linux the\n"
@@ -56,7 +56,7 @@ void AddCheckCommand(CLI::App& app, CommandIo& io, CommandAction& action) {
     auto args = std::make_shared<CheckArguments>();
     CLI::App* sub = app.add_subcommand(
         "check", Tr("Check the line of each port before a flash: one verdict each."));
-    sub->footer(Details() + "\n\n" + ExitStatusHelp());
+    sub->footer(CheckDetails() + "\n\n" + ExitStatusHelp());
     sub->add_option("PORT", args->ports,
                     Tr("a path, COM1 to COM8 or usb:SERIAL / usb:VID:PID[:SERIAL]; several ports "
                        "are checked one after the other"))

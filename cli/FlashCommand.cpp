@@ -32,7 +32,7 @@ struct FlashArguments {
     bool json = false;
 };
 
-std::string Details() {
+std::string FlashDetails() {
     return Tr(
         "Converts FILE, opens PORT at 10400 bit/s 8N1, waits for the boot loader's\n"
         "greeting, sends the firmware block by block, checks every block's echo and\n"
@@ -63,7 +63,7 @@ void AddFlashCommand(CLI::App& app, CommandIo& io, CommandAction& action) {
     auto args = std::make_shared<FlashArguments>();
     CLI::App* sub = app.add_subcommand(
         "flash", Tr("Load an update file into the on-board computer through its boot loader."));
-    sub->footer(Details() + "\n\n" + ExitStatusHelp());
+    sub->footer(FlashDetails() + "\n\n" + ExitStatusHelp());
     // Named in any case in a station file: file = "fw.hex".
     sub->add_option("FILE", args->file, Tr("the update file (*.hex)"))->required()->ignore_case();
     sub->add_option("-p,--port", args->ports,

@@ -9,12 +9,12 @@
 
 #include "base/Translation.h"
 #include "cli/ProgramLine.h"
+#include "cli/Terminal.h"
 #include "cli/TextTable.h"
 #include "words/Words.h"
 
 namespace {
 constexpr int kBarCells = 24;
-constexpr auto kRedrawInterval = std::chrono::milliseconds(100);
 
 int64_t PerCent(const TransferFigures& f) {
     if (f.blocksTotal <= 0) return 100;
@@ -131,7 +131,7 @@ void FlashProgress::Update(int64_t blocksSent, Clock::time_point at) {
     if (!started_ || blocksSent == blocksSent_) return;
     blocksSent_ = blocksSent;
     if (terminal_) {
-        if (at - lastDraw_ < kRedrawInterval) return;
+        if (at - lastDraw_ < kTerminalRedrawInterval) return;
         lastDraw_ = at;
         DrawBar(ProgressBarText(Figures(at), Columns()));
         return;

@@ -41,12 +41,19 @@ std::string RateLine(uint32_t rate) {
 void DescribeAdapter(LineCheckResult& result) {
     const TVaPortAdapter& adapter = result.adapter;
     if (adapter.Driver.empty() && adapter.Identity.VendorId.empty()) return;
-    std::string text = Tr("adapter");
-    if (!adapter.Driver.empty()) text += " " + adapter.Driver;
-    if (!adapter.Identity.VendorId.empty()) text += " " + UsbSelector(adapter.Identity);
+    // The driver's name stands as the system gives it, said to be a driver's so that it does not
+    // read as a word of the sentence ("adapter port" from the built-in port's driver).
+    std::string parts;
+    const auto add = [&parts](const std::string& part) {
+        parts += (parts.empty() ? "" : ", ") + part;
+    };
+    if (!adapter.Identity.VendorId.empty()) add(UsbSelector(adapter.Identity));
+    if (!adapter.Driver.empty()) add(Fill(Tr("driver %1"), {adapter.Driver}));
     if (adapter.LatencyTimerMs >= 0)
-        text += Fill(Tr(", latency timer %1 ms"), {std::to_string(adapter.LatencyTimerMs)});
-    result.lines.push_back(text);
+        add(Fill(Tr("latency timer %1 ms"), {std::to_string(adapter.LatencyTimerMs)}));
+    // TRANSLATORS: what is known of the port's adapter: "adapter: usb:0403:6001, driver
+    // ftdi_sio, latency timer 16 ms".
+    result.lines.push_back(Fill(Tr("adapter: %1"), {parts}));
     if (adapter.LatencyTimerMs < kSlowLatencyMs) return;
     const double seconds = static_cast<double>(adapter.LatencyTimerMs * kBlocksIn64KiB) / 1000;
     const std::string name = result.path.substr(result.path.find_last_of("/\\") + 1);

@@ -2,11 +2,16 @@
 #pragma once
 // The terminal standard error is on: whether the progress can be redrawn in place there, and how
 // wide it is, so that a progress line never wraps.
+#include <chrono>
 #include <iosfwd>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
+
+// How often a line redrawn in place changes at most: often enough to look alive, seldom enough
+// to cost the transfer nothing.
+inline constexpr auto kTerminalRedrawInterval = std::chrono::milliseconds(100);
 
 // Whether standard error is a terminal that takes the redrawing escapes. On Windows: a console
 // that a ConsoleSetup has made ready for them.

@@ -99,7 +99,7 @@ TEST(LineCheck, SlowLatencyTimerOfAnFtdiAdapterIsWarnedOf) {
     std::string text;
     for (const std::string& line : result.lines)
         text += line + '\n';
-    EXPECT_NE(text.find("adapter usb:0403:6001:A50285BI, latency timer 16 ms"), std::string::npos)
+    EXPECT_NE(text.find("adapter: usb:0403:6001:A50285BI, latency timer 16 ms"), std::string::npos)
         << text;
     EXPECT_NE(text.find("(up to 8.2 s more on 64 KiB); set it to 1 ms"), std::string::npos);
     EXPECT_NE(text.find("/sys/bus/usb-serial/devices/ttyUSB0/latency_timer"), std::string::npos);
