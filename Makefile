@@ -10,7 +10,7 @@
 #                  under node
 # make setup - install the Debian packages the build and the tests need (test and demo call it)
 # make package - the Debian packages tevr-flash, tevr-loader and tevr-loader-sim in build/
-# make web - the page (WebAssembly + Web Serial) in build-web/site, whose path is the last line
+# make web - the page (WebAssembly + Web Serial) in build-wasm/site, whose path is the last line
 # make test-web / demo-web / bench-web - the page in headless Chromium against bk-sim
 # make oracle - the conversion against python3-intelhex over many seeded mutants (ORACLE_MUTANTS,
 #               ORACLE_SEED); make test runs 3000 of them
@@ -30,31 +30,38 @@ SAN_ENV := ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 
 all: build
 
+# Line tables are what backtraces and the sanitizers' reports need; full debugging information
+# makes every build of the suites take half as long again. A debugging session configures its own.
+NATIVE_CONFIGURE := cmake -S . -B build $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 -g1 -DNDEBUG"
+SAN_DEBUG_INFO := -DCMAKE_CXX_FLAGS_DEBUG=-g1
+
 setup:
 	@scripts/setup
 
 build:
-	@cmake -S . -B build $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@$(NATIVE_CONFIGURE) >/dev/null
 	@cmake --build build -j $(JOBS)
 
 build-asan:
 	@cmake -S . -B build-asan $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DTEVR_SANITIZE=address,undefined \
-	    -DTEVR_BENCH=OFF >/dev/null
+	    -DTEVR_BENCH=OFF $(SAN_DEBUG_INFO) >/dev/null
 	@cmake --build build-asan -j $(JOBS)
 
 # Built with clang, whose thread-safety analysis checks every program's locking as it compiles;
 # only the serial suite runs under ThreadSanitizer.
 build-tsan:
 	@cmake -S . -B build-tsan $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DTEVR_SANITIZE=thread \
-	    -DCMAKE_CXX_COMPILER=clang++ -DTEVR_BENCH=OFF >/dev/null
+	    -DCMAKE_CXX_COMPILER=clang++ -DTEVR_BENCH=OFF $(SAN_DEBUG_INFO) >/dev/null
 	@cmake --build build-tsan -j $(JOBS) --target serial_tests tevr-flash tevr-loader bk-sim
 
-# The portable core with Debian's emscripten: only its targets and its suites. Optimised, so that
-# node runs the suites quickly; its asserts are the native builds' to check.
+# The portable core with Debian's emscripten: only its targets and its suites, and the page's
+# module beside them (make web). Optimised, so that node runs the suites quickly; its asserts are
+# the native builds' to check.
+WASM_CONFIGURE := cmake -S . -B build-wasm $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE=$$(em-config EMSCRIPTEN_ROOT)/cmake/Modules/Platform/Emscripten.cmake
 build-wasm:
-	@cmake -S . -B build-wasm $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release \
-	    -DCMAKE_TOOLCHAIN_FILE=$$(em-config EMSCRIPTEN_ROOT)/cmake/Modules/Platform/Emscripten.cmake \
-	    >/dev/null
+	@$(WASM_CONFIGURE) >/dev/null
 	@cmake --build build-wasm -j $(JOBS)
 
 # Windows programs from Debian: tevr-flash.exe runs alone on a bare Windows. Its tests run under
@@ -84,20 +91,21 @@ test: setup
 	@echo "make test: all suites passed (normal, ASan+UBSan, TSan, WebAssembly, Windows under" \
 	    "Wine, the page)"
 
-# The page, built with Debian's emscripten on its own (web/CMakeLists.txt); its optimiser needs
-# Debian's acorn, which node finds through NODE_PATH. libsodium's browser build and the tests'
-# driver come from web/package-lock.json.
+# The page, built with Debian's emscripten in the WebAssembly build beside the portable core's
+# suites (its target `site`); its optimiser needs Debian's acorn, which node finds through
+# NODE_PATH. libsodium's browser build and the tests' driver come from web/package-lock.json.
 WEB_ENV := NODE_PATH=/usr/share/nodejs
+WEB_SITE := $(CURDIR)/build-wasm/site
 web:
 	@[ -d web/node_modules ] || npm ci --prefix web --no-audit --no-fund >/dev/null
-	@$(WEB_ENV) emcmake cmake -S web -B build-web $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release >/dev/null
-	@$(WEB_ENV) cmake --build build-web -j $(JOBS) >/dev/null
-	@echo $(CURDIR)/build-web/site
+	@$(WEB_ENV) $(WASM_CONFIGURE) >/dev/null
+	@$(WEB_ENV) cmake --build build-wasm -j $(JOBS) --target site >/dev/null
+	@echo $(WEB_SITE)
 
-WEB_RUN := TEVR_SITE=$(CURDIR)/build-web/site TEVR_BK_SIM=$(CURDIR)/build/sim/bk-sim \
-           TEVR_FLASH=$(CURDIR)/build/cli/tevr-flash TEVR_SCREENSHOTS=$(CURDIR)/build-web
+WEB_RUN := TEVR_SITE=$(WEB_SITE) TEVR_BK_SIM=$(CURDIR)/build/sim/bk-sim \
+           TEVR_FLASH=$(CURDIR)/build/cli/tevr-flash TEVR_SCREENSHOTS=$(CURDIR)/build-wasm
 web-programs:
-	@cmake -S . -B build $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@$(NATIVE_CONFIGURE) >/dev/null
 	@cmake --build build -j $(JOBS) --target bk-sim tevr-flash
 	@$(MAKE) --no-print-directory web >/dev/null
 
@@ -106,10 +114,10 @@ test-web: web-programs
 
 demo-web: setup
 	@$(MAKE) --no-print-directory web-programs
-	@$(WEB_RUN) node web/harness/demo.mjs build-web/site examples/image-64k.hex
+	@$(WEB_RUN) node web/harness/demo.mjs $(WEB_SITE) examples/image-64k.hex
 
 bench-web: web-programs
-	@$(WEB_RUN) node web/harness/bench.mjs build-web/site
+	@$(WEB_RUN) node web/harness/bench.mjs $(WEB_SITE)
 
 demo: setup
 	@$(MAKE) --no-print-directory build
@@ -143,4 +151,4 @@ fuzz: setup
 	@cmake --build build-fuzz -j $(JOBS) --target $$(cd fuzz && ls *_fuzz.cpp | sed 's/\.cpp$$//')
 
 clean:
-	rm -rf build build-asan build-tsan build-fuzz build-wasm build-win build-web
+	rm -rf build build-asan build-tsan build-fuzz build-wasm build-win

@@ -80,7 +80,7 @@ endif()
 
 # The page (make web), with the window's package, when it has been built: a package built
 # without it lacks only the page.
-set(TEVR_WEB_SITE ${PROJECT_SOURCE_DIR}/build-web/site CACHE PATH "The page's folder (make web)")
+set(TEVR_WEB_SITE ${PROJECT_SOURCE_DIR}/build-wasm/site CACHE PATH "The page's folder (make web)")
 if(TEVR_GUI)
     install(DIRECTORY ${TEVR_WEB_SITE}/ DESTINATION ${CMAKE_INSTALL_DATADIR}/tevr-loader/web
             COMPONENT loader OPTIONAL)
