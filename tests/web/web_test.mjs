@@ -135,7 +135,7 @@ describe("the transfer's troubles end as in the window", () => {
         assert.deepEqual(boxes, ["Error: wrong checksum", done]);
     });
     test("the adapter pulled out ends the transfer at rest with one message", async () => {
-        const { boxes } = await flash([], example("image-64k.hex"), async (page) => {
+        const { boxes } = await flash(["--pace"], example("image-64k.hex"), async (page) => {
             await until(page, () => window.tevrPage.module._PageTransferRunning() === 1);
             await new Promise((resolve) => setTimeout(resolve, 500));
             server.dropLines();
@@ -146,7 +146,8 @@ describe("the transfer's troubles end as in the window", () => {
     });
     test("the start button switched off in the middle, and a stalled device, leave no message",
          async () => {
-        for (const options of [[], ["--silent-after", "3"]]) {
+        // At the line's own pace, so that the transfer is still under way when it is stopped.
+        for (const options of [["--pace"], ["--pace", "--silent-after", "3"]]) {
             const { boxes } = await flash(options, example("image-64k.hex"), async (page) => {
                 await until(page, () => window.tevrPage.module._PageTransferRunning() === 1);
                 await new Promise((resolve) => setTimeout(resolve, 1500));
