@@ -22,7 +22,7 @@
 #include "app/GaugeAdapter.h"
 #include "base/OwningThread.h"
 #include "line/BoardSessionCore.h"
-#include "loader/UpdatePreparation.h"
+#include "release/UpdatePreparation.h"
 #include "widgets/AbBinGControl.h"
 
 class TVaComm;

@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "base/ScopedFd.h"
+#include "files/FileConversion.h"
 #include "loader/Conversion.h"
-#include "loader/FileConversion.h"
 
 namespace {
 constexpr int kRuns = 200;

@@ -26,8 +26,8 @@
 #include <vector>
 
 #include "bench_support.h"
+#include "files/FileConversion.h"
 #include "loader/Conversion.h"
-#include "loader/FileConversion.h"
 
 using namespace bench;
 using namespace std::chrono_literals;

@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "loader/Crypto.h"
-#include "loader/ReleaseSignature.h"
-#include "loader/SystemFile.h"
-#include "loader/UpdateFiles.h"
+#include "files/SystemFile.h"
+#include "files/UpdateFiles.h"
+#include "release/Crypto.h"
+#include "release/ReleaseSignature.h"
 #include "support/ReleaseSigning.h"
 
 namespace {

@@ -12,8 +12,8 @@
 #include <string>
 
 #include "bench_support.h"
+#include "files/FileConversion.h"
 #include "loader/Conversion.h"
-#include "loader/FileConversion.h"
 
 using namespace bench;
 using namespace std::chrono_literals;

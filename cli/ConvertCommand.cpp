@@ -8,8 +8,8 @@
 #include "base/Translation.h"
 #include "cli/Command.h"
 #include "cli/SubjectError.h"
+#include "files/FileConversion.h"
 #include "loader/Conversion.h"
-#include "loader/FileConversion.h"
 #include "loader/RecordList.h"
 
 namespace {

@@ -3,7 +3,7 @@
 
 #include "base/HexDigits.h"
 #include "base/Translation.h"
-#include "loader/FileConversion.h"
+#include "files/FileConversion.h"
 #include "loader/UpdateImage.h"
 
 namespace {

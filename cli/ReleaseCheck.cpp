@@ -5,8 +5,8 @@
 #include "cli/MessageTexts.h"
 #include "cli/Printable.h"
 #include "cli/SubjectError.h"
-#include "loader/SystemFile.h"
-#include "loader/UpdateFiles.h"
+#include "files/SystemFile.h"
+#include "files/UpdateFiles.h"
 #include "words/Words.h"
 
 namespace {

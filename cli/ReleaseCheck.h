@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "loader/ConvertedUpdate.h"
-#include "loader/UpdatePreparation.h"
+#include "release/UpdatePreparation.h"
 
 // The keys of `keys`, each a key's text or a file of keys, as --trusted-key takes them. Throws
 // SubjectError naming the key or the file (and its line) for a key that is refused.

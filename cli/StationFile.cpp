@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "cli/Printable.h"
+#include "files/SystemFile.h"
 #include "line/Problem.h"
-#include "loader/SystemFile.h"
 #include "loader/TextFile.h"
 #include "words/Words.h"
 

@@ -10,7 +10,7 @@
 #include "cli/Command.h"
 #include "cli/ImageCheck.h"
 #include "cli/SubjectError.h"
-#include "loader/SystemFile.h"
+#include "files/SystemFile.h"
 #include "loader/TextFile.h"
 
 namespace {

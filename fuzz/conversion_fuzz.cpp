@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "base/ScopedFd.h"
+#include "files/FileConversion.h"
 #include "loader/Conversion.h"
 #include "loader/Errors.h"
-#include "loader/FileConversion.h"
 #include "loader/HexField.h"
 #include "loader/TextFile.h"
 

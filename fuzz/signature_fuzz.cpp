@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "loader/ReleaseSignature.h"
+#include "release/ReleaseSignature.h"
 
 namespace {
 void Check(bool condition) {

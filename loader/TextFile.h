@@ -12,7 +12,7 @@
 class TextFile {
 public:
     // Opens; throws EInOutError. It reads through the system's file calls, and so comes with
-    // them (tevr_loader_files, loader/SystemFile.cpp): the portable core reads bytes in hand.
+    // them (tevr_loader_files, files/SystemFile.cpp): the portable core reads bytes in hand.
     explicit TextFile(const std::string& path);
     // Reads `bytes`, which must outlive the reader, as the file's contents. Throws EConvertError
     // for a text in an encoding that cannot be read.

@@ -2,7 +2,7 @@
 #include "sim/SimError.h"
 
 #include "base/Translation.h"
-#include "loader/SystemFile.h"
+#include "files/SystemFile.h"
 #include "words/Words.h"
 
 SimError SystemSimError(const std::string& what, int code) {

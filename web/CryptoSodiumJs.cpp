@@ -4,7 +4,7 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "loader/Crypto.h"
+#include "release/Crypto.h"
 
 // In PageLibrary.js; the library's answers go through the module's memory, as the bytes asked
 // about do.

@@ -9,9 +9,9 @@
 
 #include "app/Form1Description.h"
 #include "base/Translation.h"
+#include "files/SystemConfig.h"
 #include "line/Problem.h"
 #include "loader/Conversion.h"
-#include "loader/SystemConfig.h"
 #include "web/PageForm.h"
 #include "web/PageWords.h"
 #include "words/RussianCatalogue.h"

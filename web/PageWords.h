@@ -6,7 +6,7 @@
 #include <string>
 
 #include "loader/ConvertedUpdate.h"
-#include "loader/ReleaseSignature.h"
+#include "release/ReleaseSignature.h"
 
 // The texts the page's script asks for by number.
 enum class TPageText : int {

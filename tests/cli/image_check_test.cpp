@@ -5,9 +5,9 @@
 #include <fstream>
 
 #include "cli/ImageCheck.h"
+#include "files/FileConversion.h"
 #include "loader/Conversion.h"
 #include "loader/Errors.h"
-#include "loader/FileConversion.h"
 #include "support/SampleFiles.h"
 #include "support/TempFolder.h"
 

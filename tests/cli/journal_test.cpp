@@ -13,7 +13,7 @@
 #include "base/Translation.h"
 #include "cli/Journal.h"
 #include "cli/TevrFlash.h"
-#include "loader/FileDigest.h"
+#include "release/FileDigest.h"
 #include "support/SampleFiles.h"
 #include "support/TempFolder.h"
 #include "table_text.h"

@@ -8,7 +8,7 @@
 #include <sstream>
 
 #include "FlashRun.h"
-#include "loader/UpdateFiles.h"
+#include "files/UpdateFiles.h"
 #include "sim/BootLoaderSim.h"
 #include "support/SampleFiles.h"
 #include "support/TempFolder.h"

@@ -12,7 +12,7 @@
 #include "cli/ImageCheck.h"
 #include "cli/TevrFlash.h"
 #include "loader/BootLoaderTransfer.h"
-#include "loader/FileDigest.h"
+#include "release/FileDigest.h"
 #include "sim/BootLoaderSim.h"
 #include "support/SampleFiles.h"
 #include "support/TempFolder.h"

@@ -10,7 +10,7 @@
 #include "FlashRun.h"
 #include "OpenWatch.h"
 #include "cli/ImageCheck.h"
-#include "loader/UpdateFiles.h"
+#include "files/UpdateFiles.h"
 #include "sim/BootLoaderSim.h"
 #include "support/SampleFiles.h"
 #include "support/TempFolder.h"

@@ -10,9 +10,9 @@
 #include <exception>
 #include <string>
 
+#include "files/UpdateFiles.h"
 #include "line/BoardSession.h"
 #include "loader/ProgressGauge.h"
-#include "loader/UpdateFiles.h"
 #include "serial/VaEventLoop.h"
 
 namespace {

@@ -14,12 +14,12 @@
 #include <string>
 #include <vector>
 
+#include "files/FileConversion.h"
 #include "line/BoardSessionCore.h"
 #include "line/BootLoaderLine.h"
 #include "line/VaCommTransferPort.h"
 #include "loader/BootLoaderTransfer.h"
 #include "loader/Conversion.h"
-#include "loader/FileConversion.h"
 #include "loader/UpdateImage.h"
 #include "serial/VaComm.h"
 #include "serial/VaEventLoop.h"

@@ -8,9 +8,9 @@
 #include <tuple>
 
 #include "base/ThreadSafety.h"
+#include "files/FileConversion.h"
 #include "line/BoardSession.h"
 #include "loader/Conversion.h"
-#include "loader/FileConversion.h"
 #include "serial/VaEventLoop.h"
 #include "sim/BootLoaderSim.h"
 #include "support/SampleFiles.h"

@@ -5,8 +5,8 @@
 
 #include <cctype>
 
+#include "files/FileConversion.h"
 #include "loader/Errors.h"
-#include "loader/FileConversion.h"
 #include "loader/RecordList.h"
 #include "support/Refusals.h"
 #include "support/SampleFiles.h"

@@ -3,9 +3,9 @@
 // address whatever the record lengths.
 #include <gtest/gtest.h>
 
+#include "files/FileConversion.h"
 #include "loader/Conversion.h"
 #include "loader/Errors.h"
-#include "loader/FileConversion.h"
 #include "loader/RecordList.h"
 #include "loader/TransferScript.h"
 #include "loader/UpdateImage.h"

@@ -7,9 +7,9 @@
 #include <functional>
 #include <string>
 
-#include "loader/ReleaseSignature.h"
-#include "loader/UpdateFiles.h"
-#include "loader/UpdatePreparation.h"
+#include "files/UpdateFiles.h"
+#include "release/ReleaseSignature.h"
+#include "release/UpdatePreparation.h"
 #include "support/TempFolder.h"
 
 namespace {

@@ -9,11 +9,11 @@
 #include <memory>
 #include <vector>
 
+#include "files/SystemFile.h"
+#include "files/UpdateFiles.h"
 #include "loader/Errors.h"
-#include "loader/ReleaseSignature.h"
-#include "loader/SystemFile.h"
 #include "loader/TextFile.h"
-#include "loader/UpdateFiles.h"
+#include "release/ReleaseSignature.h"
 #include "support/TempFolder.h"
 
 namespace {

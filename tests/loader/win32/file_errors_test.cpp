@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "files/SystemFile.h"
 #include "loader/Errors.h"
-#include "loader/SystemFile.h"
 #include "loader/TextFile.h"
 #include "support/TempFolder.h"
 

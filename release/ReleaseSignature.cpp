@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "loader/ReleaseSignature.h"
+#include "release/ReleaseSignature.h"
 
 #include <algorithm>
 #include <cassert>

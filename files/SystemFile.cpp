@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "loader/SystemFile.h"
+#include "files/SystemFile.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -4,7 +4,7 @@
 
 #include <stdexcept>
 
-#include "loader/Crypto.h"
+#include "release/Crypto.h"
 
 namespace {
 const unsigned char* Bytes(std::string_view text) {

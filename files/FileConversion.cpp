@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
-#include "loader/FileConversion.h"
+#include "files/FileConversion.h"
 
+#include "files/SystemFile.h"
 #include "loader/Conversion.h"
 #include "loader/RecordList.h"
-#include "loader/SystemFile.h"
 
 std::string ConvertUpdateFile(const std::string& fileName, ConvertedUpdate& lists,
                               ProgressGauge& gauge) {

@@ -13,8 +13,8 @@
 #include <string_view>
 #include <vector>
 
-#include "loader/Crypto.h"
 #include "loader/ReleaseFaults.h"
+#include "release/Crypto.h"
 
 // ----- Keys ------------------------------------------------------------------------------------
 

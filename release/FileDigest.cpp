@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "loader/FileDigest.h"
+#include "release/FileDigest.h"
 
-#include "loader/Crypto.h"
+#include "release/Crypto.h"
 
 std::string Sha256Hex(std::string_view bytes) {
     static constexpr char kDigits[] = "0123456789abcdef";

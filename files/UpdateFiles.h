@@ -8,10 +8,10 @@
 #include <string_view>
 
 #include "loader/ConvertedUpdate.h"
-#include "loader/FileDigest.h"
 #include "loader/ProgressGauge.h"
-#include "loader/ReleaseSignature.h"
-#include "loader/UpdatePreparation.h"
+#include "release/FileDigest.h"
+#include "release/ReleaseSignature.h"
+#include "release/UpdatePreparation.h"
 
 // The administrator's trusted-keys file (SystemTrustedKeysPath). Throws EKeyError
 // (FileUnreadable) when it is there but cannot be read: a station must not fall open silently.

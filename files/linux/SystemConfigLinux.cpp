@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include <cstdlib>
 
-#include "loader/SystemConfig.h"
+#include "files/SystemConfig.h"
 
 std::string SystemConfigFolder() {
     if (const char* folder = std::getenv("TEVR_LOADER_CONFIG"); folder && *folder) return folder;

@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "loader/ConvertedUpdate.h"
-#include "loader/FileDigest.h"
 #include "loader/ProgressGauge.h"
-#include "loader/ReleaseSignature.h"
+#include "release/FileDigest.h"
+#include "release/ReleaseSignature.h"
 
 // When an update file must carry a release signature.
 enum class SignatureRule : uint8_t {

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 // The update file as the system opens and reads it, and the messages of the system's file
-// errors. Each platform implements it in its own folder (loader/linux/SystemFileLinux.cpp); the
+// errors. Each platform implements it in its own folder (files/linux/SystemFileLinux.cpp); the
 // portable core never calls it (tevr_loader_files).
 #include <cstddef>
 #include <memory>

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "base/ScopedGeneric.h"
-#include "loader/Crypto.h"
+#include "release/Crypto.h"
 
 namespace {
 struct SexpTraits {

@@ -7,8 +7,8 @@
 #include <cerrno>
 
 #include "base/ScopedFd.h"
+#include "files/SystemFile.h"
 #include "loader/Errors.h"
-#include "loader/SystemFile.h"
 
 FileFault FileFaultOf(int code) {
     switch (code) {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "loader/UpdatePreparation.h"
+#include "release/UpdatePreparation.h"
 
 #include "loader/Conversion.h"
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 // The cryptography of release signatures and of the update file's digest. None of it is written
-// here: each platform takes it from a library of its own (loader/sodium/ with libsodium on Linux,
-// loader/gcrypt/ with libgcrypt on Windows).
+// here: each platform takes it from a library of its own (release/sodium/ with libsodium on Linux,
+// release/gcrypt/ with libgcrypt on Windows).
 #include <array>
 #include <cstddef>
 #include <cstdint>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "loader/UpdateFiles.h"
+#include "files/UpdateFiles.h"
 
-#include "loader/SystemConfig.h"
-#include "loader/SystemFile.h"
+#include "files/SystemConfig.h"
+#include "files/SystemFile.h"
 
 namespace {
 // No such file, or (Windows' "path not found") not even its folder: nothing is there.

@@ -6,7 +6,7 @@
 
 #include "base/ScopedGeneric.h"
 #include "base/WideText.h"
-#include "loader/SystemConfig.h"
+#include "files/SystemConfig.h"
 
 namespace {
 struct TaskMemoryTraits {

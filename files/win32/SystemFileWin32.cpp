@@ -5,8 +5,8 @@
 
 #include "base/ScopedHandle.h"
 #include "base/Utf8Path.h"
+#include "files/SystemFile.h"
 #include "loader/Errors.h"
-#include "loader/SystemFile.h"
 
 FileFault FileFaultOf(int code) {
     switch (code) {
