@@ -2,8 +2,8 @@
 # make demo  - build everything and flash a sample firmware into the simulator
 # make test  - build and pass every test (normal build, ASan+UBSan build, a clang build whose
 #              thread-safety analysis checks every program and whose serial suite runs under TSan,
-#              the portable core's suites as WebAssembly under node, and the Windows build's
-#              suites and tevr-flash.exe under Wine)
+#              the portable core's suites as WebAssembly under node, the Windows build's
+#              suites and tevr-flash.exe under Wine, and the page in headless Chromium)
 # make build - build everything (normal build only; never installs packages)
 # make windows - cross-build tevr-flash.exe and the Windows test suites in build-win/ (mingw-w64)
 # make test-wasm - the portable core and its suites built with emscripten in build-wasm/, run
