@@ -34,7 +34,10 @@ protected:
     void NewSurface(TSize size) override;
     void DrawOnSurface(const std::function<void(TCanvas&)>& draw) override;
     void PaintLater() override;
-    void PaintAtOnce() override { PaintPage(); }
+    // The browser shows nothing before the script returns: a paint at once would only hold back
+    // the line's next command (the gauge repaints as each frame goes), so it waits for the
+    // page's next frame like any other.
+    void PaintAtOnce() override { PaintLater(); }
     void ShowNow(const TRect& area) override;
 
 private:

@@ -9,6 +9,8 @@
     if (!settings) return;
     const serial = new EventTarget();
     const opened = (window.tevrSerialOpened = []);
+    // When the first byte came from a device and the last write left, for the benchmark.
+    const times = (window.tevrSerialTimes = {});
 
     class DoublePort extends EventTarget {
         constructor(spec) {
@@ -39,9 +41,13 @@
                     if (socket.readyState !== WebSocket.OPEN)
                         throw new DOMException("The device has been lost.", "NetworkError");
                     socket.send(chunk);
+                    times.lastWrite = performance.now();
                 },
             });
-            socket.onmessage = (event) => source.enqueue(new Uint8Array(event.data));
+            socket.onmessage = (event) => {
+                times.firstByte ??= performance.now();
+                source.enqueue(new Uint8Array(event.data));
+            };
             socket.onclose = () => {
                 if (this.socket !== socket) return;
                 // The adapter pulled out: the reader fails, then the port and the serial object

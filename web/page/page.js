@@ -22,6 +22,11 @@
 
     let module = null, serial = null, files = null;
     let paintAsked = false, timer1 = null, buttonsDown = 0;
+    const paintNow = () => {
+        if (!paintAsked) return;
+        paintAsked = false;
+        module._PagePaint();
+    };
     const handOver = new MessageChannel();
     handOver.port1.onmessage = () => module._PageRunPosted();
     const measure = document.createElement("canvas").getContext("2d", { willReadFrequently: true });
@@ -42,10 +47,7 @@
             paintAsked = true;
             // Once a frame: the line's bytes come a millisecond apart, and a paint between two
             // of them would hold back the answer to the second.
-            requestAnimationFrame(() => {
-                paintAsked = false;
-                module._PagePaint();
-            });
+            requestAnimationFrame(paintNow);
         },
         pointerDown: () => buttonsDown !== 0,
         textWidth(font, string) {
@@ -68,6 +70,8 @@
             for (let i = 0; i < mask.length; ++i) mask[i] = data[i * 4 + 3];
         },
         box(error, string) {
+            // The box stops the page's frames: what changed before it is drawn first.
+            paintNow();
             page.boxes.push({ error, text: string });
             window.alert(string);
         },
