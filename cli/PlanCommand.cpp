@@ -48,11 +48,6 @@ std::string Rows(const std::vector<std::pair<std::string, std::string>>& rows) {
     return text;
 }
 
-std::string Bytes(int64_t count) {
-    return Fill(TrN("%1 byte", "%1 bytes", static_cast<unsigned long>(count)),
-                {std::to_string(count)});
-}
-
 struct PlanArguments {
     std::string file;
     std::vector<std::string> trustedKeys;
@@ -78,37 +73,23 @@ std::string PlanText(const PlanArguments& args) {
     const TransferPlan plan = About(file, [&] { return PlanTransfer(lists.transferScript); });
 
     std::vector<std::pair<std::string, std::string>> rows;
-    rows.emplace_back(Tr("file"), file + " (" + Bytes(static_cast<int64_t>(digest.size)) + ")");
+    rows.emplace_back(Tr("file"),
+                      file + " (" + ByteCountText(static_cast<int64_t>(digest.size)) + ")");
     rows.emplace_back("SHA-256", digest.sha256);
     rows.emplace_back(Tr("release"), ReleaseRow(prepared));
     const std::vector<AddressRange> ranges = DefinedRanges(image);
     for (size_t i = 0; i < ranges.size(); ++i) {
         const AddressRange& range = ranges[i];
-        rows.emplace_back(i == 0 ? Tr("data") : "", "0x" + HexDigits(range.first, 4) + "-0x" +
-                                                        HexDigits(range.last, 4) + "  " +
-                                                        Bytes(range.last - range.first + 1));
+        rows.emplace_back(i == 0 ? Tr("data") : "",
+                          "0x" + HexDigits(range.first, 4) + "-0x" + HexDigits(range.last, 4) +
+                              "  " + ByteCountText(range.last - range.first + 1));
     }
     rows.emplace_back(Tr("bytes"),
                       Fill(TrN("%1 in %2 range", "%1 in %2 ranges", ranges.size()),
                            {std::to_string(image.DefinedCount()), std::to_string(ranges.size())}));
-    rows.emplace_back(
-        Tr("pages"),
-        Fill(TrN("%1 page command (%2 bytes a page)", "%1 page commands (%2 bytes a page)",
-                 static_cast<unsigned long>(plan.pages)),
-             {std::to_string(plan.pages), std::to_string(UpdateImage::kPageSize)}));
-    rows.emplace_back(
-        Tr("blocks"),
-        Fill(TrN("%1 block command (%2 data bytes each)", "%1 block commands (%2 data bytes each)",
-                 static_cast<unsigned long>(plan.blocks)),
-             {std::to_string(plan.blocks), std::to_string(UpdateImage::kBlockSize)}));
-    rows.emplace_back(
-        Tr("on the line"),
-        Fill(Tr("%1 sent, %2: at least %3 s at %4 bit/s, %5 bits a byte"),
-             {Bytes(plan.frameBytes),
-              Fill(TrN("%1 answer", "%1 answers", static_cast<unsigned long>(plan.answers)),
-                   {std::to_string(plan.answers)}),
-              DecimalText(plan.Seconds(), 1), DecimalText(kLineBitsPerSecond, 0),
-              DecimalText(kLineBitsPerByte, 0)}));
+    rows.emplace_back(Tr("pages"), PlanPagesText(plan));
+    rows.emplace_back(Tr("blocks"), PlanBlocksText(plan));
+    rows.emplace_back(Tr("on the line"), PlanLineText(plan));
     return Rows(rows);
 }
 }  // namespace

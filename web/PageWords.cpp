@@ -5,7 +5,6 @@
 #include "base/HexDigits.h"
 #include "base/Translation.h"
 #include "loader/TransferPlan.h"
-#include "loader/UpdateImage.h"
 #include "words/Words.h"
 
 std::string PageText(TPageText which) {
@@ -57,32 +56,16 @@ std::string PagePlanText(const std::string& file, std::size_t size,
                          const ConvertedUpdate& converted,
                          const std::optional<ReleaseSignature>& release, bool keysTrusted) {
     const TransferPlan plan = PlanTransfer(converted.transferScript);
-    const auto bytes = [](int64_t count) {
-        return Fill(TrN("%1 byte", "%1 bytes", static_cast<unsigned long>(count)),
-                    {std::to_string(count)});
-    };
     std::string text;
     const auto row = [&](const std::string& label, const std::string& value) {
         text += label + ": " + value + "\n";
     };
-    row(Tr("file"), file + " (" + bytes(static_cast<int64_t>(size)) + ")");
+    row(Tr("file"), file + " (" + ByteCountText(static_cast<int64_t>(size)) + ")");
     row(Tr("release"), release       ? ReleaseText(*release)
                        : keysTrusted ? Tr("not signed")
                                      : Tr("signature not checked: no key is trusted"));
-    row(Tr("pages"),
-        Fill(TrN("%1 page command (%2 bytes a page)", "%1 page commands (%2 bytes a page)",
-                 static_cast<unsigned long>(plan.pages)),
-             {std::to_string(plan.pages), std::to_string(UpdateImage::kPageSize)}));
-    row(Tr("blocks"),
-        Fill(TrN("%1 block command (%2 data bytes each)", "%1 block commands (%2 data bytes each)",
-                 static_cast<unsigned long>(plan.blocks)),
-             {std::to_string(plan.blocks), std::to_string(UpdateImage::kBlockSize)}));
-    row(Tr("on the line"),
-        Fill(Tr("%1 sent, %2: at least %3 s at %4 bit/s, %5 bits a byte"),
-             {bytes(plan.frameBytes),
-              Fill(TrN("%1 answer", "%1 answers", static_cast<unsigned long>(plan.answers)),
-                   {std::to_string(plan.answers)}),
-              DecimalText(plan.Seconds(), 1), DecimalText(kLineBitsPerSecond, 0),
-              DecimalText(kLineBitsPerByte, 0)}));
+    row(Tr("pages"), PlanPagesText(plan));
+    row(Tr("blocks"), PlanBlocksText(plan));
+    row(Tr("on the line"), PlanLineText(plan));
     return text;
 }

@@ -14,13 +14,23 @@
 #include "line/Problem.h"
 #include "loader/ReleaseFaults.h"
 #include "loader/TransferObserver.h"
+#include "loader/TransferPlan.h"
 #include "serial/VaPortInfo.h"
 
 // ----- Numbers ---------------------------------------------------------------------------------
-// `value` with `decimals` digits after the separator of the user's language ("0,4" in Russian).
+// `value` with `decimals` digits after the separator of the user's language (a comma in Russian).
 std::string DecimalText(double value, int decimals);
-// "0,4 с", "3 с": seconds with a tenth where it says something, whole ones from 10 on.
+// "0.4 s", "3 s": seconds with a tenth where it says something, whole ones from 10 on.
 std::string SecondsText(double seconds);
+
+// A count of bytes: "1 byte", "65536 bytes".
+std::string ByteCountText(int64_t count);
+
+// A transfer's plan as every front end shows it: its page commands, its block commands, and what
+// goes over the line and how long that takes at the least.
+std::string PlanPagesText(const TransferPlan& plan);
+std::string PlanBlocksText(const TransferPlan& plan);
+std::string PlanLineText(const TransferPlan& plan);
 
 // ----- The kinds -------------------------------------------------------------------------------
 // The window's message of a transfer, exactly as the window has always shown it; empty for None.
@@ -72,6 +82,6 @@ std::string PortDescriptionText(const TVaPortInfo& port);
 // Any problem, as a sentence without a subject.
 std::string ProblemText(const Problem& problem);
 
-// Any problem as an error box says it: "Ошибка: ..." / "Error in line 5 of the update file: ...",
+// Any problem as an error box says it: "Error: ..." / "Error in line 5 of the update file: ...",
 // with a full stop.
 std::string ErrorBoxText(const Problem& problem);
