@@ -12,8 +12,8 @@
 
 #include "base/Translation.h"
 
-// The placeholder `name` of an argument or of an option's value in the user's language ("ФАЙЛ");
-// a name the programs do not use stays as it is.
+// The placeholder `name` of an argument or of an option's value in the user's language ("FILE" in
+// English); a name the programs do not use stays as it is.
 inline std::string PlaceholderText(const std::string& name) {
     const struct {
         const char* name;

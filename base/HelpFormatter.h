@@ -52,7 +52,7 @@ public:
         return HelpEntry(sub->get_display_name(true),
                          WrapText(sub->get_description(), DescriptionWidth()), get_column_width());
     }
-    // Arguments by their placeholders in the user's language: "ФАЙЛ", "ПОРТ...".
+    // Arguments by their placeholders in the user's language: "FILE", "PORT...".
     std::string make_option_name(const CLI::Option* option, bool positional) const override {
         if (positional) return PlaceholderText(option->get_name(true, false));
         return CLI::Formatter::make_option_name(option, positional);
@@ -62,7 +62,7 @@ public:
         if (option->get_expected_max() >= CLI::detail::expected_max_vector_size) usage += "...";
         return option->get_required() ? usage : "[" + usage + "]";
     }
-    // "--timeout СЕКУНДЫ=10 (от 0,001 до 86400)": the value's placeholder, its default, the
+    // "--timeout SECONDS=10 (from 0.001 to 86400)": the value's placeholder, its default, the
     // validators' descriptions (in the user's language already) and whether it is required.
     // CLI11's own type names ("TEXT", "FLOAT") never show: an argument's placeholder is its name,
     // an option's the type name the program gave it. The programs use no environment variables,

@@ -2,7 +2,8 @@
 #pragma once
 // A compiled message catalogue (the .mo files of msgfmt) read without libintl, for the systems
 // that have none (Windows). The numbers' forms follow the catalogue's count of them: one, two
-// (English-like: one and the rest) or three (Russian: 1 блок, 2 блока, 5 блоков).
+// (English-like: one and the rest) or three (Russian: one form after 1, another after 2 to 4,
+// a third after 5).
 #include <cstdint>
 #include <filesystem>
 #include <string_view>

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 // Numbers on the command line, checked with texts in the user's language: the help shows the
-// range as the language writes numbers ("от 0,001 до 86400"), and a value that is no number or
-// lies outside is refused saying so. A decimal comma is taken as well as a point: the help of a
-// Russian run shows commas, and a technician types what the help shows.
+// range as the language writes numbers (its decimal separator, its words around the bounds), and
+// a value that is no number or lies outside is refused saying so. A decimal comma is taken as well
+// as a point: the help of a Russian run shows commas, and a technician types what the help shows.
 #include <CLI/CLI.hpp>
 #include <charconv>
 #include <cstddef>

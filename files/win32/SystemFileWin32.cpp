@@ -53,6 +53,11 @@ private:
     ScopedHandle handle_;
 };
 
+bool IsFolder(const std::filesystem::path& name) {
+    const DWORD attributes = ::GetFileAttributesW(name.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
 }  // namespace
 
 std::unique_ptr<SystemFile> OpenSystemFile(const std::string& path) {
@@ -71,9 +76,7 @@ std::unique_ptr<SystemFile> OpenSystemFile(const std::string& path) {
         const DWORD error = ::GetLastError();
         // Windows answers a folder with "access denied"; the user is told it is a folder, as on
         // Linux, since that is what there is to fix.
-        const DWORD attributes = ::GetFileAttributesW(name.c_str());
-        if (error == ERROR_ACCESS_DENIED && attributes != INVALID_FILE_ATTRIBUTES &&
-            (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        if (error == ERROR_ACCESS_DENIED && IsFolder(name)) {
             throw EInOutError(FileFault::Folder, static_cast<int>(error),
                               FileErrorMessage(static_cast<int>(error)));
         }

@@ -13,20 +13,20 @@
     const times = (window.tevrSerialTimes = {});
 
     class DoublePort extends EventTarget {
-        constructor(spec) {
+        constructor(described) {
             super();
-            this.spec = spec;
+            this.described = described;
             this.socket = null;
             this.readable = null;
             this.writable = null;
         }
         getInfo() {
-            return { usbVendorId: this.spec.usbVendorId, usbProductId: this.spec.usbProductId };
+            return { usbVendorId: this.described.usbVendorId, usbProductId: this.described.usbProductId };
         }
         async open(options) {
             if (this.socket) throw new DOMException("The port is already open.", "InvalidStateError");
             opened.push(options);
-            const socket = new WebSocket(settings.url + "?link=" + encodeURIComponent(this.spec.link));
+            const socket = new WebSocket(settings.url + "?link=" + encodeURIComponent(this.described.link));
             socket.binaryType = "arraybuffer";
             await new Promise((resolve, reject) => {
                 socket.onopen = resolve;
@@ -78,7 +78,7 @@
         }
     }
 
-    const ports = settings.ports.map((spec) => new DoublePort(spec));
+    const ports = settings.ports.map((described) => new DoublePort(described));
     let granted = settings.granted ?? ports.length;
     serial.getPorts = async () => ports.slice(0, granted);
     serial.requestPort = async () => {
