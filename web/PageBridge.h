@@ -24,7 +24,8 @@ void PageJsTextMask(const char* font, const char* text, uint8_t* mask, int width
 // A modal box with `text`: a handler's message (error 0) or an error (1); returns once it is
 // dismissed.
 void PageJsBox(int error, const char* text);
-// Timer1: PageTimer1 once `milliseconds` have passed, replacing a start whose time has not come.
+// Timer1: PageTimer1 once `milliseconds` have passed, or sooner, as a timer set before for an
+// earlier time stays; the logic then finds its deadline not yet come and starts it again.
 void PageJsStartTimer1(double milliseconds);
 // PageRunPosted once the running handler has returned.
 void PageJsPost();

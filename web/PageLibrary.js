@@ -4,7 +4,7 @@
 // and the serial port.
 mergeInto(LibraryManager.library, {
     PageJsBlit: function (control, pixels, width, height, left, top, right, bottom) {
-        Module.page.blit(control, HEAPU32.subarray(pixels >> 2, (pixels >> 2) + width * height),
+        Module.page.blit(control, HEAP32.subarray(pixels >> 2, (pixels >> 2) + width * height),
                          width, height, left, top, right, bottom);
     },
     PageJsPaintLater: function () {

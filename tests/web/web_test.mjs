@@ -112,6 +112,16 @@ describe("the file as it is at each start, and a browser without serial ports", 
     });
 });
 
+// What the controls drew piece by piece (the LED put out, the button let go) shows as their
+// whole surfaces shown anew.
+async function assertDrawnWhole(page) {
+    const shown = () => page.$$eval("canvas", (all) => all.map((c) => Array.from(
+        c.getContext("2d").getImageData(0, 0, c.width, c.height).data).join()));
+    const pieces = await shown();
+    await page.evaluate(() => window.tevrPage.module._PagePaint());
+    assert.ok((await shown()).every((whole, i) => whole === pieces[i]));
+}
+
 // One board through the page with bk-sim's `options`; `act` does what the test does meanwhile.
 async function flash(options, file, act = async () => {}) {
     const sim = await startSimulator(options);
@@ -121,6 +131,7 @@ async function flash(options, file, act = async () => {}) {
         await clickStart(page);
         await act(page, sim);
         await idle(page);
+        await assertDrawnWhole(page);
         return { boxes: page.boxes, opened: await page.evaluate(() => window.tevrSerialOpened.length) };
     } finally {
         await page.close();

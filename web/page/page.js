@@ -15,13 +15,15 @@
     const canvases = [$("AbLED1"), $("AbColBitBtn1"), $("ProgressBar1")];
     const startId = 1;
     const start = canvases[startId], edit = $("Edit1"), combo = $("ComboBox1");
+    const speedButton1 = $("SpeedButton1");
     const language = (navigator.languages && navigator.languages[0]) || navigator.language || "";
     const russian = language.toLowerCase().startsWith("ru");
     const canFlash = window.isSecureContext && "serial" in navigator && navigator.serial !== null;
     const page = window.tevrPage = { firstPaint: null, boxes: [] };
 
     let module = null, serial = null, files = null;
-    let paintAsked = false, timer1 = null, buttonsDown = 0;
+    const paintDelay = 8;  // milliseconds
+    let paintAsked = false, timer1 = null, timer1Due = 0, buttonsDown = 0;
     const paintNow = () => {
         if (!paintAsked) return;
         paintAsked = false;
@@ -30,24 +32,35 @@
     const handOver = new MessageChannel();
     handOver.port1.onmessage = () => module._PageRunPosted();
     const measure = document.createElement("canvas").getContext("2d", { willReadFrequently: true });
+    const letters = new OffscreenCanvas(64, 16).getContext("2d", { willReadFrequently: true });
 
     const hooks = {
         blit(control, pixels, width, height, left, top, right, bottom) {
             const canvas = canvases[control];
-            if (!canvas) return;
-            const image = new ImageData(width, height);
-            const rgba = new Uint32Array(image.data.buffer);
-            // 0x00BBGGRR is red first in memory already; only the alpha byte is missing.
-            for (let i = 0; i < rgba.length; ++i) rgba[i] = pixels[i] | 0xFF000000;
-            canvas.getContext("2d").putImageData(image, 0, 0, left, top, right - left, bottom - top);
+            const w = right - left, h = bottom - top;
+            if (!canvas || w <= 0 || h <= 0) return;
+            // The changed rectangle alone: a paint comes between two bytes of the line.
+            const image = new ImageData(w, h);
+            // 0x00BBGGRR is red first in memory already; only the alpha byte is missing. Signed
+            // on both sides, so that the opaque pixel stays a small integer to the compiler.
+            const rgba = new Int32Array(image.data.buffer);
+            for (let y = 0; y < h; ++y) {
+                const row = (top + y) * width + left;
+                for (let x = 0; x < w; ++x) rgba[y * w + x] = pixels[row + x] | 0xFF000000;
+            }
+            canvas.getContext("2d").putImageData(image, left, top);
             if (page.firstPaint === null) page.firstPaint = performance.now();
         },
         paintLater() {
             if (paintAsked) return;
             paintAsked = true;
-            // Once a frame: the line's bytes come a millisecond apart, and a paint between two
-            // of them would hold back the answer to the second.
-            requestAnimationFrame(paintNow);
+            // With a frame, once a frame: the line's bytes come a millisecond apart, and a paint
+            // between two of them would hold back the answer to the second. And not at once: a
+            // repaint is asked for as a command has just been written, and the browser's work
+            // on a frame (the paint, the compositing after it) would hold back those bytes on
+            // their way to the port. Past the answer to a page command (four bytes on the
+            // line), the line is busy with the block command for a while.
+            setTimeout(() => requestAnimationFrame(paintNow), paintDelay);
         },
         pointerDown: () => buttonsDown !== 0,
         textWidth(font, string) {
@@ -60,13 +73,19 @@
             return Math.ceil(m.fontBoundingBoxAscent + m.fontBoundingBoxDescent);
         },
         textMask(font, string, mask, width, height) {
-            const canvas = new OffscreenCanvas(width, height);
-            const context = canvas.getContext("2d", { willReadFrequently: true });
-            context.font = font;
-            context.fillStyle = "#fff";
-            context.textBaseline = "alphabetic";
-            context.fillText(string, 0, context.measureText(string).fontBoundingBoxAscent);
-            const data = context.getImageData(0, 0, width, height).data;
+            // One canvas for every text, grown as needed: making a canvas and its context costs
+            // more than drawing the letters.
+            const canvas = letters.canvas;
+            if (canvas.width < width || canvas.height < height) {
+                canvas.width = Math.max(canvas.width, width);
+                canvas.height = Math.max(canvas.height, height);
+            }
+            letters.clearRect(0, 0, width, height);
+            letters.font = font;
+            letters.fillStyle = "#fff";
+            letters.textBaseline = "alphabetic";
+            letters.fillText(string, 0, letters.measureText(string).fontBoundingBoxAscent);
+            const data = letters.getImageData(0, 0, width, height).data;
             for (let i = 0; i < mask.length; ++i) mask[i] = data[i * 4 + 3];
         },
         box(error, string) {
@@ -76,7 +95,13 @@
             window.alert(string);
         },
         startTimer1(milliseconds) {
+            // Asked after every handler, a byte's among them, mostly for later than the time
+            // already set: that timer stays, and the logic, finding its time not yet come, asks
+            // again when it runs.
+            const due = performance.now() + milliseconds;
+            if (timer1 !== null && timer1Due <= due) return;
             clearTimeout(timer1);
+            timer1Due = due;
             timer1 = setTimeout(() => {
                 timer1 = null;
                 module._PageTimer1();
@@ -85,8 +110,11 @@
         // A message, not a timer: the browser holds nested timers back 4 ms each, which the
         // line's every turn between an answer and the next command would wait.
         post: () => handOver.port2.postMessage(null),
+        // Asked after every handler, a byte's among them: the element is touched only when it
+        // changes.
         setSpeedButton1Enabled(enabled) {
-            $("SpeedButton1").disabled = !enabled;
+            if (speedButton1.disabled === !enabled) return;
+            speedButton1.disabled = !enabled;
         },
         setEdit1Hint(string) {
             edit.title = string;

@@ -108,7 +108,11 @@ class PageSerial {
     write(bytes) {
         const opened = this.opened;
         if (!opened) return;
-        opened.writes = opened.writes.then(() => opened.writer.write(bytes)).then(
+        // Handed to the writer now, not behind the previous write's promise: the stream keeps
+        // the order itself, and the bytes leave while the module's handler still runs instead of
+        // after everything else it does (a turn of the line waits for them).
+        const leaving = opened.writer.write(bytes);
+        opened.writes = opened.writes.then(() => leaving).then(
             () => this.module._PageWritten(),
             (error) => {
                 this.module._PageWritten();
