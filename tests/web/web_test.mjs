@@ -207,6 +207,32 @@ describe("refused before the port opens", () => {
     });
 });
 
+test("taken off the network once loaded, the page checks a signed file with the keys it read",
+     async () => {
+    const key = path.join(work, "offline");
+    execFileSync("minisign", ["-G", "-W", "-p", key + ".pub", "-s", key + ".key"]);
+    const signed = path.join(work, "offline.hex");
+    fs.copyFileSync(example("worked.hex"), signed);
+    execFileSync("minisign", ["-S", "-s", key + ".key", "-m", signed, "-t", "TEVR-R7 2.3.2"]);
+    server.put("trusted-keys", fs.readFileSync(key + ".pub"));
+    const sim = await startSimulator();
+    const page = await openPage(browser, server, { ports: [sim.port] });
+    try {
+        server.setOffline(true);
+        await pickFiles(page, [signed, signed + ".minisig"]);
+        await clickStart(page);
+        await until(page, (text) => window.tevrPage.boxes.some((box) => box.text === text), 30000,
+                    done);
+        assert.deepEqual(await page.evaluate(() => window.tevrPage.boxes.filter((b) => b.error)), []);
+        verified(example("worked.hex"), sim.image);
+    } finally {
+        server.setOffline(false);
+        server.put("trusted-keys", null);
+        await page.close();
+        await sim.stop();
+    }
+});
+
 test("a release picked from the manifest beside the page is flashed", async () => {
     server.put("releases.json", JSON.stringify({ releases: [
         { text: "TEVR-R7 1.0", file: "old.hex", published: "2024-01-01" },

@@ -15,7 +15,13 @@ const types = { ".html": "text/html; charset=utf-8", ".js": "text/javascript", "
 export async function startServer(site) {
     const extra = new Map();  // name -> Buffer, served beside the page
     const bridges = new Set();
+    let offline = false;
     const server = http.createServer((request, response) => {
+        // Out of reach: the request fails as a network error does, the bridges stay.
+        if (offline) {
+            request.socket.destroy();
+            return;
+        }
         const name = decodeURIComponent(new URL(request.url, "http://page").pathname).slice(1) ||
                      "index.html";
         let body = extra.get(name);
@@ -74,6 +80,10 @@ export async function startServer(site) {
         put(name, bytes) {
             if (bytes === null) extra.delete(name);
             else extra.set(name, Buffer.from(bytes));
+        },
+        // The page's server out of reach for the page's requests (the double's lines stay).
+        setOffline(value) {
+            offline = value;
         },
         // Every adapter pulled out at once.
         dropLines() {

@@ -15,6 +15,7 @@ class PageFiles {
         this.FS.mkdir("/update");
         this.FS.chdir("/update");
         this.keysPath = module.UTF8ToString(module._PageTrustedKeysPath());
+        this.keysRead = undefined;  // the keys last read (null: the station has none)
     }
 
     // A name the module may open as it is: no folder, nothing hidden.
@@ -71,6 +72,8 @@ class PageFiles {
         this.put(name + ".minisig", signature);
     }
 
+    // The station's keys, read again at every start so that a change counts. With the page's
+    // server out of reach (the page works offline once loaded) the keys read last stand.
     async refreshKeys() {
         let keys = null, unreadable = false;
         try {
@@ -78,8 +81,10 @@ class PageFiles {
             if (response.ok) keys = new Uint8Array(await response.arrayBuffer());
             else if (response.status !== 404) unreadable = true;
         } catch (error) {
-            unreadable = true;
+            if (this.keysRead === undefined) unreadable = true;
+            else keys = this.keysRead;
         }
+        if (!unreadable) this.keysRead = keys;
         const folder = this.keysPath.slice(0, this.keysPath.lastIndexOf("/"));
         this.FS.mkdirTree(folder);
         this.remove(this.keysPath);

@@ -158,6 +158,8 @@
     $("Form1").hidden = false;
 
     files = new PageFiles(module);
+    // Read once now, so that a page loaded and then taken off the network knows them.
+    await files.refreshKeys();
     const planShown = $("Plan");
     async function showPlan() {
         await files.refresh(edit.value);
