@@ -112,6 +112,8 @@ class PageSerial {
         // the order itself, and the bytes leave while the module's handler still runs instead of
         // after everything else it does (a turn of the line waits for them).
         const leaving = opened.writer.write(bytes);
+        // Its failure is heard in order below, after the writes before it.
+        leaving.catch(() => {});
         opened.writes = opened.writes.then(() => leaving).then(
             () => this.module._PageWritten(),
             (error) => {
