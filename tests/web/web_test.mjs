@@ -112,6 +112,16 @@ describe("the file as it is at each start, and a browser without serial ports", 
     });
 });
 
+// worked.hex as NAME.hex in the work folder, signed with a key made for it (NAME.pub, NAME.key)
+// as the release `text`.
+function signedRelease(name, text) {
+    const key = path.join(work, name), signed = key + ".hex";
+    execFileSync("minisign", ["-G", "-W", "-p", key + ".pub", "-s", key + ".key"]);
+    fs.copyFileSync(example("worked.hex"), signed);
+    execFileSync("minisign", ["-S", "-s", key + ".key", "-m", signed, "-t", text]);
+    return { key, signed };
+}
+
 // What the controls drew piece by piece (the LED put out, the button let go) shows as their
 // whole surfaces shown anew.
 async function assertDrawnWhole(page) {
@@ -179,11 +189,7 @@ describe("refused before the port opens", () => {
         assert.match(result.boxes[1], /ELF/);
         assert.equal(result.opened, 0);
 
-        const key = path.join(work, "release");
-        execFileSync("minisign", ["-G", "-W", "-p", key + ".pub", "-s", key + ".key"]);
-        const signed = path.join(work, "signed.hex");
-        fs.copyFileSync(example("worked.hex"), signed);
-        execFileSync("minisign", ["-S", "-s", key + ".key", "-m", signed, "-t", "TEVR-R7 2.3.1"]);
+        const { key, signed } = signedRelease("signed", "TEVR-R7 2.3.1");
         fs.appendFileSync(signed, ":00000001FF\n");
         server.put("trusted-keys", fs.readFileSync(key + ".pub"));
         try {
@@ -209,11 +215,7 @@ describe("refused before the port opens", () => {
 
 test("taken off the network once loaded, the page checks a signed file with the keys it read",
      async () => {
-    const key = path.join(work, "offline");
-    execFileSync("minisign", ["-G", "-W", "-p", key + ".pub", "-s", key + ".key"]);
-    const signed = path.join(work, "offline.hex");
-    fs.copyFileSync(example("worked.hex"), signed);
-    execFileSync("minisign", ["-S", "-s", key + ".key", "-m", signed, "-t", "TEVR-R7 2.3.2"]);
+    const { key, signed } = signedRelease("offline", "TEVR-R7 2.3.2");
     server.put("trusted-keys", fs.readFileSync(key + ".pub"));
     const sim = await startSimulator();
     const page = await openPage(browser, server, { ports: [sim.port] });

@@ -140,7 +140,7 @@
     document.title = word(text.Caption);
     $("Caption").textContent = document.title;
     $("Label1").textContent = word(text.Label1);
-    $("SpeedButton1").title = word(text.SpeedButton1Hint);
+    speedButton1.title = word(text.SpeedButton1Hint);
     const layout = JSON.parse(module.UTF8ToString(module._PageLayout()));
     for (const [id, [left, top, width, height]] of Object.entries(layout)) {
         const element = id === "Form1" ? $("Client") : $(id);
@@ -208,7 +208,7 @@
             dialog.click();
         });
     }
-    $("SpeedButton1").addEventListener("click", async () => {
+    speedButton1.addEventListener("click", async () => {
         const items = await pick();
         if (items && items.length) await chosen(items);
     });
